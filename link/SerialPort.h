@@ -1,0 +1,57 @@
+#ifndef SERIALPORT_H
+#define SERIALPORT_H
+
+#include <QIODevice>
+#include <QSerialPort>
+
+// Line settings of one port, kept as a plain record so that the link states
+// them in one place.
+struct PortSettings
+{
+    qint32 baudRate = 9600;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+    QSerialPort::FlowControl flowControl = QSerialPort::NoFlowControl;
+    int timeoutMs = 10; // longest wait of a synchronous write
+};
+
+// The serial port as the scale link sees it: a sequential QIODevice opened by
+// name with fixed settings, read and written by synchronous calls. QSerialPort
+// does the work underneath; the differences between the two live here only.
+class SerialPort : public QIODevice
+{
+    Q_OBJECT
+
+public:
+    enum QueryMode { Polling, EventDriven };
+
+    SerialPort(const QString &name, const PortSettings &settings, QueryMode mode,
+               QObject *parent = nullptr);
+    ~SerialPort() override;
+
+    QString portName() const { return port->portName(); }
+    const PortSettings &settings() const { return portSettings; }
+    QueryMode queryMode() const { return mode; }
+
+    // Accepts any open mode a caller asks for (the link asks for read-write,
+    // truncate, unbuffered); QSerialPort itself only takes ReadWrite.
+    bool open(OpenMode openMode) override;
+    void close() override;
+    // Pushes pending output to the line.
+    bool flush();
+
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override;
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *data, qint64 size) override;
+
+private:
+    QSerialPort *port;
+    PortSettings portSettings;
+    QueryMode mode;
+};
+
+#endif // SERIALPORT_H
