@@ -1,0 +1,340 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="pl_PL">
+<context>
+    <name>MdiWindow</name>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;O programie</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Zamknij</translation>
+    </message>
+    <message>
+        <source>&amp;Device</source>
+        <translation>&amp;Urządzenie</translation>
+    </message>
+    <message>
+        <source>&amp;English</source>
+        <translation>&amp;Angielski</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Wyjdź</translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation>&amp;Eksportuj wykres</translation>
+    </message>
+    <message>
+        <source>&amp;Fullscreen</source>
+        <translation>&amp;Pełny ekran</translation>
+    </message>
+    <message>
+        <source>&amp;Go</source>
+        <translation>&amp;Krocz</translation>
+    </message>
+    <message>
+        <source>&amp;Graph View</source>
+        <translation>&amp;Widok wykresu</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Pomoc</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>&amp;Język</translation>
+    </message>
+    <message>
+        <source>&amp;Maximize</source>
+        <translation>&amp;Maksymalizuj</translation>
+    </message>
+    <message>
+        <source>&amp;Mode</source>
+        <translation>&amp;Tryb</translation>
+    </message>
+    <message>
+        <source>&amp;Next window</source>
+        <translation>&amp;Następne</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>&amp;Opcje</translation>
+    </message>
+    <message>
+        <source>&amp;Pause</source>
+        <translation>&amp;Pauza</translation>
+    </message>
+    <message>
+        <source>&amp;Polish</source>
+        <translation>&amp;Polski</translation>
+    </message>
+    <message>
+        <source>&amp;Previous window</source>
+        <translation>&amp;Poprzednie</translation>
+    </message>
+    <message>
+        <source>&amp;Record</source>
+        <translation>&amp;Zapisuj</translation>
+    </message>
+    <message>
+        <source>&amp;Show LCD display</source>
+        <translation>&amp;Pokaż ekrany LCD</translation>
+    </message>
+    <message>
+        <source>&amp;Show graph</source>
+        <translation>&amp;Pokaż wykresy</translation>
+    </message>
+    <message>
+        <source>&amp;Step</source>
+        <translation>&amp;Krok</translation>
+    </message>
+    <message>
+        <source>&amp;Tile</source>
+        <translation>&amp;Kafelkowy</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>&amp;Okno</translation>
+    </message>
+    <message>
+        <source>About this application</source>
+        <translation>Informacje o aplikacji</translation>
+    </message>
+    <message>
+        <source>Change graph attributes</source>
+        <translation>Zmień atrybuty wykresu</translation>
+    </message>
+    <message>
+        <source>Chose file to save samples</source>
+        <translation>Wybierz plik do zachowywania próbek</translation>
+    </message>
+    <message>
+        <source>Close this document</source>
+        <translation>Zamknij ten dokument</translation>
+    </message>
+    <message>
+        <source>Closing program ...</source>
+        <translation>Zamykanie programu ...</translation>
+    </message>
+    <message>
+        <source>Ctrl+Down</source>
+        <translation>Ctrl+Dół</translation>
+    </message>
+    <message>
+        <source>Ctrl+Left</source>
+        <translation>Ctrl+Lewy</translation>
+    </message>
+    <message>
+        <source>Ctrl+Right</source>
+        <translation>Ctrl+Prawy</translation>
+    </message>
+    <message>
+        <source>Ctrl+Up</source>
+        <translation>Ctrl+Góra</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Uruchamianie zakończone</translation>
+    </message>
+    <message>
+        <source>Export plot to file</source>
+        <translation>Eksportuj wykres do pliku</translation>
+    </message>
+    <message>
+        <source>Go</source>
+        <translation>Rozpocznij probkowanie</translation>
+    </message>
+    <message>
+        <source>KORVEN scale software </source>
+        <translation>KORVEN program do obsługi wag</translation>
+    </message>
+    <message>
+        <source>KORVEN weighing software </source>
+        <translation>KORVEN program do obsługi wag </translation>
+    </message>
+    <message>
+        <source>Maximize the windows</source>
+        <translation>Maksymalizuj okna</translation>
+    </message>
+    <message>
+        <source>Move to the next window</source>
+        <translation>Przejdź do kolejnego okna</translation>
+    </message>
+    <message>
+        <source>Move to the previous window</source>
+        <translation>Przejdź do poprzedniego okna</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Zatrzymaj próbkowanie</translation>
+    </message>
+    <message>
+        <source>Quit the application</source>
+        <translation>Zamknij aplikację</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Zapisuje</translation>
+    </message>
+    <message>
+        <source>Set english language</source>
+        <translation>Ustaw język angielski</translation>
+    </message>
+    <message>
+        <source>Set fullscreen</source>
+        <translation>Ustaw tryb pełnego ekranu</translation>
+    </message>
+    <message>
+        <source>Set polish language</source>
+        <translation>Ustaw język polski</translation>
+    </message>
+    <message>
+        <source>Show LCD display</source>
+        <translation>Pokaż ekrany LCD</translation>
+    </message>
+    <message>
+        <source>Show graph image</source>
+        <translation>Pokaż wykresy</translation>
+    </message>
+    <message>
+        <source>Space</source>
+        <translation>Spacja</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>Pobierz kolejną próbkę</translation>
+    </message>
+    <message>
+        <source>There are still opened devices.
+Do you want to save something before program is closed?</source>
+        <translation>Niektóre okna są wciąż otwarte. 
+Czy chciałbyś coś zapisać przed zamknięciem programu?</translation>
+    </message>
+    <message>
+        <source>Tile the windows</source>
+        <translation>Kafelkowy układ okienek</translation>
+    </message>
+    <message>
+        <source>click to scan for new devices</source>
+        <translation>kliknij aby zeskanować porty</translation>
+    </message>
+    <message>
+        <source>set file path</source>
+        <translation>Ustaw ścieżkę pliku</translation>
+    </message>
+    <message>
+        <source>set sampling rate</source>
+        <translation>Ustaw częstotliwość próbkowania</translation>
+    </message>
+</context>
+<context>
+    <name>DocumentWindow</name>
+    <message>
+        <source>Export Plot Name</source>
+        <translation>Eksportuj wykres do pliku</translation>
+    </message>
+    <message>
+        <source>KORVEN WEIGHING SOFTWARE</source>
+        <translation>KORVEN program do obsługi wag</translation>
+    </message>
+    <message>
+        <source>units: </source>
+        <translation>jednostki: </translation>
+    </message>
+</context>
+<context>
+    <name>DeviceTask</name>
+    <message>
+        <source>How to use graph:
+click left &amp; move - zoom in specific area
+click center - zoom out one level
+click right - zoom out completely</source>
+        <translation>Jak używać wyresu za pomocą przycisków myszy:
+lewy i ruch - powiększenie obszaru
+środkowy - pomniejszenie do poprzedniego widoku
+prawy - pomniejszenie początkowe</translation>
+    </message>
+</context>
+<context>
+    <name>GraphView</name>
+    <message>
+        <source>Background</source>
+        <translation>Tło</translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <translation>Kolory</translation>
+    </message>
+    <message>
+        <source>Curve</source>
+        <translation>Linia</translation>
+    </message>
+    <message>
+        <source>Curve Style</source>
+        <translation>Styl linii</translation>
+    </message>
+    <message>
+        <source>Graph view</source>
+        <translation>Widok wykresu</translation>
+    </message>
+    <message>
+        <source>Grid</source>
+        <translation>Siatka</translation>
+    </message>
+    <message>
+        <source>Sample</source>
+        <translation>Próbka</translation>
+    </message>
+    <message>
+        <source>View example</source>
+        <translation>Przykład wykresu</translation>
+    </message>
+</context>
+<context>
+    <name>DescriptionWindow</name>
+    <message>
+        <source>Graph description</source>
+        <translation>Opis wykresu</translation>
+    </message>
+    <message>
+        <source>Saving graph</source>
+        <translation>Zapisywanie wykresu</translation>
+    </message>
+    <message>
+        <source>max 99 chars</source>
+        <translation>maksymalnie 99 znaków</translation>
+    </message>
+</context>
+<context>
+    <name>AboutWindow</name>
+    <message>
+        <source>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-family:&apos;MS Shell Dlg 2&apos;; font-size:8.25pt; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:12pt;&quot;&gt;Korven scale software v2.0&lt;/span&gt;&lt;/p&gt;
+&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;justify&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:10pt; color:#000000;&quot;&gt;Program interface is able to work with up to 4 KORVEN scales connected to computer by RS232.&lt;/span&gt;&lt;/p&gt;
+&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;justify&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:10pt; color:#000000;&quot;&gt;Supported operating systems: Windows XP (32 bit)&lt;/span&gt;&lt;/p&gt;
+&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-family:&apos;MS Shell Dlg 2&apos;; font-size:8.25pt; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:12pt;&quot;&gt;Program do obsługi wag Korven v2.0&lt;/span&gt;&lt;/p&gt;
+&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;justify&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:10pt; color:#000000;&quot;&gt;Program współpracuje z maksymalnie 4 wagami KORVEN podłączonymi do komputera przez RS232.&lt;/span&gt;&lt;/p&gt;
+&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;justify&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:10pt; color:#000000;&quot;&gt;Obsługiwane systemy operacyjne: Windows XP (32 bit)&lt;/span&gt;&lt;/p&gt;
+&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>About program</source>
+        <translation>O programie</translation>
+    </message>
+</context>
+</TS>
