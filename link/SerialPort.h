@@ -42,6 +42,9 @@ public:
     bool flush();
 
     bool isSequential() const override { return true; }
+    // The port is opened unbuffered, so this object holds no input of its
+    // own to discard; QIODevice's default would try to seek a serial line.
+    bool reset() override { return true; }
     qint64 bytesAvailable() const override;
 
 protected:
