@@ -12,6 +12,22 @@
 #include <qwt_scale_div.h>
 #include <qwt_scale_widget.h>
 
+// A child takes only the roles its parent set explicitly, and the plot sets
+// none: a widget on the canvas would inherit the canvas colour. Marking every
+// role as set gives the bars and the corner the plot's own colours.
+static QPalette plotPalette(const QwtPlot *plot)
+{
+    QPalette palette = plot->palette();
+    for (int group = 0; group < QPalette::NColorGroups; ++group) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto g = QPalette::ColorGroup(group);
+            const auto r = QPalette::ColorRole(role);
+            palette.setBrush(g, r, palette.brush(g, r));
+        }
+    }
+    return palette;
+}
+
 ScrollZoomer::ScrollZoomer(QwtPlotCanvas *canvas)
     : QwtPlotZoomer(canvas, true)
     , cornerWidget(nullptr)
@@ -236,7 +252,7 @@ void ScrollZoomer::refreshScrollBars()
 
         if (scrollBarNeeded(orientation)) {
             ScrollBar *bar = scrollBarFor(orientation);
-            bar->setPalette(plt->palette());
+            bar->setPalette(plotPalette(plt));
             if (orientation == Qt::Horizontal) {
                 const QwtScaleDiv &div = plt->axisScaleDiv(xAxis());
                 bar->setReversed(div.lowerBound() > div.upperBound());
@@ -267,7 +283,7 @@ void ScrollZoomer::refreshScrollBars()
         if (!cornerWidget) {
             cornerWidget = new QWidget(canvasWidget);
             cornerWidget->setAutoFillBackground(true);
-            cornerWidget->setPalette(plt->palette());
+            cornerWidget->setPalette(plotPalette(plt));
         }
         cornerWidget->show();
     } else if (cornerWidget) {

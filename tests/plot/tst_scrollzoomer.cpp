@@ -116,6 +116,8 @@ void tst_ScrollZoomer::barsAndCornerAppearOnlyWhilePartOfTheBaseIsHidden()
     QWidget *corner = zoomer->getCornerWidget();
     QVERIFY(corner && !corner->isHidden());
     QCOMPARE(corner->geometry(), QRect(vertical->x(), horizontal->y(), v, h));
+    // The filler matches the bars, not the canvas it sits on.
+    QCOMPARE(corner->palette().color(QPalette::Window), plot.palette().color(QPalette::Window));
 
     // A resize of the plot carries the bars along with the canvas.
     plot.resize(700, 500);
