@@ -1,0 +1,606 @@
+#include "MdiWindow.h"
+
+#include "AboutWindow.h"
+#include "GraphAttr.h"
+#include "Scaner.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDebug>
+#include <QDoubleSpinBox>
+#include <QEvent>
+#include <QIcon>
+#include <QKeySequence>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalMapper>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTranslator>
+
+namespace {
+// The record-path button's text while no recording file is chosen; commands
+// compare against it, so it is never translated.
+const QString noFileChosen = QStringLiteral("...");
+}
+
+MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTranslator,
+                     QWidget *parent)
+    : QMainWindow(parent)
+    , programTranslator(programTranslator)
+    , toolkitTranslator(toolkitTranslator)
+{
+    qDebug() << "C? MdiWindow";
+    graphAttr = GraphAttr::createDefault();
+
+    // Replaced by the "weighing" title at the first language change.
+    setWindowTitle(tr("KORVEN scale software ") + version());
+    setWindowIcon(QIcon(QStringLiteral(":/images/korven.png")));
+
+    workspace = new QMdiArea(this);
+    workspace->setObjectName(QStringLiteral("workspace"));
+    setCentralWidget(workspace);
+    connect(workspace, &QMdiArea::subWindowActivated, this, &MdiWindow::enableActions);
+
+    windowMapper = new QSignalMapper(this);
+    connect(windowMapper, &QSignalMapper::mappedWidget, workspace, [this](QWidget *window) {
+        workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(window));
+    });
+
+    recPathButton = new QPushButton(this);
+    recPathButton->setObjectName(QStringLiteral("recPathButton"));
+    recPathButton->setStatusTip(tr("set file path"));
+    recPathButton->setToolTip(tr("set file path"));
+    recPathButton->setFixedWidth(100);
+    recPathButton->setText(noFileChosen);
+    connect(recPathButton, &QPushButton::clicked, this, &MdiWindow::setRecPath);
+
+    samplingRateBox = new QDoubleSpinBox(this);
+    samplingRateBox->setObjectName(QStringLiteral("samplingRateBox"));
+    samplingRateBox->setDecimals(2);
+    samplingRateBox->setRange(0.2, 60.0);
+    samplingRateBox->setSingleStep(0.1);
+    samplingRateBox->setValue(0.2);
+    samplingRateBox->setSuffix(tr(" sec"));
+    samplingRateBox->setToolTip(tr("set sampling rate"));
+    samplingRateBox->setStatusTip(tr("set sampling rate"));
+    samplingRateBox->setMinimumHeight(30);
+    samplingRateBox->setButtonSymbols(QAbstractSpinBox::PlusMinus);
+    connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged),
+            this, &MdiWindow::setSamplingRate);
+
+    scaner = new Scaner(this);
+    scaner->setObjectName(QStringLiteral("scaner"));
+    scaner->setToolTip(tr("click to scan for new devices"));
+    scaner->setStatusTip(tr("click to scan for new devices"));
+    connect(scaner, &QComboBox::textActivated, this, &MdiWindow::deviceNew);
+
+    // After enableActions(), so that the controls are enabled before they are
+    // made to mirror the newly active document.
+    connect(workspace, &QMdiArea::subWindowActivated, this, &MdiWindow::windowState);
+    createActions();
+    createMenus();
+    createToolBars();
+
+    statusBar()->showMessage(tr("Done"));
+    enableActions();
+
+    // Freed with the window, after the document windows that may still refer
+    // to it: children go in the order they were adopted.
+    graphAttr->setParent(this);
+
+    loadLanguage(QStringLiteral("polish"));
+    qDebug() << "C! MdiWindow";
+}
+
+MdiWindow::~MdiWindow()
+{
+    qDebug() << "D: MdiWindow";
+}
+
+QString MdiWindow::version()
+{
+    return QStringLiteral("v2.1");
+}
+
+void MdiWindow::createActions()
+{
+    auto makeAction = [this](const char *name, const QString &text, const QString &statusTip,
+                             const char *icon) {
+        QAction *action = new QAction(text, this);
+        action->setObjectName(QLatin1String(name));
+        action->setStatusTip(statusTip);
+        if (icon)
+            action->setIcon(QIcon(QLatin1String(icon)));
+        return action;
+    };
+
+    closeAct = makeAction("closeAct", tr("&Close"), tr("Close this document"), nullptr);
+    closeAct->setShortcut(QKeySequence(tr("Ctrl+W")));
+    connect(closeAct, &QAction::triggered, workspace, &QMdiArea::closeActiveSubWindow);
+
+    exitAct = makeAction("exitAct", tr("&Exit"), tr("Quit the application"), nullptr);
+    exitAct->setShortcut(QKeySequence(tr("Ctrl+Q")));
+    connect(exitAct, &QAction::triggered, qApp, &QApplication::closeAllWindows);
+
+    pauseAct = makeAction("pauseAct", tr("&Pause"), tr("Pause"),
+                          ":/images/media_playback_pause.png");
+    pauseAct->setCheckable(true);
+    connect(pauseAct, &QAction::triggered, this, &MdiWindow::pauseMode);
+
+    // The key itself, not a parsed string, so that Step answers to Space
+    // whatever language the window was built in.
+    stepAct = makeAction("stepAct", tr("&Step"), tr("Step"), ":/images/media_skip_forward.png");
+    stepAct->setShortcut(QKeySequence(Qt::Key_Space));
+    connect(stepAct, &QAction::triggered, this, &MdiWindow::stepMode);
+
+    goAct = makeAction("goAct", tr("&Go"), tr("Go"), ":/images/media_playback_start.png");
+    goAct->setCheckable(true);
+    connect(goAct, &QAction::triggered, this, &MdiWindow::goMode);
+
+    recordAct = makeAction("recordAct", tr("&Record"), tr("Record"),
+                           ":/images/button_black_rec.png");
+    recordAct->setCheckable(true);
+    connect(recordAct, &QAction::triggered, this, &MdiWindow::recMode);
+
+    fullscreenAct = makeAction("fullscreenAct", tr("&Fullscreen"), tr("Set fullscreen"),
+                               ":/images/view_fullscreen.png");
+    fullscreenAct->setCheckable(true);
+    connect(fullscreenAct, &QAction::triggered, this, &MdiWindow::setFullScreen);
+
+    maximizeAct = makeAction("maximizeAct", tr("&Maximize"), tr("Maximize the windows"),
+                             ":/images/maximized.png");
+    maximizeAct->setShortcut(QKeySequence(tr("Ctrl+Up")));
+    connect(maximizeAct, &QAction::triggered, this, &MdiWindow::maxi);
+
+    tileAct = makeAction("tileAct", tr("&Tile"), tr("Tile the windows"),
+                         ":/images/large_tiles.png");
+    tileAct->setShortcut(QKeySequence(tr("Ctrl+Down")));
+    connect(tileAct, &QAction::triggered, workspace, &QMdiArea::tileSubWindows);
+
+    nextAct = makeAction("nextAct", tr("&Next window"), tr("Move to the next window"),
+                         ":/images/right_grey.png");
+    nextAct->setShortcut(QKeySequence(tr("Ctrl+Right")));
+    connect(nextAct, &QAction::triggered, workspace, &QMdiArea::activateNextSubWindow);
+
+    previousAct = makeAction("previousAct", tr("&Previous window"),
+                             tr("Move to the previous window"), ":/images/left_grey.png");
+    previousAct->setShortcut(QKeySequence(tr("Ctrl+Left")));
+    connect(previousAct, &QAction::triggered, workspace, &QMdiArea::activatePreviousSubWindow);
+
+    // Both views start visible, as every new document shows both. The toggles
+    // are wired once here rather than per document: they are disabled while no
+    // document is open, so nobody can use them earlier.
+    showLcdAct = makeAction("showLcdAct", tr("&Show LCD display"), tr("Show LCD display"),
+                            ":/images/lcd.png");
+    showLcdAct->setCheckable(true);
+    showLcdAct->setChecked(true);
+    connect(showLcdAct, &QAction::triggered, this, &MdiWindow::showLCD, Qt::UniqueConnection);
+
+    showGraphAct = makeAction("showGraphAct", tr("&Show graph"), tr("Show graph image"),
+                              ":/images/chart_line.png");
+    showGraphAct->setCheckable(true);
+    showGraphAct->setChecked(true);
+    connect(showGraphAct, &QAction::triggered, this, &MdiWindow::showGraph, Qt::UniqueConnection);
+
+    graphViewAct = makeAction("graphViewAct", tr("&Graph View"), tr("Change graph attributes"),
+                              nullptr);
+    connect(graphViewAct, &QAction::triggered, this, &MdiWindow::graphViewWindow);
+
+    aboutAct = makeAction("aboutAct", tr("&About"), tr("About this application"), nullptr);
+    connect(aboutAct, &QAction::triggered, this, &MdiWindow::helpAbout);
+
+    exportAct = makeAction("exportAct", tr("&Export"), tr("Export plot to file"),
+                           ":/images/picture_save.png");
+    exportAct->setShortcut(QKeySequence(tr("Ctrl+E")));
+    connect(exportAct, &QAction::triggered, this, &MdiWindow::exportPlot);
+
+    // The tool tips are the language keys languageChanged() reads, so they
+    // must stay untranslated.
+    polishAct = makeAction("polishAct", tr("&Polish"), tr("Set polish language"), nullptr);
+    polishAct->setToolTip(QStringLiteral("polish"));
+    connect(polishAct, &QAction::triggered, this, &MdiWindow::languageChanged);
+
+    englishAct = makeAction("englishAct", tr("&English"), tr("Set english language"), nullptr);
+    englishAct->setToolTip(QStringLiteral("english"));
+    connect(englishAct, &QAction::triggered, this, &MdiWindow::languageChanged);
+
+    separatorAct = new QAction(this);
+    separatorAct->setObjectName(QStringLiteral("separatorAct"));
+    separatorAct->setSeparator(true);
+}
+
+void MdiWindow::createMenus()
+{
+    deviceMenu = menuBar()->addMenu(tr("&Device"));
+    deviceMenu->setObjectName(QStringLiteral("deviceMenu"));
+    deviceMenu->addAction(exportAct);
+    deviceMenu->addAction(closeAct);
+    deviceMenu->addSeparator();
+    deviceMenu->addAction(exitAct);
+
+    modeMenu = menuBar()->addMenu(tr("&Mode"));
+    modeMenu->setObjectName(QStringLiteral("modeMenu"));
+    modeMenu->addAction(pauseAct);
+    modeMenu->addAction(stepAct);
+    modeMenu->addAction(goAct);
+    modeMenu->addAction(recordAct);
+
+    optionsMenu = menuBar()->addMenu(tr("&Options"));
+    optionsMenu->setObjectName(QStringLiteral("optionsMenu"));
+    // Owned by the Options menu; a parentless submenu would never be freed.
+    languageMenu = optionsMenu->addMenu(tr("&Languages"));
+    languageMenu->setObjectName(QStringLiteral("languageMenu"));
+    languageMenu->addAction(englishAct);
+    languageMenu->addAction(polishAct);
+    optionsMenu->addAction(graphViewAct);
+
+    windowMenu = menuBar()->addMenu(tr("&Window"));
+    windowMenu->setObjectName(QStringLiteral("windowMenu"));
+    connect(windowMenu, &QMenu::aboutToShow, this, &MdiWindow::updateWindowList);
+
+    helpMenu = menuBar()->addMenu(tr("&Help"));
+    helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    helpMenu->addAction(aboutAct);
+}
+
+void MdiWindow::createToolBars()
+{
+    QToolBar *deviceBar = addToolBar(tr("Device"));
+    deviceBar->setObjectName(QStringLiteral("deviceToolBar"));
+    deviceBar->addWidget(scaner);
+
+    QToolBar *switchBar = addToolBar(tr("Switch windows"));
+    switchBar->setObjectName(QStringLiteral("switchToolBar"));
+    switchBar->addAction(maximizeAct);
+    switchBar->addAction(tileAct);
+    switchBar->addAction(previousAct);
+    switchBar->addAction(nextAct);
+    switchBar->addAction(showLcdAct);
+    switchBar->addAction(showGraphAct);
+
+    QToolBar *modeBar = addToolBar(tr("Mode"));
+    modeBar->setObjectName(QStringLiteral("modeToolBar"));
+    modeBar->addAction(pauseAct);
+    modeBar->addAction(stepAct);
+    modeBar->addAction(goAct);
+    modeBar->addWidget(samplingRateBox);
+
+    QToolBar *recordBar = addToolBar(tr("Record"));
+    recordBar->setObjectName(QStringLiteral("recordToolBar"));
+    recordBar->addAction(recordAct);
+    recordBar->addWidget(recPathButton);
+
+    QToolBar *exportBar = addToolBar(tr("Export"));
+    exportBar->setObjectName(QStringLiteral("exportToolBar"));
+    exportBar->addAction(exportAct);
+}
+
+bool MdiWindow::hasActiveDocument() const
+{
+    // The current sub-window, not the active one: QMdiArea reports no active
+    // window while another application has the focus, and the controls must
+    // not go dead just because the operator looked at another program.
+    return workspace->currentSubWindow() != nullptr;
+}
+
+DocumentWindow *MdiWindow::activeDocument() const
+{
+    // Only declared here until the device classes exist; then this becomes
+    // qobject_cast<DocumentWindow *>(workspace->currentSubWindow()->widget()).
+    return nullptr;
+}
+
+void MdiWindow::enableActions()
+{
+    const bool active = hasActiveDocument();
+    const QList<QAction *> documentActions = {closeAct, maximizeAct, tileAct, nextAct,
+                                              previousAct, pauseAct, stepAct, goAct,
+                                              recordAct, exportAct, showLcdAct, showGraphAct};
+    for (QAction *action : documentActions)
+        action->setEnabled(active);
+    recPathButton->setEnabled(active);
+    samplingRateBox->setEnabled(active);
+    separatorAct->setVisible(active);
+    if (!active) {
+        // The tips would otherwise keep naming the file of a closed document.
+        recPathButton->setText(noFileChosen);
+        recPathButton->setToolTip(tr("set file path"));
+        recPathButton->setStatusTip(tr("set file path"));
+    }
+}
+
+void MdiWindow::updateWindowList()
+{
+    windowMenu->clear();
+    windowMenu->addAction(fullscreenAct);
+    windowMenu->addSeparator();
+    windowMenu->addAction(maximizeAct);
+    windowMenu->addAction(tileAct);
+    windowMenu->addSeparator();
+    windowMenu->addAction(nextAct);
+    windowMenu->addAction(previousAct);
+    windowMenu->addSeparator();
+    windowMenu->addAction(showLcdAct);
+    windowMenu->addAction(showGraphAct);
+    windowMenu->addAction(separatorAct);
+
+    const QList<QMdiSubWindow *> windows = workspace->subWindowList(QMdiArea::CreationOrder);
+    QMdiSubWindow *current = workspace->currentSubWindow();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow *window = windows.at(i);
+        // Owned by the menu, so the next clear() frees it and its mapping.
+        QAction *entry = windowMenu->addAction(
+            tr("&%1 %2").arg(QString::number(i + 1), window->windowTitle()));
+        entry->setCheckable(true);
+        entry->setChecked(window == current);
+        connect(entry, &QAction::triggered, windowMapper, QOverload<>::of(&QSignalMapper::map));
+        windowMapper->setMapping(entry, window);
+    }
+}
+
+void MdiWindow::setFullScreen(bool on)
+{
+    if (on)
+        showFullScreen();
+    else
+        showMaximized();
+}
+
+void MdiWindow::maxi()
+{
+    if (QMdiSubWindow *window = workspace->currentSubWindow())
+        window->showMaximized();
+}
+
+void MdiWindow::helpAbout()
+{
+    AboutWindow about;
+    about.exec();
+}
+
+void MdiWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    workspace->tileSubWindows();
+}
+
+void MdiWindow::closeEvent(QCloseEvent *event)
+{
+    if (!hasActiveDocument()) {
+        event->accept();
+        return;
+    }
+    const QMessageBox::StandardButton answer = QMessageBox::warning(
+        this, tr("Closing program ..."),
+        tr("There are still opened devices.\nDo you want to save something before program is closed?"),
+        QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::NoButton);
+    if (answer == QMessageBox::Discard)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void MdiWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        translateUI();
+    else
+        QMainWindow::changeEvent(event);
+}
+
+void MdiWindow::languageChanged()
+{
+    const QAction *action = qobject_cast<QAction *>(sender());
+    if (!action)
+        return;
+    const QString key = action->toolTip();
+    qDebug() << "change language to " + key;
+    loadLanguage(key);
+}
+
+// The toolkit announces every load with a language-change event once the event
+// loop runs, and the window re-applies its texts then; nothing is done here.
+// A missing catalogue (every "english" one) just leaves its translator empty.
+void MdiWindow::loadLanguage(const QString &key)
+{
+    if (programTranslator)
+        programTranslator->load(QStringLiteral(":/") + key + QStringLiteral(".qm"));
+    const QString toolkitCatalogue = QStringLiteral(":/") + key + QStringLiteral("App.qm");
+    qDebug() << toolkitCatalogue;
+    if (toolkitTranslator)
+        toolkitTranslator->load(toolkitCatalogue);
+}
+
+void MdiWindow::translateUI()
+{
+    qDebug() << "translating";
+    setWindowTitle(tr("KORVEN weighing software ") + version());
+
+    deviceMenu->setTitle(tr("&Device"));
+    modeMenu->setTitle(tr("&Mode"));
+    optionsMenu->setTitle(tr("&Options"));
+    languageMenu->setTitle(tr("&Language"));
+    windowMenu->setTitle(tr("&Window"));
+    helpMenu->setTitle(tr("&Help"));
+
+    exportAct->setText(tr("&Export"));
+    exportAct->setStatusTip(tr("Export plot to file"));
+    closeAct->setText(tr("&Close"));
+    closeAct->setStatusTip(tr("Close this document"));
+    exitAct->setText(tr("&Exit"));
+    exitAct->setStatusTip(tr("Quit the application"));
+    pauseAct->setText(tr("&Pause"));
+    pauseAct->setStatusTip(tr("Pause"));
+    stepAct->setText(tr("&Step"));
+    stepAct->setStatusTip(tr("Step"));
+    // The key name is parsed with the toolkit's own catalogue ("Spacja" in
+    // Polish); should that catalogue be missing, the name would parse to an
+    // unknown key and Step would stop answering, so Space is kept instead.
+    QKeySequence step(tr("Space"));
+    if (step.isEmpty() || step[0] == Qt::Key_unknown)
+        step = QKeySequence(Qt::Key_Space);
+    stepAct->setShortcut(step);
+    goAct->setText(tr("&Go"));
+    goAct->setStatusTip(tr("Go"));
+    graphViewAct->setText(tr("&Graph View"));
+    graphViewAct->setStatusTip(tr("Change graph attributes"));
+    maximizeAct->setText(tr("&Maximize"));
+    maximizeAct->setStatusTip(tr("Maximize the windows"));
+    tileAct->setText(tr("&Tile"));
+    tileAct->setStatusTip(tr("Tile the windows"));
+    nextAct->setText(tr("&Next window"));
+    nextAct->setStatusTip(tr("Move to the next window"));
+    previousAct->setText(tr("&Previous window"));
+    previousAct->setStatusTip(tr("Move to the previous window"));
+    aboutAct->setText(tr("&About"));
+    aboutAct->setStatusTip(tr("About this application"));
+    englishAct->setText(tr("&English"));
+    polishAct->setText(tr("&Polish"));
+    recordAct->setText(tr("&Record"));
+    recordAct->setStatusTip(tr("Record"));
+    showLcdAct->setText(tr("&Show LCD display"));
+    showLcdAct->setStatusTip(tr("Show LCD display"));
+    showGraphAct->setText(tr("&Show graph"));
+    showGraphAct->setStatusTip(tr("Show graph image"));
+    fullscreenAct->setText(tr("&Fullscreen"));
+    fullscreenAct->setStatusTip(tr("Set fullscreen"));
+
+    samplingRateBox->setToolTip(tr("set sampling rate"));
+    samplingRateBox->setStatusTip(tr("set sampling rate"));
+
+    // A chosen file keeps its name in the tips.
+    if (recPathButton->text() == noFileChosen) {
+        recPathButton->setToolTip(tr("set file path"));
+        recPathButton->setStatusTip(tr("set file path"));
+    }
+
+    scaner->setToolTip(tr("click to scan for new devices"));
+    scaner->setStatusTip(tr("click to scan for new devices"));
+}
+
+// ---- Devices: opening and closing -------------------------------------------
+
+void MdiWindow::deviceNew(const QString &port)
+{
+    if (port == QLatin1String("none"))
+        return;
+    if (workspace->subWindowList().size() > 3) {
+        QMessageBox box(QMessageBox::NoIcon, QString(), tr("You cannot open more than 4 ports."),
+                        QMessageBox::Ok);
+        box.exec();
+        return;
+    }
+    qDebug() << "? MdiWindow deviceNew()" << port;
+    // Marking the port open (scaner->addOpenedCOM) and creating its
+    // DocumentWindow as pendingDocument come with the device classes; marking
+    // it without a window to free it again would hide the port for good.
+}
+
+void MdiWindow::deviceNewReady()
+{
+    // Adds pendingDocument to the workspace once its DocumentWindow exists.
+}
+
+void MdiWindow::deviceDestroyed(const QString &port)
+{
+    qDebug() << "removeOpenedCOM" << port;
+    scaner->removeOpenedCOM(port);
+}
+
+// ---- Commands on the active document ----------------------------------------
+// What these do to the active document's device task, its recorder and its
+// plot comes with the device classes; until then activeDocument() is always
+// null and only the main window's own controls react.
+
+void MdiWindow::windowState(QWidget *window)
+{
+    // The active document is asked instead: the signal carries the sub-window
+    // frame, or nothing once the last document has closed.
+    Q_UNUSED(window)
+}
+
+// Exactly one of Pause and Go stays checked, even when the operator clicks
+// the one that already is.
+void MdiWindow::pauseMode()
+{
+    pauseAct->setChecked(true);
+    goAct->setChecked(false);
+}
+
+void MdiWindow::stepMode()
+{
+    pauseAct->setChecked(true);
+    goAct->setChecked(false);
+}
+
+void MdiWindow::goMode()
+{
+    pauseAct->setChecked(false);
+    goAct->setChecked(true);
+}
+
+void MdiWindow::recMode(bool on)
+{
+    Q_UNUSED(on)
+}
+
+void MdiWindow::setRecPath()
+{
+}
+
+void MdiWindow::setSamplingRate(double seconds)
+{
+    qDebug() << "? MdiWindow setSamplingRate()" << seconds;
+}
+
+void MdiWindow::exportPlot()
+{
+    if (activeDocument())
+        pauseMode();
+}
+
+void MdiWindow::graphViewWindow()
+{
+    qDebug() << "graphView";
+}
+
+void MdiWindow::graphViewChange(GraphAttr *attr)
+{
+    if (!attr)
+        return;
+    graphAttr = attr;
+    qDebug() << "Mdi graphViewChangeWindow" << attr->getBackgroundColor().name();
+    emit graphViewChangeWindow(attr);
+}
+
+// At least one of the two views stays visible: turning off the last one turns
+// the other one back on.
+void MdiWindow::showLCD(bool on)
+{
+    if (!on && !showGraphAct->isChecked()) {
+        showGraphAct->setChecked(true);
+        emit showGraphSig(true);
+        showLcdAct->setChecked(false);
+        emit showLcdSig(false);
+    } else {
+        emit showLcdSig(on);
+    }
+}
+
+void MdiWindow::showGraph(bool on)
+{
+    if (!on && !showLcdAct->isChecked()) {
+        showGraphAct->setChecked(false);
+        emit showGraphSig(false);
+        showLcdAct->setChecked(true);
+        emit showLcdSig(true);
+    } else {
+        emit showGraphSig(on);
+    }
+}

@@ -1,0 +1,120 @@
+#ifndef MDIWINDOW_H
+#define MDIWINDOW_H
+
+#include <QMainWindow>
+
+class QAction;
+class QCloseEvent;
+class QDoubleSpinBox;
+class QEvent;
+class QMdiArea;
+class QMenu;
+class QPushButton;
+class QResizeEvent;
+class QSignalMapper;
+class QTranslator;
+
+class DocumentWindow;
+class GraphAttr;
+class Scaner;
+
+// The program's only top-level window. It owns every menu, tool bar and action,
+// the port selector, the record-path button and the sampling-rate spin box,
+// keeps them in step with the active document window and routes the operator's
+// commands to it; it never touches a port itself.
+class MdiWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // The two translators are installed in the application by main(), program
+    // translator first; the window loads the Polish catalogues into them as the
+    // last step of its construction and reloads them on a language switch.
+    MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTranslator,
+              QWidget *parent = nullptr);
+    ~MdiWindow() override;
+
+signals:
+    void graphViewChangeWindow(GraphAttr *attr);
+    void showLcdSig(bool on);
+    void showGraphSig(bool on);
+
+public slots:
+    void windowState(QWidget *window);
+    void deviceNew(const QString &port);
+    void pauseMode();
+    void stepMode();
+    void goMode();
+    void recMode(bool on);
+    void setFullScreen(bool on);
+    void maxi();
+    void helpAbout();
+    void enableActions();
+    void updateWindowList();
+    void exportPlot();
+    void graphViewWindow();
+    void setSamplingRate(double seconds);
+    void graphViewChange(GraphAttr *attr);
+    void translateUI();
+    void languageChanged();
+    void setRecPath();
+    void deviceNewReady();
+    void deviceDestroyed(const QString &port);
+    void showGraph(bool on);
+    void showLCD(bool on);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void loadLanguage(const QString &key);
+    bool hasActiveDocument() const;
+    DocumentWindow *activeDocument() const;
+    static QString version();
+
+    QTranslator *programTranslator;
+    QTranslator *toolkitTranslator;
+
+    QMdiArea *workspace = nullptr;
+    QSignalMapper *windowMapper = nullptr;
+
+    QAction *closeAct = nullptr;
+    QAction *exitAct = nullptr;
+    QAction *pauseAct = nullptr;
+    QAction *stepAct = nullptr;
+    QAction *goAct = nullptr;
+    QAction *recordAct = nullptr;
+    QAction *fullscreenAct = nullptr;
+    QAction *maximizeAct = nullptr;
+    QAction *tileAct = nullptr;
+    QAction *nextAct = nullptr;
+    QAction *previousAct = nullptr;
+    QAction *showLcdAct = nullptr;
+    QAction *showGraphAct = nullptr;
+    QAction *graphViewAct = nullptr;
+    QAction *aboutAct = nullptr;
+    QAction *exportAct = nullptr;
+    QAction *polishAct = nullptr;
+    QAction *englishAct = nullptr;
+    QAction *separatorAct = nullptr;
+
+    QMenu *deviceMenu = nullptr;
+    QMenu *modeMenu = nullptr;
+    QMenu *optionsMenu = nullptr;
+    QMenu *languageMenu = nullptr;
+    QMenu *windowMenu = nullptr;
+    QMenu *helpMenu = nullptr;
+
+    Scaner *scaner = nullptr;
+    GraphAttr *graphAttr = nullptr;
+    QPushButton *recPathButton = nullptr;
+    QDoubleSpinBox *samplingRateBox = nullptr;
+    DocumentWindow *pendingDocument = nullptr;
+};
+
+#endif // MDIWINDOW_H

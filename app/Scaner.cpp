@@ -1,0 +1,97 @@
+#include "Scaner.h"
+
+#include "PortEnumerator.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+
+Scaner::Scaner(QWidget *parent)
+    : Scaner(PortEnumerator::createDefault(), parent)
+{
+}
+
+Scaner::Scaner(std::unique_ptr<PortEnumerator> enumerator, QWidget *parent)
+    : QComboBox(parent)
+    , enumerator(std::move(enumerator))
+{
+    // "port" is a label, not a port: it is never offered once the drop-down
+    // has been opened, so it stays untranslated like "none".
+    addItem(QStringLiteral("port"));
+    insertSeparator(1);
+    setMinimumWidth(70);
+}
+
+Scaner::~Scaner() = default;
+
+void Scaner::setPortEnumerator(std::unique_ptr<PortEnumerator> newEnumerator)
+{
+    enumerator = std::move(newEnumerator);
+}
+
+void Scaner::showPopup()
+{
+    qDebug() << "get ports";
+    refreshPorts();
+    QComboBox::showPopup();
+}
+
+void Scaner::hidePopup()
+{
+    qDebug() << "hide ports";
+    QComboBox::hidePopup();
+    update();
+}
+
+void Scaner::addOpenedCOM(const QString &port)
+{
+    openedPorts.prepend(port);
+}
+
+void Scaner::removeOpenedCOM(const QString &port)
+{
+    openedPorts.removeOne(port);
+}
+
+void Scaner::refreshPorts()
+{
+    QMutexLocker locker(&listLock);
+    clear();
+
+    QStringList present;
+    enumeratePorts(present);
+
+    QStringList offered;
+    for (const QString &name : qAsConst(present)) {
+        if (isSerialPortName(name) && !openedPorts.contains(name, Qt::CaseSensitive))
+            offered.prepend(name);
+    }
+
+    if (offered.isEmpty())
+        addItem(QStringLiteral("none"));
+    else
+        addItems(offered);
+}
+
+void Scaner::enumeratePorts(QStringList &list) const
+{
+    if (enumerator)
+        list.append(enumerator->ports());
+}
+
+bool Scaner::isSerialPortName(const QString &name)
+{
+    // Windows names: the Ports device class also holds the parallel ports
+    // (LPT1, ...); only names with "COM" are serial.
+    if (name.contains(QLatin1String("COM"), Qt::CaseSensitive))
+        return true;
+
+    // Linux names, bare ("ttyUSB0") or as a path ("/tmp/scalesim/ttySIM0"):
+    // serial lines are "tty" followed by a driver name in capitals (ttyS,
+    // ttyUSB, ttyACM, ttyAMA, the simulator's ttySIM). This leaves out the
+    // virtual consoles and the controlling terminal (tty, tty1, ...), the
+    // lower-case kernel pseudo-devices (ttyprintk), pseudo-terminal slaves
+    // (pts/N), Bluetooth links (rfcomm0) and the parallel ports (lp0, parport0).
+    const QString base = name.mid(name.lastIndexOf(QLatin1Char('/')) + 1);
+    return base.size() > 3 && base.startsWith(QLatin1String("tty"))
+           && base.at(3) >= QLatin1Char('A') && base.at(3) <= QLatin1Char('Z');
+}
