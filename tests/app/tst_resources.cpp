@@ -1,0 +1,182 @@
+#include <QtTest>
+
+#include <QFile>
+#include <QImage>
+#include <QSet>
+#include <QTranslator>
+#include <QXmlStreamReader>
+
+namespace {
+
+struct Entry
+{
+    const char *context;
+    const char *source;
+    const char *polish;
+};
+
+// The listed catalogue, typed from the list rather than from polish.ts, so a
+// slip in either shows up here. "\n" is a line break; trailing blanks count.
+const Entry listed[] = {
+    {"MdiWindow", "&About", "&O programie"},
+    {"MdiWindow", "&Close", "&Zamknij"},
+    {"MdiWindow", "&Device", "&Urządzenie"},
+    {"MdiWindow", "&English", "&Angielski"},
+    {"MdiWindow", "&Exit", "&Wyjdź"},
+    {"MdiWindow", "&Export", "&Eksportuj wykres"},
+    {"MdiWindow", "&Fullscreen", "&Pełny ekran"},
+    {"MdiWindow", "&Go", "&Krocz"},
+    {"MdiWindow", "&Graph View", "&Widok wykresu"},
+    {"MdiWindow", "&Help", "&Pomoc"},
+    {"MdiWindow", "&Language", "&Język"},
+    {"MdiWindow", "&Maximize", "&Maksymalizuj"},
+    {"MdiWindow", "&Mode", "&Tryb"},
+    {"MdiWindow", "&Next window", "&Następne"},
+    {"MdiWindow", "&Options", "&Opcje"},
+    {"MdiWindow", "&Pause", "&Pauza"},
+    {"MdiWindow", "&Polish", "&Polski"},
+    {"MdiWindow", "&Previous window", "&Poprzednie"},
+    {"MdiWindow", "&Record", "&Zapisuj"},
+    {"MdiWindow", "&Show LCD display", "&Pokaż ekrany LCD"},
+    {"MdiWindow", "&Show graph", "&Pokaż wykresy"},
+    {"MdiWindow", "&Step", "&Krok"},
+    {"MdiWindow", "&Tile", "&Kafelkowy"},
+    {"MdiWindow", "&Window", "&Okno"},
+    {"MdiWindow", "About this application", "Informacje o aplikacji"},
+    {"MdiWindow", "Change graph attributes", "Zmień atrybuty wykresu"},
+    {"MdiWindow", "Chose file to save samples", "Wybierz plik do zachowywania próbek"},
+    {"MdiWindow", "Close this document", "Zamknij ten dokument"},
+    {"MdiWindow", "Closing program ...", "Zamykanie programu ..."},
+    {"MdiWindow", "Ctrl+Down", "Ctrl+Dół"},
+    {"MdiWindow", "Ctrl+Left", "Ctrl+Lewy"},
+    {"MdiWindow", "Ctrl+Right", "Ctrl+Prawy"},
+    {"MdiWindow", "Ctrl+Up", "Ctrl+Góra"},
+    {"MdiWindow", "Done", "Uruchamianie zakończone"},
+    {"MdiWindow", "Export plot to file", "Eksportuj wykres do pliku"},
+    {"MdiWindow", "Go", "Rozpocznij probkowanie"},
+    {"MdiWindow", "KORVEN scale software ", "KORVEN program do obsługi wag"},
+    {"MdiWindow", "KORVEN weighing software ", "KORVEN program do obsługi wag "},
+    {"MdiWindow", "Maximize the windows", "Maksymalizuj okna"},
+    {"MdiWindow", "Move to the next window", "Przejdź do kolejnego okna"},
+    {"MdiWindow", "Move to the previous window", "Przejdź do poprzedniego okna"},
+    {"MdiWindow", "Pause", "Zatrzymaj próbkowanie"},
+    {"MdiWindow", "Quit the application", "Zamknij aplikację"},
+    {"MdiWindow", "Record", "Zapisuje"},
+    {"MdiWindow", "Set english language", "Ustaw język angielski"},
+    {"MdiWindow", "Set fullscreen", "Ustaw tryb pełnego ekranu"},
+    {"MdiWindow", "Set polish language", "Ustaw język polski"},
+    {"MdiWindow", "Show LCD display", "Pokaż ekrany LCD"},
+    {"MdiWindow", "Show graph image", "Pokaż wykresy"},
+    {"MdiWindow", "Space", "Spacja"},
+    {"MdiWindow", "Step", "Pobierz kolejną próbkę"},
+    {"MdiWindow", "There are still opened devices.\nDo you want to save something before program is closed?", "Niektóre okna są wciąż otwarte. \nCzy chciałbyś coś zapisać przed zamknięciem programu?"},
+    {"MdiWindow", "Tile the windows", "Kafelkowy układ okienek"},
+    {"MdiWindow", "click to scan for new devices", "kliknij aby zeskanować porty"},
+    {"MdiWindow", "set file path", "Ustaw ścieżkę pliku"},
+    {"MdiWindow", "set sampling rate", "Ustaw częstotliwość próbkowania"},
+    {"DocumentWindow", "Export Plot Name", "Eksportuj wykres do pliku"},
+    {"DocumentWindow", "KORVEN WEIGHING SOFTWARE", "KORVEN program do obsługi wag"},
+    {"DocumentWindow", "units: ", "jednostki: "},
+    {"DeviceTask", "How to use graph:\nclick left & move - zoom in specific area\nclick center - zoom out one level\nclick right - zoom out completely", "Jak używać wyresu za pomocą przycisków myszy:\nlewy i ruch - powiększenie obszaru\nśrodkowy - pomniejszenie do poprzedniego widoku\nprawy - pomniejszenie początkowe"},
+    {"GraphView", "Background", "Tło"},
+    {"GraphView", "Colors", "Kolory"},
+    {"GraphView", "Curve", "Linia"},
+    {"GraphView", "Curve Style", "Styl linii"},
+    {"GraphView", "Graph view", "Widok wykresu"},
+    {"GraphView", "Grid", "Siatka"},
+    {"GraphView", "Sample", "Próbka"},
+    {"GraphView", "View example", "Przykład wykresu"},
+    {"DescriptionWindow", "Graph description", "Opis wykresu"},
+    {"DescriptionWindow", "Saving graph", "Zapisywanie wykresu"},
+    {"DescriptionWindow", "max 99 chars", "maksymalnie 99 znaków"},
+    {"AboutWindow", "About program", "O programie"},
+};
+
+const char *const images[] = {
+    "korven", "media_playback_pause", "media_skip_forward", "media_playback_start",
+    "button_black_rec", "view_fullscreen", "maximized", "large_tiles", "right_grey",
+    "left_grey", "lcd", "chart_line", "picture_save",
+};
+
+} // namespace
+
+class tst_Resources : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void everyListedTextHasItsPolishTranslation();
+    void catalogueHoldsOnlyTheListedEntriesAndTheOldAboutPage();
+    void toolkitCatalogueSpeaksPolish();
+    void everyImageTheWindowsUseLoads();
+};
+
+void tst_Resources::initTestCase()
+{
+    Q_INIT_RESOURCE(scaleacq);
+}
+
+void tst_Resources::everyListedTextHasItsPolishTranslation()
+{
+    QTranslator translator;
+    QVERIFY(translator.load(QStringLiteral(":/polish.qm")));
+    for (const Entry &entry : listed) {
+        const QString found = translator.translate(entry.context, entry.source);
+        QVERIFY2(found == QString::fromUtf8(entry.polish),
+                 qPrintable(QStringLiteral("%1 \"%2\" gave \"%3\"")
+                                .arg(QLatin1String(entry.context), QString::fromUtf8(entry.source), found)));
+    }
+    // Lookups are exact: without its trailing blank a source text is unknown.
+    QVERIFY(translator.translate("MdiWindow", "KORVEN weighing software").isEmpty());
+}
+
+void tst_Resources::catalogueHoldsOnlyTheListedEntriesAndTheOldAboutPage()
+{
+    QSet<QPair<QString, QString>> expected;
+    for (const Entry &entry : listed)
+        expected.insert(qMakePair(QString::fromUtf8(entry.context), QString::fromUtf8(entry.source)));
+
+    QFile file(QStringLiteral(POLISH_TS));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString context;
+    QStringList unlisted;
+    int messages = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("name")) {
+            context = xml.readElementText();
+        } else if (xml.name() == QLatin1String("source")) {
+            ++messages;
+            const QString source = xml.readElementText();
+            if (!expected.contains(qMakePair(context, source)))
+                unlisted << context + QLatin1Char(' ') + source.left(40);
+        }
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(messages, int(sizeof(listed) / sizeof(listed[0])) + 1);
+    QCOMPARE(unlisted.size(), 1);
+    QVERIFY2(unlisted.first().startsWith(QLatin1String("AboutWindow <!DOCTYPE HTML")),
+             qPrintable(unlisted.first()));
+}
+
+void tst_Resources::toolkitCatalogueSpeaksPolish()
+{
+    QTranslator translator;
+    QVERIFY(translator.load(QStringLiteral(":/polishApp.qm")));
+    QCOMPARE(translator.translate("QPlatformTheme", "Cancel"), QStringLiteral("Anuluj"));
+    QCOMPARE(translator.translate("QShortcut", "Space"), QStringLiteral("Spacja"));
+}
+
+void tst_Resources::everyImageTheWindowsUseLoads()
+{
+    for (const char *name : images) {
+        const QString path = QStringLiteral(":/images/%1.png").arg(QLatin1String(name));
+        QVERIFY2(!QImage(path).isNull(), qPrintable(path));
+    }
+}
+
+QTEST_MAIN(tst_Resources)
+#include "tst_resources.moc"
