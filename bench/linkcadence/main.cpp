@@ -71,8 +71,10 @@ int main(int argc, char *argv[])
         else
             ++readings;
     });
+    // The link connects its signals in its thread: ask for the period once it is up.
+    QObject::connect(&link, &LinkThread::linkReady,
+                     [&] { emit link.setRefreshRateSignal(period); });
     link.start();
-    emit link.setRefreshRateSignal(period);
     runFor(1000); // unit learnt, cycle settled
     requestTimes.clear();
 

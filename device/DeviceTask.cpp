@@ -1,0 +1,143 @@
+#include "DeviceTask.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QLCDNumber>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "IODeviceNew.h"
+#include "RandomPlot.h"
+#include "SaveSamples.h"
+
+DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent)
+    : QThread(parent)
+    , sampleRecorder(nullptr)
+    , readingNumber(0)
+    , portName(portName)
+    , paused(true)
+    , recording(false)
+{
+    mainLayout = new QVBoxLayout(window);
+    rowLayout = new QHBoxLayout;
+
+    readout = new QLCDNumber(10, window);
+    readout->setMinimumHeight(40);
+    readout->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    readout->display(QStringLiteral("--------"));
+    rowLayout->addWidget(readout);
+
+    unitsLabel = new QLabel(QStringLiteral("---"), window);
+    unitsLabel->setFrameShape(QFrame::Box);
+    unitsLabel->setFrameShadow(QFrame::Raised);
+    unitsLabel->setFont(QFont(QStringLiteral("Verdana"), 20));
+    unitsLabel->setAlignment(Qt::AlignCenter);
+    rowLayout->addWidget(unitsLabel);
+
+    plot = new RandomPlot(window);
+    // Translated once: a window keeps the tip of the language it opened in.
+    plot->setToolTip(tr("How to use graph:\nclick left & move - zoom in specific area\n"
+                        "click center - zoom out one level\nclick right - zoom out completely"));
+
+    rate = 200;
+
+    mainLayout->addLayout(rowLayout);
+    mainLayout->addWidget(plot);
+}
+
+DeviceTask::~DeviceTask()
+{
+    emit deviceCloseSignal();
+    quit();
+    wait();
+    delete sampleRecorder;
+}
+
+QString DeviceTask::timestamp(const QDateTime &when)
+{
+    return when.toString(QStringLiteral("dd.MM.yyyy%1 hh:mm:ss.zzz").arg(QLatin1Char('\t')));
+}
+
+void DeviceTask::run()
+{
+    auto *link = new IODeviceNew(portName, IODeviceNew::scaleSettings(), SerialPort::Polling);
+    connect(link, &IODeviceNew::newSample, this, &DeviceTask::getSample);
+    connect(this, SIGNAL(deviceCloseSignal()), link, SLOT(closePort()));
+    connect(link, &IODeviceNew::deleteNowSignal, this, &DeviceTask::deleteNow);
+    connect(this, &DeviceTask::setRefreshRateSignal, link, &IODeviceNew::setRefreshRate);
+    link->open(IODeviceNew::portOpenMode);
+
+    auto *recorder = new SaveSamples;
+    // Used only from the GUI thread from here on, where the main window gives
+    // it its file.
+    recorder->moveToThread(QCoreApplication::instance()->thread());
+    sampleRecorder = recorder;
+
+    emit deviceTaskStarted();
+    exec();
+    // The link belongs to this thread: it goes with the thread's event loop,
+    // after it has closed its port or when the program ends.
+    delete link;
+}
+
+void DeviceTask::setRefreshRate(int ms)
+{
+    rate = ms;
+    emit setRefreshRateSignal(ms);
+}
+
+void DeviceTask::showLCD(bool visible)
+{
+    if (!isRunning())
+        return;
+    readout->setVisible(visible);
+    unitsLabel->setVisible(visible);
+}
+
+void DeviceTask::showGraph(bool visible)
+{
+    if (isRunning())
+        plot->setVisible(visible);
+}
+
+void DeviceTask::deviceClose()
+{
+    emit deviceCloseSignal();
+}
+
+void DeviceTask::deleteNow()
+{
+    emit deleteNowSignal();
+}
+
+void DeviceTask::getSample(QString sample, QString units, QString dzialki)
+{
+    Q_UNUSED(dzialki);
+    readout->display(sample);
+    unitsLabel->setText(units);
+    if (paused)
+        return;
+    // Time-out placeholders are shown, never plotted or recorded.
+    if (sample.contains(QLatin1String("--")) || units.contains(QLatin1String("--")))
+        return;
+    plotAndRecord(QStringLiteral("auto\t"), sample.remove(QLatin1Char(' ')), units);
+}
+
+void DeviceTask::step()
+{
+    paused = true;
+    const QString value = QString::number(readout->value(), 'g', 6);
+    const QString units = unitsLabel->text();
+    if (value.contains(QLatin1String("--")) || units.contains(QLatin1String("--")))
+        return;
+    plotAndRecord(QStringLiteral("step\t"), value, units);
+}
+
+void DeviceTask::plotAndRecord(const QString &kind, const QString &value, const QString &units)
+{
+    plot->appendMyPoint(readingNumber++, value.toDouble());
+    if (recording && sampleRecorder)
+        sampleRecorder->addSample(kind + value + QLatin1Char('\t') + units + QLatin1Char('\t')
+                                  + timestamp(QDateTime::currentDateTime()));
+}

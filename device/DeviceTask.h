@@ -1,0 +1,82 @@
+#ifndef DEVICETASK_H
+#define DEVICETASK_H
+
+#include <QString>
+#include <QThread>
+
+class QHBoxLayout;
+class QLabel;
+class QLCDNumber;
+class QVBoxLayout;
+class QWidget;
+class RandomPlot;
+class SaveSamples;
+
+// The controller of one opened port. The object lives on the GUI thread and
+// fills its document window with the read-out row and the plot; run() alone
+// executes on the worker thread, where it creates the scale link so that the
+// link's timers and state machine belong to that thread. Readings come back
+// as queued signals and are shown, plotted and recorded here by the modes.
+class DeviceTask : public QThread
+{
+    Q_OBJECT
+
+public:
+    DeviceTask(const QString &portName, QWidget *window, QObject *parent);
+    ~DeviceTask() override;
+
+    void pause() { paused = true; }
+    void go() { paused = false; }
+    void step();
+    bool isPaused() const { return paused; }
+    bool isRecording() const { return recording; }
+    void setRecording(bool on) { recording = on; }
+    SaveSamples *recorder() const { return sampleRecorder; }
+    int refreshRate() const { return rate; }
+    void setRefreshRate(int ms);
+    void stop() { quit(); }
+
+    QString port() const { return portName; }
+    RandomPlot *plotWidget() const { return plot; }
+    QLabel *unitsWidget() const { return unitsLabel; }
+    QLCDNumber *readoutWidget() const { return readout; }
+    int readings() const { return readingNumber; }
+
+    // "dd.MM.yyyy<TAB> hh:mm:ss.zzz", the time stamp of every record line.
+    static QString timestamp(const QDateTime &when);
+
+signals:
+    void deviceTaskStarted();
+    void deviceCloseSignal();
+    void setRefreshRateSignal(int ms);
+    void deleteNowSignal();
+
+public slots:
+    void showLCD(bool visible);
+    void showGraph(bool visible);
+    void deviceClose();
+
+private slots:
+    void getSample(QString sample, QString units, QString dzialki);
+    void deleteNow();
+
+protected:
+    void run() override;
+
+private:
+    void plotAndRecord(const QString &kind, const QString &value, const QString &units);
+
+    RandomPlot *plot;
+    QLabel *unitsLabel;
+    QVBoxLayout *mainLayout;
+    QHBoxLayout *rowLayout;
+    QLCDNumber *readout;
+    SaveSamples *sampleRecorder;
+    int readingNumber;
+    QString portName;
+    bool paused;
+    bool recording;
+    int rate;
+};
+
+#endif // DEVICETASK_H
