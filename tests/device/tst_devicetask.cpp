@@ -1,0 +1,223 @@
+#include <QtTest>
+
+#include <QLCDNumber>
+#include <QLabel>
+
+#include <qwt_plot_curve.h>
+
+#include "DeviceTask.h"
+#include "DocumentWindow.h"
+#include "RandomPlot.h"
+#include "SaveSamples.h"
+#include "ScaleSimulator.h"
+
+// A device task inside its document window, its worker thread running a real
+// link. Readings are handed to the task the way the link hands them over; a
+// port that does not exist keeps the link from adding readings of its own
+// (it only times out every 1.1 s, and placeholders are never plotted).
+class tst_DeviceTask : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void newTaskShowsDashesAndIsPaused();
+    void pausedReadingsOnlyUpdateTheReadout();
+    void runningTaskPlotsAndRecordsAutoLines();
+    void placeholdersAreNeverPlottedOrRecorded();
+    void stepPlotsTheReadoutOnceAndPauses();
+    void viewTogglesActOnlyWhileTheThreadRuns();
+    void simulatedScaleReadingsReachThePlotAndFile();
+
+private:
+    void startWindow(const QString &port);
+    void hand(const QString &sample, const QString &units);
+    int plotted() const;
+    QByteArray recorded() const;
+    QString recordPath() const
+    {
+        return dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + QStringLiteral(".txt"));
+    }
+    void startRecording();
+
+    QTemporaryDir dir;
+    DocumentWindow *window = nullptr;
+    DeviceTask *task = nullptr;
+};
+
+void tst_DeviceTask::init()
+{
+    startWindow(dir.filePath(QStringLiteral("no-such-port")));
+}
+
+void tst_DeviceTask::cleanup()
+{
+    delete window;
+    window = nullptr;
+    task = nullptr;
+}
+
+void tst_DeviceTask::startWindow(const QString &port)
+{
+    delete window;
+    window = new DocumentWindow(port);
+    task = window->deviceTask();
+    QSignalSpy started(window, &DocumentWindow::documentWindowStarted);
+    QVERIFY(started.wait(2000));
+}
+
+void tst_DeviceTask::hand(const QString &sample, const QString &units)
+{
+    QVERIFY(QMetaObject::invokeMethod(task, "getSample", Q_ARG(QString, sample),
+                                      Q_ARG(QString, units), Q_ARG(QString, QStringLiteral("0"))));
+}
+
+int tst_DeviceTask::plotted() const
+{
+    const QwtPlotItemList curves = task->plotWidget()->itemList(QwtPlotItem::Rtti_PlotCurve);
+    return curves.isEmpty() ? -1 : int(static_cast<QwtPlotCurve *>(curves.first())->dataSize());
+}
+
+QByteArray tst_DeviceTask::recorded() const
+{
+    QFile file(recordPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void tst_DeviceTask::startRecording()
+{
+    task->recorder()->setFileName(recordPath());
+    QVERIFY(task->recorder()->open());
+    task->setRecording(true);
+}
+
+void tst_DeviceTask::newTaskShowsDashesAndIsPaused()
+{
+    QVERIFY(task->isPaused());
+    QVERIFY(!task->isRecording());
+    QCOMPARE(task->refreshRate(), 200);
+    QCOMPARE(task->unitsWidget()->text(), QStringLiteral("---"));
+    QCOMPARE(task->unitsWidget()->font().family(), QStringLiteral("Verdana"));
+    QCOMPARE(task->readoutWidget()->digitCount(), 10);
+
+    // The read-out has no text getter: compare it with one showing dashes.
+    window->resize(400, 300);
+    window->show();
+    QLCDNumber dashes(10);
+    dashes.display(QStringLiteral("--------"));
+    dashes.resize(task->readoutWidget()->size());
+    QCOMPARE(task->readoutWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32),
+             dashes.grab().toImage().convertToFormat(QImage::Format_RGB32));
+    QVERIFY(task->plotWidget()->toolTip().startsWith(QStringLiteral("How to use graph:\n")));
+}
+
+void tst_DeviceTask::pausedReadingsOnlyUpdateTheReadout()
+{
+    hand(QStringLiteral("12.50"), QStringLiteral("kg"));
+    QCOMPARE(task->readoutWidget()->value(), 12.5);
+    QCOMPARE(task->unitsWidget()->text(), QStringLiteral("kg"));
+    QCOMPARE(plotted(), 0);
+    QCOMPARE(task->readings(), 0);
+}
+
+void tst_DeviceTask::runningTaskPlotsAndRecordsAutoLines()
+{
+    startRecording();
+    task->go();
+    hand(QStringLiteral("1.000"), QStringLiteral("kg"));
+    const QDateTime before = QDateTime::currentDateTime();
+    hand(QStringLiteral(" 12.5"), QStringLiteral("kg"));
+    const QDateTime after = QDateTime::currentDateTime();
+
+    QCOMPARE(plotted(), 2);
+    QCOMPARE(task->readings(), 2);
+    const QList<QByteArray> lines = recorded().split('\r');
+    QCOMPARE(lines.size(), 5); // two records, each ending CR LF CR
+    QVERIFY(lines.at(0).startsWith("auto\t1.000\tkg\t"));
+    const QByteArray second = lines.at(2);
+    const QByteArray prefix = "auto\t12.5\tkg\t";
+    QVERIFY2(second.startsWith(prefix), second.constData());
+    const QString stamp = QString::fromLatin1(second.mid(prefix.size()));
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4}\\t \\d\\d:\\d\\d:\\d\\d\\.\\d{3}$"))
+                .match(stamp).hasMatch());
+    const QDateTime when = QDateTime::fromString(stamp, QStringLiteral("dd.MM.yyyy\t hh:mm:ss.zzz"));
+    QVERIFY(when >= before.addMSecs(-1) && when <= after.addMSecs(1));
+}
+
+void tst_DeviceTask::placeholdersAreNeverPlottedOrRecorded()
+{
+    startRecording();
+    task->go();
+    hand(QStringLiteral("--- ----"), QStringLiteral("--"));
+    QCOMPARE(task->unitsWidget()->text(), QStringLiteral("--"));
+    hand(QStringLiteral("1.5"), QStringLiteral("--"));
+    hand(QStringLiteral("--1.5"), QStringLiteral("kg"));
+    QCOMPARE(plotted(), 0);
+    QCOMPARE(recorded(), QByteArray());
+
+    // Not a number: plotted as 0, recorded as sent without its blanks.
+    hand(QStringLiteral("1 2x"), QStringLiteral("kg"));
+    QCOMPARE(plotted(), 1);
+    QVERIFY(recorded().startsWith("auto\t12x\tkg\t"));
+}
+
+void tst_DeviceTask::stepPlotsTheReadoutOnceAndPauses()
+{
+    startRecording();
+    task->step(); // nothing read yet: the units still say "---"
+    QVERIFY(task->isPaused());
+    QCOMPARE(plotted(), 0);
+    QCOMPARE(recorded(), QByteArray());
+
+    task->go();
+    hand(QStringLiteral("3.25"), QStringLiteral("g")); // auto point 0
+    hand(QStringLiteral("12.50"), QStringLiteral("kg")); // auto point 1
+    task->step(); // point 2, shares the numbering
+    QVERIFY(task->isPaused());
+    QCOMPARE(plotted(), 3);
+    QCOMPARE(task->readings(), 3);
+    const QList<QByteArray> records = recorded().split('\n');
+    QVERIFY2(records.at(2).startsWith("\rstep\t12.5\tkg\t"), records.at(2).constData());
+
+    hand(QStringLiteral("99"), QStringLiteral("kg")); // paused by the step
+    QCOMPARE(plotted(), 3);
+}
+
+void tst_DeviceTask::viewTogglesActOnlyWhileTheThreadRuns()
+{
+    window->show();
+    task->showLCD(false);
+    task->showGraph(false);
+    QVERIFY(task->readoutWidget()->isHidden());
+    QVERIFY(task->unitsWidget()->isHidden());
+    QVERIFY(task->plotWidget()->isHidden());
+    task->showLCD(true);
+    QVERIFY(!task->readoutWidget()->isHidden());
+
+    task->stop();
+    QVERIFY(task->wait(2000));
+    task->showGraph(true); // thread gone: ignored
+    QVERIFY(task->plotWidget()->isHidden());
+}
+
+void tst_DeviceTask::simulatedScaleReadingsReachThePlotAndFile()
+{
+    ScaleSimulator scale;
+    QVERIFY(scale.start(dir.filePath(QStringLiteral("ttySIM0"))));
+    startWindow(scale.portPath());
+    startRecording();
+    task->go();
+    QTRY_VERIFY_WITH_TIMEOUT(task->readings() >= 3, 3000);
+    task->pause();
+    const int readings = task->readings();
+    QCOMPARE(plotted(), readings);
+    QCOMPARE(task->unitsWidget()->text(), QStringLiteral("kg"));
+    QCOMPARE(recorded().count("auto\t"), readings);
+    QVERIFY(recorded().startsWith("auto\t12.345\tkg\t"));
+    QVERIFY(recorded().endsWith("\r\n\r"));
+}
+
+QTEST_MAIN(tst_DeviceTask)
+#include "tst_devicetask.moc"
