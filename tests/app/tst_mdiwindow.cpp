@@ -63,6 +63,8 @@ private slots:
     void stepStillAnswersToSpaceAfterASwitch();
     void withoutADocumentOnlyTheAlwaysUsableControlsWork();
     void windowMenuListsTheDocumentsInCreationOrder();
+    void documentControlsStayUsableWhileAnotherProgramHasTheFocus();
+    void resizingTheMainWindowRetilesTheDocuments();
     void closingWithAnActiveDocumentAsksFirst();
     void aboutDialogShowsTheEnglishPageUnderATranslatedTitle();
     void hidingTheLastVisibleViewShowsTheOtherOne();
@@ -260,6 +262,34 @@ void tst_MdiWindow::windowMenuListsTheDocumentsInCreationOrder()
     emit windows->aboutToShow();
     QCOMPARE(windows->actions().size(), 14);
     QVERIFY(windows->actions().at(13)->isChecked());
+}
+
+void tst_MdiWindow::documentControlsStayUsableWhileAnotherProgramHasTheFocus()
+{
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    openStandIn(QStringLiteral("COM1"));
+
+    // The workspace then reports no active window at all.
+    QApplication::setActiveWindow(nullptr);
+    QEvent away(QEvent::ApplicationDeactivate);
+    QApplication::sendEvent(qApp, &away);
+    QVERIFY(!workspace()->activeSubWindow());
+    QVERIFY(action("pauseAct")->isEnabled());
+    QVERIFY(window->findChild<QDoubleSpinBox *>("samplingRateBox")->isEnabled());
+}
+
+void tst_MdiWindow::resizingTheMainWindowRetilesTheDocuments()
+{
+    window->show();
+    QMdiSubWindow *first = openStandIn(QStringLiteral("COM1"));
+    QMdiSubWindow *second = openStandIn(QStringLiteral("COM2"));
+    first->showMaximized();
+
+    window->resize(1000, 600);
+    QTRY_VERIFY(!first->isMaximized());
+    QVERIFY(!first->geometry().intersects(second->geometry()));
 }
 
 void tst_MdiWindow::closingWithAnActiveDocumentAsksFirst()
