@@ -3,7 +3,9 @@
 #include "PortEnumerator.h"
 
 #include <QDebug>
+#include <QKeyEvent>
 #include <QMutexLocker>
+#include <QWheelEvent>
 
 Scaner::Scaner(QWidget *parent)
     : Scaner(PortEnumerator::createDefault(), parent)
@@ -40,6 +42,37 @@ void Scaner::hidePopup()
     qDebug() << "hide ports";
     QComboBox::hidePopup();
     update();
+}
+
+// A closed box holds the list built at its last opening, which may name a port
+// opened since; choosing from it would open that port twice. So the wheel does
+// nothing and the keys that would pick an entry open a fresh drop-down instead.
+void Scaner::wheelEvent(QWheelEvent *event)
+{
+    event->ignore();
+}
+
+void Scaner::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        showPopup();
+        return;
+    default:
+        break;
+    }
+    // Typed letters would search the stale entries.
+    if (!event->text().isEmpty() && event->text().at(0).isPrint()
+        && event->key() != Qt::Key_Space) {
+        showPopup();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
 }
 
 void Scaner::addOpenedCOM(const QString &port)

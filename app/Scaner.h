@@ -37,6 +37,10 @@ public:
     // for what each rule leaves out.
     static bool isSerialPortName(const QString &name);
 
+protected:
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void enumeratePorts(QStringList &list) const;
 

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QAbstractItemView>
 #include <QFile>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -45,6 +46,7 @@ private slots:
     void untouchedBoxSaysPortThenOffersFreePortsNewestFirst();
     void openedPortStaysOffTheListUntilItsWindowCloses();
     void withNothingToOfferTheOnlyEntryIsNone();
+    void closedBoxNeverOffersAPortFromAStaleList();
     void linuxSerialNamesAreOfferedAndOtherDevicesAreNot();
     void simulatorPortsAreListedByPathWhileTheirTerminalExists();
 
@@ -113,6 +115,27 @@ void tst_Scaner::withNothingToOfferTheOnlyEntryIsNone()
 
     box->setPortEnumerator(nullptr);
     QCOMPARE(entriesAfterOpening(*box), QStringList({"none"}));
+}
+
+void tst_Scaner::closedBoxNeverOffersAPortFromAStaleList()
+{
+    QCOMPARE(entriesAfterOpening(*box), QStringList({"COM3", "COM1"}));
+    box->addOpenedCOM(QStringLiteral("COM1"));
+    QSignalSpy chosen(box, &QComboBox::textActivated);
+
+    QWheelEvent wheel(QPointF(5, 5), QPointF(box->mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(box, &wheel);
+    QTest::keyClick(box, Qt::Key_C);
+    QCOMPARE(chosen.count(), 0);
+
+    // The arrow keys open a fresh list instead of stepping through the old one.
+    QTest::keyClick(box, Qt::Key_Down);
+    QCOMPARE(chosen.count(), 0);
+    QVERIFY(box->view()->isVisible());
+    QCOMPARE(box->count(), 1);
+    QCOMPARE(box->itemText(0), QStringLiteral("COM3"));
+    box->hidePopup();
 }
 
 void tst_Scaner::linuxSerialNamesAreOfferedAndOtherDevicesAreNot()
