@@ -1,12 +1,18 @@
 #include "DocumentWindow.h"
 
 #include <QCloseEvent>
-#include <QLabel>
-
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
 #include <QIcon>
+#include <QImageWriter>
+#include <QLabel>
+#include <QMessageBox>
 
+#include "DescriptionWindow.h"
 #include "DeviceTask.h"
 #include "GraphAttr.h"
+#include "PlotExport.h"
 #include "RandomPlot.h"
 
 DocumentWindow::DocumentWindow(const QString &portName, QWidget *parent)
@@ -46,6 +52,68 @@ void DocumentWindow::graphViewChange(GraphAttr *attr)
 
 void DocumentWindow::exportDocument()
 {
+    // Filter names are not translated: they name file types, not operator texts.
+    QStringList filters{QStringLiteral("PDF Documents (*.pdf)"),
+                        QStringLiteral("SVG Documents (*.svg)"),
+                        QStringLiteral("Postscript Documents (*.ps)")};
+    const QList<QByteArray> imageFormats = QImageWriter::supportedImageFormats();
+    if (!imageFormats.isEmpty()) {
+        QStringList patterns;
+        for (const QByteArray &format : imageFormats)
+            patterns += QStringLiteral("*.") + QString::fromLatin1(format);
+        filters += QStringLiteral("Images (%1)").arg(patterns.join(QLatin1Char(' ')));
+    }
+
+    QString description;
+    {
+        // Runs itself in its constructor; it is not needed once its text is read.
+        DescriptionWindow dialog;
+        description = dialog.description();
+    }
+
+    const QString fileName = QFileDialog::getSaveFileName(
+        this, tr("Export Plot Name"), QStringLiteral("unnamed.pdf"),
+        filters.join(QStringLiteral(";;")), nullptr, QFileDialog::DontConfirmOverwrite);
+    if (fileName.isEmpty())
+        return;
+
+    PlotExport exporter(QSizeF(300, 200), 85);
+    RandomPlot *plot = task->plotWidget();
+    // Titles are set and cleared as plain strings: that keeps the fonts the
+    // plot gave them (an empty QwtText would drop the axis title's bold font
+    // and every later export would differ from the first).
+    plot->setAxisTitle(QwtPlot::yLeft, tr("units: ") + task->unitsWidget()->text());
+    plot->setTitle(tr("KORVEN WEIGHING SOFTWARE") + QLatin1Char('\n')
+                   + QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy   hh:mm"))
+                   + QLatin1Char('\n') + description);
+    const PlotExport::Result result = exporter.write(plot, fileName);
+
+    // The titles belong to the document only; the live plot shows none.
+    plot->setTitle(QString());
+    plot->setAxisTitle(QwtPlot::xBottom, QString());
+    plot->setAxisTitle(QwtPlot::yLeft, QString());
+    plot->replot();
+
+    const QString shownName = QDir::toNativeSeparators(fileName);
+    switch (result) {
+    case PlotExport::Written:
+        return;
+    case PlotExport::UnknownFormat:
+        QMessageBox::warning(this, tr("Export Plot Name"),
+                             tr("The plot was not exported: %1 does not end in .pdf, .svg, .ps "
+                                "or the suffix of an image type such as .png.")
+                                 .arg(shownName));
+        return;
+    case PlotExport::RenderFailed:
+        QMessageBox::warning(this, tr("Export Plot Name"),
+                             tr("The plot could not be rendered for %1.").arg(shownName));
+        return;
+    case PlotExport::WriteFailed:
+        QMessageBox::warning(this, tr("Export Plot Name"),
+                             tr("The plot could not be written to %1:\n%2")
+                                 .arg(shownName, exporter.errorString()));
+        return;
+    }
 }
 
 bool DocumentWindow::event(QEvent *e)
