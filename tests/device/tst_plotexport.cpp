@@ -44,10 +44,28 @@ private slots:
     void answer()
     {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
+        if (!modal || !modal->isVisible() || modal == pending)
             return;
         met << QString::fromLatin1(modal->metaObject()->className());
         captions << modal->windowTitle();
+        const bool again = answered.contains(modal);
+        answered << modal;
+        pending = modal;
+        // Answered from the event loop, not from this slot: an answer may open
+        // a nested dialog, and the poll does not fire while its slot runs.
+        QTimer::singleShot(0, modal, [this, modal, again] {
+            pending = nullptr;
+            // A dialog that comes back is given up on, not answered in circles.
+            if (again)
+                modal->close();
+            else
+                respond(modal);
+        });
+    }
+
+private:
+    void respond(QWidget *modal)
+    {
         if (auto *dialog = qobject_cast<DescriptionWindow *>(modal)) {
             if (describe) {
                 describe(dialog);
@@ -71,8 +89,9 @@ private slots:
         }
     }
 
-private:
     QTimer poll;
+    QList<QPointer<QWidget>> answered;
+    QPointer<QWidget> pending;
 };
 
 // Exports the plot of a document window whose task runs on a port that does
