@@ -1,13 +1,19 @@
 #include "MdiWindow.h"
 
 #include "AboutWindow.h"
+#include "DeviceTask.h"
+#include "DocumentWindow.h"
 #include "GraphAttr.h"
+#include "GraphView.h"
+#include "SaveSamples.h"
 #include "Scaner.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDebug>
+#include <QDir>
+#include <QFileDialog>
 #include <QDoubleSpinBox>
 #include <QEvent>
 #include <QIcon>
@@ -291,9 +297,8 @@ bool MdiWindow::hasActiveDocument() const
 
 DocumentWindow *MdiWindow::activeDocument() const
 {
-    // Only declared here until the device classes exist; then this becomes
-    // qobject_cast<DocumentWindow *>(workspace->currentSubWindow()->widget()).
-    return nullptr;
+    QMdiSubWindow *frame = workspace->currentSubWindow();
+    return frame ? qobject_cast<DocumentWindow *>(frame->widget()) : nullptr;
 }
 
 void MdiWindow::enableActions()
@@ -307,12 +312,8 @@ void MdiWindow::enableActions()
     recPathButton->setEnabled(active);
     samplingRateBox->setEnabled(active);
     separatorAct->setVisible(active);
-    if (!active) {
-        // The tips would otherwise keep naming the file of a closed document.
-        recPathButton->setText(noFileChosen);
-        recPathButton->setToolTip(tr("set file path"));
-        recPathButton->setStatusTip(tr("set file path"));
-    }
+    if (!active)
+        showRecPath(QString()); // no tips naming the file of a closed document
 }
 
 void MdiWindow::updateWindowList()
@@ -490,21 +491,49 @@ void MdiWindow::deviceNew(const QString &port)
 {
     if (port == QLatin1String("none"))
         return;
-    if (workspace->subWindowList().size() > 3) {
+    // Windows still starting count too: two ports chosen in quick succession
+    // must not slip past the limit.
+    if (workspace->subWindowList().size() + pendingDocuments.size() > 3) {
         QMessageBox box(QMessageBox::NoIcon, QString(), tr("You cannot open more than 4 ports."),
                         QMessageBox::Ok);
         box.exec();
         return;
     }
     qDebug() << "? MdiWindow deviceNew()" << port;
-    // Marking the port open (scaner->addOpenedCOM) and creating its
-    // DocumentWindow as pendingDocument come with the device classes; marking
-    // it without a window to free it again would hide the port for good.
+    scaner->addOpenedCOM(port);
+    auto *document = new DocumentWindow(port);
+    pendingDocuments.append(document);
+    qDebug() << "connect Document";
+    connect(document, &DocumentWindow::documentWindowDestroyed, this, &MdiWindow::deviceDestroyed);
+    connect(document, &DocumentWindow::documentWindowStarted, this, &MdiWindow::deviceNewReady);
 }
 
+// Each window is shown when its own task reports ready, so a second port
+// chosen before the first window is up does not leave the first one behind.
 void MdiWindow::deviceNewReady()
 {
-    // Adds pendingDocument to the workspace once its DocumentWindow exists.
+    auto *document = qobject_cast<DocumentWindow *>(sender());
+    if (!document || !pendingDocuments.removeOne(document))
+        return;
+
+    connect(this, &MdiWindow::graphViewChangeWindow, document, &DocumentWindow::graphViewChange);
+    qDebug() << "! MdiWindow deviceNew()1";
+    emit graphViewChangeWindow(graphAttr);
+    qDebug() << "! MdiWindow deviceNew()2";
+    DeviceTask *task = document->deviceTask();
+    connect(this, &MdiWindow::showLcdSig, task, &DeviceTask::showLCD);
+    connect(this, &MdiWindow::showGraphSig, task, &DeviceTask::showGraph);
+    qDebug() << "! MdiWindow deviceNew()3";
+    QMdiSubWindow *frame = workspace->addSubWindow(
+        document, Qt::WindowMaximizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    // The window deletes itself once its port is closed; its frame goes with it.
+    connect(document, &QObject::destroyed, frame, &QObject::deleteLater);
+    qDebug() << "! MdiWindow deviceNew()4";
+    // QMdiArea tiles only visible windows: show first, so the new one takes
+    // its place in the tiling.
+    document->show();
+    workspace->tileSubWindows();
+    qDebug() << "! MdiWindow deviceNew()";
 }
 
 void MdiWindow::deviceDestroyed(const QString &port)
@@ -514,15 +543,35 @@ void MdiWindow::deviceDestroyed(const QString &port)
 }
 
 // ---- Commands on the active document ----------------------------------------
-// What these do to the active document's device task, its recorder and its
-// plot comes with the device classes; until then activeDocument() is always
-// null and only the main window's own controls react.
 
 void MdiWindow::windowState(QWidget *window)
 {
     // The active document is asked instead: the signal carries the sub-window
     // frame, or nothing once the last document has closed.
     Q_UNUSED(window)
+    DocumentWindow *document = activeDocument();
+    if (!document)
+        return;
+    DeviceTask *task = document->deviceTask();
+    pauseAct->setChecked(task->isPaused());
+    goAct->setChecked(!task->isPaused());
+    recordAct->setChecked(task->isRecording());
+    showRecPath(task->recorder() ? task->recorder()->fileName() : QString());
+    // Writes back to this same task through setSamplingRate() when it differs.
+    samplingRateBox->setValue(task->refreshRate() / 1000.0);
+}
+
+void MdiWindow::showRecPath(const QString &fileName)
+{
+    if (fileName.isEmpty()) {
+        recPathButton->setText(noFileChosen);
+        recPathButton->setToolTip(tr("set file path"));
+        recPathButton->setStatusTip(tr("set file path"));
+        return;
+    }
+    recPathButton->setToolTip(fileName);
+    recPathButton->setStatusTip(fileName);
+    recPathButton->setText(noFileChosen + fileName.mid(fileName.lastIndexOf(QLatin1Char('/'))));
 }
 
 // Exactly one of Pause and Go stays checked, even when the operator clicks
@@ -531,43 +580,99 @@ void MdiWindow::pauseMode()
 {
     pauseAct->setChecked(true);
     goAct->setChecked(false);
+    if (DocumentWindow *document = activeDocument())
+        document->deviceTask()->pause();
 }
 
 void MdiWindow::stepMode()
 {
     pauseAct->setChecked(true);
     goAct->setChecked(false);
+    if (DocumentWindow *document = activeDocument())
+        document->deviceTask()->step();
 }
 
 void MdiWindow::goMode()
 {
     pauseAct->setChecked(false);
     goAct->setChecked(true);
+    if (DocumentWindow *document = activeDocument())
+        document->deviceTask()->go();
 }
 
 void MdiWindow::recMode(bool on)
 {
-    Q_UNUSED(on)
+    DocumentWindow *document = activeDocument();
+    if (!document)
+        return;
+    DeviceTask *task = document->deviceTask();
+    SaveSamples *recorder = task->recorder();
+    if (!on) {
+        task->setRecording(false);
+        recorder->close();
+        return;
+    }
+    if (recPathButton->text() == noFileChosen)
+        setRecPath();
+    if (recPathButton->text() == noFileChosen) {
+        recordAct->setChecked(false);
+        return;
+    }
+    // A file that cannot be opened leaves recording off; the operator is told
+    // instead of watching a Record button that writes nothing.
+    if (!recorder->open()) {
+        recordAct->setChecked(false);
+        QMessageBox::warning(this, tr("Record"),
+                             tr("Could not open the file") + QLatin1Char('\n')
+                                 + QDir::toNativeSeparators(recorder->fileName()));
+        return;
+    }
+    task->setRecording(true);
 }
 
 void MdiWindow::setRecPath()
 {
+    DocumentWindow *document = activeDocument();
+    if (!document)
+        return;
+    DeviceTask *task = document->deviceTask();
+    const QString fileName = QFileDialog::getSaveFileName(
+        this, tr("Chose file to save samples"), task->recorder()->fileName(),
+        tr("Document files (*.txt);;All files (*.*)"));
+    if (fileName.isEmpty()) {
+        // A recording already running goes on, and Record keeps saying so.
+        recordAct->setChecked(task->isRecording());
+        return;
+    }
+    qDebug() << fileName;
+    task->recorder()->setFileName(fileName);
+    showRecPath(fileName);
 }
 
 void MdiWindow::setSamplingRate(double seconds)
 {
     qDebug() << "? MdiWindow setSamplingRate()" << seconds;
+    // Rounded, not truncated: 2.3 s is 2299.99... ms in binary and must still
+    // poll every 2300 ms.
+    if (DocumentWindow *document = activeDocument())
+        document->deviceTask()->setRefreshRate(qRound(seconds * 1000));
 }
 
 void MdiWindow::exportPlot()
 {
-    if (activeDocument())
-        pauseMode();
+    DocumentWindow *document = activeDocument();
+    if (!document)
+        return;
+    pauseMode();
+    document->exportDocument();
 }
 
 void MdiWindow::graphViewWindow()
 {
     qDebug() << "graphView";
+    GraphView dialog(graphAttr);
+    connect(&dialog, &GraphView::graphAttrChange, this, &MdiWindow::graphViewChange);
+    dialog.exec();
 }
 
 void MdiWindow::graphViewChange(GraphAttr *attr)

@@ -1,6 +1,7 @@
 #ifndef MDIWINDOW_H
 #define MDIWINDOW_H
 
+#include <QList>
 #include <QMainWindow>
 
 class QAction;
@@ -75,6 +76,7 @@ private:
     void loadLanguage(const QString &key);
     bool hasActiveDocument() const;
     DocumentWindow *activeDocument() const;
+    void showRecPath(const QString &fileName);
     static QString version();
 
     QTranslator *programTranslator;
@@ -114,7 +116,8 @@ private:
     GraphAttr *graphAttr = nullptr;
     QPushButton *recPathButton = nullptr;
     QDoubleSpinBox *samplingRateBox = nullptr;
-    DocumentWindow *pendingDocument = nullptr;
+    // Created, port marked open, not yet in the workspace.
+    QList<DocumentWindow *> pendingDocuments;
 };
 
 #endif // MDIWINDOW_H

@@ -32,19 +32,34 @@ QString ScaleSimulator::publishDirectory()
 
 bool ScaleSimulator::start(const QString &linkPath)
 {
-    link = linkPath;
-    if (link.isEmpty()) {
-        QDir().mkpath(publishDirectory());
-        // A link whose terminal is gone was left by a simulator that ended
-        // without cleaning up; its name is free again.
-        for (int n = 0; link.isEmpty(); ++n) {
-            const QString candidate = publishDirectory() + QStringLiteral("/ttySIM%1").arg(n);
-            const QFileInfo info(candidate);
-            if (!info.isSymLink() || !info.exists())
-                link = candidate;
+    if (!openTerminal())
+        return false;
+    if (!linkPath.isEmpty()) {
+        link = linkPath;
+        return publish();
+    }
+    QDir().mkpath(publishDirectory());
+    // The first free ttySIM<n>. The link is made atomically, so simulators
+    // started together never share a name; a link whose terminal is gone was
+    // left by a simulator that ended without cleaning up, and is free again.
+    for (int n = 0; n < 1000; ++n) {
+        const QString candidate = publishDirectory() + QStringLiteral("/ttySIM%1").arg(n);
+        const QFileInfo info(candidate);
+        if (info.isSymLink() && !info.exists())
+            QFile::remove(candidate);
+        if (::symlink(slaveName.toLocal8Bit().constData(), candidate.toLocal8Bit().constData()) == 0) {
+            link = candidate;
+            return true;
         }
     }
-    return openTerminal();
+    closeTerminal();
+    return false;
+}
+
+bool ScaleSimulator::publish()
+{
+    QFile::remove(link);
+    return QFile::link(slaveName, link);
 }
 
 bool ScaleSimulator::openTerminal()
@@ -72,12 +87,6 @@ bool ScaleSimulator::openTerminal()
     cfsetispeed(&mode, B9600);
     cfsetospeed(&mode, B9600);
     tcsetattr(slaveFd, TCSANOW, &mode);
-
-    QFile::remove(link);
-    if (!QFile::link(slaveName, link)) {
-        closeTerminal();
-        return false;
-    }
 
     notifier = new QSocketNotifier(masterFd, QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, &ScaleSimulator::readRequests);
@@ -107,7 +116,10 @@ bool ScaleSimulator::comeBack()
 {
     if (isPresent())
         return true;
-    return openTerminal();
+    if (openTerminal() && publish())
+        return true;
+    closeTerminal();
+    return false;
 }
 
 void ScaleSimulator::queueValueReplies(const QList<QByteArray> &replies)

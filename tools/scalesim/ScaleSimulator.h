@@ -70,6 +70,7 @@ private slots:
 
 private:
     bool openTerminal();
+    bool publish();
     void closeTerminal();
     void answer(char request);
     void writeReply(const QByteArray &reply);
