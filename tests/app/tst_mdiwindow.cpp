@@ -16,29 +16,11 @@
 
 #include <functional>
 
+#include "AppTestSupport.h"
 #include "MdiWindow.h"
 #include "Scaner.h"
 
 namespace {
-
-// Runs the handler on the next modal dialog from inside its exec(); gives up
-// after two seconds so that a dialog that never comes cannot be answered by a
-// later one's handler.
-void whenModalShows(std::function<void(QWidget *)> handler)
-{
-    auto *timer = new QTimer;
-    auto tries = std::make_shared<int>(200);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, handler]() {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal)
-            handler(modal);
-        if (modal || --*tries == 0) {
-            timer->stop();
-            timer->deleteLater();
-        }
-    });
-    timer->start(10);
-}
 
 QString toolkitCancelText()
 {
