@@ -1,7 +1,42 @@
 #include "MdiWindow.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QTranslator>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int terminationPipe[2] = {-1, -1};
+
+void onTermination(int)
+{
+    const char byte = 1;
+    // Only async-signal-safe work here; the event loop does the rest.
+    [[maybe_unused]] const ssize_t written = ::write(terminationPipe[0], &byte, 1);
+}
+
+// A desktop session ends its programs with SIGTERM: end the event loop so that
+// every device window stops and joins its worker thread and closes its port,
+// as after Exit.
+void quitOnTermination(QApplication &app)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, terminationPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(terminationPipe[1], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QApplication::quit);
+    struct sigaction action = {};
+    action.sa_handler = onTermination;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -10,6 +45,7 @@ int main(int argc, char **argv)
     Q_INIT_RESOURCE(scaleacq);
 
     QApplication app(argc, argv);
+    quitOnTermination(app);
 
     // Installed empty before the window exists, so that every catalogue the
     // window loads later reaches it as a language-change event.
