@@ -44,6 +44,11 @@ int main(int argc, char **argv)
     // here keeps the linker from dropping it.
     Q_INIT_RESOURCE(scaleacq);
 
+    // Follow the screen's scaling (200 % on a high-density laptop screen):
+    // fonts, widgets and the 22-pixel tool bar icons grow together.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+
     QApplication app(argc, argv);
     quitOnTermination(app);
 
