@@ -1,0 +1,388 @@
+// Runs the real program's main window over simulated scales, every window in
+// Go with recording on, for a stretch of real time, and reports what the
+// operator's machine pays for it: CPU share, resident memory over time, the
+// GUI thread's time per reading, and whether every accepted reading became
+// exactly one record.
+//
+//   bench_acquire [--seconds 60] [--scales 4] [--period 200] [--checkpoint s]...
+//   bench_acquire --bare [--seconds 60] [--scales 4] [--period 200]
+//
+// --bare replaces the program by a plain Qwt plot that appends and replots
+// at the same rate, the floor the full window is compared with.
+// The scales are scalesim processes beside this one (found next to this
+// executable), so that their work is not counted as the program's.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+#include <QTimer>
+#include <QTranslator>
+
+#include <qwt_plot.h>
+#include <qwt_plot_curve.h>
+#include <qwt_symbol.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include <unistd.h>
+
+#include "DeviceTask.h"
+#include "DocumentWindow.h"
+#include "MdiWindow.h"
+#include "SaveSamples.h"
+
+namespace {
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return NAN;
+    std::sort(values.begin(), values.end());
+    const size_t index = std::min(values.size() - 1,
+                                  size_t(std::max(0.0, std::ceil(p * values.size()) - 1)));
+    return values.at(index);
+}
+
+void runFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// User plus system time of the whole process, all threads, in seconds.
+double cpuSeconds()
+{
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return NAN;
+    const QByteArray text = stat.readAll();
+    // The command name may hold blanks; the fields are counted after it.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    const double ticks = double(sysconf(_SC_CLK_TCK));
+    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / ticks;
+}
+
+// Times every event the GUI thread handles. Nested deliveries (a replot that
+// paints at once) are part of the outer event's time, not counted twice.
+class TimedApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        if (QThread::currentThread() != thread())
+            return QApplication::notify(receiver, event);
+        const bool outermost = depth++ == 0;
+        QElapsedTimer clock;
+        clock.start();
+        const bool handled = QApplication::notify(receiver, event);
+        const double us = clock.nsecsElapsed() / 1000.0;
+        --depth;
+        if (outermost && measuring) {
+            busyUs += us;
+            // A reading reaches its device task as a queued call.
+            if (event->type() == QEvent::MetaCall && receiver->inherits("DeviceTask"))
+                readingUs.push_back(us);
+        }
+        return handled;
+    }
+
+    bool measuring = false;
+    double busyUs = 0;
+    std::vector<double> readingUs;
+    int depth = 0;
+};
+
+struct Figures
+{
+    double seconds = 0;
+    double cpu = 0;
+    long rssStart = 0;
+    long rssEnd = 0;
+};
+
+QTextStream out(stdout);
+
+// A bare plot doing what a reading costs the plot at least: append a point to
+// a fixed window and replot.
+int runBare(TimedApplication &app, int seconds, int scales, int period)
+{
+    std::vector<std::unique_ptr<QwtPlot>> plots;
+    std::vector<QwtPlotCurve *> curves;
+    std::vector<QVector<double>> ys(static_cast<size_t>(scales));
+    QVector<double> xs;
+    const int windowSize = 100;
+    for (int i = 0; i < windowSize; ++i)
+        xs << i;
+    for (int i = 0; i < scales; ++i) {
+        auto plot = std::make_unique<QwtPlot>();
+        plot->setAutoReplot(false);
+        auto *curve = new QwtPlotCurve;
+        curve->setStyle(QwtPlotCurve::Steps);
+        curve->setSymbol(new QwtSymbol(QwtSymbol::Rect, Qt::NoBrush, QPen(Qt::white), QSize(3, 3)));
+        curve->attach(plot.get());
+        plot->resize(580, 380);
+        plot->show();
+        curves.push_back(curve);
+        plots.push_back(std::move(plot));
+    }
+    std::vector<double> appendUs;
+    std::vector<std::unique_ptr<QTimer>> timers;
+    int points = 0;
+    for (int i = 0; i < scales; ++i) {
+        auto timer = std::make_unique<QTimer>();
+        timer->setInterval(period);
+        QObject::connect(timer.get(), &QTimer::timeout, [&, i] {
+            QElapsedTimer clock;
+            clock.start();
+            QVector<double> &y = ys[size_t(i)];
+            y << 10.0 + std::sin(points * 0.1);
+            if (y.size() > windowSize)
+                y.removeFirst();
+            curves[size_t(i)]->setSamples(xs.mid(0, y.size()), y);
+            plots[size_t(i)]->replot();
+            if (app.measuring)
+                appendUs.push_back(clock.nsecsElapsed() / 1000.0);
+            ++points;
+        });
+        timer->start();
+        timers.push_back(std::move(timer));
+    }
+    runFor(2000);
+    const long rssStart = residentKiB();
+    const double cpuStart = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    const int pointsStart = points;
+    app.measuring = true;
+    runFor(seconds * 1000);
+    app.measuring = false;
+    const double elapsed = wall.elapsed() / 1000.0;
+    const int counted = points - pointsStart;
+    out << "bare Qwt plots " << scales << " at " << period << " ms for " << elapsed << " s\n"
+        << "points                     " << counted << "\n"
+        << "append+replot median / p99 " << percentile(appendUs, 0.5) << " / "
+        << percentile(appendUs, 0.99) << " us\n"
+        << "GUI busy per point         " << app.busyUs / std::max(1, counted) << " us\n"
+        << "CPU share                  " << 100.0 * (cpuSeconds() - cpuStart) / elapsed << " %\n"
+        << "RSS start / end            " << rssStart << " / " << residentKiB() << " KiB\n";
+    out.flush();
+    return 0;
+}
+
+// Records in a recording file, and whether each is a well-formed line.
+int countRecords(const QString &fileName, int *malformed)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray bytes = file.readAll();
+    static const QRegularExpression shape(QStringLiteral(
+        "^auto\\t-?[0-9.]+\\tkg\\t\\d\\d\\.\\d\\d\\.\\d{4}\\t \\d\\d:\\d\\d:\\d\\d\\.\\d{3}$"));
+    int count = 0;
+    int from = 0;
+    for (;;) {
+        const int end = bytes.indexOf(SaveSamples::recordEnd, from);
+        if (end < 0)
+            break;
+        if (!shape.match(QString::fromLatin1(bytes.mid(from, end - from))).hasMatch())
+            ++*malformed;
+        ++count;
+        from = end + int(qstrlen(SaveSamples::recordEnd));
+    }
+    if (from != bytes.size())
+        ++*malformed; // a torn last record
+    return count;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    Q_INIT_RESOURCE(scaleacq);
+    TimedApplication app(argc, argv);
+    // The link's and the window's traces would be most of the work measured.
+    qSetMessagePattern(QStringLiteral("%{if-warning}%{message}%{endif}"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.addOptions({
+        {QStringLiteral("seconds"), QStringLiteral("Measured run time."), QStringLiteral("s"),
+         QStringLiteral("60")},
+        {QStringLiteral("scales"), QStringLiteral("Simulated scales."), QStringLiteral("n"),
+         QStringLiteral("4")},
+        {QStringLiteral("period"), QStringLiteral("Sampling period."), QStringLiteral("ms"),
+         QStringLiteral("200")},
+        {QStringLiteral("checkpoint"), QStringLiteral("Report RSS after this many seconds."),
+         QStringLiteral("s")},
+        {QStringLiteral("bare"), QStringLiteral("A bare Qwt plot instead of the program.")},
+    });
+    parser.process(app);
+    const int seconds = parser.value(QStringLiteral("seconds")).toInt();
+    const int scaleCount = parser.value(QStringLiteral("scales")).toInt();
+    const int period = parser.value(QStringLiteral("period")).toInt();
+    if (parser.isSet(QStringLiteral("bare")))
+        return runBare(app, seconds, scaleCount, period);
+    QList<int> checkpoints;
+    for (const QString &value : parser.values(QStringLiteral("checkpoint")))
+        checkpoints << value.toInt();
+    std::sort(checkpoints.begin(), checkpoints.end());
+
+    QTemporaryDir dir;
+    QList<QProcess *> scales;
+    QStringList ports;
+    const QString simulator = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("scalesim"));
+    for (int i = 0; i < scaleCount; ++i) {
+        auto *scale = new QProcess(&app);
+        const QString port = dir.filePath(QStringLiteral("ttySIM%1").arg(i));
+        scale->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        scale->start(simulator, {QStringLiteral("--link"), port,
+                                 QStringLiteral("--weight"), QString::number(10 + i)});
+        if (!scale->waitForStarted(3000)) {
+            out << "cannot start " << simulator << "\n";
+            return 1;
+        }
+        scales << scale;
+        ports << port;
+    }
+    QElapsedTimer waiting;
+    waiting.start();
+    while (!std::all_of(ports.begin(), ports.end(), [](const QString &p) { return QFile::exists(p); })) {
+        if (waiting.elapsed() > 5000) {
+            out << "the simulators published no ports\n";
+            return 1;
+        }
+        runFor(20);
+    }
+
+    QTranslator programTranslator;
+    QTranslator toolkitTranslator;
+    QApplication::installTranslator(&programTranslator);
+    QApplication::installTranslator(&toolkitTranslator);
+    auto window = std::make_unique<MdiWindow>(&programTranslator, &toolkitTranslator);
+    window->resize(1600, 1000);
+    window->show();
+    auto *workspace = window->findChild<QMdiArea *>(QStringLiteral("workspace"));
+
+    // Each port opened as the selector opens it, then Go and Record on its
+    // window as the operator would, with the file set in place of the dialog.
+    QStringList files;
+    for (const QString &port : ports) {
+        window->deviceNew(port);
+        QMdiSubWindow *frame = nullptr;
+        waiting.start();
+        while (!frame && waiting.elapsed() < 3000) {
+            runFor(10);
+            for (QMdiSubWindow *shown : workspace->subWindowList())
+                if (shown->widget()->windowTitle() == port)
+                    frame = shown;
+        }
+        if (!frame) {
+            out << "no window for " << port << "\n";
+            return 1;
+        }
+        workspace->setActiveSubWindow(frame);
+        auto *document = qobject_cast<DocumentWindow *>(frame->widget());
+        const QString file = dir.filePath(QStringLiteral("record%1.txt").arg(files.size()));
+        files << file;
+        document->deviceTask()->recorder()->setFileName(file);
+        window->windowState(frame);
+        window->goMode();
+        window->recMode(true);
+        if (!document->deviceTask()->isRecording()) {
+            out << "recording did not start on " << port << "\n";
+            return 1;
+        }
+    }
+    auto tasks = [&] {
+        QList<DeviceTask *> found;
+        for (QMdiSubWindow *frame : workspace->subWindowList())
+            found << qobject_cast<DocumentWindow *>(frame->widget())->deviceTask();
+        return found;
+    };
+    runFor(2000); // units learnt, readings flowing
+
+    auto readings = [&] {
+        int total = 0;
+        for (DeviceTask *task : tasks())
+            total += task->readings();
+        return total;
+    };
+    const long rssStart = residentKiB();
+    const double cpuStart = cpuSeconds();
+    const int readingsStart = readings();
+    QElapsedTimer wall;
+    wall.start();
+    app.measuring = true;
+    out << "program: " << scaleCount << " scales at " << period << " ms, Go and Record, "
+        << seconds << " s\n"
+        << "RSS at start               " << rssStart << " KiB\n";
+    out.flush();
+    for (int at : checkpoints) {
+        if (at >= seconds)
+            break;
+        runFor(int(at * 1000 - wall.elapsed()));
+        out << "RSS after " << at << " s" << QString(16 - QString::number(at).size(), ' ')
+            << residentKiB() << " KiB, CPU so far "
+            << 100.0 * (cpuSeconds() - cpuStart) / (wall.elapsed() / 1000.0) << " %\n";
+        out.flush();
+    }
+    runFor(int(seconds * 1000 - wall.elapsed()));
+    app.measuring = false;
+    const double elapsed = wall.elapsed() / 1000.0;
+    const double cpu = cpuSeconds() - cpuStart;
+    const long rssEnd = residentKiB();
+    const int counted = readings() - readingsStart;
+
+    // The windows go without returning to the event loop, so no reading
+    // slips in between the count and the end of recording.
+    const int accepted = readings();
+    window.reset();
+    int malformed = 0;
+    int records = 0;
+    for (const QString &file : files)
+        records += countRecords(file, &malformed);
+
+    out << "RSS at end                 " << rssEnd << " KiB\n"
+        << "CPU share                  " << 100.0 * cpu / elapsed << " % of one core\n"
+        << "readings in the window     " << counted << " (" << counted / elapsed / scaleCount
+        << " per scale per s)\n"
+        << "reading on GUI median / p99 " << percentile(app.readingUs, 0.5) << " / "
+        << percentile(app.readingUs, 0.99) << " us\n"
+        << "GUI busy per reading       " << app.busyUs / std::max(1, counted) << " us\n"
+        << "readings accepted          " << accepted << "\n"
+        << "records written            " << records << (malformed ? " (MALFORMED " : "")
+        << (malformed ? QString::number(malformed) + ")" : QString()) << "\n"
+        << (records == accepted && !malformed ? "records match readings\n"
+                                               : "RECORDS DO NOT MATCH READINGS\n");
+    out.flush();
+    for (QProcess *scale : scales) {
+        scale->terminate();
+        scale->waitForFinished(2000);
+    }
+    return records == accepted && !malformed ? 0 : 2;
+}
