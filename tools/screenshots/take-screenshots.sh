@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots: four simulated scales in Polish (one of them
+# silent, so its placeholder shows) and the same in English. Needs xvfb,
+# xdotool and imagemagick; run from the repository root after a build.
+#   tools/screenshots/take-screenshots.sh [output folder=docs]
+set -euo pipefail
+out=${1:-docs}
+bin=$(pwd)/build/bin
+mkdir -p "$out"
+export DISPLAY=:77
+Xvfb $DISPLAY -screen 0 1600x1000x24 >/dev/null 2>&1 &
+xvfb=$!
+sims=()
+cleanup() { kill "${sims[@]}" "$xvfb" 2>/dev/null || true; pkill -f "$bin/scaleacq" 2>/dev/null || true; }
+trap cleanup EXIT
+sleep 1
+
+links=()
+for weight in 12.345 0.512 3.250 250.000; do
+    fifo=$(mktemp -u); mkfifo "$fifo"
+    "$bin/scalesim" --weight "$weight" < "$fifo" > /dev/null &
+    sims+=($!)
+    exec {fd}>"$fifo"; rm "$fifo"
+    links+=("$fd")
+done
+sleep 0.5
+
+"$bin/scaleacq" > /dev/null 2>&1 &
+sleep 2
+window=$(xdotool search --name KORVEN | head -1)
+xdotool windowsize "$window" 1600 1000
+sleep 0.5
+
+# Four ports in turn from the selector, each then set to Go. On a machine with
+# a real ttyS0 one of them is that port, with no scale behind it: its window
+# shows the time-out placeholder, as does the simulated scale silenced below.
+for i in 1 2 3 4; do
+    xdotool mousemove 46 41 click 1; sleep 0.7
+    xdotool key Down Down; sleep 0.2; xdotool key Return; sleep 1.2
+    xdotool mousemove 404 41 click 1; sleep 0.3
+done
+sleep 25
+echo silent >&"${links[1]}"
+sleep 4
+import -window root "$out/four-scales-pl.png"
+
+# Options -> Language -> English
+xdotool mousemove 157 10 click 1; sleep 0.5
+xdotool key Down Right; sleep 0.3; xdotool key Return; sleep 1.5
+import -window root "$out/four-scales-en.png"
