@@ -1,0 +1,520 @@
+#include "AppTestSupport.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QLCDNumber>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QQueue>
+#include <QRegularExpression>
+
+#include <qwt_plot_curve.h>
+
+#include "DescriptionWindow.h"
+#include "DeviceTask.h"
+#include "GraphAttr.h"
+#include "GraphView.h"
+#include "RandomPlot.h"
+#include "SaveSamples.h"
+
+namespace {
+
+// Plays the operator in the modal dialogs a command brings up: each new one
+// gets the next answer in line. A dialog with no answer left is noted and
+// closed, so a question the operator should not have been asked fails the test
+// instead of hanging it.
+class DialogScript : public QObject
+{
+public:
+    using Answer = std::function<void(QWidget *)>;
+
+    DialogScript()
+    {
+        connect(&poll, &QTimer::timeout, this, &DialogScript::look);
+        poll.start(5);
+    }
+
+    DialogScript &then(const Answer &answer)
+    {
+        answers.enqueue(answer);
+        return *this;
+    }
+
+    int unanswered() const { return answers.size(); }
+
+    QStringList met; // class names of the dialogs, in the order they came up
+    QStringList titles;
+    QStringList unexpected;
+
+private:
+    void look()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || seen.contains(modal))
+            return;
+        seen << modal;
+        met << QString::fromLatin1(modal->metaObject()->className());
+        titles << modal->windowTitle();
+        const Answer answer = answers.isEmpty() ? Answer() : answers.dequeue();
+        if (!answer)
+            unexpected << met.last();
+        // From the event loop rather than this slot: an answer may open a
+        // nested dialog, and this timer does not fire while its slot runs.
+        QTimer::singleShot(0, modal, [modal, answer] {
+            if (answer) {
+                answer(modal);
+            } else if (auto *dialog = qobject_cast<QDialog *>(modal)) {
+                dialog->reject();
+            } else {
+                modal->close();
+            }
+        });
+    }
+
+    QTimer poll;
+    QQueue<Answer> answers;
+    QList<QPointer<QWidget>> seen;
+};
+
+// Types the name into the save dialog and presses Return, as the operator does.
+DialogScript::Answer chooseFile(const QString &path)
+{
+    return [path](QWidget *modal) {
+        auto *files = qobject_cast<QFileDialog *>(modal);
+        if (!files) {
+            modal->close();
+            return;
+        }
+        auto *edit = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        edit->setText(path);
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
+}
+
+void cancel(QWidget *modal)
+{
+    if (auto *dialog = qobject_cast<QDialog *>(modal))
+        dialog->reject();
+}
+
+// How many of this process's file descriptors are open on the file.
+int descriptorsOn(const QString &path)
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    int count = 0;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot))
+        if (!target.isEmpty() && fd.symLinkTarget() == target)
+            ++count;
+    return count;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QwtPlotCurve *curveOf(DocumentWindow *document)
+{
+    const QwtPlotItemList curves =
+        document->deviceTask()->plotWidget()->itemList(QwtPlotItem::Rtti_PlotCurve);
+    return curves.isEmpty() ? nullptr : static_cast<QwtPlotCurve *>(curves.first());
+}
+
+} // namespace
+
+// The main window's commands on real document windows: every task runs its
+// link on a worker thread against a simulated scale on a pseudo-terminal, and
+// every dialog is answered as the operator would answer it.
+class tst_Commands : public DeviceFixture
+{
+    Q_OBJECT
+
+private slots:
+    void recordAsksForAFileOnceAndAppendsToItFromThenOn();
+    void unwritableFileIsToldAndRecordStaysOffUntilItCanBeOpened();
+    void eachWindowKeepsItsOwnIntervalModesAndFile();
+    void hidingTheGraphWhileTheReadoutIsHiddenBringsTheReadoutBackEverywhere();
+    void exportPausesTheActiveTaskBeforeItAsks();
+    void appearanceCancelledChangesNoPlotAndAcceptedChangesThemAll();
+
+private:
+    QAction *action(const char *name) const { return window->findChild<QAction *>(name); }
+    QPushButton *recPathButton() const { return window->findChild<QPushButton *>("recPathButton"); }
+    QDoubleSpinBox *rateBox() const { return window->findChild<QDoubleSpinBox *>("samplingRateBox"); }
+    QString recordPath(const QString &name) const
+    {
+        return dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + name);
+    }
+    void activate(DocumentWindow *document);
+    // Opens the first count simulated scales, each until it names its unit.
+    QList<DocumentWindow *> openScales(int count);
+};
+
+void tst_Commands::activate(DocumentWindow *document)
+{
+    workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(document->parentWidget()));
+    QCOMPARE(workspace()->currentSubWindow()->widget(), document);
+}
+
+QList<DocumentWindow *> tst_Commands::openScales(int count)
+{
+    startScales(count);
+    QList<DocumentWindow *> opened;
+    for (int i = 0; i < count; ++i) {
+        DocumentWindow *shown = open(port(i));
+        if (!shown)
+            return {};
+        opened << shown;
+    }
+    for (DocumentWindow *shown : opened)
+        if (!QTest::qWaitFor([shown] { return shown->deviceTask()->unitsWidget()->text() == "kg"; }, 2000))
+            return {};
+    return opened;
+}
+
+void tst_Commands::recordAsksForAFileOnceAndAppendsToItFromThenOn()
+{
+    const QList<DocumentWindow *> opened = openScales(1);
+    QVERIFY(!opened.isEmpty());
+    DeviceTask *task = opened.first()->deviceTask();
+    scales.first()->setWeight(3.5);
+    action("goAct")->trigger();
+    const QString path = recordPath(QStringLiteral(".txt"));
+
+    // No file yet: Record asks for one; cancelled, nothing records.
+    QStringList filters;
+    {
+        DialogScript script;
+        script.then([&filters](QWidget *modal) {
+            if (auto *files = qobject_cast<QFileDialog *>(modal))
+                filters = files->nameFilters();
+            cancel(modal);
+        });
+        action("recordAct")->trigger();
+        QCOMPARE(script.met, QStringList({"QFileDialog"}));
+        QCOMPARE(script.titles, QStringList({"Wybierz plik do zachowywania próbek"}));
+    }
+    QCOMPARE(filters, QStringList({"Document files (*.txt)", "All files (*.*)"}));
+    QVERIFY(!action("recordAct")->isChecked());
+    QVERIFY(!task->isRecording());
+    QVERIFY(!task->recorder()->isOpen());
+    QCOMPARE(recPathButton()->text(), QStringLiteral("..."));
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.txt")}, QDir::Files), QStringList());
+
+    // Chosen: readings go to that file from now on.
+    const QDateTime before = QDateTime::currentDateTime();
+    {
+        DialogScript script;
+        script.then(chooseFile(path));
+        action("recordAct")->trigger();
+        QCOMPARE(script.met, QStringList({"QFileDialog"}));
+    }
+    QVERIFY(action("recordAct")->isChecked());
+    QVERIFY(task->isRecording());
+    QCOMPARE(recPathButton()->text(), QStringLiteral(".../") + QFileInfo(path).fileName());
+    QCOMPARE(recPathButton()->toolTip(), path);
+    QCOMPARE(recPathButton()->statusTip(), path);
+    QTRY_VERIFY_WITH_TIMEOUT(contents(path).count("auto") >= 2, 2000);
+    const QDateTime after = QDateTime::currentDateTime();
+    QCOMPARE(descriptorsOn(path), 1);
+
+    // Off: the file is closed, later readings stay out of it.
+    action("recordAct")->trigger();
+    QVERIFY(!action("recordAct")->isChecked());
+    QVERIFY(!task->isRecording());
+    QCOMPARE(descriptorsOn(path), 0);
+    const QByteArray first = contents(path);
+    // The simulated weight wanders a few grams from one reading to the next.
+    const QRegularExpression record(QStringLiteral(
+        "auto\\t(\\d+\\.\\d{3})\\tkg\\t(\\d\\d\\.\\d\\d\\.\\d{4}\\t \\d\\d:\\d\\d:\\d\\d\\.\\d{3})\\r\\n\\r"));
+    int at = 0;
+    QDateTime previous = before.addMSecs(-1);
+    while (at < first.size()) {
+        const QRegularExpressionMatch line = record.match(QString::fromLatin1(first), at,
+            QRegularExpression::NormalMatch, QRegularExpression::AnchoredMatchOption);
+        QVERIFY2(line.hasMatch(), first.mid(at).constData());
+        QVERIFY(qAbs(line.captured(1).toDouble() - 3.5) < 0.5);
+        const QDateTime when = QDateTime::fromString(line.captured(2), QStringLiteral("dd.MM.yyyy\t hh:mm:ss.zzz"));
+        QVERIFY(when >= previous && when <= after.addMSecs(1));
+        previous = when;
+        at = line.capturedEnd();
+    }
+    const int readings = task->readings();
+    QTRY_VERIFY_WITH_TIMEOUT(task->readings() >= readings + 2, 2000);
+    QCOMPARE(contents(path), first);
+
+    // On again: the same file, without a question, appended to.
+    {
+        DialogScript script;
+        action("recordAct")->trigger();
+        QVERIFY(action("recordAct")->isChecked());
+        QTRY_VERIFY_WITH_TIMEOUT(contents(path).count("auto") >= first.count("auto") + 2, 2000);
+        QCOMPARE(script.met, QStringList());
+    }
+    QVERIFY(contents(path).startsWith(first));
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.txt")}, QDir::Files),
+             QStringList({QFileInfo(path).fileName()}));
+}
+
+void tst_Commands::unwritableFileIsToldAndRecordStaysOffUntilItCanBeOpened()
+{
+    const QList<DocumentWindow *> opened = openScales(1);
+    QVERIFY(!opened.isEmpty());
+    DeviceTask *task = opened.first()->deviceTask();
+    action("goAct")->trigger();
+    const QString folder = recordPath(QStringLiteral("-missing"));
+    const QString path = folder + QStringLiteral("/samples.txt");
+
+    QString message;
+    {
+        DialogScript script;
+        script.then(chooseFile(path)).then([&message](QWidget *modal) {
+            if (auto *box = qobject_cast<QMessageBox *>(modal))
+                message = box->text();
+            modal->close();
+        });
+        action("recordAct")->trigger();
+        QCOMPARE(script.met, QStringList({"QFileDialog", "QMessageBox"}));
+    }
+    QCOMPARE(message, QStringLiteral("Could not open the file\n") + path);
+    QVERIFY(!action("recordAct")->isChecked());
+    QVERIFY(!task->isRecording());
+    QVERIFY(!task->recorder()->isOpen());
+    QVERIFY(!QFileInfo::exists(folder));
+
+    // The name is kept: once the folder exists, Record opens it without asking.
+    QVERIFY(QDir().mkpath(folder));
+    {
+        DialogScript script;
+        action("recordAct")->trigger();
+        QVERIFY(action("recordAct")->isChecked());
+        QTRY_VERIFY_WITH_TIMEOUT(contents(path).startsWith("auto\t"), 2000);
+        QCOMPARE(script.met, QStringList());
+    }
+}
+
+void tst_Commands::eachWindowKeepsItsOwnIntervalModesAndFile()
+{
+    const QList<DocumentWindow *> opened = openScales(2);
+    QVERIFY(!opened.isEmpty());
+    DocumentWindow *first = opened.at(0);
+    DocumentWindow *second = opened.at(1);
+    DeviceTask *firstTask = first->deviceTask();
+    DeviceTask *secondTask = second->deviceTask();
+    QSignalSpy firstToLink(firstTask, &DeviceTask::setRefreshRateSignal);
+    QSignalSpy secondToLink(secondTask, &DeviceTask::setRefreshRateSignal);
+    const QString noFileTip = recPathButton()->toolTip();
+
+    activate(first);
+    rateBox()->setValue(1.5);
+    QCOMPARE(firstTask->refreshRate(), 1500);
+    QCOMPARE(secondTask->refreshRate(), 200);
+    QCOMPARE(firstToLink.last().at(0).toInt(), 1500);
+    QVERIFY(secondToLink.isEmpty());
+    // 2.01 s is 2009.99... ms in binary; cut off it would poll at 2009 ms.
+    rateBox()->setValue(2.01);
+    QCOMPARE(firstTask->refreshRate(), 2010);
+    rateBox()->setValue(1.5);
+
+    // The first one runs and records; the second stays as it opened.
+    action("goAct")->trigger();
+    const QString path = recordPath(QStringLiteral(".txt"));
+    {
+        DialogScript script;
+        script.then(chooseFile(path));
+        action("recordAct")->trigger();
+        QCOMPARE(script.met, QStringList({"QFileDialog"}));
+    }
+    QVERIFY(firstTask->isRecording());
+
+    activate(second);
+    QVERIFY(action("pauseAct")->isChecked());
+    QVERIFY(!action("goAct")->isChecked());
+    QVERIFY(!action("recordAct")->isChecked());
+    QCOMPARE(recPathButton()->text(), QStringLiteral("..."));
+    QCOMPARE(recPathButton()->toolTip(), noFileTip);
+    QCOMPARE(rateBox()->value(), 0.2);
+
+    activate(first);
+    QVERIFY(!action("pauseAct")->isChecked());
+    QVERIFY(action("goAct")->isChecked());
+    QVERIFY(action("recordAct")->isChecked());
+    QCOMPARE(recPathButton()->text(), QStringLiteral(".../") + QFileInfo(path).fileName());
+    QCOMPARE(recPathButton()->toolTip(), path);
+    QCOMPARE(rateBox()->value(), 1.5);
+
+    // Mirroring gave each task back only its own interval.
+    QCOMPARE(firstTask->refreshRate(), 1500);
+    QCOMPARE(secondTask->refreshRate(), 200);
+    for (const QList<QVariant> &sent : secondToLink)
+        QCOMPARE(sent.at(0).toInt(), 200);
+    QVERIFY(!firstTask->isPaused());
+    QVERIFY(firstTask->isRecording());
+    QVERIFY(secondTask->isPaused());
+    QVERIFY(!secondTask->isRecording());
+
+    // Clicking the checked one of Pause and Go leaves it checked.
+    action("goAct")->trigger();
+    QVERIFY(action("goAct")->isChecked());
+    QVERIFY(!action("pauseAct")->isChecked());
+    action("pauseAct")->trigger();
+    action("pauseAct")->trigger();
+    QVERIFY(action("pauseAct")->isChecked());
+    QVERIFY(!action("goAct")->isChecked());
+    QVERIFY(firstTask->isPaused());
+
+    // Step records the read-out once and leaves the task paused.
+    const int readings = firstTask->readings();
+    action("goAct")->trigger();
+    action("stepAct")->trigger();
+    QVERIFY(action("pauseAct")->isChecked());
+    QVERIFY(!action("goAct")->isChecked());
+    QVERIFY(firstTask->isPaused());
+    QCOMPARE(firstTask->readings(), readings + 1);
+    QCOMPARE(contents(path).count("step\t"), 1);
+    QVERIFY(QRegularExpression(QStringLiteral("(^|\\r)step\\t\\d+(\\.\\d+)?\\tkg\\t[^\\r]+\\r\\n\\r$"))
+                .match(QString::fromLatin1(contents(path))).hasMatch());
+    QVERIFY(secondTask->isPaused());
+}
+
+void tst_Commands::hidingTheGraphWhileTheReadoutIsHiddenBringsTheReadoutBackEverywhere()
+{
+    const QList<DocumentWindow *> opened = openScales(2);
+    QVERIFY(!opened.isEmpty());
+
+    action("showLcdAct")->trigger();
+    for (DocumentWindow *document : opened) {
+        DeviceTask *task = document->deviceTask();
+        QVERIFY(!task->readoutWidget()->isVisible());
+        QVERIFY(!task->unitsWidget()->isVisible());
+        QVERIFY(task->plotWidget()->isVisible());
+    }
+
+    action("showGraphAct")->trigger();
+    QVERIFY(action("showLcdAct")->isChecked());
+    QVERIFY(!action("showGraphAct")->isChecked());
+    for (DocumentWindow *document : opened) {
+        DeviceTask *task = document->deviceTask();
+        QVERIFY(task->readoutWidget()->isVisible());
+        QVERIFY(task->unitsWidget()->isVisible());
+        QVERIFY(!task->plotWidget()->isVisible());
+    }
+}
+
+void tst_Commands::exportPausesTheActiveTaskBeforeItAsks()
+{
+    const QList<DocumentWindow *> opened = openScales(2);
+    QVERIFY(!opened.isEmpty());
+    DeviceTask *exported = opened.at(0)->deviceTask();
+    DeviceTask *other = opened.at(1)->deviceTask();
+    activate(opened.at(1));
+    action("goAct")->trigger();
+    activate(opened.at(0));
+    action("goAct")->trigger();
+
+    bool pausedWhenAsked = false;
+    {
+        DialogScript script;
+        script.then([&](QWidget *modal) {
+            pausedWhenAsked = exported->isPaused() && action("pauseAct")->isChecked()
+                              && !action("goAct")->isChecked();
+            cancel(modal);
+        });
+        script.then(cancel);
+        action("exportAct")->trigger();
+        QCOMPARE(script.met, QStringList({"DescriptionWindow", "QFileDialog"}));
+    }
+    QVERIFY(pausedWhenAsked);
+    QVERIFY(action("pauseAct")->isChecked());
+    QVERIFY(!action("goAct")->isChecked());
+    QVERIFY(exported->isPaused());
+
+    // Only the active one stopped plotting.
+    const int exportedReadings = exported->readings();
+    const int otherReadings = other->readings();
+    QTRY_VERIFY_WITH_TIMEOUT(other->readings() >= otherReadings + 2, 2000);
+    QCOMPARE(exported->readings(), exportedReadings);
+    QVERIFY(!other->isPaused());
+}
+
+void tst_Commands::appearanceCancelledChangesNoPlotAndAcceptedChangesThemAll()
+{
+    const QList<DocumentWindow *> opened = openScales(2);
+    QVERIFY(!opened.isEmpty());
+    QSignalSpy sent(window, &MdiWindow::graphViewChangeWindow);
+    const QColor startBackground = opened.first()->deviceTask()->plotWidget()->canvasBackground().color();
+    const int startStyle = curveOf(opened.first())->style();
+    QCOMPARE(startStyle, int(QwtPlotCurve::Steps));
+
+    // Green canvas and sticks in the dialog, then the given button.
+    auto edit = [](QDialogButtonBox::StandardButton button) {
+        return [button](QWidget *modal) {
+            auto *view = qobject_cast<GraphView *>(modal);
+            if (!view) {
+                modal->close();
+                return;
+            }
+            view->findChild<QPushButton *>(QStringLiteral("backgroundBtn"))->click();
+            QTest::keyClick(view->findChild<QComboBox *>(QStringLiteral("comboBox")), Qt::Key_Down);
+            view->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))->button(button)->click();
+        };
+    };
+    auto pickGreen = [](QWidget *modal) {
+        if (auto *colours = qobject_cast<QColorDialog *>(modal)) {
+            colours->setCurrentColor(Qt::darkGreen);
+            colours->accept();
+        }
+    };
+
+    {
+        DialogScript script;
+        script.then(edit(QDialogButtonBox::Cancel)).then(pickGreen);
+        action("graphViewAct")->trigger();
+        QCOMPARE(script.met, QStringList({"GraphView", "QColorDialog"}));
+    }
+    QVERIFY(sent.isEmpty());
+    for (DocumentWindow *document : opened) {
+        QCOMPARE(document->deviceTask()->plotWidget()->canvasBackground().color(), startBackground);
+        QCOMPARE(int(curveOf(document)->style()), startStyle);
+    }
+
+    {
+        DialogScript script;
+        script.then(edit(QDialogButtonBox::Ok)).then(pickGreen);
+        action("graphViewAct")->trigger();
+        QCOMPARE(script.met, QStringList({"GraphView", "QColorDialog"}));
+    }
+    QCOMPARE(sent.size(), 1);
+    for (DocumentWindow *document : opened) {
+        QCOMPARE(document->deviceTask()->plotWidget()->canvasBackground().color(), QColor(Qt::darkGreen));
+        QCOMPARE(int(curveOf(document)->style()), int(QwtPlotCurve::Sticks));
+    }
+
+    // The next dialog starts from what was accepted.
+    QString shownStyle;
+    QString shownBackground;
+    {
+        DialogScript script;
+        script.then([&](QWidget *modal) {
+            shownStyle = modal->findChild<QComboBox *>(QStringLiteral("comboBox"))->currentText();
+            shownBackground = modal->findChild<QPushButton *>(QStringLiteral("backgroundBtn"))->styleSheet();
+            cancel(modal);
+        });
+        action("graphViewAct")->trigger();
+    }
+    QCOMPARE(shownStyle, QStringLiteral("Sticks"));
+    QCOMPARE(shownBackground, QStringLiteral("background:") + QColor(Qt::darkGreen).name());
+}
+
+QTEST_MAIN(tst_Commands)
+#include "tst_commands.moc"
