@@ -31,9 +31,23 @@ public:
     // Every record ends with CR LF CR, whatever the host's own line end.
     static const char recordEnd[];
 
+signals:
+    // A record could not be written (a full disk, a file grown past its
+    // limit, a folder that is gone). Given once per streak of failed records:
+    // the next record written, or the next open(), ends the streak.
+    void writeFailed(QString fileName, QString reason);
+    // The open file was deleted from under the recorder: the records from
+    // here on go to a new file of the same name instead of a nameless one.
+    void fileRecreated(QString fileName);
+
 private:
+    bool write(const QByteArray &bytes);
+    bool reopenDeleted();
+    void fail(const QString &reason);
+
     QString name;
     QFile *file;
+    bool failing;
 };
 
 #endif // SAVESAMPLES_H

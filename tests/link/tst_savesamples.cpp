@@ -1,6 +1,41 @@
 #include <QtTest>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include "SaveSamples.h"
+
+namespace {
+
+// Lets no file of this process grow past the given size, as a full disk
+// would, until it goes out of scope. Writes past it fail with EFBIG instead
+// of killing the process. Messages are held back meanwhile: the test's own
+// log may be a file that the limit would cut short.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes)
+    {
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limited = saved;
+        limited.rlim_cur = rlim_t(bytes);
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        previousHandler = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &,
+                                                     const QString &) {});
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        qInstallMessageHandler(previousHandler);
+    }
+
+private:
+    rlimit saved;
+    QtMessageHandler previousHandler;
+};
+
+} // namespace
 
 class tst_SaveSamples : public QObject
 {
@@ -13,6 +48,8 @@ private slots:
     void recordingAgainAppendsAfterEverythingBefore();
     void newNameTakesEffectAtTheNextOpen();
     void fileThatCannotBeOpenedGetsNothing();
+    void fullDiskIsToldOncePerStreakAndLeavesWholeRecordsOnly();
+    void fileTakenAwayWhileRecording();
 
 private:
     QByteArray contents(const QString &name) const;
@@ -91,6 +128,7 @@ void tst_SaveSamples::newNameTakesEffectAtTheNextOpen()
 void tst_SaveSamples::fileThatCannotBeOpenedGetsNothing()
 {
     SaveSamples recorder;
+    QSignalSpy failed(&recorder, &SaveSamples::writeFailed);
     QVERIFY(!recorder.open()); // no name yet: nothing to open
     QVERIFY(!recorder.isOpen());
 
@@ -103,6 +141,88 @@ void tst_SaveSamples::fileThatCannotBeOpenedGetsNothing()
     recorder.addSample(QStringLiteral("lost"));
     recorder.close();
     QVERIFY(!QFile::exists(unreachable));
+    QCOMPARE(failed.count(), 0); // told once already, by the failed open
+}
+
+void tst_SaveSamples::fullDiskIsToldOncePerStreakAndLeavesWholeRecordsOnly()
+{
+    SaveSamples recorder;
+    QSignalSpy failed(&recorder, &SaveSamples::writeFailed);
+    recorder.setFileName(path);
+    QVERIFY(recorder.open());
+    recorder.addSample(QStringLiteral("a"));
+    recorder.addSample(QStringLiteral("b"));
+    const QByteArray written = contents(path);
+
+    {
+        // Room for the start of the next record only.
+        FileSizeLimit full(written.size() + 3);
+        recorder.addSample(QStringLiteral("torn"));
+        recorder.addSample(QStringLiteral("lost"));
+        recorder.addSample(QStringLiteral("lost too"));
+    }
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), path);
+    // The cause itself, though the torn record's first write reported none.
+    QCOMPARE(failed.at(0).at(1).toString(), qt_error_string(EFBIG));
+    QCOMPARE(contents(path), written);
+
+    // Room again: records go on right after the last whole one.
+    recorder.addSample(QStringLiteral("c"));
+    QCOMPARE(contents(path), written + "c\r\n\r");
+    QVERIFY(recorder.isOpen());
+
+    // A record written ended the streak, and so does a new open.
+    {
+        FileSizeLimit full(0);
+        recorder.addSample(QStringLiteral("d"));
+        recorder.addSample(QStringLiteral("e"));
+        QCOMPARE(failed.count(), 2);
+        recorder.close();
+        QVERIFY(recorder.open());
+        recorder.addSample(QStringLiteral("f"));
+        QCOMPARE(failed.count(), 3);
+    }
+    recorder.close();
+    QCOMPARE(contents(path), written + "c\r\n\r");
+}
+
+void tst_SaveSamples::fileTakenAwayWhileRecording()
+{
+    const QString folder = dir.filePath(QStringLiteral("taken-away"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString name = folder + QStringLiteral("/samples.txt");
+    SaveSamples recorder;
+    QSignalSpy failed(&recorder, &SaveSamples::writeFailed);
+    QSignalSpy recreated(&recorder, &SaveSamples::fileRecreated);
+    QVERIFY(recorder.open(name));
+    recorder.addSample(QStringLiteral("a"));
+
+    // Made read-only: the open file still takes every record.
+    QVERIFY(QFile::setPermissions(name, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    recorder.addSample(QStringLiteral("b"));
+    QCOMPARE(contents(name), QByteArray("a\r\n\rb\r\n\r"));
+
+    // Deleted: the records go on in a new file of that name, not into the
+    // nameless one the system would keep writing.
+    QVERIFY(QFile::remove(name));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("deleted while recording")));
+    recorder.addSample(QStringLiteral("c"));
+    recorder.addSample(QStringLiteral("d"));
+    QCOMPARE(recreated.count(), 1);
+    QCOMPARE(recreated.at(0).at(0).toString(), name);
+    QCOMPARE(contents(name), QByteArray("c\r\n\rd\r\n\r"));
+
+    // The folder goes too: nothing can be written, and that is told once.
+    QVERIFY(QDir(folder).removeRecursively());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot be written")));
+    recorder.addSample(QStringLiteral("e"));
+    recorder.addSample(QStringLiteral("f"));
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), name);
+    QCOMPARE(recreated.count(), 1);
+    QVERIFY(!QFile::exists(name));
+    recorder.close();
 }
 
 QTEST_GUILESS_MAIN(tst_SaveSamples)
