@@ -106,6 +106,10 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
 
 MdiWindow::~MdiWindow()
 {
+    // QWidget's destructor, which runs after this one, closes the workspace
+    // with its document frames and so activates sub-windows one last time;
+    // the slots must not run on a window whose own part is already gone.
+    workspace->disconnect(this);
     qDebug() << "D: MdiWindow";
 }
 
