@@ -681,8 +681,13 @@ void MdiWindow::graphViewWindow()
 
 void MdiWindow::graphViewChange(GraphAttr *attr)
 {
-    if (!attr)
+    if (!attr || attr == graphAttr)
         return;
+    // Every change comes as a new object and the window keeps only the
+    // latest: it adopts that one and frees the one it replaces, which no
+    // document holds on to (they copy its colours when told).
+    attr->setParent(this);
+    delete graphAttr;
     graphAttr = attr;
     qDebug() << "Mdi graphViewChangeWindow" << attr->getBackgroundColor().name();
     emit graphViewChangeWindow(attr);
