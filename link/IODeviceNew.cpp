@@ -16,8 +16,6 @@ const int portResetPause = 100;
 // follow each other at about the period itself.
 const int cycleOverhead = 71;
 
-const int valueFrameSize = 10;
-
 int waitFor(int periodMs)
 {
     return periodMs > 70 ? periodMs - cycleOverhead : 0;
@@ -120,22 +118,40 @@ QString IODeviceNew::stripReply(const QByteArray &raw)
     return text;
 }
 
+bool IODeviceNew::unitFromReply(const QByteArray &raw, QString *units)
+{
+    static const QStringList knownUnits = {QStringLiteral("kg"), QStringLiteral("kg."),
+                                           QStringLiteral("szt"), QStringLiteral("g")};
+    const QString text = stripReply(raw);
+    if (!knownUnits.contains(text))
+        return false;
+    *units = text;
+    return true;
+}
+
+bool IODeviceNew::valueFromFrame(const QByteArray &frame, QString *sample)
+{
+    const QString text = stripReply(frame);
+    bool ok = false;
+    text.toDouble(&ok);
+    if (!ok)
+        return false;
+    *sample = text;
+    return true;
+}
+
 void IODeviceNew::readFromPort()
 {
     if (!isOpen())
         return;
 
     if (phase == UnitsPhase) {
-        if (bytesAvailable() < 2)
+        if (bytesAvailable() < unitReplyMinimum)
             return;
-        const QString text = stripReply(readAll());
-        static const QStringList knownUnits = {QStringLiteral("kg"), QStringLiteral("kg."),
-                                               QStringLiteral("szt"), QStringLiteral("g")};
-        if (!knownUnits.contains(text)) {
+        if (!unitFromReply(readAll(), &units)) {
             reject();
             return;
         }
-        units = text;
         phase = ValuesPhase;
         emit toWait();
         return;
@@ -144,14 +160,12 @@ void IODeviceNew::readFromPort()
     if (bytesAvailable() < valueFrameSize)
         return;
     // Bytes past the frame stay pending: they begin the next one.
-    const QString text = stripReply(read(valueFrameSize));
-    bool ok = false;
-    text.toDouble(&ok);
-    if (!ok) {
+    QString sample;
+    if (!valueFromFrame(read(valueFrameSize), &sample)) {
         reject();
         return;
     }
-    emit newSample(text, units, QStringLiteral("0"));
+    emit newSample(sample, units, QStringLiteral("0"));
     emit toWait();
 }
 

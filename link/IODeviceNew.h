@@ -32,6 +32,18 @@ public:
     // seven hyphens with a blank at position n mod 8.
     static QString placeholder(int timeoutCount);
 
+    // How replies are framed: a unit reply is taken whole once this many
+    // bytes are pending, a value reply as exactly this many bytes.
+    static constexpr int unitReplyMinimum = 2;
+    static constexpr int valueFrameSize = 10;
+
+    // Whether a unit reply names a unit the scale may use ("kg", "kg.", "szt"
+    // or "g", exactly); the unit is written only then.
+    static bool unitFromReply(const QByteArray &raw, QString *units);
+    // Whether a value frame holds a number; the number, without the blanks
+    // and line ends around it, is written only then.
+    static bool valueFromFrame(const QByteArray &frame, QString *sample);
+
     // Wait between an accepted reply and the next request, in milliseconds.
     int periodWait() const { return periodTimer->interval(); }
 
