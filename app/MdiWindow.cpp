@@ -527,6 +527,7 @@ void MdiWindow::deviceNewReady()
     DeviceTask *task = document->deviceTask();
     connect(this, &MdiWindow::showLcdSig, task, &DeviceTask::showLCD);
     connect(this, &MdiWindow::showGraphSig, task, &DeviceTask::showGraph);
+    watchRecording(task);
     qDebug() << "! MdiWindow deviceNew()3";
     QMdiSubWindow *frame = workspace->addSubWindow(
         document, Qt::WindowMaximizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -632,6 +633,49 @@ void MdiWindow::recMode(bool on)
         return;
     }
     task->setRecording(true);
+}
+
+// ---- Recording troubles told to the operator --------------------------------
+
+void MdiWindow::watchRecording(DeviceTask *task)
+{
+    connect(task, &DeviceTask::recordingFailed, this,
+            [this, task](const QString &fileName, const QString &reason) {
+                tellRecordingFailed(task, fileName, reason);
+            });
+    connect(task, &DeviceTask::recordingFileRecreated, this,
+            [this, task](const QString &fileName) { tellRecordingFileRecreated(task, fileName); });
+}
+
+void MdiWindow::tellRecordingFailed(DeviceTask *task, const QString &fileName,
+                                    const QString &reason)
+{
+    // The task has switched recording off; Record shows it if the task is
+    // the one the controls mirror.
+    DocumentWindow *document = activeDocument();
+    if (document && document->deviceTask() == task)
+        recordAct->setChecked(false);
+    tellAboutRecording(tr("The readings of %1 could not be written to the file\n%2\n(%3).\n"
+                          "Recording of this device has been switched off; the records "
+                          "written before are kept in the file.")
+                           .arg(task->port(), QDir::toNativeSeparators(fileName), reason));
+}
+
+void MdiWindow::tellRecordingFileRecreated(DeviceTask *task, const QString &fileName)
+{
+    tellAboutRecording(tr("The recording file\n%1\nof %2 was deleted while recording.\n"
+                          "Recording goes on in a new file of the same name; the records "
+                          "from before the deletion are not in it.")
+                           .arg(QDir::toNativeSeparators(fileName), task->port()));
+}
+
+// Not exec(): the news comes from inside a reading's handler, and a nested
+// event loop there could delete the very device whose reading is handled.
+void MdiWindow::tellAboutRecording(const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("Record"), text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void MdiWindow::setRecPath()

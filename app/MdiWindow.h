@@ -15,6 +15,7 @@ class QResizeEvent;
 class QSignalMapper;
 class QTranslator;
 
+class DeviceTask;
 class DocumentWindow;
 class GraphAttr;
 class Scaner;
@@ -77,6 +78,10 @@ private:
     bool hasActiveDocument() const;
     DocumentWindow *activeDocument() const;
     void showRecPath(const QString &fileName);
+    void watchRecording(DeviceTask *task);
+    void tellRecordingFailed(DeviceTask *task, const QString &fileName, const QString &reason);
+    void tellRecordingFileRecreated(DeviceTask *task, const QString &fileName);
+    void tellAboutRecording(const QString &text);
     static QString version();
 
     QTranslator *programTranslator;

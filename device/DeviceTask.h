@@ -50,6 +50,12 @@ signals:
     void deviceCloseSignal();
     void setRefreshRateSignal(int ms);
     void deleteNowSignal();
+    // The recorder could not write a record: recording of this device has
+    // been switched off and its file closed, with every record before kept.
+    void recordingFailed(QString fileName, QString reason);
+    // The recording file was deleted while recording; the recorder started
+    // it again under its name and records on there.
+    void recordingFileRecreated(QString fileName);
 
 public slots:
     void showLCD(bool visible);
@@ -59,6 +65,7 @@ public slots:
 private slots:
     void getSample(QString sample, QString units, QString dzialki);
     void deleteNow();
+    void recorderWriteFailed(const QString &fileName, const QString &reason);
 
 protected:
     void run() override;
