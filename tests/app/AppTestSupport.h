@@ -4,6 +4,8 @@
 #include <QtTest>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTranslator>
@@ -34,6 +36,22 @@ inline void whenModalShows(std::function<void(QWidget *)> handler)
         }
     });
     timer->start(10);
+}
+
+// How many of this process's file descriptors are open on the terminal.
+inline int openDescriptorsOn(const QString &terminal)
+{
+    int count = 0;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QFileInfo &fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot))
+        if (fd.symLinkTarget() == terminal)
+            ++count;
+    return count;
+}
+
+inline int threadCount()
+{
+    return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
 }
 
 // The ports a test makes up, in place of the system's.

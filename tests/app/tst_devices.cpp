@@ -12,26 +12,6 @@
 #include "GraphAttr.h"
 #include "RandomPlot.h"
 
-namespace {
-
-// How many of this process's file descriptors are open on the terminal.
-int openDescriptorsOn(const QString &terminal)
-{
-    int count = 0;
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QFileInfo &fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot))
-        if (fd.symLinkTarget() == terminal)
-            ++count;
-    return count;
-}
-
-int threadCount()
-{
-    return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
-}
-
-} // namespace
-
 // Opening and closing scales from the main window, end to end: real worker
 // threads, real pseudo-terminals, simulated scales.
 class tst_Devices : public DeviceFixture
