@@ -39,6 +39,7 @@
 
 #include "DeviceTask.h"
 #include "DocumentWindow.h"
+#include "IncrementalPlot.h"
 #include "MdiWindow.h"
 #include "SaveSamples.h"
 
@@ -135,7 +136,7 @@ int runBare(TimedApplication &app, int seconds, int scales, int period)
     std::vector<QwtPlotCurve *> curves;
     std::vector<QVector<double>> ys(static_cast<size_t>(scales));
     QVector<double> xs;
-    const int windowSize = 100;
+    const int windowSize = IncrementalPlot::WindowSize; // as wide as a device plot
     for (int i = 0; i < windowSize; ++i)
         xs << i;
     for (int i = 0; i < scales; ++i) {
