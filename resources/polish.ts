@@ -229,6 +229,30 @@ Czy chciałbyś coś zapisać przed zamknięciem programu?</translation>
         <source>set sampling rate</source>
         <translation>Ustaw częstotliwość próbkowania</translation>
     </message>
+    <message>
+        <source>Could not open the file</source>
+        <translation>Nie można otworzyć pliku</translation>
+    </message>
+    <message>
+        <source>The readings of %1 could not be written to the file
+%2
+(%3).
+Recording of this device has been switched off; the records written before are kept in the file.</source>
+        <translation>Nie udało się zapisać odczytów z %1 do pliku
+%2
+(%3).
+Zapis z tego urządzenia został wyłączony; wcześniej zapisane rekordy pozostają w pliku.</translation>
+    </message>
+    <message>
+        <source>The recording file
+%1
+of %2 was deleted while recording.
+Recording goes on in a new file of the same name; the records from before the deletion are not in it.</source>
+        <translation>Plik zapisu
+%1
+urządzenia %2 został usunięty podczas zapisu.
+Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w nim nie ma.</translation>
+    </message>
 </context>
 <context>
     <name>DocumentWindow</name>
@@ -243,6 +267,20 @@ Czy chciałbyś coś zapisać przed zamknięciem programu?</translation>
     <message>
         <source>units: </source>
         <translation>jednostki: </translation>
+    </message>
+    <message>
+        <source>The plot was not exported: %1 does not end in .pdf, .svg, .ps or the suffix of an image type such as .png.</source>
+        <translation>Wykres nie został wyeksportowany: nazwa %1 nie kończy się na .pdf, .svg, .ps ani na rozszerzenie formatu obrazu, np. .png.</translation>
+    </message>
+    <message>
+        <source>The plot could not be rendered for %1.</source>
+        <translation>Nie udało się narysować wykresu dla %1.</translation>
+    </message>
+    <message>
+        <source>The plot could not be written to %1:
+%2</source>
+        <translation>Nie udało się zapisać wykresu do %1:
+%2</translation>
     </message>
 </context>
 <context>

@@ -92,6 +92,29 @@ const Entry listed[] = {
     {"AboutWindow", "About program", "O programie"},
 };
 
+// Texts the program shows beyond the list: what it tells the operator when a
+// recording or an export fails.
+const Entry added[] = {
+    {"MdiWindow",
+     "Could not open the file",
+     "Nie można otworzyć pliku"},
+    {"MdiWindow",
+     "The readings of %1 could not be written to the file\n%2\n(%3).\nRecording of this device has been switched off; the records written before are kept in the file.",
+     "Nie udało się zapisać odczytów z %1 do pliku\n%2\n(%3).\nZapis z tego urządzenia został wyłączony; wcześniej zapisane rekordy pozostają w pliku."},
+    {"MdiWindow",
+     "The recording file\n%1\nof %2 was deleted while recording.\nRecording goes on in a new file of the same name; the records from before the deletion are not in it.",
+     "Plik zapisu\n%1\nurządzenia %2 został usunięty podczas zapisu.\nZapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w nim nie ma."},
+    {"DocumentWindow",
+     "The plot was not exported: %1 does not end in .pdf, .svg, .ps or the suffix of an image type such as .png.",
+     "Wykres nie został wyeksportowany: nazwa %1 nie kończy się na .pdf, .svg, .ps ani na rozszerzenie formatu obrazu, np. .png."},
+    {"DocumentWindow",
+     "The plot could not be rendered for %1.",
+     "Nie udało się narysować wykresu dla %1."},
+    {"DocumentWindow",
+     "The plot could not be written to %1:\n%2",
+     "Nie udało się zapisać wykresu do %1:\n%2"},
+};
+
 const char *const images[] = {
     "korven", "media_playback_pause", "media_skip_forward", "media_playback_start",
     "button_black_rec", "view_fullscreen", "maximized", "large_tiles", "right_grey",
@@ -107,7 +130,7 @@ class tst_Resources : public QObject
 private slots:
     void initTestCase();
     void everyListedTextHasItsPolishTranslation();
-    void catalogueHoldsOnlyTheListedEntriesAndTheOldAboutPage();
+    void catalogueHoldsTheListedEntriesOurMessagesAndTheOldAboutPage();
     void toolkitCatalogueSpeaksPolish();
     void everyImageTheWindowsUseLoads();
 };
@@ -121,7 +144,9 @@ void tst_Resources::everyListedTextHasItsPolishTranslation()
 {
     QTranslator translator;
     QVERIFY(translator.load(QStringLiteral(":/polish.qm")));
-    for (const Entry &entry : listed) {
+    QVector<Entry> all(std::begin(listed), std::end(listed));
+    all.append(QVector<Entry>(std::begin(added), std::end(added)));
+    for (const Entry &entry : all) {
         const QString found = translator.translate(entry.context, entry.source);
         QVERIFY2(found == QString::fromUtf8(entry.polish),
                  qPrintable(QStringLiteral("%1 \"%2\" gave \"%3\"")
@@ -131,10 +156,12 @@ void tst_Resources::everyListedTextHasItsPolishTranslation()
     QVERIFY(translator.translate("MdiWindow", "KORVEN weighing software").isEmpty());
 }
 
-void tst_Resources::catalogueHoldsOnlyTheListedEntriesAndTheOldAboutPage()
+void tst_Resources::catalogueHoldsTheListedEntriesOurMessagesAndTheOldAboutPage()
 {
     QSet<QPair<QString, QString>> expected;
     for (const Entry &entry : listed)
+        expected.insert(qMakePair(QString::fromUtf8(entry.context), QString::fromUtf8(entry.source)));
+    for (const Entry &entry : added)
         expected.insert(qMakePair(QString::fromUtf8(entry.context), QString::fromUtf8(entry.source)));
 
     QFile file(QStringLiteral(POLISH_TS));
@@ -156,7 +183,7 @@ void tst_Resources::catalogueHoldsOnlyTheListedEntriesAndTheOldAboutPage()
         }
     }
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-    QCOMPARE(messages, int(sizeof(listed) / sizeof(listed[0])) + 1);
+    QCOMPARE(messages, int(std::size(listed) + std::size(added)) + 1);
     QCOMPARE(unlisted.size(), 1);
     QVERIFY2(unlisted.first().startsWith(QLatin1String("AboutWindow <!DOCTYPE HTML")),
              qPrintable(unlisted.first()));
