@@ -24,11 +24,14 @@ void LinkThread::run()
     // closePort() is private to the link; it is reached by its name, as a
     // queued slot call.
     connect(this, SIGNAL(closeSignal()), &device, SLOT(closePort()));
-    link = &device;
-    worker = &anchor;
+    link.storeRelease(&device);
+    worker.storeRelease(&anchor);
     const bool opened = device.open(IODeviceNew::portOpenMode);
-    emit linkReady(opened);
+    // Handed to this object's own thread like every other signal: a spy or a
+    // direct receiver there must not be reached from the worker.
+    QMetaObject::invokeMethod(this, [this, opened] { emit linkReady(opened); },
+                              Qt::QueuedConnection);
     exec();
-    worker = nullptr;
-    link = nullptr;
+    worker.storeRelease(nullptr);
+    link.storeRelease(nullptr);
 }

@@ -1,7 +1,10 @@
 #ifndef LINKTHREAD_H
 #define LINKTHREAD_H
 
+#include <QAtomicPointer>
 #include <QThread>
+
+#include <atomic>
 
 class IODeviceNew;
 
@@ -33,15 +36,25 @@ protected:
 
 private:
     QString port;
-    IODeviceNew *link = nullptr;
-    QObject *worker = nullptr;
+    // Set and cleared on the worker thread, read by inLink() on the caller's.
+    QAtomicPointer<IODeviceNew> link;
+    QAtomicPointer<QObject> worker;
 };
 
 template<typename Fn>
 void LinkThread::inLink(Fn fn)
 {
-    if (worker)
-        QMetaObject::invokeMethod(worker, [this, fn] { fn(link); }, Qt::BlockingQueuedConnection);
+    QObject *target = worker.loadAcquire();
+    if (!target)
+        return;
+    // The blocking call hands back inside Qt, out of a race detector's sight;
+    // the flag makes whatever fn wrote on the worker visibly the caller's.
+    std::atomic<bool> done{false};
+    QMetaObject::invokeMethod(target, [this, fn, &done] {
+        fn(link.loadAcquire());
+        done.store(true, std::memory_order_release);
+    }, Qt::BlockingQueuedConnection);
+    done.load(std::memory_order_acquire);
 }
 
 #endif // LINKTHREAD_H
