@@ -51,7 +51,7 @@ DeviceTask::~DeviceTask()
     emit deviceCloseSignal();
     quit();
     wait();
-    delete sampleRecorder;
+    delete recorder();
 }
 
 QString DeviceTask::timestamp(const QDateTime &when)
@@ -76,7 +76,7 @@ void DeviceTask::run()
     // Used only from the GUI thread from here on, where the main window gives
     // it its file.
     recorder->moveToThread(QCoreApplication::instance()->thread());
-    sampleRecorder = recorder;
+    sampleRecorder.storeRelease(recorder);
 
     emit deviceTaskStarted();
     exec();
@@ -121,7 +121,7 @@ void DeviceTask::deleteNow()
 void DeviceTask::recorderWriteFailed(const QString &fileName, const QString &reason)
 {
     recording = false;
-    sampleRecorder->close();
+    recorder()->close();
     emit recordingFailed(fileName, reason);
 }
 
@@ -151,7 +151,7 @@ void DeviceTask::step()
 void DeviceTask::plotAndRecord(const QString &kind, const QString &value, const QString &units)
 {
     plot->appendMyPoint(readingNumber++, value.toDouble());
-    if (recording && sampleRecorder)
-        sampleRecorder->addSample(kind + value + QLatin1Char('\t') + units + QLatin1Char('\t')
-                                  + timestamp(QDateTime::currentDateTime()));
+    if (recording && recorder())
+        recorder()->addSample(kind + value + QLatin1Char('\t') + units + QLatin1Char('\t')
+                              + timestamp(QDateTime::currentDateTime()));
 }

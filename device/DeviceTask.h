@@ -1,6 +1,7 @@
 #ifndef DEVICETASK_H
 #define DEVICETASK_H
 
+#include <QAtomicPointer>
 #include <QString>
 #include <QThread>
 
@@ -31,7 +32,7 @@ public:
     bool isPaused() const { return paused; }
     bool isRecording() const { return recording; }
     void setRecording(bool on) { recording = on; }
-    SaveSamples *recorder() const { return sampleRecorder; }
+    SaveSamples *recorder() const { return sampleRecorder.loadAcquire(); }
     int refreshRate() const { return rate; }
     void setRefreshRate(int ms);
     void stop() { quit(); }
@@ -78,7 +79,10 @@ private:
     QVBoxLayout *mainLayout;
     QHBoxLayout *rowLayout;
     QLCDNumber *readout;
-    SaveSamples *sampleRecorder;
+    // Made on the worker thread and used on the GUI thread: published with
+    // release and read with acquire, so the GUI thread sees a whole recorder
+    // on its own and not only through the order of the signals that follow.
+    QAtomicPointer<SaveSamples> sampleRecorder;
     int readingNumber;
     QString portName;
     bool paused;
