@@ -5,8 +5,9 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
-#include <QMutex>
 #include <QPointer>
+
+#include <mutex>
 
 #include <signal.h>
 #include <sys/resource.h>
@@ -31,13 +32,13 @@ public:
     TraceLog()
     {
         clock.start();
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         current = this;
         previous = qInstallMessageHandler(&TraceLog::handle);
     }
     ~TraceLog()
     {
-        QMutexLocker lock(&mutex); // a worker may be tracing right now
+        std::lock_guard<std::mutex> lock(mutex); // a worker may be tracing right now
         qInstallMessageHandler(previous);
         current = nullptr;
     }
@@ -47,7 +48,7 @@ public:
     // The moments at which the given thread wrote a trace starting with text.
     QList<qint64> times(QThread *thread, const QString &text) const
     {
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         QList<qint64> found;
         for (const Trace &trace : traces)
             if (trace.thread == thread && trace.text.startsWith(text))
@@ -58,7 +59,7 @@ public:
 private:
     static void handle(QtMsgType type, const QMessageLogContext &context, const QString &text)
     {
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         if (!current)
             return;
         current->traces.append({current->clock.elapsed(), QThread::currentThread(), text});
@@ -66,14 +67,16 @@ private:
             current->previous(type, context, text);
     }
 
-    static QMutex mutex;
+    // A standard mutex, not QMutex: Qt's own locking happens inside the
+    // uninstrumented Qt library, where a race detector cannot see it.
+    static std::mutex mutex;
     static TraceLog *current;
     QtMessageHandler previous;
     QElapsedTimer clock;
     QList<Trace> traces;
 };
 
-QMutex TraceLog::mutex;
+std::mutex TraceLog::mutex;
 TraceLog *TraceLog::current = nullptr;
 
 // Lets no file of this process grow past the given size, as a full disk
