@@ -83,7 +83,8 @@ void tst_Devices::closingAWindowFreesItsPortAtOnceAndGoesAfterTheLink()
 
     QTRY_VERIFY_WITH_TIMEOUT(shown.isNull(), 2000);
     QTRY_COMPARE(documents().size(), 0);
-    QVERIFY(!window->findChild<QAction *>(QStringLiteral("pauseAct"))->isEnabled());
+    // The empty frame goes on a later pass of the event loop than its document.
+    QTRY_VERIFY(!window->findChild<QAction *>(QStringLiteral("pauseAct"))->isEnabled());
     // Only the simulator's own end is left open on the terminal.
     QCOMPARE(openDescriptorsOn(scales.at(0)->terminalPath()), 1);
 }
