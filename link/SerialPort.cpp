@@ -30,6 +30,12 @@ bool SerialPort::open(OpenMode openMode)
     port->setParity(portSettings.parity);
     port->setStopBits(portSettings.stopBits);
     port->setFlowControl(portSettings.flowControl);
+    // Truncate: a port opened afresh starts with an empty line. A reply that
+    // came too late for the last request, and landed while the port was being
+    // reset, would otherwise be taken for the answer to the next one, and
+    // every reading after it would be one request behind.
+    if (openMode & QIODevice::Truncate)
+        port->clear(QSerialPort::Input);
     return QIODevice::open(openMode | QIODevice::Unbuffered);
 }
 

@@ -35,7 +35,8 @@ public:
     QueryMode queryMode() const { return mode; }
 
     // Accepts any open mode a caller asks for (the link asks for read-write,
-    // truncate, unbuffered); QSerialPort itself only takes ReadWrite.
+    // truncate, unbuffered); QSerialPort itself only takes ReadWrite, and
+    // Truncate here discards input left waiting on the line.
     bool open(OpenMode openMode) override;
     void close() override;
     // Pushes pending output to the line.

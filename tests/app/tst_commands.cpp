@@ -275,7 +275,7 @@ void tst_Commands::unwritableFileIsToldAndRecordStaysOffUntilItCanBeOpened()
         action("recordAct")->trigger();
         QCOMPARE(script.met, QStringList({"QFileDialog", "QMessageBox"}));
     }
-    QCOMPARE(message, QStringLiteral("Could not open the file\n") + path);
+    QCOMPARE(message, QCoreApplication::translate("MdiWindow", "Could not open the file") + QLatin1Char('\n') + path);
     QVERIFY(!action("recordAct")->isChecked());
     QVERIFY(!task->isRecording());
     QVERIFY(!task->recorder()->isOpen());

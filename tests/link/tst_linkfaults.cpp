@@ -61,6 +61,7 @@ class tst_LinkFaults : public LinkFixture
 
 private slots:
     void replyAfter1100msCostsOnePlaceholderAndLaterFramesStayWhole();
+    void lateReplyLandingDuringTheResetIsNotTakenForTheNextAnswer();
     void longReplySplitAcrossThePollKeepsFramesWhole();
     void lineNoiseCostsAPlaceholderThenFramesRealign();
     void portGoneIsRetriedAtEveryTimeOutAndResumesInTheUnitPhase();
@@ -121,6 +122,26 @@ void tst_LinkFaults::replyAfter1100msCostsOnePlaceholderAndLaterFramesStayWhole(
     QCOMPARE(samplesAt(from).at(1), QStringLiteral("--"));
     QCOMPARE(placeholders(), 1);
     checkReadingsAreSentFramesInOrder(from + 1);
+}
+
+void tst_LinkFaults::lateReplyLandingDuringTheResetIsNotTakenForTheNextAnswer()
+{
+    startLink();
+    QVERIFY(samples->wait(2000));
+    // The reply to this request comes in the middle of the reset's pause.
+    scale->setReplyDelay(1050);
+    QSignalSpy requests(scale, &ScaleSimulator::requestReceived);
+    QVERIFY(requests.wait(1000));
+    scale->setReplyDelay(0);
+    scale->setWeight(50.0); // from here on the scale answers 50.000 first
+    const int from = samples->count();
+    QTRY_VERIFY_WITH_TIMEOUT(samples->count() >= from + 2, 3000);
+
+    QCOMPARE(samplesAt(from).at(1), QStringLiteral("--"));
+    // Without the reopened port dropping what waited on the line, the stale
+    // 12.3... frame would be read here, and every reading after it would be
+    // one request behind.
+    QCOMPARE(samplesAt(from + 1).at(0), QStringLiteral("50.000"));
 }
 
 void tst_LinkFaults::longReplySplitAcrossThePollKeepsFramesWhole()
