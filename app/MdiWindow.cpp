@@ -702,8 +702,14 @@ void MdiWindow::setSamplingRate(double seconds)
     qDebug() << "? MdiWindow setSamplingRate()" << seconds;
     // Rounded, not truncated: 2.3 s is 2299.99... ms in binary and must still
     // poll every 2300 ms.
-    if (DocumentWindow *document = activeDocument())
-        document->deviceTask()->setRefreshRate(qRound(seconds * 1000));
+    DocumentWindow *document = activeDocument();
+    if (!document)
+        return;
+    const int ms = qRound(seconds * 1000);
+    // Mirroring a newly active window shows that window's own interval; sending
+    // it back unchanged would only restart its link's wait.
+    if (ms != document->deviceTask()->refreshRate())
+        document->deviceTask()->setRefreshRate(ms);
 }
 
 void MdiWindow::exportPlot()
