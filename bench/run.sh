@@ -29,13 +29,13 @@ done
 "$bin/bench_export" 9 >"$logs/export.1" 2>/dev/null
 # A real display server when there is one to start, so that start-up
 # includes connecting to it and loading fonts as on the operator's desk.
-startup() { for i in $(seq 9); do "$bin/bench_startup" "$(date +%s%N)"; done; }
+startup='for i in $(seq 9); do "$0/bench_startup" "$(date +%s%N)"; done'
 if command -v xvfb-run >/dev/null; then
-    export -f startup; export bin
-    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1600x1000x24" bash -c startup >"$logs/startup.1" 2>/dev/null
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1600x1000x24" bash -c "$startup" "$bin" \
+        >"$logs/startup.1" 2>/dev/null
     display="Xvfb"
 else
-    startup >"$logs/startup.1" 2>/dev/null
+    bash -c "$startup" "$bin" >"$logs/startup.1" 2>/dev/null
     display="offscreen"
 fi
 
