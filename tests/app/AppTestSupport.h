@@ -8,35 +8,18 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QTranslator>
 
-#include <functional>
 #include <memory>
 
+#include "DeviceTask.h"
+#include "DialogScript.h"
 #include "DocumentWindow.h"
 #include "MdiWindow.h"
 #include "PortEnumerator.h"
 #include "ScaleSimulator.h"
 #include "Scaner.h"
-
-// Runs the handler on the next modal dialog from inside its exec(); gives up
-// after two seconds so that a dialog that never comes cannot be answered by a
-// later one's handler.
-inline void whenModalShows(std::function<void(QWidget *)> handler)
-{
-    auto *timer = new QTimer;
-    auto tries = std::make_shared<int>(200);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, handler]() {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal)
-            handler(modal);
-        if (modal || --*tries == 0) {
-            timer->stop();
-            timer->deleteLater();
-        }
-    });
-    timer->start(10);
-}
 
 // How many of this process's file descriptors are open on the terminal.
 inline int openDescriptorsOn(const QString &terminal)
@@ -134,6 +117,26 @@ protected:
         if (!QTest::qWaitFor([&] { return document(portName) != nullptr; }, 3000))
             return nullptr;
         return document(portName);
+    }
+
+    // Exits, discarding when asked, as main() does once its event loop has
+    // ended: the tasks, their worker threads and their ends of the ports go.
+    void exitAndVerifyNothingIsLeft(const std::function<bool()> &exit,
+                                    const QList<QPointer<DeviceTask>> &tasks, int threadsBefore)
+    {
+        {
+            DialogScript script;
+            script.then(readMessage(nullptr, QMessageBox::Discard));
+            QVERIFY(exit());
+        }
+        QVERIFY(!window->isVisible());
+        delete window;
+        window = nullptr;
+        for (const QPointer<DeviceTask> &task : tasks)
+            QVERIFY(task.isNull());
+        for (ScaleSimulator *scale : scales)
+            QCOMPARE(openDescriptorsOn(scale->terminalPath()), 1);
+        QTRY_COMPARE(threadCount(), threadsBefore);
     }
 
     // The ports the selector offers right now.

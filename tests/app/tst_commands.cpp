@@ -6,14 +6,10 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QFileDialog>
 #include <QLCDNumber>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
-#include <QQueue>
 #include <QRegularExpression>
 
 #include <qwt_plot_curve.h>
@@ -24,75 +20,6 @@
 #include "SaveSamples.h"
 
 namespace {
-
-// Plays the operator in the modal dialogs a command brings up: each new one
-// gets the next answer in line. Every dialog is noted; one with no answer left
-// is cancelled, so a question the operator should not have been asked fails
-// the test instead of hanging it.
-class DialogScript : public QObject
-{
-public:
-    using Answer = std::function<void(QWidget *)>;
-
-    DialogScript()
-    {
-        connect(&poll, &QTimer::timeout, this, &DialogScript::look);
-        poll.start(5);
-    }
-
-    DialogScript &then(const Answer &answer)
-    {
-        answers.enqueue(answer);
-        return *this;
-    }
-
-    QStringList met; // class names of the dialogs, in the order they came up
-    QStringList titles;
-
-private:
-    void look()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || seen.contains(modal))
-            return;
-        seen << modal;
-        met << QString::fromLatin1(modal->metaObject()->className());
-        titles << modal->windowTitle();
-        const Answer answer = answers.isEmpty() ? Answer() : answers.dequeue();
-        // From the event loop rather than this slot: an answer may open a
-        // nested dialog, and this timer does not fire while its slot runs.
-        QTimer::singleShot(0, modal, [modal, answer] {
-            if (answer)
-                answer(modal);
-            else
-                modal->close();
-        });
-    }
-
-    QTimer poll;
-    QQueue<Answer> answers;
-    QList<QPointer<QWidget>> seen;
-};
-
-// Types the name into the save dialog and presses Return, as the operator does.
-DialogScript::Answer chooseFile(const QString &path)
-{
-    return [path](QWidget *modal) {
-        auto *files = qobject_cast<QFileDialog *>(modal);
-        if (!files) {
-            modal->close();
-            return;
-        }
-        auto *edit = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        edit->setText(path);
-        QTest::keyClick(edit, Qt::Key_Return);
-    };
-}
-
-void cancel(QWidget *modal)
-{
-    modal->close(); // a dialog's close is its Cancel
-}
 
 // How many of this process's file descriptors are open on the file.
 int descriptorsOn(const QString &path)
@@ -267,11 +194,7 @@ void tst_Commands::unwritableFileIsToldAndRecordStaysOffUntilItCanBeOpened()
     QString message;
     {
         DialogScript script;
-        script.then(chooseFile(path)).then([&message](QWidget *modal) {
-            if (auto *box = qobject_cast<QMessageBox *>(modal))
-                message = box->text();
-            modal->close();
-        });
+        script.then(chooseFile(path)).then(readMessage(&message));
         action("recordAct")->trigger();
         QCOMPARE(script.met, QStringList({"QFileDialog", "QMessageBox"}));
     }

@@ -7,106 +7,11 @@
 #include <QMessageBox>
 #include <QPointer>
 
-#include <mutex>
-
-#include <signal.h>
-#include <sys/resource.h>
-
 #include "DeviceTask.h"
+#include "FaultSupport.h"
 #include "SaveSamples.h"
 
 namespace {
-
-// The trace lines with the moment and the thread that wrote them: the only
-// outside view of what a worker is doing right now. They stay out of the test
-// log, and so do the offscreen platform's warnings at every window shown:
-// hundreds of windows would use up the log's allowance and hide a real one.
-struct Trace
-{
-    qint64 atMs;
-    QThread *thread;
-    QString text;
-};
-
-class TraceLog
-{
-public:
-    TraceLog()
-    {
-        clock.start();
-        std::lock_guard<std::mutex> lock(mutex);
-        current = this;
-        previous = qInstallMessageHandler(&TraceLog::handle);
-    }
-    ~TraceLog()
-    {
-        std::lock_guard<std::mutex> lock(mutex); // a worker may be tracing right now
-        qInstallMessageHandler(previous);
-        current = nullptr;
-    }
-
-    qint64 now() const { return clock.elapsed(); }
-
-    // The moments at which the given thread wrote a trace starting with text.
-    QList<qint64> times(QThread *thread, const QString &text) const
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        QList<qint64> found;
-        for (const Trace &trace : traces)
-            if (trace.thread == thread && trace.text.startsWith(text))
-                found << trace.atMs;
-        return found;
-    }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &text)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (!current)
-            return;
-        current->traces.append({current->clock.elapsed(), QThread::currentThread(), text});
-        if (type != QtDebugMsg && !text.startsWith(QLatin1String("This plugin does not support")))
-            current->previous(type, context, text);
-    }
-
-    // A standard mutex, not QMutex: Qt's own locking happens inside the
-    // uninstrumented Qt library, where a race detector cannot see it.
-    static std::mutex mutex;
-    static TraceLog *current;
-    QtMessageHandler previous;
-    QElapsedTimer clock;
-    QList<Trace> traces;
-};
-
-std::mutex TraceLog::mutex;
-TraceLog *TraceLog::current = nullptr;
-
-// Lets no file of this process grow past the given size, as a full disk
-// would; writes past it fail with EFBIG instead of killing the process.
-// Messages are held back meanwhile, as the test's log may be such a file.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(qint64 bytes)
-    {
-        ::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limited = saved;
-        limited.rlim_cur = rlim_t(bytes);
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-        previousHandler = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &,
-                                                     const QString &) {});
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        qInstallMessageHandler(previousHandler);
-    }
-
-private:
-    rlimit saved;
-    QtMessageHandler previousHandler;
-};
 
 // Reads and dismisses every message box that comes up, as an operator would,
 // and keeps their texts; a box nobody expected is answered too, so it fails
@@ -184,13 +89,20 @@ private:
     {
         return window->findChild<QAction *>(QLatin1String(name));
     }
-    // Record and Go on the active window, with the file chosen beforehand.
-    void recordTo(DeviceTask *task, const QString &path)
+    // One scale's window recording to a file chosen beforehand, two records in.
+    DeviceTask *recordingScale(const QString &path)
     {
-        task->recorder()->setFileName(path);
+        startScales(1);
+        DocumentWindow *shown = window ? open(port(0)) : nullptr;
+        if (!shown)
+            return nullptr;
+        shown->deviceTask()->recorder()->setFileName(path);
         window->windowState(nullptr); // the record-path button takes the name
         action("recordAct")->trigger();
         action("goAct")->trigger();
+        if (!QTest::qWaitFor([&path] { return contents(path).count("auto\t") >= 2; }, 2000))
+            return nullptr;
+        return shown->deviceTask();
     }
     QString recordPath() const
     {
@@ -294,20 +206,10 @@ void tst_DeviceFaults::exitWhileFourScalesAreInTimeOut()
     for (const QPointer<DeviceTask> &task : tasks)
         QTRY_COMPARE_WITH_TIMEOUT(task->unitsWidget()->text(), QStringLiteral("--"), 2000);
 
-    whenModalShows([](QWidget *modal) {
-        if (auto *box = qobject_cast<QMessageBox *>(modal))
-            box->button(QMessageBox::Discard)->click();
-    });
-    action("exitAct")->trigger();
-    QVERIFY(!window->isVisible());
-    delete window; // as main() does when its event loop has ended
-    window = nullptr;
-
-    for (const QPointer<DeviceTask> &task : tasks)
-        QVERIFY(task.isNull());
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(openDescriptorsOn(scales.at(i)->terminalPath()), 1);
-    QTRY_COMPARE(threadCount(), threadsBefore);
+    exitAndVerifyNothingIsLeft([this] {
+        action("exitAct")->trigger();
+        return true;
+    }, tasks, threadsBefore);
 }
 
 void tst_DeviceFaults::fourWindowsOpenedAndClosedAHundredTimesLeaveNothingBehind()
@@ -353,13 +255,9 @@ void tst_DeviceFaults::fourWindowsOpenedAndClosedAHundredTimesLeaveNothingBehind
 
 void tst_DeviceFaults::fullDiskStopsRecordingAndTellsTheOperatorOnce()
 {
-    startScales(1);
-    DocumentWindow *shown = open(port(0));
-    QVERIFY(shown);
-    DeviceTask *task = shown->deviceTask();
     const QString path = recordPath();
-    recordTo(task, path);
-    QTRY_VERIFY_WITH_TIMEOUT(contents(path).count("auto\t") >= 2, 2000);
+    DeviceTask *task = recordingScale(path);
+    QVERIFY(task);
 
     MessageBoxReader operatorReads;
     QByteArray kept;
@@ -388,13 +286,9 @@ void tst_DeviceFaults::fullDiskStopsRecordingAndTellsTheOperatorOnce()
 
 void tst_DeviceFaults::recordingFileDeletedUnderARunningRecording()
 {
-    startScales(1);
-    DocumentWindow *shown = open(port(0));
-    QVERIFY(shown);
-    DeviceTask *task = shown->deviceTask();
     const QString path = recordPath();
-    recordTo(task, path);
-    QTRY_VERIFY_WITH_TIMEOUT(contents(path).count("auto\t") >= 2, 2000);
+    DeviceTask *task = recordingScale(path);
+    QVERIFY(task);
 
     MessageBoxReader operatorReads;
     QVERIFY(QFile::remove(path));

@@ -42,13 +42,11 @@ void tst_Devices::fourScalesOpenAndAFifthIsRefused()
         QTRY_COMPARE_WITH_TIMEOUT(shown->deviceTask()->unitsWidget()->text(), QStringLiteral("kg"), 2000);
 
     QString refusal;
-    whenModalShows([&refusal](QWidget *modal) {
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            refusal = box->text();
-            box->accept();
-        }
-    });
-    window->deviceNew(port(4));
+    {
+        DialogScript script;
+        script.then(readMessage(&refusal));
+        window->deviceNew(port(4));
+    }
     QCOMPARE(refusal, QStringLiteral("You cannot open more than 4 ports."));
     QTest::qWait(200);
     QCOMPARE(documents().size(), 4);
@@ -144,19 +142,7 @@ void tst_Devices::exitWithFourOpenScalesJoinsEveryThreadAndClosesEveryPort()
         QCOMPARE(openDescriptorsOn(scales.at(i)->terminalPath()), 2);
     QTest::qWait(1200);
 
-    whenModalShows([](QWidget *modal) {
-        if (auto *box = qobject_cast<QMessageBox *>(modal))
-            box->button(QMessageBox::Discard)->click();
-    });
-    QVERIFY(window->close());
-    delete window; // as main() does when its event loop has ended
-    window = nullptr;
-
-    for (const QPointer<DeviceTask> &task : tasks)
-        QVERIFY(task.isNull());
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(openDescriptorsOn(scales.at(i)->terminalPath()), 1);
-    QTRY_COMPARE(threadCount(), threadsBefore);
+    exitAndVerifyNothingIsLeft([this] { return window->close(); }, tasks, threadsBefore);
 }
 
 QTEST_MAIN(tst_Devices)

@@ -1,98 +1,19 @@
 #include <QtTest>
 
-#include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QTranslator>
 #include <QXmlStreamReader>
 
 #include <poppler-qt5.h>
 #include <qwt_text.h>
 
-#include <functional>
 #include <memory>
 
 #include "DescriptionWindow.h"
+#include "DialogScript.h"
 #include "DeviceTask.h"
 #include "DocumentWindow.h"
 #include "RandomPlot.h"
-
-// Plays the operator in the modal dialogs of an export: it answers each one as
-// it comes up, in whatever order, and notes what it met.
-class Operator : public QObject
-{
-    Q_OBJECT
-
-public:
-    Operator()
-    {
-        connect(&poll, &QTimer::timeout, this, &Operator::answer);
-        poll.start(5);
-    }
-
-    QString description = QStringLiteral("Test 1");
-    QString fileName; // empty: the file dialog is cancelled
-    // Replaces typing the description and pressing OK.
-    std::function<void(DescriptionWindow *)> describe;
-
-    QStringList met;  // class names of the dialogs, in order
-    QStringList captions;
-    QString message;
-
-private slots:
-    void answer()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || modal == pending)
-            return;
-        met << QString::fromLatin1(modal->metaObject()->className());
-        captions << modal->windowTitle();
-        const bool again = answered.contains(modal);
-        answered << modal;
-        pending = modal;
-        // Answered from the event loop, not from this slot: an answer may open
-        // a nested dialog, and the poll does not fire while its slot runs.
-        QTimer::singleShot(0, modal, [this, modal, again] {
-            pending = nullptr;
-            // A dialog that comes back is given up on, not answered in circles.
-            if (again)
-                modal->close();
-            else
-                respond(modal);
-        });
-    }
-
-private:
-    void respond(QWidget *modal)
-    {
-        if (auto *dialog = qobject_cast<DescriptionWindow *>(modal)) {
-            if (describe) {
-                describe(dialog);
-            } else {
-                QTest::keyClicks(dialog->findChild<QLineEdit *>(QStringLiteral("description")), description);
-                dialog->accept();
-            }
-        } else if (auto *files = qobject_cast<QFileDialog *>(modal)) {
-            if (fileName.isEmpty()) {
-                files->reject();
-            } else {
-                auto *edit = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-                edit->setText(fileName);
-                QTest::keyClick(edit, Qt::Key_Return);
-            }
-        } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            message = box->text();
-            box->accept();
-        } else {
-            modal->close();
-        }
-    }
-
-    QTimer poll;
-    QList<QPointer<QWidget>> answered;
-    QPointer<QWidget> pending;
-};
 
 // Exports the plot of a document window whose task runs on a port that does
 // not exist: its link only times out, so the readings on the plot are the
@@ -116,7 +37,10 @@ private slots:
     void failedWriteTellsTheOperator();
 
 private:
-    void exportTo(Operator &op, const QString &fileName);
+    // Exports as the operator does: the description typed and OK, then the
+    // file name typed (none cancels), then any message read into message.
+    void exportTo(DialogScript &script, const QString &fileName,
+                  const QString &description = QStringLiteral("Test 1"), QString *message = nullptr);
     void verifyPlotShowsNoTitles();
     QString path(const QString &name) const { return dir.filePath(name); }
     static QByteArray head(const QString &fileName, int size);
@@ -160,9 +84,19 @@ void tst_PlotExport::cleanup()
     plot = nullptr;
 }
 
-void tst_PlotExport::exportTo(Operator &op, const QString &fileName)
+void tst_PlotExport::exportTo(DialogScript &script, const QString &fileName,
+                              const QString &description, QString *message)
 {
-    op.fileName = fileName;
+    script.then([description](QWidget *modal) {
+        auto *dialog = qobject_cast<DescriptionWindow *>(modal);
+        if (!dialog)
+            return cancel(modal);
+        QTest::keyClicks(dialog->findChild<QLineEdit *>(QStringLiteral("description")), description);
+        dialog->accept();
+    });
+    script.then(fileName.isEmpty() ? DialogScript::Answer(cancel) : chooseFile(fileName));
+    if (message)
+        script.then(readMessage(message));
     window->exportDocument();
 }
 
@@ -214,8 +148,8 @@ QPair<QString, QHash<QString, QString>> tst_PlotExport::svgTexts(const QString &
 void tst_PlotExport::descriptionDialogCountsDownTo99Characters()
 {
     QStringList labels;
-    Operator op;
-    op.describe = [&labels](DescriptionWindow *dialog) {
+    DialogScript script;
+    script.then([&labels](QWidget *dialog) {
         auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("description"));
         auto *label = dialog->findChild<QLabel *>(QStringLiteral("label"));
         labels << label->text();
@@ -224,7 +158,7 @@ void tst_PlotExport::descriptionDialogCountsDownTo99Characters()
         QTest::keyClicks(edit, QString(120, QLatin1Char('x')));
         labels << label->text();
         QTest::keyClick(dialog, Qt::Key_Escape);
-    };
+    });
     DescriptionWindow dialog;
 
     QCOMPARE(labels, (QStringList{QStringLiteral("max 99 chars"), QStringLiteral("95 chars left"),
@@ -250,9 +184,9 @@ void tst_PlotExport::eachFormatIsWrittenAsItsSuffixSays()
     QFETCH(QByteArray, magic);
     const QString fileName = path(QStringLiteral("plot.") + suffix);
 
-    Operator op;
-    exportTo(op, fileName);
-    QCOMPARE(op.met, (QStringList{QStringLiteral("DescriptionWindow"), QStringLiteral("QFileDialog")}));
+    DialogScript script;
+    exportTo(script, fileName);
+    QCOMPARE(script.met, (QStringList{QStringLiteral("DescriptionWindow"), QStringLiteral("QFileDialog")}));
     QCOMPARE(head(fileName, magic.size()), magic);
     verifyPlotShowsNoTitles();
 
@@ -281,8 +215,8 @@ void tst_PlotExport::exportedTitleNamesProductTimeAndDescription()
 {
     const QString format = QStringLiteral("dd.MM.yyyy   hh:mm");
     const QString before = QDateTime::currentDateTime().toString(format);
-    Operator op;
-    exportTo(op, path(QStringLiteral("first.svg")));
+    DialogScript script;
+    exportTo(script, path(QStringLiteral("first.svg")));
     const QString after = QDateTime::currentDateTime().toString(format);
 
     const auto first = svgTexts(path(QStringLiteral("first.svg")));
@@ -298,8 +232,7 @@ void tst_PlotExport::exportedTitleNamesProductTimeAndDescription()
 
     // An empty description leaves the third line empty, and a second export
     // draws its titles in the fonts of the first.
-    op.description.clear();
-    exportTo(op, path(QStringLiteral("second.svg")));
+    exportTo(script, path(QStringLiteral("second.svg")), QString());
     const auto second = svgTexts(path(QStringLiteral("second.svg")));
     QVERIFY(second.first.endsWith(QLatin1Char('\n')));
     QCOMPARE(second.first.count(QLatin1Char('\n')), 2);
@@ -314,11 +247,11 @@ void tst_PlotExport::exportSpeaksPolishAfterTheSwitch()
     QVERIFY(polish.load(QStringLiteral(":/polish.qm")));
     QCoreApplication::installTranslator(&polish);
 
-    Operator op;
-    exportTo(op, path(QStringLiteral("polish.svg")));
+    DialogScript script;
+    exportTo(script, path(QStringLiteral("polish.svg")));
     QCoreApplication::removeTranslator(&polish);
 
-    QCOMPARE(op.captions, (QStringList{QStringLiteral("Zapisywanie wykresu"),
+    QCOMPARE(script.titles, (QStringList{QStringLiteral("Zapisywanie wykresu"),
                                        QStringLiteral("Eksportuj wykres do pliku")}));
     const auto svg = svgTexts(path(QStringLiteral("polish.svg")));
     QVERIFY(svg.first.startsWith(QStringLiteral("KORVEN program do obsługi wag\n")));
@@ -329,9 +262,9 @@ void tst_PlotExport::cancelledExportWritesNothingAndLeavesThePlotBare()
 {
     const QStringList before = QDir(dir.path()).entryList(QDir::Files);
 
-    Operator op;
-    exportTo(op, QString());
-    QCOMPARE(op.met, (QStringList{QStringLiteral("DescriptionWindow"), QStringLiteral("QFileDialog")}));
+    DialogScript script;
+    exportTo(script, QString());
+    QCOMPARE(script.met, (QStringList{QStringLiteral("DescriptionWindow"), QStringLiteral("QFileDialog")}));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
     verifyPlotShowsNoTitles();
 }
@@ -344,10 +277,10 @@ void tst_PlotExport::existingFileIsReplacedWithoutAQuestion()
     old.write("yesterday's plot");
     old.close();
 
-    Operator op;
-    exportTo(op, fileName);
+    DialogScript script;
+    exportTo(script, fileName);
     // An overwrite question would have been a third dialog.
-    QCOMPARE(op.met, (QStringList{QStringLiteral("DescriptionWindow"), QStringLiteral("QFileDialog")}));
+    QCOMPARE(script.met, (QStringList{QStringLiteral("DescriptionWindow"), QStringLiteral("QFileDialog")}));
     QCOMPARE(head(fileName, 4), QByteArray("\x89PNG"));
 }
 
@@ -368,11 +301,12 @@ void tst_PlotExport::failedWriteTellsTheOperator()
     QFETCH(QString, fileName);
     const QString fullName = QDir(dir.path()).absoluteFilePath(fileName);
 
-    Operator op;
-    exportTo(op, fullName);
-    QCOMPARE(op.met, (QStringList{QStringLiteral("DescriptionWindow"), QStringLiteral("QFileDialog"),
+    DialogScript script;
+    QString message;
+    exportTo(script, fullName, QStringLiteral("Test 1"), &message);
+    QCOMPARE(script.met, (QStringList{QStringLiteral("DescriptionWindow"), QStringLiteral("QFileDialog"),
                                   QStringLiteral("QMessageBox")}));
-    QVERIFY2(op.message.contains(fullName), qPrintable(op.message));
+    QVERIFY2(message.contains(fullName), qPrintable(message));
     QVERIFY(!QFileInfo::exists(fullName));
     verifyPlotShowsNoTitles();
 }

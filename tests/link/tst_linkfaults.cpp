@@ -1,57 +1,6 @@
 #include "LinkFixture.h"
 
-#include <QElapsedTimer>
-
-#include <mutex>
-
-namespace {
-
-// The link's trace lines, written on its worker thread.
-class Traces
-{
-public:
-    Traces()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        current = this;
-        previous = qInstallMessageHandler(&Traces::handle);
-    }
-    ~Traces()
-    {
-        std::lock_guard<std::mutex> lock(mutex); // the worker may be tracing right now
-        qInstallMessageHandler(previous);
-        current = nullptr;
-    }
-
-    int count(const QString &text) const
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return int(std::count(lines.cbegin(), lines.cend(), text));
-    }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &text)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (!current)
-            return;
-        current->lines << text;
-        if (type != QtDebugMsg)
-            current->previous(type, context, text);
-    }
-
-    // A standard mutex, not QMutex: a race detector sees its locking, which
-    // inside the uninstrumented Qt library it would not.
-    static std::mutex mutex;
-    static Traces *current;
-    QtMessageHandler previous;
-    QStringList lines;
-};
-
-std::mutex Traces::mutex;
-Traces *Traces::current = nullptr;
-
-} // namespace
+#include "FaultSupport.h"
 
 // Faults on the line that the link must live through with every later
 // reading whole: late, long, noisy replies and a port that goes away.
@@ -183,7 +132,7 @@ void tst_LinkFaults::lineNoiseCostsAPlaceholderThenFramesRealign()
 
 void tst_LinkFaults::portGoneIsRetriedAtEveryTimeOutAndResumesInTheUnitPhase()
 {
-    Traces traces;
+    TraceLog traces;
     QElapsedTimer clock;
     clock.start();
     QList<qint64> arrivals;

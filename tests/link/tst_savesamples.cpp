@@ -1,41 +1,7 @@
 #include <QtTest>
 
-#include <signal.h>
-#include <sys/resource.h>
-
+#include "FaultSupport.h"
 #include "SaveSamples.h"
-
-namespace {
-
-// Lets no file of this process grow past the given size, as a full disk
-// would, until it goes out of scope. Writes past it fail with EFBIG instead
-// of killing the process. Messages are held back meanwhile: the test's own
-// log may be a file that the limit would cut short.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(qint64 bytes)
-    {
-        ::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limited = saved;
-        limited.rlim_cur = rlim_t(bytes);
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-        previousHandler = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &,
-                                                     const QString &) {});
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        qInstallMessageHandler(previousHandler);
-    }
-
-private:
-    rlimit saved;
-    QtMessageHandler previousHandler;
-};
-
-} // namespace
 
 class tst_SaveSamples : public QObject
 {
