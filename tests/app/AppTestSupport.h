@@ -21,13 +21,15 @@
 #include "ScaleSimulator.h"
 #include "Scaner.h"
 
-// How many of this process's file descriptors are open on the terminal.
-inline int openDescriptorsOn(const QString &terminal)
+// How many of this process's file descriptors are open on the file or terminal.
+inline int openDescriptorsOn(const QString &path)
 {
+    const QString canonical = QFileInfo(path).canonicalFilePath(); // gone: as it was named
+    const QString target = canonical.isEmpty() ? path : canonical;
     int count = 0;
     const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QFileInfo &fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot))
-        if (fd.symLinkTarget() == terminal)
+    for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot))
+        if (fd.symLinkTarget() == target)
             ++count;
     return count;
 }

@@ -21,18 +21,6 @@
 
 namespace {
 
-// How many of this process's file descriptors are open on the file.
-int descriptorsOn(const QString &path)
-{
-    const QString target = QFileInfo(path).canonicalFilePath();
-    int count = 0;
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot))
-        if (!target.isEmpty() && fd.symLinkTarget() == target)
-            ++count;
-    return count;
-}
-
 QByteArray contents(const QString &path)
 {
     QFile file(path);
@@ -142,13 +130,13 @@ void tst_Commands::recordAsksForAFileOnceAndAppendsToItFromThenOn()
     QCOMPARE(recPathButton()->statusTip(), path);
     QTRY_VERIFY_WITH_TIMEOUT(contents(path).count("auto") >= 2, 2000);
     const QDateTime after = QDateTime::currentDateTime();
-    QCOMPARE(descriptorsOn(path), 1);
+    QCOMPARE(openDescriptorsOn(path), 1);
 
     // Off: the file is closed, later readings stay out of it.
     action("recordAct")->trigger();
     QVERIFY(!action("recordAct")->isChecked());
     QVERIFY(!task->isRecording());
-    QCOMPARE(descriptorsOn(path), 0);
+    QCOMPARE(openDescriptorsOn(path), 0);
     const QByteArray first = contents(path);
     // The simulated weight wanders a few grams from one reading to the next.
     const QRegularExpression record(QStringLiteral(
