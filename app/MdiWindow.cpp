@@ -619,10 +619,10 @@ void MdiWindow::recMode(bool on)
     }
     if (recPathButton->text() == noFileChosen)
         setRecPath();
-    if (recPathButton->text() == noFileChosen) {
-        recordAct->setChecked(false);
+    // Still no file: the dialog was cancelled, and setRecPath() has unchecked
+    // Record.
+    if (recPathButton->text() == noFileChosen)
         return;
-    }
     // A file that cannot be opened leaves recording off; the operator is told
     // instead of watching a Record button that writes nothing.
     if (!recorder->open()) {

@@ -9,6 +9,7 @@
 #include <csignal>
 
 #include "LinkThread.h"
+#include "ScaleSimulator.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ int main(int argc, char *argv[])
     const int periodMs = app.arguments().value(2, QStringLiteral("200")).toInt();
     if (port.isEmpty()) {
         // Without a port, the first simulated scale that is running.
-        const QDir published(QDir::tempPath() + QStringLiteral("/scalesim"));
+        const QDir published(ScaleSimulator::publishDirectory());
         for (const QFileInfo &entry : published.entryInfoList({QStringLiteral("ttySIM*")},
                                                               QDir::System | QDir::Files)) {
             if (entry.exists()) {
