@@ -1,6 +1,7 @@
 #include "MdiWindow.h"
 
 #include "AboutWindow.h"
+#include "AppTrace.h"
 #include "DeviceTask.h"
 #include "DocumentWindow.h"
 #include "GraphAttr.h"
@@ -41,7 +42,7 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     , programTranslator(programTranslator)
     , toolkitTranslator(toolkitTranslator)
 {
-    qDebug() << "C? MdiWindow";
+    qCDebug(appTrace) << "C? MdiWindow";
     graphAttr = GraphAttr::createDefault();
 
     // Replaced by the "weighing" title at the first language change.
@@ -101,7 +102,7 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     graphAttr->setParent(this);
 
     loadLanguage(QStringLiteral("polish"));
-    qDebug() << "C! MdiWindow";
+    qCDebug(appTrace) << "C! MdiWindow";
 }
 
 MdiWindow::~MdiWindow()
@@ -110,7 +111,7 @@ MdiWindow::~MdiWindow()
     // with its document frames and so activates sub-windows one last time;
     // the slots must not run on a window whose own part is already gone.
     workspace->disconnect(this);
-    qDebug() << "D: MdiWindow";
+    qCDebug(appTrace) << "D: MdiWindow";
 }
 
 QString MdiWindow::version()
@@ -405,7 +406,7 @@ void MdiWindow::languageChanged()
     if (!action)
         return;
     const QString key = action->toolTip();
-    qDebug() << "change language to " + key;
+    qCDebug(appTrace) << "change language to " + key;
     loadLanguage(key);
 }
 
@@ -417,14 +418,14 @@ void MdiWindow::loadLanguage(const QString &key)
     if (programTranslator)
         programTranslator->load(QStringLiteral(":/") + key + QStringLiteral(".qm"));
     const QString toolkitCatalogue = QStringLiteral(":/") + key + QStringLiteral("App.qm");
-    qDebug() << toolkitCatalogue;
+    qCDebug(appTrace) << toolkitCatalogue;
     if (toolkitTranslator)
         toolkitTranslator->load(toolkitCatalogue);
 }
 
 void MdiWindow::translateUI()
 {
-    qDebug() << "translating";
+    qCDebug(appTrace) << "translating";
     setWindowTitle(tr("KORVEN weighing software ") + version());
 
     deviceMenu->setTitle(tr("&Device"));
@@ -503,11 +504,11 @@ void MdiWindow::deviceNew(const QString &port)
         box.exec();
         return;
     }
-    qDebug() << "? MdiWindow deviceNew()" << port;
+    qCDebug(appTrace) << "? MdiWindow deviceNew()" << port;
     scaner->addOpenedCOM(port);
     auto *document = new DocumentWindow(port);
     pendingDocuments.append(document);
-    qDebug() << "connect Document";
+    qCDebug(appTrace) << "connect Document";
     connect(document, &DocumentWindow::documentWindowDestroyed, this, &MdiWindow::deviceDestroyed);
     connect(document, &DocumentWindow::documentWindowStarted, this, &MdiWindow::deviceNewReady);
 }
@@ -521,29 +522,29 @@ void MdiWindow::deviceNewReady()
         return;
 
     connect(this, &MdiWindow::graphViewChangeWindow, document, &DocumentWindow::graphViewChange);
-    qDebug() << "! MdiWindow deviceNew()1";
+    qCDebug(appTrace) << "! MdiWindow deviceNew()1";
     emit graphViewChangeWindow(graphAttr);
-    qDebug() << "! MdiWindow deviceNew()2";
+    qCDebug(appTrace) << "! MdiWindow deviceNew()2";
     DeviceTask *task = document->deviceTask();
     connect(this, &MdiWindow::showLcdSig, task, &DeviceTask::showLCD);
     connect(this, &MdiWindow::showGraphSig, task, &DeviceTask::showGraph);
     watchRecording(task);
-    qDebug() << "! MdiWindow deviceNew()3";
+    qCDebug(appTrace) << "! MdiWindow deviceNew()3";
     QMdiSubWindow *frame = workspace->addSubWindow(
         document, Qt::WindowMaximizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     // The window deletes itself once its port is closed; its frame goes with it.
     connect(document, &QObject::destroyed, frame, &QObject::deleteLater);
-    qDebug() << "! MdiWindow deviceNew()4";
+    qCDebug(appTrace) << "! MdiWindow deviceNew()4";
     // QMdiArea tiles only visible windows: show first, so the new one takes
     // its place in the tiling.
     document->show();
     workspace->tileSubWindows();
-    qDebug() << "! MdiWindow deviceNew()";
+    qCDebug(appTrace) << "! MdiWindow deviceNew()";
 }
 
 void MdiWindow::deviceDestroyed(const QString &port)
 {
-    qDebug() << "removeOpenedCOM" << port;
+    qCDebug(appTrace) << "removeOpenedCOM" << port;
     scaner->removeOpenedCOM(port);
 }
 
@@ -692,14 +693,14 @@ void MdiWindow::setRecPath()
         recordAct->setChecked(task->isRecording());
         return;
     }
-    qDebug() << fileName;
+    qCDebug(appTrace) << fileName;
     task->recorder()->setFileName(fileName);
     showRecPath(fileName);
 }
 
 void MdiWindow::setSamplingRate(double seconds)
 {
-    qDebug() << "? MdiWindow setSamplingRate()" << seconds;
+    qCDebug(appTrace) << "? MdiWindow setSamplingRate()" << seconds;
     // Rounded, not truncated: 2.3 s is 2299.99... ms in binary and must still
     // poll every 2300 ms.
     DocumentWindow *document = activeDocument();
@@ -723,7 +724,7 @@ void MdiWindow::exportPlot()
 
 void MdiWindow::graphViewWindow()
 {
-    qDebug() << "graphView";
+    qCDebug(appTrace) << "graphView";
     GraphView dialog(graphAttr);
     connect(&dialog, &GraphView::graphAttrChange, this, &MdiWindow::graphViewChange);
     dialog.exec();
@@ -739,7 +740,7 @@ void MdiWindow::graphViewChange(GraphAttr *attr)
     attr->setParent(this);
     delete graphAttr;
     graphAttr = attr;
-    qDebug() << "Mdi graphViewChangeWindow" << attr->getBackgroundColor().name();
+    qCDebug(appTrace) << "Mdi graphViewChangeWindow" << attr->getBackgroundColor().name();
     emit graphViewChangeWindow(attr);
 }
 

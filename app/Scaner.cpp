@@ -1,5 +1,6 @@
 #include "Scaner.h"
 
+#include "AppTrace.h"
 #include "PortEnumerator.h"
 
 #include <QDebug>
@@ -32,14 +33,14 @@ void Scaner::setPortEnumerator(std::unique_ptr<PortEnumerator> newEnumerator)
 
 void Scaner::showPopup()
 {
-    qDebug() << "get ports";
+    qCDebug(appTrace) << "get ports";
     refreshPorts();
     QComboBox::showPopup();
 }
 
 void Scaner::hidePopup()
 {
-    qDebug() << "hide ports";
+    qCDebug(appTrace) << "hide ports";
     QComboBox::hidePopup();
     update();
 }

@@ -1,6 +1,8 @@
 #include "IODeviceNew.h"
 
 #include <QDebug>
+
+#include "LinkTrace.h"
 #include <QSignalTransition>
 #include <QStringList>
 #include <QThread>
@@ -36,7 +38,7 @@ IODeviceNew::IODeviceNew(const QString &name, const PortSettings &settings, Quer
     , phase(UnitsPhase)
     , timeoutCount(0)
 {
-    qDebug() << "MACHINE";
+    qCDebug(linkTrace) << "MACHINE";
 
     pollTimer->setSingleShot(true);
     pollTimer->setInterval(pollInterval);
@@ -77,7 +79,7 @@ IODeviceNew::IODeviceNew(const QString &name, const PortSettings &settings, Quer
 
 IODeviceNew::~IODeviceNew()
 {
-    qDebug() << "D: IODeviceNew";
+    qCDebug(linkTrace) << "D: IODeviceNew";
     machine.stop();
 }
 
@@ -101,7 +103,7 @@ void IODeviceNew::setRefreshRate(int periodMs)
 void IODeviceNew::writeToPort()
 {
     if (isOpen()) {
-        qDebug() << "writeToPort()";
+        qCDebug(linkTrace) << "writeToPort()";
         write(phase == UnitsPhase ? "Z" : "A", 1);
     }
     emit toReads();
@@ -173,7 +175,7 @@ void IODeviceNew::readFromPort()
 // the port and asks again.
 void IODeviceNew::reject()
 {
-    qDebug() << "ERROR";
+    qCDebug(linkTrace) << "ERROR";
     char byte;
     while (bytesAvailable() > 0 && read(&byte, 1) == 1) {
     }
@@ -186,7 +188,7 @@ void IODeviceNew::timeoutPort()
     close();
     QThread::msleep(portResetPause);
     const bool opened = open(portOpenMode);
-    qDebug().noquote() << QStringLiteral("timeout() reset portu: ")
+    qCDebug(linkTrace).noquote() << QStringLiteral("timeout() reset portu: ")
                               + QLatin1String(opened ? "true" : "false");
 
     const int position = timeoutCount % 8;
@@ -196,7 +198,7 @@ void IODeviceNew::timeoutPort()
 
 void IODeviceNew::closePort()
 {
-    qDebug() << "closePort";
+    qCDebug(linkTrace) << "closePort";
     // The machine is stopped too, so that no reply time-out reopens the port
     // while the device is being taken down.
     machine.stop();

@@ -1,6 +1,8 @@
 #include "SaveSamples.h"
 
 #include <QDebug>
+
+#include "LinkTrace.h"
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
@@ -22,8 +24,8 @@ SaveSamples::SaveSamples(QObject *parent)
     , file(nullptr)
     , failing(false)
 {
-    qDebug() << "C? SaveSamples";
-    qDebug() << "C! SaveSamples";
+    qCDebug(linkTrace) << "C? SaveSamples";
+    qCDebug(linkTrace) << "C! SaveSamples";
 }
 
 SaveSamples::~SaveSamples()
@@ -45,7 +47,7 @@ bool SaveSamples::open()
 
 bool SaveSamples::open(const QString &fileName)
 {
-    qDebug() << "? SaveSamples open()";
+    qCDebug(linkTrace) << "? SaveSamples open()";
     delete file;
     file = new QFile(fileName, this);
     failing = false; // a new recording is told about its own first failure
@@ -63,7 +65,7 @@ bool SaveSamples::isOpen() const
 
 void SaveSamples::addSample(const QString &record)
 {
-    qDebug() << "? SaveSamples addSample()";
+    qCDebug(linkTrace) << "? SaveSamples addSample()";
     if (!isOpen())
         return;
     // On this host a deleted file stays writable through its open descriptor,
@@ -131,8 +133,8 @@ void SaveSamples::fail(const QString &reason)
 
 void SaveSamples::close()
 {
-    qDebug() << "? SaveSamples close()";
+    qCDebug(linkTrace) << "? SaveSamples close()";
     if (file)
         file->close();
-    qDebug() << "! SaveSamples close()";
+    qCDebug(linkTrace) << "! SaveSamples close()";
 }

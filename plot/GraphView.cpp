@@ -2,6 +2,7 @@
 #include "ui_GraphView.h"
 
 #include "GraphAttr.h"
+#include "PlotTrace.h"
 
 #include <QColorDialog>
 #include <QDebug>
@@ -141,7 +142,7 @@ void GraphView::changeStyle(const QString &text)
 
 void GraphView::newGraphAttr()
 {
-    qDebug() << "emitNewGraphAttr";
+    qCDebug(plotTrace) << "emitNewGraphAttr";
 
     const QColor background = previewPlot->canvasBackground().color();
     const QColor grid = previewGrid->majorPen().color();

@@ -2,6 +2,7 @@
 #define FAULTSUPPORT_H
 
 #include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <QThread>
 #include <QtGlobal>
 
@@ -21,6 +22,8 @@ public:
     TraceLog()
     {
         clock.start();
+        // The program's trace lines are off by default; the log needs them.
+        QLoggingCategory::setFilterRules(QStringLiteral("scaleacq.*.debug=true"));
         std::lock_guard<std::mutex> lock(mutex());
         current() = this;
         previous = qInstallMessageHandler(&TraceLog::handle);
@@ -30,6 +33,7 @@ public:
         std::lock_guard<std::mutex> lock(mutex()); // a worker may be tracing right now
         qInstallMessageHandler(previous);
         current() = nullptr;
+        QLoggingCategory::setFilterRules(QString());
     }
 
     qint64 now() const { return clock.elapsed(); }

@@ -1,0 +1,3 @@
+#include "AppTrace.h"
+
+Q_LOGGING_CATEGORY(appTrace, "scaleacq.app", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "LinkTrace.h"
+
+Q_LOGGING_CATEGORY(linkTrace, "scaleacq.link", QtInfoMsg)

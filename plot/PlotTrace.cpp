@@ -1,0 +1,3 @@
+#include "PlotTrace.h"
+
+Q_LOGGING_CATEGORY(plotTrace, "scaleacq.plot", QtInfoMsg)
