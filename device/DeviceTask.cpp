@@ -42,7 +42,16 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
 
     rate = 200;
 
+    // Shown with the placeholders only, so a moving placeholder never has to
+    // be read as "check the cable" when the cause is another.
+    noReadingLabel = new QLabel(window);
+    noReadingLabel->setObjectName(QStringLiteral("noReadingLabel"));
+    noReadingLabel->setTextFormat(Qt::PlainText); // it quotes what the scale sent
+    noReadingLabel->setWordWrap(true);
+    noReadingLabel->hide();
+
     mainLayout->addLayout(rowLayout);
+    mainLayout->addWidget(noReadingLabel);
     mainLayout->addWidget(plot);
 }
 
@@ -65,6 +74,7 @@ void DeviceTask::run()
     connect(link, &IODeviceNew::newSample, this, &DeviceTask::getSample);
     connect(this, SIGNAL(deviceCloseSignal()), link, SLOT(closePort()));
     connect(link, &IODeviceNew::deleteNowSignal, this, &DeviceTask::deleteNow);
+    connect(link, &IODeviceNew::noReading, this, &DeviceTask::showNoReading);
     connect(this, &DeviceTask::setRefreshRateSignal, link, &IODeviceNew::setRefreshRate);
     link->open(IODeviceNew::portOpenMode);
 
@@ -125,11 +135,46 @@ void DeviceTask::recorderWriteFailed(const QString &fileName, const QString &rea
     emit recordingFailed(fileName, reason);
 }
 
+QString DeviceTask::noReadingText(int cause, const QString &detail)
+{
+    switch (cause) {
+    case IODeviceNew::PortNotOpen:
+        return tr("The port cannot be opened: %1").arg(detail);
+    case IODeviceNew::PortAccessDenied:
+        return tr("The port cannot be opened: %1.\nAnother program may be using it, or your user "
+                  "may not be in the dialout group (sudo adduser $USER dialout, then log in "
+                  "again).")
+            .arg(detail);
+    case IODeviceNew::UnitNotAccepted:
+        return tr("The scale names a unit that is not accepted: \"%1\" (accepted: kg, kg., szt, g).")
+            .arg(detail);
+    case IODeviceNew::ReplyNotUnderstood:
+        return tr("The scale's reply is not a reading: \"%1\".").arg(detail);
+    default:
+        return tr("No answer from the scale: check the cable, the port and that the scale is "
+                  "switched on.");
+    }
+}
+
+void DeviceTask::showNoReading(int cause, const QString &detail)
+{
+    const QString text = noReadingText(cause, detail);
+    noReadingLabel->setText(text);
+    noReadingLabel->show();
+    unitsLabel->setToolTip(text);
+}
+
 void DeviceTask::getSample(QString sample, QString units, QString dzialki)
 {
     Q_UNUSED(dzialki);
     readout->display(sample);
     unitsLabel->setText(units);
+    const bool placeholder = sample.contains(QLatin1String("--"))
+                             || units.contains(QLatin1String("--"));
+    if (!placeholder && !noReadingLabel->isHidden()) {
+        noReadingLabel->hide();
+        unitsLabel->setToolTip(QString());
+    }
     if (paused)
         return;
     // Time-out placeholders are shown, never plotted or recorded.

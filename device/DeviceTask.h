@@ -41,7 +41,13 @@ public:
     RandomPlot *plotWidget() const { return plot; }
     QLabel *unitsWidget() const { return unitsLabel; }
     QLCDNumber *readoutWidget() const { return readout; }
+    // The line under the read-out that says why there is no reading; hidden
+    // while readings come.
+    QLabel *noReadingWidget() const { return noReadingLabel; }
     int readings() const { return readingNumber; }
+
+    // What the operator is told for a link's NoReadingCause.
+    static QString noReadingText(int cause, const QString &detail);
 
     // "dd.MM.yyyy<TAB> hh:mm:ss.zzz", the time stamp of every record line.
     static QString timestamp(const QDateTime &when);
@@ -66,6 +72,7 @@ public slots:
 private slots:
     void getSample(QString sample, QString units, QString dzialki);
     void deleteNow();
+    void showNoReading(int cause, const QString &detail);
     void recorderWriteFailed(const QString &fileName, const QString &reason);
 
 protected:
@@ -79,6 +86,7 @@ private:
     QVBoxLayout *mainLayout;
     QHBoxLayout *rowLayout;
     QLCDNumber *readout;
+    QLabel *noReadingLabel;
     // Made on the worker thread and used on the GUI thread: published with
     // release and read with acquire, so the GUI thread sees a whole recorder
     // on its own and not only through the order of the signals that follow.

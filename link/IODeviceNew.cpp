@@ -1,11 +1,15 @@
 #include "IODeviceNew.h"
 
-#include <QDebug>
-
 #include "LinkTrace.h"
+
+#include <QDebug>
+#include <QRegularExpression>
 #include <QSignalTransition>
 #include <QStringList>
 #include <QThread>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -37,6 +41,9 @@ IODeviceNew::IODeviceNew(const QString &name, const PortSettings &settings, Quer
     , refreshRate(200)
     , phase(UnitsPhase)
     , timeoutCount(0)
+    , sizeAtLastLook(0)
+    , replySpoilt(false)
+    , windowCause(NoAnswer)
 {
     qCDebug(linkTrace) << "MACHINE";
 
@@ -103,96 +110,207 @@ void IODeviceNew::setRefreshRate(int periodMs)
 void IODeviceNew::writeToPort()
 {
     if (isOpen()) {
+        // Whatever waits on the line now answers no request of ours: a reply
+        // that came too late, a line end that trailed the last one, a second
+        // frame. Left there, it would be read as the answer to this request.
+        discardInput();
         qCDebug(linkTrace) << "writeToPort()";
         write(phase == UnitsPhase ? "Z" : "A", 1);
     }
+    reply.clear();
+    sizeAtLastLook = 0;
+    replySpoilt = false;
     emit toReads();
 }
 
-// Latin-1 text up to the first NUL, without blanks and line ends.
-QString IODeviceNew::stripReply(const QByteArray &raw)
+namespace {
+
+bool isBlankOrLineEnd(char byte)
 {
-    const int nul = raw.indexOf('\0');
-    QString text = QString::fromLatin1(nul < 0 ? raw : raw.left(nul));
-    text.remove(QLatin1Char(' '));
-    text.remove(QLatin1Char('\n'));
-    text.remove(QLatin1Char('\r'));
-    return text;
+    return byte == ' ' || byte == '\r' || byte == '\n';
 }
 
-bool IODeviceNew::unitFromReply(const QByteArray &raw, QString *units)
+bool onlyBlanksAndLineEnds(const QByteArray &bytes)
+{
+    return std::all_of(bytes.cbegin(), bytes.cend(), isBlankOrLineEnd);
+}
+
+// The reply's text: the bytes before the first NUL.
+QByteArray textOf(const QByteArray &reply)
+{
+    const int nul = reply.indexOf('\0');
+    return nul < 0 ? reply : reply.left(nul);
+}
+
+bool isEnded(const QByteArray &bytes)
+{
+    return bytes.contains('\r') || bytes.contains('\n') || bytes.contains('\0');
+}
+
+} // namespace
+
+IODeviceNew::Verdict IODeviceNew::unitFromReply(const QByteArray &reply, bool quiet,
+                                                QString *units)
 {
     static const QStringList knownUnits = {QStringLiteral("kg"), QStringLiteral("kg."),
                                            QStringLiteral("szt"), QStringLiteral("g")};
-    const QString text = stripReply(raw);
-    if (!knownUnits.contains(text))
-        return false;
-    *units = text;
-    return true;
+    if (reply.size() < unitReplyMinimum || !(quiet || isEnded(reply)))
+        return Incomplete;
+    QByteArray text = textOf(reply);
+    text.replace(' ', QByteArray()).replace('\r', QByteArray()).replace('\n', QByteArray());
+    const QString unit = QString::fromLatin1(text);
+    if (!knownUnits.contains(unit))
+        return Rejected;
+    *units = unit;
+    return Accepted;
 }
 
-bool IODeviceNew::valueFromFrame(const QByteArray &frame, QString *sample)
+IODeviceNew::Verdict IODeviceNew::valueFromReply(const QByteArray &reply, bool quiet,
+                                                 QString *sample)
 {
-    const QString text = stripReply(frame);
-    bool ok = false;
-    text.toDouble(&ok);
-    if (!ok)
+    if (reply.size() < valueFrameSize)
+        return Incomplete;
+    const QByteArray frame = reply.left(valueFrameSize);
+    const QByteArray beyond = reply.mid(valueFrameSize);
+    // Digits past the frame: a longer number, a second frame or noise.
+    if (!onlyBlanksAndLineEnds(beyond))
+        return Rejected;
+    if (beyond.isEmpty() && !quiet && !isEnded(frame))
+        return Incomplete; // the number may go on in the next byte
+
+    // Line ends may lead the number and follow it, never split it.
+    const QByteArray text = textOf(frame);
+    int from = 0;
+    while (from < text.size() && isBlankOrLineEnd(text.at(from)))
+        ++from;
+    int to = from;
+    while (to < text.size() && text.at(to) != '\r' && text.at(to) != '\n')
+        ++to;
+    if (!onlyBlanksAndLineEnds(text.mid(to)))
+        return Rejected;
+    const QString number = QString::fromLatin1(text.mid(from, to - from)).remove(QLatin1Char(' '));
+    if (!isNumber(number))
+        return Rejected;
+    *sample = number;
+    return Accepted;
+}
+
+bool IODeviceNew::isNumber(const QString &text)
+{
+    // Strict on purpose: QString::toDouble() alone also takes tabs and other
+    // white space, "nan" and "inf".
+    static const QRegularExpression scaleNumber(
+        QStringLiteral("\\A[+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[eE][+-]?[0-9]+)?\\z"));
+    if (!scaleNumber.match(text).hasMatch())
         return false;
-    *sample = text;
-    return true;
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok && std::isfinite(value);
+}
+
+QString IODeviceNew::shownReply(const QByteArray &reply)
+{
+    QString shown;
+    for (const char byte : reply) {
+        const uchar c = uchar(byte);
+        if (c == '\r' || c == '\n')
+            continue;
+        if (c >= 0x20 && c < 0x7f)
+            shown += QLatin1Char(byte);
+        else
+            shown += QStringLiteral("\\x%1").arg(c, 2, 16, QLatin1Char('0'));
+    }
+    return shown.trimmed();
 }
 
 void IODeviceNew::readFromPort()
 {
     if (!isOpen())
         return;
+    if (replySpoilt) {
+        discardInput();
+        return;
+    }
+    reply += readAll();
+    const bool quiet = !reply.isEmpty() && reply.size() == sizeAtLastLook;
+    sizeAtLastLook = reply.size();
 
     if (phase == UnitsPhase) {
-        if (bytesAvailable() < unitReplyMinimum)
+        switch (unitFromReply(reply, quiet, &units)) {
+        case Incomplete:
             return;
-        if (!unitFromReply(readAll(), &units)) {
-            reject();
+        case Rejected:
+            reject(UnitNotAccepted);
+            return;
+        case Accepted:
+            phase = ValuesPhase;
+            emit toWait();
             return;
         }
-        phase = ValuesPhase;
+    }
+
+    QString sample;
+    switch (valueFromReply(reply, quiet, &sample)) {
+    case Incomplete:
+        return;
+    case Rejected:
+        reject(ReplyNotUnderstood);
+        return;
+    case Accepted:
+        emit newSample(sample, units, QStringLiteral("0"));
         emit toWait();
         return;
     }
-
-    if (bytesAvailable() < valueFrameSize)
-        return;
-    // Bytes past the frame stay pending: they begin the next one.
-    QString sample;
-    if (!valueFromFrame(read(valueFrameSize), &sample)) {
-        reject();
-        return;
-    }
-    emit newSample(sample, units, QStringLiteral("0"));
-    emit toWait();
 }
 
-// Drops everything pending and stays in readState: the reply time-out resets
-// the port and asks again.
-void IODeviceNew::reject()
+// Drops the reply and stays in readState: the reply time-out resets the
+// port and asks again.
+void IODeviceNew::reject(NoReadingCause cause)
 {
     qCDebug(linkTrace) << "ERROR";
-    char byte;
-    while (bytesAvailable() > 0 && read(&byte, 1) == 1) {
+    windowCause = cause;
+    windowDetail = shownReply(reply);
+    replySpoilt = true;
+    discardInput();
+}
+
+void IODeviceNew::discardInput()
+{
+    char bytes[64];
+    while (bytesAvailable() > 0 && read(bytes, sizeof bytes) > 0) {
     }
 }
 
 void IODeviceNew::timeoutPort()
 {
+    // Why this window brought no reading, before the reset forgets it.
+    NoReadingCause cause = windowCause;
+    QString detail = windowDetail;
+    if (!isOpen()) {
+        cause = openError() == QSerialPort::PermissionError ? PortAccessDenied : PortNotOpen;
+        detail = errorString();
+    } else if (cause == NoAnswer && !reply.isEmpty()) {
+        // Something came, but never a whole reply.
+        cause = phase == UnitsPhase ? UnitNotAccepted : ReplyNotUnderstood;
+        detail = shownReply(reply);
+    }
+    windowCause = NoAnswer;
+    windowDetail.clear();
+
     reset();
     flush();
     close();
     QThread::msleep(portResetPause);
     const bool opened = open(portOpenMode);
     qCDebug(linkTrace).noquote() << QStringLiteral("timeout() reset portu: ")
-                              + QLatin1String(opened ? "true" : "false");
+                                        + QLatin1String(opened ? "true" : "false");
+    // After a reset the link no longer knows what is on the other end: another
+    // scale may have been plugged in, so its unit is learnt again.
+    phase = UnitsPhase;
 
     const int position = timeoutCount % 8;
     ++timeoutCount;
+    emit noReading(cause, detail);
     emit newSample(placeholder(position), QStringLiteral("--"), QStringLiteral("0"));
 }
 

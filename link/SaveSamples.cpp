@@ -1,8 +1,8 @@
 #include "SaveSamples.h"
 
-#include <QDebug>
-
 #include "LinkTrace.h"
+
+#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>

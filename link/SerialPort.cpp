@@ -21,8 +21,13 @@ bool SerialPort::open(OpenMode openMode)
 {
     if (isOpen())
         return true;
-    if (!port->open(QIODevice::ReadWrite))
+    if (!port->open(QIODevice::ReadWrite)) {
+        lastOpenError = port->error();
+        setErrorString(port->errorString());
+        port->clearError();
         return false;
+    }
+    lastOpenError = QSerialPort::NoError;
     // Settings are applied to the open port; a pseudo-terminal refuses some of
     // the line ioctls, which is no reason to give the port up.
     port->setBaudRate(portSettings.baudRate);

@@ -38,6 +38,9 @@ public:
     // truncate, unbuffered); QSerialPort itself only takes ReadWrite, and
     // Truncate here discards input left waiting on the line.
     bool open(OpenMode openMode) override;
+    // Why the last open failed (NoError once one succeeded); errorString()
+    // has the system's words for it.
+    QSerialPort::SerialPortError openError() const { return lastOpenError; }
     void close() override;
     // Pushes pending output to the line.
     bool flush();
@@ -56,6 +59,7 @@ private:
     QSerialPort *port;
     PortSettings portSettings;
     QueryMode mode;
+    QSerialPort::SerialPortError lastOpenError = QSerialPort::NoError;
 };
 
 #endif // SERIALPORT_H

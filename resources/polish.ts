@@ -295,6 +295,28 @@ lewy i ruch - powiększenie obszaru
 środkowy - pomniejszenie do poprzedniego widoku
 prawy - pomniejszenie początkowe</translation>
     </message>
+    <message>
+        <source>The port cannot be opened: %1</source>
+        <translation>Nie można otworzyć portu: %1</translation>
+    </message>
+    <message>
+        <source>The port cannot be opened: %1.
+Another program may be using it, or your user may not be in the dialout group (sudo adduser $USER dialout, then log in again).</source>
+        <translation>Nie można otworzyć portu: %1.
+Może go używać inny program albo Twój użytkownik nie należy do grupy dialout (sudo adduser $USER dialout, potem zaloguj się ponownie).</translation>
+    </message>
+    <message>
+        <source>The scale names a unit that is not accepted: &quot;%1&quot; (accepted: kg, kg., szt, g).</source>
+        <translation>Waga podaje jednostkę, której program nie przyjmuje: „%1” (przyjmowane: kg, kg., szt, g).</translation>
+    </message>
+    <message>
+        <source>The scale&apos;s reply is not a reading: &quot;%1&quot;.</source>
+        <translation>Odpowiedź wagi nie jest odczytem: „%1”.</translation>
+    </message>
+    <message>
+        <source>No answer from the scale: check the cable, the port and that the scale is switched on.</source>
+        <translation>Brak odpowiedzi wagi: sprawdź kabel, port i czy waga jest włączona.</translation>
+    </message>
 </context>
 <context>
     <name>GraphView</name>

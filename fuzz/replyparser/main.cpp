@@ -1,7 +1,7 @@
 // Fuzzes the scale link's reply parsing: any bytes, arriving in any pieces,
-// go through the link's framing (a unit reply is read whole once two bytes
-// are pending, a value reply ten bytes at a time) and its two decisions,
-// IODeviceNew::unitFromReply and IODeviceNew::valueFromFrame.
+// go through the link's two decisions on the reply gathered since the
+// request, IODeviceNew::unitFromReply and IODeviceNew::valueFromReply, made
+// the way readFromPort() makes them.
 //
 // Input layout: the first byte's low three bits say how many piece lengths
 // follow (0..7), each one byte; the rest is the line, cut into pieces of
@@ -32,61 +32,67 @@ bool isKnownUnit(const QString &units)
            || units == QLatin1String("szt") || units == QLatin1String("g");
 }
 
-void checkSample(const QString &sample, const QByteArray &frame)
+// An accepted sample is the whole reply: the frame's text with blanks and
+// line ends removed, and nothing but blanks and line ends after the frame.
+void checkSample(const QString &sample, const QByteArray &reply)
 {
     if (sample.size() > IODeviceNew::valueFrameSize)
-        fail("sample longer than a frame", frame);
-    for (const QChar c : sample)
-        if (c == QLatin1Char(' ') || c == QLatin1Char('\r') || c == QLatin1Char('\n')
-            || c == QChar(0))
-            fail("sample keeps a blank, line end or NUL", frame);
+        fail("sample longer than a frame", reply);
+    if (!IODeviceNew::isNumber(sample))
+        fail("sample is no number", reply);
     bool ok = false;
     sample.toDouble(&ok);
     if (!ok)
-        fail("sample is no number", frame);
-    // The simulator's own frame for the accepted text reads back the same.
-    QString again;
-    const QByteArray reframed = sample.toLatin1().rightJustified(IODeviceNew::valueFrameSize, ' ');
-    if (!IODeviceNew::valueFromFrame(reframed, &again) || again != sample)
-        fail("accepted sample does not read back", frame);
+        fail("sample does not read as a double", reply);
+    QByteArray frame = reply.left(IODeviceNew::valueFrameSize);
+    if (frame.indexOf('\0') >= 0)
+        frame.truncate(frame.indexOf('\0'));
+    frame.replace(' ', QByteArray()).replace('\r', QByteArray()).replace('\n', QByteArray());
+    if (QString::fromLatin1(frame) != sample)
+        fail("sample is not the frame's whole text", reply);
+    for (const char byte : reply.mid(IODeviceNew::valueFrameSize))
+        if (byte != ' ' && byte != '\r' && byte != '\n')
+            fail("bytes past the frame were not line ends", reply);
 }
 
-// One examination of the pending bytes, as the link makes on entering its
-// read state and at every poll: at most one frame is taken.
-bool examine(QByteArray *pending, bool *valuesPhase)
+// The link's reading state for one request, examined as readFromPort() does:
+// once when bytes have come, and once more a poll later with none new.
+struct Reading
 {
-    const int before = pending->size();
-    if (!*valuesPhase) {
-        if (before < IODeviceNew::unitReplyMinimum)
-            return false;
-        const QByteArray reply = *pending; // readAll()
-        pending->clear();
-        QString units = QStringLiteral("untouched");
-        if (IODeviceNew::unitFromReply(reply, &units)) {
-            if (!isKnownUnit(units))
+    QByteArray reply;
+    int sizeAtLastLook = 0;
+    bool valuesPhase = false;
+
+    // Whatever the verdict, the next request starts on an empty line: an
+    // accepted unit is followed by value requests, a rejected reply by the
+    // time-out, after which the unit is asked for again.
+    void examine()
+    {
+        const bool quiet = !reply.isEmpty() && reply.size() == sizeAtLastLook;
+        sizeAtLastLook = reply.size();
+        QString text = QStringLiteral("untouched");
+        IODeviceNew::Verdict verdict;
+        if (!valuesPhase) {
+            verdict = IODeviceNew::unitFromReply(reply, quiet, &text);
+            if (verdict == IODeviceNew::Accepted && !isKnownUnit(text))
                 fail("unknown unit accepted", reply);
-            *valuesPhase = true;
-        } else if (units != QLatin1String("untouched")) {
-            fail("rejected unit reply wrote the unit", reply);
+        } else {
+            verdict = IODeviceNew::valueFromReply(reply, quiet, &text);
+            if (verdict == IODeviceNew::Accepted)
+                checkSample(text, reply);
         }
-        return true;
+        if (verdict != IODeviceNew::Accepted && text != QLatin1String("untouched"))
+            fail("a reply not accepted wrote its result", reply);
+        if (verdict == IODeviceNew::Incomplete && quiet && !valuesPhase
+            && reply.size() >= IODeviceNew::unitReplyMinimum)
+            fail("a quiet unit reply of two bytes or more was left undecided", reply);
+        if (verdict == IODeviceNew::Incomplete)
+            return;
+        valuesPhase = verdict == IODeviceNew::Accepted;
+        reply.clear();
+        sizeAtLastLook = 0;
     }
-    if (before < IODeviceNew::valueFrameSize)
-        return false;
-    const QByteArray frame = pending->left(IODeviceNew::valueFrameSize);
-    pending->remove(0, IODeviceNew::valueFrameSize);
-    if (frame.size() != IODeviceNew::valueFrameSize
-        || pending->size() != before - IODeviceNew::valueFrameSize)
-        fail("frame took more or less than ten pending bytes", frame);
-    QString sample = QStringLiteral("untouched");
-    if (IODeviceNew::valueFromFrame(frame, &sample))
-        checkSample(sample, frame);
-    else if (sample != QLatin1String("untouched"))
-        fail("rejected frame wrote the sample", frame);
-    else
-        pending->clear(); // a rejected reply drops whatever else is pending
-    return true;
-}
+};
 
 } // namespace
 
@@ -95,22 +101,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0)
         return 0;
     const int pieces = data[0] & 7;
-    bool valuesPhase = (data[0] & 8) != 0;
+    Reading reading;
+    reading.valuesPhase = (data[0] & 8) != 0;
     size_t at = 1;
     int lengths[7] = {};
     for (int i = 0; i < pieces && at < size; ++i)
         lengths[i] = data[at++];
     const QByteArray line(reinterpret_cast<const char *>(data + at), int(size - at));
 
-    QByteArray pending;
     int offset = 0;
     for (int i = 0; i <= pieces && offset < line.size(); ++i) {
         const int length = i < pieces ? lengths[i] : line.size() - offset;
-        pending += line.mid(offset, length);
+        reading.reply += line.mid(offset, length);
         offset += length;
-        // Polls keep coming until one finds nothing to take.
-        while (examine(&pending, &valuesPhase)) {
-        }
+        reading.examine(); // the poll that finds the piece
+        reading.examine(); // the next one, with nothing new
     }
     return 0;
 }

@@ -113,6 +113,18 @@ const Entry added[] = {
     {"DocumentWindow",
      "The plot could not be written to %1:\n%2",
      "Nie udało się zapisać wykresu do %1:\n%2"},
+    {"DeviceTask", "The port cannot be opened: %1", "Nie można otworzyć portu: %1"},
+    {"DeviceTask",
+     "The port cannot be opened: %1.\nAnother program may be using it, or your user may not be in the dialout group (sudo adduser $USER dialout, then log in again).",
+     "Nie można otworzyć portu: %1.\nMoże go używać inny program albo Twój użytkownik nie należy do grupy dialout (sudo adduser $USER dialout, potem zaloguj się ponownie)."},
+    {"DeviceTask",
+     "The scale names a unit that is not accepted: \"%1\" (accepted: kg, kg., szt, g).",
+     "Waga podaje jednostkę, której program nie przyjmuje: „%1” (przyjmowane: kg, kg., szt, g)."},
+    {"DeviceTask", "The scale's reply is not a reading: \"%1\".",
+     "Odpowiedź wagi nie jest odczytem: „%1”."},
+    {"DeviceTask",
+     "No answer from the scale: check the cable, the port and that the scale is switched on.",
+     "Brak odpowiedzi wagi: sprawdź kabel, port i czy waga jest włączona."},
 };
 
 const char *const images[] = {

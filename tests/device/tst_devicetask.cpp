@@ -30,6 +30,8 @@ private slots:
     void stepPlotsTheReadoutOnceAndPauses();
     void viewTogglesActOnlyWhileTheThreadRuns();
     void simulatedScaleReadingsReachThePlotAndFile();
+    void windowSaysWhyItHasNoReadingUntilReadingsCome_data();
+    void windowSaysWhyItHasNoReadingUntilReadingsCome();
 
 private:
     void startWindow(const QString &port);
@@ -217,6 +219,44 @@ void tst_DeviceTask::simulatedScaleReadingsReachThePlotAndFile()
     QCOMPARE(recorded().count("auto\t"), readings);
     QVERIFY(recorded().startsWith("auto\t12.345\tkg\t"));
     QVERIFY(recorded().endsWith("\r\n\r"));
+}
+
+void tst_DeviceTask::windowSaysWhyItHasNoReadingUntilReadingsCome_data()
+{
+    QTest::addColumn<QByteArray>("unitReply");
+    QTest::addColumn<QString>("told");
+
+    QTest::newRow("no such port") << QByteArray() << "The port cannot be opened: ";
+    QTest::newRow("unit in capitals")
+        << QByteArray("KG\r\n") << "The scale names a unit that is not accepted: \"KG\"";
+}
+
+void tst_DeviceTask::windowSaysWhyItHasNoReadingUntilReadingsCome()
+{
+    QFETCH(QByteArray, unitReply);
+    QFETCH(QString, told);
+
+    ScaleSimulator scale;
+    if (!unitReply.isEmpty()) {
+        QVERIFY(scale.start(dir.filePath(QStringLiteral("ttySIM0"))));
+        scale.setUnitReply(unitReply);
+        startWindow(scale.portPath());
+    }
+    window->show();
+    QLabel *why = task->noReadingWidget();
+    QVERIFY(!why->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(why->isVisible(), 2000);
+    QVERIFY2(why->text().startsWith(told), qPrintable(why->text()));
+    QCOMPARE(task->unitsWidget()->toolTip(), why->text());
+    QCOMPARE(task->unitsWidget()->text(), QStringLiteral("--"));
+    if (unitReply.isEmpty())
+        return;
+
+    // The scale is set right: the first reading takes the notice away.
+    scale.setUnitReply("kg\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(task->unitsWidget()->text(), QStringLiteral("kg"), 2500);
+    QVERIFY(!why->isVisible());
+    QVERIFY(task->unitsWidget()->toolTip().isEmpty());
 }
 
 QTEST_MAIN(tst_DeviceTask)

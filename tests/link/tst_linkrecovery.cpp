@@ -1,7 +1,10 @@
 #include "LinkFixture.h"
 
-// How the link lives through scales that stay silent, answer nonsense or
-// disappear with their port.
+#include <QSerialPort>
+
+// How the link lives through scales that stay silent, answer nonsense,
+// disappear with their port or are swapped for another, and what it says
+// about each.
 class tst_LinkRecovery : public LinkFixture
 {
     Q_OBJECT
@@ -10,7 +13,10 @@ private slots:
     void rejectsAUnitThatIsNotExactlyKnown_data();
     void rejectsAUnitThatIsNotExactlyKnown();
     void silentScaleShowsMovingPlaceholdersAndRecovers();
+    void aScaleSwappedOnThePortIsReadInItsOwnUnit();
     void vanishedPortIsReopenedWhenItComesBack();
+    void eachPlaceholderSaysWhyThereIsNoReading_data();
+    void eachPlaceholderSaysWhyThereIsNoReading();
 };
 
 void tst_LinkRecovery::rejectsAUnitThatIsNotExactlyKnown_data()
@@ -47,10 +53,27 @@ void tst_LinkRecovery::silentScaleShowsMovingPlaceholdersAndRecovers()
     for (int i = 0; i < 9; ++i)
         QCOMPARE(samplesAt(i), QStringList({blanksAt.at(i), "--", "0"}));
 
+    scale->clearReceived();
     scale->setSilent(false);
     QTRY_COMPARE_WITH_TIMEOUT(lastUnits(), QStringLiteral("kg"), 2000);
-    // The reset ports went on with values: the unit was learnt once.
-    QCOMPARE(scale->received().count('Z'), 1);
+    // One extra exchange: the unit, then values again.
+    QVERIFY(scale->received().startsWith("ZA"));
+}
+
+void tst_LinkRecovery::aScaleSwappedOnThePortIsReadInItsOwnUnit()
+{
+    startLink();
+    QTRY_VERIFY_WITH_TIMEOUT(samples->count() >= 2, 2000);
+    QCOMPARE(lastUnits(), QStringLiteral("kg"));
+
+    // The kilogram scale is unplugged; a gram scale answers on the same line.
+    scale->setSilent(true);
+    QTRY_COMPARE_WITH_TIMEOUT(lastUnits(), QStringLiteral("--"), 2000);
+    scale->setUnitReply("g\r\n");
+    scale->setWeight(250.0);
+    scale->setSilent(false);
+    QTRY_COMPARE_WITH_TIMEOUT(lastUnits(), QStringLiteral("g"), 3000);
+    QCOMPARE(samplesAt(samples->count() - 1).at(0), QStringLiteral("250.000"));
 }
 
 void tst_LinkRecovery::vanishedPortIsReopenedWhenItComesBack()
@@ -64,7 +87,57 @@ void tst_LinkRecovery::vanishedPortIsReopenedWhenItComesBack()
 
     QVERIFY(scale->comeBack());
     QTRY_COMPARE_WITH_TIMEOUT(lastUnits(), QStringLiteral("kg"), 3000);
-    QCOMPARE(scale->received().count('Z'), 1); // before the port went
+}
+
+void tst_LinkRecovery::eachPlaceholderSaysWhyThereIsNoReading_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("cause");
+    QTest::addColumn<QString>("detail");
+
+    QTest::newRow("silent") << "silent" << int(IODeviceNew::NoAnswer) << QString();
+    QTest::newRow("unit in capitals") << "KG" << int(IODeviceNew::UnitNotAccepted) << "KG";
+    QTest::newRow("value not a number")
+        << "garbage value" << int(IODeviceNew::ReplyNotUnderstood) << "nan\\x09 12";
+    QTest::newRow("port held by another program")
+        << "held" << int(IODeviceNew::PortAccessDenied) << QString();
+    QTest::newRow("no such port") << "missing" << int(IODeviceNew::PortNotOpen) << QString();
+}
+
+void tst_LinkRecovery::eachPlaceholderSaysWhyThereIsNoReading()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, cause);
+    QFETCH(QString, detail);
+
+    QSerialPort holder;
+    if (fault == QLatin1String("silent")) {
+        scale->setSilent(true);
+    } else if (fault == QLatin1String("KG")) {
+        scale->setUnitReply("KG\r\n");
+    } else if (fault == QLatin1String("garbage value")) {
+        scale->queueValueReplies({QByteArray("  nan\t 12\r")});
+    } else if (fault == QLatin1String("held")) {
+        holder.setPortName(scale->portPath());
+        QVERIFY(holder.open(QIODevice::ReadWrite));
+    } else if (fault == QLatin1String("missing")) {
+        scale->vanish();
+    }
+    link = new LinkThread(scale->portPath());
+    samples = new QSignalSpy(link, &LinkThread::newSample);
+    QSignalSpy reasons(link, &LinkThread::noReading);
+    link->start();
+
+    QVERIFY(reasons.wait(3000));
+    QCOMPARE(reasons.at(0).at(0).toInt(), cause);
+    if (!detail.isEmpty())
+        QCOMPARE(reasons.at(0).at(1).toString(), detail);
+    // The system's own words say why a port would not open.
+    if (cause == IODeviceNew::PortNotOpen || cause == IODeviceNew::PortAccessDenied)
+        QVERIFY(!reasons.at(0).at(1).toString().isEmpty());
+    // Told with the placeholder, never instead of it.
+    QTRY_VERIFY_WITH_TIMEOUT(!samples->isEmpty(), 500);
+    QCOMPARE(lastUnits(), QStringLiteral("--"));
 }
 
 QTEST_GUILESS_MAIN(tst_LinkRecovery)

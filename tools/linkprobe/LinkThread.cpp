@@ -20,6 +20,7 @@ void LinkThread::run()
     QObject anchor; // lives on this thread: a target for inLink()
     connect(&device, &IODeviceNew::newSample, this, &LinkThread::newSample);
     connect(&device, &IODeviceNew::deleteNowSignal, this, &LinkThread::deleteNowSignal);
+    connect(&device, &IODeviceNew::noReading, this, &LinkThread::noReading);
     connect(this, &LinkThread::setRefreshRateSignal, &device, &IODeviceNew::setRefreshRate);
     // closePort() is private to the link; it is reached by its name, as a
     // queued slot call.

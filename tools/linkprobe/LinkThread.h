@@ -27,6 +27,7 @@ signals:
     void linkReady(bool opened);
     void newSample(QString sample, QString units, QString dzialki);
     void deleteNowSignal();
+    void noReading(int cause, QString detail);
     // Requests to the link, queued to the worker thread.
     void setRefreshRateSignal(int periodMs);
     void closeSignal();

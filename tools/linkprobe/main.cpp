@@ -4,10 +4,12 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QMetaEnum>
 #include <QTextStream>
 
 #include <csignal>
 
+#include "IODeviceNew.h"
 #include "LinkThread.h"
 #include "ScaleSimulator.h"
 
@@ -54,6 +56,14 @@ int main(int argc, char *argv[])
                      [&](const QString &sample, const QString &units, const QString &) {
         out << QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")) << "  "
             << sample.rightJustified(10) << ' ' << units << "\n";
+        out.flush();
+    });
+    QObject::connect(&link, &LinkThread::noReading, [&](int cause, const QString &detail) {
+        const auto causes = QMetaEnum::fromType<IODeviceNew::NoReadingCause>();
+        out << "no reading: " << causes.valueToKey(cause);
+        if (!detail.isEmpty())
+            out << " (" << detail << ")";
+        out << "\n";
         out.flush();
     });
     std::signal(SIGINT, quitOnSignal);
