@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLCDNumber>
 #include <QLabel>
+#include <QLocale>
 #include <QVBoxLayout>
 
 #include "IODeviceNew.h"
@@ -54,9 +55,12 @@ DeviceTask::~DeviceTask()
     delete recorder();
 }
 
+// Qt 5 formats a date with the system locale, which writes Arabic-Indic or
+// Persian digits under an Arabic or Persian desktop; the file keeps ASCII.
 QString DeviceTask::timestamp(const QDateTime &when)
 {
-    return when.toString(QStringLiteral("dd.MM.yyyy%1 hh:mm:ss.zzz").arg(QLatin1Char('\t')));
+    return QLocale::c().toString(when,
+                                 QStringLiteral("dd.MM.yyyy%1 hh:mm:ss.zzz").arg(QLatin1Char('\t')));
 }
 
 void DeviceTask::run()

@@ -19,13 +19,18 @@ class tst_DeviceTask : public QObject
 {
     Q_OBJECT
 
+public:
+    // A system locale whose digits are not ASCII, read by Qt when the
+    // application starts: Qt 5 writes dates in it unless told otherwise.
+    static void initMain() { qputenv("LC_ALL", "ar_EG.UTF-8"); }
+
 private slots:
     void init();
     void cleanup();
 
     void newTaskShowsDashesAndIsPaused();
     void pausedReadingsOnlyUpdateTheReadout();
-    void runningTaskPlotsAndRecordsAutoLines();
+    void runningTaskPlotsAndRecordsAutoLinesInAscii();
     void placeholdersAreNeverPlottedOrRecorded();
     void stepPlotsTheReadoutOnceAndPauses();
     void viewTogglesActOnlyWhileTheThreadRuns();
@@ -122,8 +127,9 @@ void tst_DeviceTask::pausedReadingsOnlyUpdateTheReadout()
     QCOMPARE(task->readings(), 0);
 }
 
-void tst_DeviceTask::runningTaskPlotsAndRecordsAutoLines()
+void tst_DeviceTask::runningTaskPlotsAndRecordsAutoLinesInAscii()
 {
+    QVERIFY(QLocale::system().zeroDigit() != QLatin1Char('0'));
     startRecording();
     task->go();
     hand(QStringLiteral("1.000"), QStringLiteral("kg"));
@@ -133,6 +139,8 @@ void tst_DeviceTask::runningTaskPlotsAndRecordsAutoLines()
 
     QCOMPARE(plotted(), 2);
     QCOMPARE(task->readings(), 2);
+    for (const char byte : recorded())
+        QVERIFY2(uchar(byte) < 0x80, recorded().constData());
     const QList<QByteArray> lines = recorded().split('\r');
     QCOMPARE(lines.size(), 5); // two records, each ending CR LF CR
     QVERIFY(lines.at(0).startsWith("auto\t1.000\tkg\t"));
@@ -140,9 +148,10 @@ void tst_DeviceTask::runningTaskPlotsAndRecordsAutoLines()
     const QByteArray prefix = "auto\t12.5\tkg\t";
     QVERIFY2(second.startsWith(prefix), second.constData());
     const QString stamp = QString::fromLatin1(second.mid(prefix.size()));
-    QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4}\\t \\d\\d:\\d\\d:\\d\\d\\.\\d{3}$"))
+    QVERIFY(QRegularExpression(QStringLiteral(
+                "^[0-9]{2}\\.[0-9]{2}\\.[0-9]{4}\\t [0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}$"))
                 .match(stamp).hasMatch());
-    const QDateTime when = QDateTime::fromString(stamp, QStringLiteral("dd.MM.yyyy\t hh:mm:ss.zzz"));
+    const QDateTime when = QLocale::c().toDateTime(stamp, QStringLiteral("dd.MM.yyyy\t hh:mm:ss.zzz"));
     QVERIFY(when >= before.addMSecs(-1) && when <= after.addMSecs(1));
 }
 
