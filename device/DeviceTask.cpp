@@ -134,22 +134,22 @@ void DeviceTask::getSample(QString sample, QString units, QString dzialki)
     Q_UNUSED(dzialki);
     readout->display(sample);
     unitsLabel->setText(units);
-    if (paused)
+    // Time-out placeholders are shown, never plotted or recorded, not even
+    // by a Step taken while one is on show.
+    const bool placeholder = sample.contains(QLatin1String("--"))
+                             || units.contains(QLatin1String("--"));
+    lastValue = placeholder ? QString() : sample.remove(QLatin1Char(' '));
+    lastUnits = units;
+    if (paused || placeholder)
         return;
-    // Time-out placeholders are shown, never plotted or recorded.
-    if (sample.contains(QLatin1String("--")) || units.contains(QLatin1String("--")))
-        return;
-    plotAndRecord(QStringLiteral("auto\t"), sample.remove(QLatin1Char(' ')), units);
+    plotAndRecord(QStringLiteral("auto\t"), lastValue, lastUnits);
 }
 
 void DeviceTask::step()
 {
     paused = true;
-    const QString value = QString::number(readout->value(), 'g', 6);
-    const QString units = unitsLabel->text();
-    if (value.contains(QLatin1String("--")) || units.contains(QLatin1String("--")))
-        return;
-    plotAndRecord(QStringLiteral("step\t"), value, units);
+    if (!lastValue.isEmpty())
+        plotAndRecord(QStringLiteral("step\t"), lastValue, lastUnits);
 }
 
 void DeviceTask::plotAndRecord(const QString &kind, const QString &value, const QString &units)

@@ -84,6 +84,11 @@ private:
     // on its own and not only through the order of the signals that follow.
     QAtomicPointer<SaveSamples> sampleRecorder;
     int readingNumber;
+    // The last reading as the scale sent it, less blanks, for Step: the
+    // read-out's number would round it to six digits. Empty while nothing
+    // has come or the last thing that came was a placeholder.
+    QString lastValue;
+    QString lastUnits;
     QString portName;
     bool paused;
     bool recording;
