@@ -685,9 +685,16 @@ void MdiWindow::setRecPath()
     if (!document)
         return;
     DeviceTask *task = document->deviceTask();
-    const QString fileName = QFileDialog::getSaveFileName(
-        this, tr("Chose file to save samples"), task->recorder()->fileName(),
-        tr("Document files (*.txt);;All files (*.*)"));
+    // The recorder appends to the file it is given and never replaces one:
+    // the dialog asks nothing about replacing and says where readings go.
+    QFileDialog dialog(this, tr("Chose file to save samples"), task->recorder()->fileName(),
+                       tr("Document files (*.txt);;All files (*.*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setLabelText(QFileDialog::FileName, tr("Add readings to the end of:"));
+    dialog.setLabelText(QFileDialog::Accept, tr("Append"));
+    const QString fileName =
+        dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     if (fileName.isEmpty()) {
         // A recording already running goes on, and Record keeps saying so.
         recordAct->setChecked(task->isRecording());

@@ -230,6 +230,14 @@ Czy chciałbyś coś zapisać przed zamknięciem programu?</translation>
         <translation>Ustaw częstotliwość próbkowania</translation>
     </message>
     <message>
+        <source>Add readings to the end of:</source>
+        <translation>Dopisuj odczyty na końcu pliku:</translation>
+    </message>
+    <message>
+        <source>Append</source>
+        <translation>Dopisz</translation>
+    </message>
+    <message>
         <source>Could not open the file</source>
         <translation>Nie można otworzyć pliku</translation>
     </message>

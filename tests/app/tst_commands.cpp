@@ -97,11 +97,17 @@ void tst_Commands::recordAsksForAFileOnceAndAppendsToItFromThenOn()
 
     // No file yet: Record asks for one; cancelled, nothing records.
     QStringList filters;
+    QFileDialog::Options options;
+    QStringList labels;
     {
         DialogScript script;
-        script.then([&filters](QWidget *modal) {
-            if (auto *files = qobject_cast<QFileDialog *>(modal))
+        script.then([&](QWidget *modal) {
+            if (auto *files = qobject_cast<QFileDialog *>(modal)) {
                 filters = files->nameFilters();
+                options = files->options();
+                labels << files->labelText(QFileDialog::FileName)
+                       << files->labelText(QFileDialog::Accept);
+            }
             cancel(modal);
         });
         action("recordAct")->trigger();
@@ -109,6 +115,10 @@ void tst_Commands::recordAsksForAFileOnceAndAppendsToItFromThenOn()
         QCOMPARE(script.titles, QStringList({"Wybierz plik do zachowywania próbek"}));
     }
     QCOMPARE(filters, QStringList({"Document files (*.txt)", "All files (*.*)"}));
+    // Records are appended: no question about replacing a file, and the
+    // dialog says so.
+    QVERIFY(options.testFlag(QFileDialog::DontConfirmOverwrite));
+    QCOMPARE(labels, QStringList({"Dopisuj odczyty na końcu pliku:", "Dopisz"}));
     QVERIFY(!action("recordAct")->isChecked());
     QVERIFY(!task->isRecording());
     QVERIFY(!task->recorder()->isOpen());

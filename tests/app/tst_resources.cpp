@@ -93,11 +93,17 @@ const Entry listed[] = {
 };
 
 // Texts the program shows beyond the list: what it tells the operator when a
-// recording or an export fails.
+// recording or an export fails, and how the recording file is chosen.
 const Entry added[] = {
     {"MdiWindow",
      "Could not open the file",
      "Nie można otworzyć pliku"},
+    {"MdiWindow",
+     "Add readings to the end of:",
+     "Dopisuj odczyty na końcu pliku:"},
+    {"MdiWindow",
+     "Append",
+     "Dopisz"},
     {"MdiWindow",
      "The readings of %1 could not be written to the file\n%2\n(%3).\nRecording of this device has been switched off; the records written before are kept in the file.",
      "Nie udało się zapisać odczytów z %1 do pliku\n%2\n(%3).\nZapis z tego urządzenia został wyłączony; wcześniej zapisane rekordy pozostają w pliku."},
