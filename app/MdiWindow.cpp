@@ -624,16 +624,22 @@ void MdiWindow::recMode(bool on)
     // Record.
     if (recPathButton->text() == noFileChosen)
         return;
-    // A file that cannot be opened leaves recording off; the operator is told
-    // instead of watching a Record button that writes nothing.
     if (!recorder->open()) {
-        recordAct->setChecked(false);
-        QMessageBox::warning(this, tr("Record"),
-                             tr("Could not open the file") + QLatin1Char('\n')
-                                 + QDir::toNativeSeparators(recorder->fileName()));
+        tellCouldNotOpen(task);
         return;
     }
     task->setRecording(true);
+}
+
+// A file that cannot be opened leaves recording off; the operator is told
+// instead of watching a Record button that writes nothing.
+void MdiWindow::tellCouldNotOpen(DeviceTask *task)
+{
+    task->setRecording(false);
+    recordAct->setChecked(false);
+    QMessageBox::warning(this, tr("Record"),
+                         tr("Could not open the file") + QLatin1Char('\n')
+                             + QDir::toNativeSeparators(task->recorder()->fileName()));
 }
 
 // ---- Recording troubles told to the operator --------------------------------
@@ -703,6 +709,10 @@ void MdiWindow::setRecPath()
     qCDebug(appTrace) << fileName;
     task->recorder()->setFileName(fileName);
     showRecPath(fileName);
+    // A recording under way moves to the new file at once, so that the next
+    // record goes where the button says; open() lets go of the old file.
+    if (task->isRecording() && !task->recorder()->open())
+        tellCouldNotOpen(task);
 }
 
 void MdiWindow::setSamplingRate(double seconds)

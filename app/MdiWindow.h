@@ -78,6 +78,7 @@ private:
     bool hasActiveDocument() const;
     DocumentWindow *activeDocument() const;
     void showRecPath(const QString &fileName);
+    void tellCouldNotOpen(DeviceTask *task);
     void watchRecording(DeviceTask *task);
     void tellRecordingFailed(DeviceTask *task, const QString &fileName, const QString &reason);
     void tellRecordingFileRecreated(DeviceTask *task, const QString &fileName);
