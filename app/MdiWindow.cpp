@@ -650,6 +650,8 @@ void MdiWindow::watchRecording(DeviceTask *task)
             [this, task](const QString &fileName, const QString &reason) {
                 tellRecordingFailed(task, fileName, reason);
             });
+    connect(task, &DeviceTask::recordingRecovered, this,
+            [this, task](const QString &fileName) { tellRecordingRecovered(task, fileName); });
     connect(task, &DeviceTask::recordingFileRecreated, this,
             [this, task](const QString &fileName) { tellRecordingFileRecreated(task, fileName); });
 }
@@ -657,15 +659,21 @@ void MdiWindow::watchRecording(DeviceTask *task)
 void MdiWindow::tellRecordingFailed(DeviceTask *task, const QString &fileName,
                                     const QString &reason)
 {
-    // The task has switched recording off; Record shows it if the task is
-    // the one the controls mirror.
-    DocumentWindow *document = activeDocument();
-    if (document && document->deviceTask() == task)
-        recordAct->setChecked(false);
+    // Recording stays on: an overnight run outlasts a disk that is full for
+    // a while, and the operator hears when records land again.
     tellAboutRecording(tr("The readings of %1 could not be written to the file\n%2\n(%3).\n"
-                          "Recording of this device has been switched off; the records "
-                          "written before are kept in the file.")
+                          "Recording goes on: every new reading is tried again, and you will "
+                          "be told when records reach the file again. The records written "
+                          "before are kept in the file.")
                            .arg(task->port(), QDir::toNativeSeparators(fileName), reason));
+}
+
+void MdiWindow::tellRecordingRecovered(DeviceTask *task, const QString &fileName)
+{
+    tellAboutRecording(tr("The readings of %1 are written to the file\n%2\nagain.\n"
+                          "The readings taken while they could not be written are not in it.")
+                           .arg(task->port(), QDir::toNativeSeparators(fileName)),
+                       QMessageBox::Information);
 }
 
 void MdiWindow::tellRecordingFileRecreated(DeviceTask *task, const QString &fileName)
@@ -678,9 +686,9 @@ void MdiWindow::tellRecordingFileRecreated(DeviceTask *task, const QString &file
 
 // Not exec(): the news comes from inside a reading's handler, and a nested
 // event loop there could delete the very device whose reading is handled.
-void MdiWindow::tellAboutRecording(const QString &text)
+void MdiWindow::tellAboutRecording(const QString &text, QMessageBox::Icon icon)
 {
-    auto *box = new QMessageBox(QMessageBox::Warning, tr("Record"), text, QMessageBox::Ok, this);
+    auto *box = new QMessageBox(icon, tr("Record"), text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

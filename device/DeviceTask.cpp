@@ -74,8 +74,9 @@ void DeviceTask::run()
 
     auto *recorder = new SaveSamples;
     // The recorder emits on the GUI thread, where this object lives: these
-    // calls are direct, inside the addSample() that failed.
-    connect(recorder, &SaveSamples::writeFailed, this, &DeviceTask::recorderWriteFailed);
+    // calls are direct, inside the addSample() that tells.
+    connect(recorder, &SaveSamples::writeFailed, this, &DeviceTask::recordingFailed);
+    connect(recorder, &SaveSamples::writeRecovered, this, &DeviceTask::recordingRecovered);
     connect(recorder, &SaveSamples::fileRecreated, this, &DeviceTask::recordingFileRecreated);
     // Used only from the GUI thread from here on, where the main window gives
     // it its file.
@@ -117,16 +118,6 @@ void DeviceTask::deviceClose()
 void DeviceTask::deleteNow()
 {
     emit deleteNowSignal();
-}
-
-// Recording stops at the first record lost, rather than trying every reading
-// against a full disk; the operator switches it on again once there is room,
-// and it appends after the records already in the file.
-void DeviceTask::recorderWriteFailed(const QString &fileName, const QString &reason)
-{
-    recording = false;
-    recorder()->close();
-    emit recordingFailed(fileName, reason);
 }
 
 void DeviceTask::getSample(QString sample, QString units, QString dzialki)

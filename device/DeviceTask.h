@@ -51,9 +51,12 @@ signals:
     void deviceCloseSignal();
     void setRefreshRateSignal(int ms);
     void deleteNowSignal();
-    // The recorder could not write a record: recording of this device has
-    // been switched off and its file closed, with every record before kept.
+    // The recorder could not write a record, once per run of failed ones.
+    // Recording stays on: each later reading is tried again, and the file
+    // keeps whole records only.
     void recordingFailed(QString fileName, QString reason);
+    // Records reach the file again after a run of failed ones.
+    void recordingRecovered(QString fileName);
     // The recording file was deleted while recording; the recorder started
     // it again under its name and records on there.
     void recordingFileRecreated(QString fileName);
@@ -66,7 +69,6 @@ public slots:
 private slots:
     void getSample(QString sample, QString units, QString dzialki);
     void deleteNow();
-    void recorderWriteFailed(const QString &fileName, const QString &reason);
 
 protected:
     void run() override;
