@@ -624,16 +624,22 @@ void MdiWindow::recMode(bool on)
     // Record.
     if (recPathButton->text() == noFileChosen)
         return;
-    // A file that cannot be opened leaves recording off; the operator is told
-    // instead of watching a Record button that writes nothing.
     if (!recorder->open()) {
-        recordAct->setChecked(false);
-        QMessageBox::warning(this, tr("Record"),
-                             tr("Could not open the file") + QLatin1Char('\n')
-                                 + QDir::toNativeSeparators(recorder->fileName()));
+        tellCouldNotOpen(task);
         return;
     }
     task->setRecording(true);
+}
+
+// A file that cannot be opened leaves recording off; the operator is told
+// instead of watching a Record button that writes nothing.
+void MdiWindow::tellCouldNotOpen(DeviceTask *task)
+{
+    task->setRecording(false);
+    recordAct->setChecked(false);
+    QMessageBox::warning(this, tr("Record"),
+                         tr("Could not open the file") + QLatin1Char('\n')
+                             + QDir::toNativeSeparators(task->recorder()->fileName()));
 }
 
 // ---- Recording troubles told to the operator --------------------------------
@@ -644,6 +650,8 @@ void MdiWindow::watchRecording(DeviceTask *task)
             [this, task](const QString &fileName, const QString &reason) {
                 tellRecordingFailed(task, fileName, reason);
             });
+    connect(task, &DeviceTask::recordingRecovered, this,
+            [this, task](const QString &fileName) { tellRecordingRecovered(task, fileName); });
     connect(task, &DeviceTask::recordingFileRecreated, this,
             [this, task](const QString &fileName) { tellRecordingFileRecreated(task, fileName); });
 }
@@ -651,15 +659,21 @@ void MdiWindow::watchRecording(DeviceTask *task)
 void MdiWindow::tellRecordingFailed(DeviceTask *task, const QString &fileName,
                                     const QString &reason)
 {
-    // The task has switched recording off; Record shows it if the task is
-    // the one the controls mirror.
-    DocumentWindow *document = activeDocument();
-    if (document && document->deviceTask() == task)
-        recordAct->setChecked(false);
+    // Recording stays on: an overnight run outlasts a disk that is full for
+    // a while, and the operator hears when records land again.
     tellAboutRecording(tr("The readings of %1 could not be written to the file\n%2\n(%3).\n"
-                          "Recording of this device has been switched off; the records "
-                          "written before are kept in the file.")
+                          "Recording goes on: every new reading is tried again, and you will "
+                          "be told when records reach the file again. The records written "
+                          "before are kept in the file.")
                            .arg(task->port(), QDir::toNativeSeparators(fileName), reason));
+}
+
+void MdiWindow::tellRecordingRecovered(DeviceTask *task, const QString &fileName)
+{
+    tellAboutRecording(tr("The readings of %1 are written to the file\n%2\nagain.\n"
+                          "The readings taken while they could not be written are not in it.")
+                           .arg(task->port(), QDir::toNativeSeparators(fileName)),
+                       QMessageBox::Information);
 }
 
 void MdiWindow::tellRecordingFileRecreated(DeviceTask *task, const QString &fileName)
@@ -672,9 +686,9 @@ void MdiWindow::tellRecordingFileRecreated(DeviceTask *task, const QString &file
 
 // Not exec(): the news comes from inside a reading's handler, and a nested
 // event loop there could delete the very device whose reading is handled.
-void MdiWindow::tellAboutRecording(const QString &text)
+void MdiWindow::tellAboutRecording(const QString &text, QMessageBox::Icon icon)
 {
-    auto *box = new QMessageBox(QMessageBox::Warning, tr("Record"), text, QMessageBox::Ok, this);
+    auto *box = new QMessageBox(icon, tr("Record"), text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
@@ -685,9 +699,16 @@ void MdiWindow::setRecPath()
     if (!document)
         return;
     DeviceTask *task = document->deviceTask();
-    const QString fileName = QFileDialog::getSaveFileName(
-        this, tr("Chose file to save samples"), task->recorder()->fileName(),
-        tr("Document files (*.txt);;All files (*.*)"));
+    // The recorder appends to the file it is given and never replaces one:
+    // the dialog asks nothing about replacing and says where readings go.
+    QFileDialog dialog(this, tr("Chose file to save samples"), task->recorder()->fileName(),
+                       tr("Document files (*.txt);;All files (*.*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setLabelText(QFileDialog::FileName, tr("Add readings to the end of:"));
+    dialog.setLabelText(QFileDialog::Accept, tr("Append"));
+    const QString fileName =
+        dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     if (fileName.isEmpty()) {
         // A recording already running goes on, and Record keeps saying so.
         recordAct->setChecked(task->isRecording());
@@ -696,6 +717,10 @@ void MdiWindow::setRecPath()
     qCDebug(appTrace) << fileName;
     task->recorder()->setFileName(fileName);
     showRecPath(fileName);
+    // A recording under way moves to the new file at once, so that the next
+    // record goes where the button says; open() lets go of the old file.
+    if (task->isRecording() && !task->recorder()->open())
+        tellCouldNotOpen(task);
 }
 
 void MdiWindow::setSamplingRate(double seconds)

@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QMessageBox>
 
 class QAction;
 class QCloseEvent;
@@ -78,10 +79,12 @@ private:
     bool hasActiveDocument() const;
     DocumentWindow *activeDocument() const;
     void showRecPath(const QString &fileName);
+    void tellCouldNotOpen(DeviceTask *task);
     void watchRecording(DeviceTask *task);
     void tellRecordingFailed(DeviceTask *task, const QString &fileName, const QString &reason);
+    void tellRecordingRecovered(DeviceTask *task, const QString &fileName);
     void tellRecordingFileRecreated(DeviceTask *task, const QString &fileName);
-    void tellAboutRecording(const QString &text);
+    void tellAboutRecording(const QString &text, QMessageBox::Icon icon = QMessageBox::Warning);
     static QString version();
 
     QTranslator *programTranslator;

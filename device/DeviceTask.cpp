@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLCDNumber>
 #include <QLabel>
+#include <QLocale>
 #include <QVBoxLayout>
 
 #include "IODeviceNew.h"
@@ -63,9 +64,12 @@ DeviceTask::~DeviceTask()
     delete recorder();
 }
 
+// Qt 5 formats a date with the system locale, which writes Arabic-Indic or
+// Persian digits under an Arabic or Persian desktop; the file keeps ASCII.
 QString DeviceTask::timestamp(const QDateTime &when)
 {
-    return when.toString(QStringLiteral("dd.MM.yyyy%1 hh:mm:ss.zzz").arg(QLatin1Char('\t')));
+    return QLocale::c().toString(when,
+                                 QStringLiteral("dd.MM.yyyy%1 hh:mm:ss.zzz").arg(QLatin1Char('\t')));
 }
 
 void DeviceTask::run()
@@ -80,8 +84,9 @@ void DeviceTask::run()
 
     auto *recorder = new SaveSamples;
     // The recorder emits on the GUI thread, where this object lives: these
-    // calls are direct, inside the addSample() that failed.
-    connect(recorder, &SaveSamples::writeFailed, this, &DeviceTask::recorderWriteFailed);
+    // calls are direct, inside the addSample() that tells.
+    connect(recorder, &SaveSamples::writeFailed, this, &DeviceTask::recordingFailed);
+    connect(recorder, &SaveSamples::writeRecovered, this, &DeviceTask::recordingRecovered);
     connect(recorder, &SaveSamples::fileRecreated, this, &DeviceTask::recordingFileRecreated);
     // Used only from the GUI thread from here on, where the main window gives
     // it its file.
@@ -125,16 +130,6 @@ void DeviceTask::deleteNow()
     emit deleteNowSignal();
 }
 
-// Recording stops at the first record lost, rather than trying every reading
-// against a full disk; the operator switches it on again once there is room,
-// and it appends after the records already in the file.
-void DeviceTask::recorderWriteFailed(const QString &fileName, const QString &reason)
-{
-    recording = false;
-    recorder()->close();
-    emit recordingFailed(fileName, reason);
-}
-
 QString DeviceTask::noReadingText(int cause, const QString &detail)
 {
     switch (cause) {
@@ -169,28 +164,26 @@ void DeviceTask::getSample(QString sample, QString units, QString dzialki)
     Q_UNUSED(dzialki);
     readout->display(sample);
     unitsLabel->setText(units);
+    // Time-out placeholders are shown, never plotted or recorded, not even
+    // by a Step taken while one is on show.
     const bool placeholder = sample.contains(QLatin1String("--"))
                              || units.contains(QLatin1String("--"));
     if (!placeholder && !noReadingLabel->isHidden()) {
         noReadingLabel->hide();
         unitsLabel->setToolTip(QString());
     }
-    if (paused)
+    lastValue = placeholder ? QString() : sample.remove(QLatin1Char(' '));
+    lastUnits = units;
+    if (paused || placeholder)
         return;
-    // Time-out placeholders are shown, never plotted or recorded.
-    if (sample.contains(QLatin1String("--")) || units.contains(QLatin1String("--")))
-        return;
-    plotAndRecord(QStringLiteral("auto\t"), sample.remove(QLatin1Char(' ')), units);
+    plotAndRecord(QStringLiteral("auto\t"), lastValue, lastUnits);
 }
 
 void DeviceTask::step()
 {
     paused = true;
-    const QString value = QString::number(readout->value(), 'g', 6);
-    const QString units = unitsLabel->text();
-    if (value.contains(QLatin1String("--")) || units.contains(QLatin1String("--")))
-        return;
-    plotAndRecord(QStringLiteral("step\t"), value, units);
+    if (!lastValue.isEmpty())
+        plotAndRecord(QStringLiteral("step\t"), lastValue, lastUnits);
 }
 
 void DeviceTask::plotAndRecord(const QString &kind, const QString &value, const QString &units)

@@ -57,9 +57,12 @@ signals:
     void deviceCloseSignal();
     void setRefreshRateSignal(int ms);
     void deleteNowSignal();
-    // The recorder could not write a record: recording of this device has
-    // been switched off and its file closed, with every record before kept.
+    // The recorder could not write a record, once per run of failed ones.
+    // Recording stays on: each later reading is tried again, and the file
+    // keeps whole records only.
     void recordingFailed(QString fileName, QString reason);
+    // Records reach the file again after a run of failed ones.
+    void recordingRecovered(QString fileName);
     // The recording file was deleted while recording; the recorder started
     // it again under its name and records on there.
     void recordingFileRecreated(QString fileName);
@@ -73,7 +76,6 @@ private slots:
     void getSample(QString sample, QString units, QString dzialki);
     void deleteNow();
     void showNoReading(int cause, const QString &detail);
-    void recorderWriteFailed(const QString &fileName, const QString &reason);
 
 protected:
     void run() override;
@@ -92,6 +94,11 @@ private:
     // on its own and not only through the order of the signals that follow.
     QAtomicPointer<SaveSamples> sampleRecorder;
     int readingNumber;
+    // The last reading as the scale sent it, less blanks, for Step: the
+    // read-out's number would round it to six digits. Empty while nothing
+    // has come or the last thing that came was a placeholder.
+    QString lastValue;
+    QString lastUnits;
     QString portName;
     bool paused;
     bool recording;

@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QImageWriter>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 
 #include "DescriptionWindow.h"
@@ -84,7 +85,8 @@ void DocumentWindow::exportDocument()
     // and every later export would differ from the first).
     plot->setAxisTitle(QwtPlot::yLeft, tr("units: ") + task->unitsWidget()->text());
     plot->setTitle(tr("KORVEN WEIGHING SOFTWARE") + QLatin1Char('\n')
-                   + QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy   hh:mm"))
+                   + QLocale::c().toString(QDateTime::currentDateTime(),
+                                           QStringLiteral("dd.MM.yyyy   hh:mm"))
                    + QLatin1Char('\n') + description);
     const PlotExport::Result result = exporter.write(plot, fileName);
 

@@ -78,8 +78,10 @@ void SaveSamples::addSample(const QString &record)
         QTextStream stream(&bytes, QIODevice::WriteOnly);
         stream << record << recordEnd;
     }
-    if (write(bytes))
+    if (write(bytes) && failing) {
         failing = false;
+        emit writeRecovered(file->fileName());
+    }
 }
 
 // Writes one whole record or none: a record cut short by a full disk is taken

@@ -33,9 +33,12 @@ public:
 
 signals:
     // A record could not be written (a full disk, a file grown past its
-    // limit, a folder that is gone). Given once per streak of failed records:
-    // the next record written, or the next open(), ends the streak.
+    // limit, a folder that is gone) and none of it stays in the file. Given
+    // once per run of failed records; every record handed over meanwhile is
+    // tried again. The next record written, or the next open(), ends the run.
     void writeFailed(QString fileName, QString reason);
+    // A record was written after a run of failed ones.
+    void writeRecovered(QString fileName);
     // The open file was deleted from under the recorder: the records from
     // here on go to a new file of the same name instead of a nameless one.
     void fileRecreated(QString fileName);

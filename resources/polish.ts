@@ -230,6 +230,14 @@ Czy chciałbyś coś zapisać przed zamknięciem programu?</translation>
         <translation>Ustaw częstotliwość próbkowania</translation>
     </message>
     <message>
+        <source>Add readings to the end of:</source>
+        <translation>Dopisuj odczyty na końcu pliku:</translation>
+    </message>
+    <message>
+        <source>Append</source>
+        <translation>Dopisz</translation>
+    </message>
+    <message>
         <source>Could not open the file</source>
         <translation>Nie można otworzyć pliku</translation>
     </message>
@@ -237,11 +245,20 @@ Czy chciałbyś coś zapisać przed zamknięciem programu?</translation>
         <source>The readings of %1 could not be written to the file
 %2
 (%3).
-Recording of this device has been switched off; the records written before are kept in the file.</source>
+Recording goes on: every new reading is tried again, and you will be told when records reach the file again. The records written before are kept in the file.</source>
         <translation>Nie udało się zapisać odczytów z %1 do pliku
 %2
 (%3).
-Zapis z tego urządzenia został wyłączony; wcześniej zapisane rekordy pozostają w pliku.</translation>
+Zapis trwa dalej: program próbuje zapisać każdy kolejny odczyt i powiadomi, gdy rekordy znów trafią do pliku. Wcześniej zapisane rekordy pozostają w pliku.</translation>
+    </message>
+    <message>
+        <source>The readings of %1 are written to the file
+%2
+again.
+The readings taken while they could not be written are not in it.</source>
+        <translation>Odczyty z %1 znów są zapisywane do pliku
+%2.
+Odczytów z czasu, gdy nie można było ich zapisać, w pliku nie ma.</translation>
     </message>
     <message>
         <source>The recording file

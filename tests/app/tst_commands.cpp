@@ -46,6 +46,7 @@ class tst_Commands : public DeviceFixture
 private slots:
     void recordAsksForAFileOnceAndAppendsToItFromThenOn();
     void unwritableFileIsToldAndRecordStaysOffUntilItCanBeOpened();
+    void fileChosenWhileRecordingTakesOverAtOnce();
     void eachWindowKeepsItsOwnIntervalModesAndFile();
     void hidingTheGraphWhileTheReadoutIsHiddenBringsTheReadoutBackEverywhere();
     void exportPausesTheActiveTaskBeforeItAsks();
@@ -97,11 +98,17 @@ void tst_Commands::recordAsksForAFileOnceAndAppendsToItFromThenOn()
 
     // No file yet: Record asks for one; cancelled, nothing records.
     QStringList filters;
+    QFileDialog::Options options;
+    QStringList labels;
     {
         DialogScript script;
-        script.then([&filters](QWidget *modal) {
-            if (auto *files = qobject_cast<QFileDialog *>(modal))
+        script.then([&](QWidget *modal) {
+            if (auto *files = qobject_cast<QFileDialog *>(modal)) {
                 filters = files->nameFilters();
+                options = files->options();
+                labels << files->labelText(QFileDialog::FileName)
+                       << files->labelText(QFileDialog::Accept);
+            }
             cancel(modal);
         });
         action("recordAct")->trigger();
@@ -109,6 +116,10 @@ void tst_Commands::recordAsksForAFileOnceAndAppendsToItFromThenOn()
         QCOMPARE(script.titles, QStringList({"Wybierz plik do zachowywania próbek"}));
     }
     QCOMPARE(filters, QStringList({"Document files (*.txt)", "All files (*.*)"}));
+    // Records are appended: no question about replacing a file, and the
+    // dialog says so.
+    QVERIFY(options.testFlag(QFileDialog::DontConfirmOverwrite));
+    QCOMPARE(labels, QStringList({"Dopisuj odczyty na końcu pliku:", "Dopisz"}));
     QVERIFY(!action("recordAct")->isChecked());
     QVERIFY(!task->isRecording());
     QVERIFY(!task->recorder()->isOpen());
@@ -201,6 +212,74 @@ void tst_Commands::unwritableFileIsToldAndRecordStaysOffUntilItCanBeOpened()
         QTRY_VERIFY_WITH_TIMEOUT(contents(path).startsWith("auto\t"), 2000);
         QCOMPARE(script.met, QStringList());
     }
+}
+
+void tst_Commands::fileChosenWhileRecordingTakesOverAtOnce()
+{
+    const QList<DocumentWindow *> opened = openScales(1);
+    QVERIFY(!opened.isEmpty());
+    DeviceTask *task = opened.first()->deviceTask();
+    const QString first = recordPath(QStringLiteral("-first.txt"));
+    const QString second = recordPath(QStringLiteral("-second.txt"));
+    {
+        QFile earlier(second);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier notes\n");
+    }
+    // Record before Go: every reading plotted is one recorded.
+    {
+        DialogScript script;
+        script.then(chooseFile(first));
+        action("recordAct")->trigger();
+    }
+    QVERIFY(task->isRecording());
+    action("goAct")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(contents(first).count("auto\t") >= 2, 2000);
+
+    // An existing file, chosen while recording: no question, and the next
+    // record goes into it. A replace question, should one come, is answered
+    // yes so that the test fails on the list of dialogs instead of hanging.
+    {
+        DialogScript script;
+        script.then(chooseFile(second)).then(readMessage(nullptr, QMessageBox::Yes));
+        recPathButton()->click();
+        QCOMPARE(script.met, QStringList({"QFileDialog"}));
+    }
+    // Readings are handled on this thread: none can come between these lines.
+    const int readingsAtChange = task->readings();
+    const QByteArray firstAtChange = contents(first);
+    QCOMPARE(firstAtChange.count("auto\t"), readingsAtChange);
+    QCOMPARE(recPathButton()->text(), QStringLiteral(".../") + QFileInfo(second).fileName());
+    QCOMPARE(recPathButton()->toolTip(), second);
+    QVERIFY(action("recordAct")->isChecked());
+    QVERIFY(task->isRecording());
+    QCOMPARE(openDescriptorsOn(first), 0);
+    QCOMPARE(openDescriptorsOn(second), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(contents(second).count("auto\t") >= 2, 2000);
+    QCOMPARE(contents(first), firstAtChange);
+    QVERIFY(contents(second).startsWith("earlier notes\nauto\t"));
+    QCOMPARE(contents(second).count("auto\t"), task->readings() - readingsAtChange);
+
+    // A file that cannot be opened: told, and Record is off.
+    const QString unreachable = recordPath(QStringLiteral("-missing")) + QStringLiteral("/samples.txt");
+    QString message;
+    {
+        DialogScript script;
+        script.then(chooseFile(unreachable)).then(readMessage(&message));
+        recPathButton()->click();
+        QCOMPARE(script.met, QStringList({"QFileDialog", "QMessageBox"}));
+    }
+    QCOMPARE(message, QCoreApplication::translate("MdiWindow", "Could not open the file")
+                          + QLatin1Char('\n') + unreachable);
+    QVERIFY(!action("recordAct")->isChecked());
+    QVERIFY(!task->isRecording());
+    QCOMPARE(recPathButton()->toolTip(), unreachable);
+    QCOMPARE(openDescriptorsOn(second), 0);
+    const QByteArray secondAtFailure = contents(second);
+    const int readings = task->readings();
+    QTRY_VERIFY_WITH_TIMEOUT(task->readings() >= readings + 2, 2000);
+    QCOMPARE(contents(second), secondAtFailure);
+    QCOMPARE(contents(first), firstAtChange);
 }
 
 void tst_Commands::eachWindowKeepsItsOwnIntervalModesAndFile()

@@ -93,14 +93,23 @@ const Entry listed[] = {
 };
 
 // Texts the program shows beyond the list: what it tells the operator when a
-// recording or an export fails.
+// recording or an export fails, and how the recording file is chosen.
 const Entry added[] = {
     {"MdiWindow",
      "Could not open the file",
      "Nie można otworzyć pliku"},
     {"MdiWindow",
-     "The readings of %1 could not be written to the file\n%2\n(%3).\nRecording of this device has been switched off; the records written before are kept in the file.",
-     "Nie udało się zapisać odczytów z %1 do pliku\n%2\n(%3).\nZapis z tego urządzenia został wyłączony; wcześniej zapisane rekordy pozostają w pliku."},
+     "Add readings to the end of:",
+     "Dopisuj odczyty na końcu pliku:"},
+    {"MdiWindow",
+     "Append",
+     "Dopisz"},
+    {"MdiWindow",
+     "The readings of %1 could not be written to the file\n%2\n(%3).\nRecording goes on: every new reading is tried again, and you will be told when records reach the file again. The records written before are kept in the file.",
+     "Nie udało się zapisać odczytów z %1 do pliku\n%2\n(%3).\nZapis trwa dalej: program próbuje zapisać każdy kolejny odczyt i powiadomi, gdy rekordy znów trafią do pliku. Wcześniej zapisane rekordy pozostają w pliku."},
+    {"MdiWindow",
+     "The readings of %1 are written to the file\n%2\nagain.\nThe readings taken while they could not be written are not in it.",
+     "Odczyty z %1 znów są zapisywane do pliku\n%2.\nOdczytów z czasu, gdy nie można było ich zapisać, w pliku nie ma."},
     {"MdiWindow",
      "The recording file\n%1\nof %2 was deleted while recording.\nRecording goes on in a new file of the same name; the records from before the deletion are not in it.",
      "Plik zapisu\n%1\nurządzenia %2 został usunięty podczas zapisu.\nZapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w nim nie ma."},

@@ -19,15 +19,21 @@ class tst_DeviceTask : public QObject
 {
     Q_OBJECT
 
+public:
+    // A system locale whose digits are not ASCII, read by Qt when the
+    // application starts: Qt 5 writes dates in it unless told otherwise.
+    static void initMain() { qputenv("LC_ALL", "ar_EG.UTF-8"); }
+
 private slots:
     void init();
     void cleanup();
 
     void newTaskShowsDashesAndIsPaused();
     void pausedReadingsOnlyUpdateTheReadout();
-    void runningTaskPlotsAndRecordsAutoLines();
+    void runningTaskPlotsAndRecordsAutoLinesInAscii();
     void placeholdersAreNeverPlottedOrRecorded();
-    void stepPlotsTheReadoutOnceAndPauses();
+    void stepRecordsTheLastReadingAsReceived_data();
+    void stepRecordsTheLastReadingAsReceived();
     void viewTogglesActOnlyWhileTheThreadRuns();
     void simulatedScaleReadingsReachThePlotAndFile();
     void windowSaysWhyItHasNoReadingUntilReadingsCome_data();
@@ -37,10 +43,13 @@ private:
     void startWindow(const QString &port);
     void hand(const QString &sample, const QString &units);
     int plotted() const;
+    double plottedLast(int back) const;
     QByteArray recorded() const;
+    QList<QByteArray> recordLines() const;
     QString recordPath() const
     {
-        return dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + QStringLiteral(".txt"));
+        return dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + QLatin1Char('-')
+                            + QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral(".txt"));
     }
     void startRecording();
 
@@ -82,10 +91,27 @@ int tst_DeviceTask::plotted() const
     return curves.isEmpty() ? -1 : int(static_cast<QwtPlotCurve *>(curves.first())->dataSize());
 }
 
+double tst_DeviceTask::plottedLast(int back) const
+{
+    const auto *curve = static_cast<QwtPlotCurve *>(
+        task->plotWidget()->itemList(QwtPlotItem::Rtti_PlotCurve).first());
+    return curve->sample(int(curve->dataSize()) - 1 - back).y();
+}
+
 QByteArray tst_DeviceTask::recorded() const
 {
     QFile file(recordPath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The records without their CR LF CR ends.
+QList<QByteArray> tst_DeviceTask::recordLines() const
+{
+    QList<QByteArray> lines;
+    for (const QByteArray &piece : recorded().split('\r'))
+        if (!piece.isEmpty() && piece != "\n")
+            lines << piece;
+    return lines;
 }
 
 void tst_DeviceTask::startRecording()
@@ -124,8 +150,9 @@ void tst_DeviceTask::pausedReadingsOnlyUpdateTheReadout()
     QCOMPARE(task->readings(), 0);
 }
 
-void tst_DeviceTask::runningTaskPlotsAndRecordsAutoLines()
+void tst_DeviceTask::runningTaskPlotsAndRecordsAutoLinesInAscii()
 {
+    QVERIFY(QLocale::system().zeroDigit() != QLatin1Char('0'));
     startRecording();
     task->go();
     hand(QStringLiteral("1.000"), QStringLiteral("kg"));
@@ -135,6 +162,8 @@ void tst_DeviceTask::runningTaskPlotsAndRecordsAutoLines()
 
     QCOMPARE(plotted(), 2);
     QCOMPARE(task->readings(), 2);
+    for (const char byte : recorded())
+        QVERIFY2(uchar(byte) < 0x80, recorded().constData());
     const QList<QByteArray> lines = recorded().split('\r');
     QCOMPARE(lines.size(), 5); // two records, each ending CR LF CR
     QVERIFY(lines.at(0).startsWith("auto\t1.000\tkg\t"));
@@ -142,9 +171,10 @@ void tst_DeviceTask::runningTaskPlotsAndRecordsAutoLines()
     const QByteArray prefix = "auto\t12.5\tkg\t";
     QVERIFY2(second.startsWith(prefix), second.constData());
     const QString stamp = QString::fromLatin1(second.mid(prefix.size()));
-    QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4}\\t \\d\\d:\\d\\d:\\d\\d\\.\\d{3}$"))
+    QVERIFY(QRegularExpression(QStringLiteral(
+                "^[0-9]{2}\\.[0-9]{2}\\.[0-9]{4}\\t [0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}$"))
                 .match(stamp).hasMatch());
-    const QDateTime when = QDateTime::fromString(stamp, QStringLiteral("dd.MM.yyyy\t hh:mm:ss.zzz"));
+    const QDateTime when = QLocale::c().toDateTime(stamp, QStringLiteral("dd.MM.yyyy\t hh:mm:ss.zzz"));
     QVERIFY(when >= before.addMSecs(-1) && when <= after.addMSecs(1));
 }
 
@@ -165,26 +195,59 @@ void tst_DeviceTask::placeholdersAreNeverPlottedOrRecorded()
     QVERIFY(recorded().startsWith("auto\t12x\tkg\t"));
 }
 
-void tst_DeviceTask::stepPlotsTheReadoutOnceAndPauses()
+void tst_DeviceTask::stepRecordsTheLastReadingAsReceived_data()
 {
+    // Handed in turn while running, each sample with its units, then Step.
+    QTest::addColumn<QStringList>("samples");
+    QTest::addColumn<QStringList>("units");
+    QTest::addColumn<QByteArray>("stepped"); // empty: no step line
+
+    QTest::newRow("seven digits") << QStringList{"1234.567"} << QStringList{"kg"}
+                                  << QByteArray("1234.567");
+    QTest::newRow("large integer") << QStringList{"1234567"} << QStringList{"szt"}
+                                   << QByteArray("1234567");
+    QTest::newRow("small negative") << QStringList{"-0.015"} << QStringList{"g"}
+                                    << QByteArray("-0.015");
+    QTest::newRow("sign and trailing zero") << QStringList{"+12.50"} << QStringList{"kg."}
+                                            << QByteArray("+12.50");
+    QTest::newRow("blanks") << QStringList{"  12.345"} << QStringList{"kg"}
+                            << QByteArray("12.345");
+    QTest::newRow("nothing received") << QStringList() << QStringList() << QByteArray();
+    QTest::newRow("placeholder last") << QStringList{"12.5", "--- ----"}
+                                      << QStringList{"kg", "--"} << QByteArray();
+}
+
+void tst_DeviceTask::stepRecordsTheLastReadingAsReceived()
+{
+    QFETCH(QStringList, samples);
+    QFETCH(QStringList, units);
+    QFETCH(QByteArray, stepped);
     startRecording();
-    task->step(); // nothing read yet: the units still say "---"
-    QVERIFY(task->isPaused());
-    QCOMPARE(plotted(), 0);
-    QCOMPARE(recorded(), QByteArray());
-
     task->go();
-    hand(QStringLiteral("3.25"), QStringLiteral("g")); // auto point 0
-    hand(QStringLiteral("12.50"), QStringLiteral("kg")); // auto point 1
-    task->step(); // point 2, shares the numbering
+    for (int i = 0; i < samples.size(); ++i)
+        hand(samples.at(i), units.at(i));
+    const int before = plotted();
+    task->step();
     QVERIFY(task->isPaused());
-    QCOMPARE(plotted(), 3);
-    QCOMPARE(task->readings(), 3);
-    const QList<QByteArray> records = recorded().split('\n');
-    QVERIFY2(records.at(2).startsWith("\rstep\t12.5\tkg\t"), records.at(2).constData());
 
-    hand(QStringLiteral("99"), QStringLiteral("kg")); // paused by the step
-    QCOMPARE(plotted(), 3);
+    const QList<QByteArray> lines = recordLines();
+    if (stepped.isEmpty()) {
+        QCOMPARE(plotted(), before);
+        QVERIFY(!recorded().contains("step"));
+    } else {
+        QCOMPARE(plotted(), before + 1);
+        QCOMPARE(task->readings(), before + 1); // one numbering for auto and step
+        const QList<QByteArray> step = lines.last().split('\t');
+        const QList<QByteArray> autoLine = lines.at(lines.size() - 2).split('\t');
+        QCOMPARE(step.at(0), QByteArray("step"));
+        QCOMPARE(step.at(1), stepped);
+        QCOMPARE(step.mid(1, 2), autoLine.mid(1, 2));
+        QCOMPARE(plottedLast(0), stepped.toDouble());
+        QCOMPARE(plottedLast(0), plottedLast(1));
+    }
+
+    hand(QStringLiteral("99"), QStringLiteral("kg")); // the step has paused the task
+    QCOMPARE(plotted(), before + (stepped.isEmpty() ? 0 : 1));
 }
 
 void tst_DeviceTask::viewTogglesActOnlyWhileTheThreadRuns()

@@ -14,7 +14,7 @@ private slots:
     void recordingAgainAppendsAfterEverythingBefore();
     void newNameTakesEffectAtTheNextOpen();
     void fileThatCannotBeOpenedGetsNothing();
-    void fullDiskIsToldOncePerStreakAndLeavesWholeRecordsOnly();
+    void fullDiskIsToldOncePerRunAndSoIsItsEnd();
     void fileTakenAwayWhileRecording();
 
 private:
@@ -110,10 +110,11 @@ void tst_SaveSamples::fileThatCannotBeOpenedGetsNothing()
     QCOMPARE(failed.count(), 0); // told once already, by the failed open
 }
 
-void tst_SaveSamples::fullDiskIsToldOncePerStreakAndLeavesWholeRecordsOnly()
+void tst_SaveSamples::fullDiskIsToldOncePerRunAndSoIsItsEnd()
 {
     SaveSamples recorder;
     QSignalSpy failed(&recorder, &SaveSamples::writeFailed);
+    QSignalSpy recovered(&recorder, &SaveSamples::writeRecovered);
     recorder.setFileName(path);
     QVERIFY(recorder.open());
     recorder.addSample(QStringLiteral("a"));
@@ -132,25 +133,31 @@ void tst_SaveSamples::fullDiskIsToldOncePerStreakAndLeavesWholeRecordsOnly()
     // The cause itself, though the torn record's first write reported none.
     QCOMPARE(failed.at(0).at(1).toString(), qt_error_string(EFBIG));
     QCOMPARE(contents(path), written);
+    QCOMPARE(recovered.count(), 0);
 
-    // Room again: records go on right after the last whole one.
+    // Room again: records go on right after the last whole one, and that
+    // is told once.
     recorder.addSample(QStringLiteral("c"));
-    QCOMPARE(contents(path), written + "c\r\n\r");
+    recorder.addSample(QStringLiteral("d"));
+    QCOMPARE(contents(path), written + "c\r\n\rd\r\n\r");
     QVERIFY(recorder.isOpen());
+    QCOMPARE(recovered.count(), 1);
+    QCOMPARE(recovered.at(0).at(0).toString(), path);
 
-    // A record written ended the streak, and so does a new open.
+    // A record written ended the run, and so does a new open.
     {
         FileSizeLimit full(0);
-        recorder.addSample(QStringLiteral("d"));
         recorder.addSample(QStringLiteral("e"));
+        recorder.addSample(QStringLiteral("f"));
         QCOMPARE(failed.count(), 2);
         recorder.close();
         QVERIFY(recorder.open());
-        recorder.addSample(QStringLiteral("f"));
+        recorder.addSample(QStringLiteral("g"));
         QCOMPARE(failed.count(), 3);
     }
+    QCOMPARE(recovered.count(), 1);
     recorder.close();
-    QCOMPARE(contents(path), written + "c\r\n\r");
+    QCOMPARE(contents(path), written + "c\r\n\rd\r\n\r");
 }
 
 void tst_SaveSamples::fileTakenAwayWhileRecording()
