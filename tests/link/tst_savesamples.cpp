@@ -16,6 +16,7 @@ private slots:
     void fileThatCannotBeOpenedGetsNothing();
     void fullDiskIsToldOncePerRunAndSoIsItsEnd();
     void fileTakenAwayWhileRecording();
+    void traceLinesAreSilentUnlessSwitchedOn();
 
 private:
     QByteArray contents(const QString &name) const;
@@ -196,6 +197,35 @@ void tst_SaveSamples::fileTakenAwayWhileRecording()
     QCOMPARE(recreated.count(), 1);
     QVERIFY(!QFile::exists(name));
     recorder.close();
+}
+
+namespace {
+QStringList *heard = nullptr;
+void listen(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtDebugMsg)
+        heard->append(text);
+}
+} // namespace
+
+void tst_SaveSamples::traceLinesAreSilentUnlessSwitchedOn()
+{
+    QStringList lines;
+    heard = &lines;
+    const QtMessageHandler previous = qInstallMessageHandler(listen);
+    {
+        SaveSamples quiet;
+    }
+    QLoggingCategory::setFilterRules(QStringLiteral("scaleacq.*.debug=true"));
+    {
+        SaveSamples traced;
+    }
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(previous);
+    heard = nullptr;
+
+    QCOMPARE(lines.mid(0, 2), QStringList({"C? SaveSamples", "C! SaveSamples"}));
+    QCOMPARE(lines.count(QStringLiteral("C? SaveSamples")), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_SaveSamples)
