@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots: four simulated scales in Polish (one of them
-# silent, so its placeholder shows) and the same in English. Needs xvfb,
+# silent and one naming a unit in capitals, so their placeholders and the
+# reasons under them show) and the same in English. Needs xvfb,
 # xdotool and imagemagick; run from the repository root after a build.
 #   tools/screenshots/take-screenshots.sh [output folder=docs]
 set -euo pipefail
@@ -41,6 +42,10 @@ for i in 1 2 3 4; do
 done
 sleep 25
 echo silent >&"${links[1]}"
+echo "unit KG" >&"${links[2]}"
+echo silent >&"${links[2]}"
+sleep 1.5
+echo normal >&"${links[2]}"
 sleep 4
 import -window root "$out/four-scales-pl.png"
 
