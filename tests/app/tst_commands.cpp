@@ -15,6 +15,7 @@
 #include <qwt_plot_curve.h>
 
 #include "DeviceTask.h"
+#include "FaultSupport.h"
 #include "GraphView.h"
 #include "RandomPlot.h"
 #include "SaveSamples.h"
@@ -50,6 +51,8 @@ private slots:
     void hidingTheGraphWhileTheReadoutIsHiddenBringsTheReadoutBackEverywhere();
     void exportPausesTheActiveTaskBeforeItAsks();
     void appearanceCancelledChangesNoPlotAndAcceptedChangesThemAll();
+    void ctrlWClosesTheActiveWindowAfterLanguageSwitches_data();
+    void ctrlWClosesTheActiveWindowAfterLanguageSwitches();
 
 private:
     QAction *action(const char *name) const { return window->findChild<QAction *>(name); }
@@ -412,6 +415,43 @@ void tst_Commands::appearanceCancelledChangesNoPlotAndAcceptedChangesThemAll()
     }
     QCOMPARE(shownStyle, QStringLiteral("Sticks"));
     QCOMPARE(shownBackground, QStringLiteral("background:") + QColor(Qt::darkGreen).name());
+}
+
+void tst_Commands::ctrlWClosesTheActiveWindowAfterLanguageSwitches_data()
+{
+    QTest::addColumn<bool>("maximized");
+    QTest::newRow("tiled") << false;
+    QTest::newRow("maximized") << true;
+}
+
+void tst_Commands::ctrlWClosesTheActiveWindowAfterLanguageSwitches()
+{
+    QFETCH(bool, maximized);
+    const QList<DocumentWindow *> opened = openScales(2);
+    QVERIFY(!opened.isEmpty());
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    const QString polishTitle = QStringLiteral("KORVEN program do obsługi wag v2.1");
+    QTRY_COMPARE(window->windowTitle(), polishTitle);
+    action("englishAct")->trigger();
+    QTRY_COMPARE(window->windowTitle(), QStringLiteral("KORVEN weighing software v2.1"));
+    action("polishAct")->trigger();
+    QTRY_COMPARE(window->windowTitle(), polishTitle);
+    activate(opened.at(0));
+    if (maximized)
+        action("maximizeAct")->trigger();
+
+    TraceLog log;
+    QSignalSpy closed(action("closeAct"), &QAction::triggered);
+    QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(log.count(QStringLiteral("QAction::event: Ambiguous shortcut overload: Ctrl+W")), 0);
+    QTRY_COMPARE(documents(), QList<DocumentWindow *>({opened.at(1)}));
+
+    // The frame's own menu still closes the window on the key it kept.
+    QTest::keyClick(window, Qt::Key_F4, Qt::ControlModifier);
+    QCOMPARE(closed.count(), 1);
+    QTRY_VERIFY(documents().isEmpty());
 }
 
 QTEST_MAIN(tst_Commands)
