@@ -108,6 +108,12 @@ void DocumentWindow::exportDocument()
         QMessageBox::warning(this, tr("Export Plot Name"),
                              tr("The plot could not be rendered for %1.").arg(shownName));
         return;
+    case PlotExport::NotAFile:
+        QMessageBox::warning(this, tr("Export Plot Name"),
+                             tr("The plot was not exported: %1 is a folder, a device, a pipe "
+                                "or a socket (or a link to one), not a file.")
+                                 .arg(shownName));
+        return;
     case PlotExport::WriteFailed:
         QMessageBox::warning(this, tr("Export Plot Name"),
                              tr("The plot could not be written to %1:\n%2")

@@ -111,6 +111,9 @@ const Entry added[] = {
      "The plot could not be rendered for %1.",
      "Nie udało się narysować wykresu dla %1."},
     {"DocumentWindow",
+     "The plot was not exported: %1 is a folder, a device, a pipe or a socket (or a link to one), not a file.",
+     "Wykres nie został wyeksportowany: %1 jest folderem, urządzeniem, potokiem lub gniazdem (albo dowiązaniem do nich), a nie plikiem."},
+    {"DocumentWindow",
      "The plot could not be written to %1:\n%2",
      "Nie udało się zapisać wykresu do %1:\n%2"},
 };
