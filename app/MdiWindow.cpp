@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalMapper>
 #include <QStatusBar>
@@ -751,8 +752,18 @@ void MdiWindow::exportPlot()
     DocumentWindow *document = activeDocument();
     if (!document)
         return;
+    // The plot holds still while the operator describes and names it, and
+    // no longer: a window that was running runs and records again after the
+    // export, written, failed or cancelled.
+    const bool wasRunning = !document->deviceTask()->isPaused();
+    const QPointer<DocumentWindow> exported(document);
     pauseMode();
     document->exportDocument();
+    // The dialogs ran an event loop: the window may be gone by now, or
+    // another one active, and the controls show whichever is.
+    if (exported && wasRunning)
+        exported->deviceTask()->go();
+    windowState(nullptr);
 }
 
 void MdiWindow::graphViewWindow()
