@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalMapper>
 #include <QStatusBar>
@@ -392,6 +393,38 @@ void MdiWindow::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
+bool MdiWindow::event(QEvent *event)
+{
+    const bool handled = QMainWindow::event(event);
+    // Here rather than in changeEvent(), which runs before QWidget::event()
+    // hands the change on to the children: a frame retranslating its menu
+    // may give its Close every key of QKeySequence::Close again (Qt 5.15.8
+    // keeps the keys as they were, but nothing promises that).
+    if (event->type() == QEvent::LanguageChange) {
+        for (QMdiSubWindow *frame : workspace->subWindowList())
+            leaveCloseKeysToCloseAct(frame);
+    }
+    return handled;
+}
+
+// Every frame's own menu closes it on QKeySequence::Close, which on X11 is
+// Ctrl+F4 and Ctrl+W. With Ctrl+W on closeAct as well the toolkit finds the
+// key ambiguous and fires neither, so the frames give up the keys closeAct
+// uses and keep the rest (Ctrl+F4 still closes a frame from its menu's key).
+void MdiWindow::leaveCloseKeysToCloseAct(QMdiSubWindow *frame) const
+{
+    const QList<QKeySequence> taken = closeAct->shortcuts();
+    for (QAction *action : frame->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        const int before = keys.size();
+        for (const QKeySequence &key : taken)
+            keys.removeAll(key);
+        // setShortcut() would replace only the first key and keep Ctrl+W.
+        if (keys.size() != before)
+            action->setShortcuts(keys);
+    }
+}
+
 void MdiWindow::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
@@ -532,6 +565,7 @@ void MdiWindow::deviceNewReady()
     qCDebug(appTrace) << "! MdiWindow deviceNew()3";
     QMdiSubWindow *frame = workspace->addSubWindow(
         document, Qt::WindowMaximizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    leaveCloseKeysToCloseAct(frame);
     // The window deletes itself once its port is closed; its frame goes with it.
     connect(document, &QObject::destroyed, frame, &QObject::deleteLater);
     qCDebug(appTrace) << "! MdiWindow deviceNew()4";
@@ -743,8 +777,18 @@ void MdiWindow::exportPlot()
     DocumentWindow *document = activeDocument();
     if (!document)
         return;
+    // The plot holds still while the operator describes and names it, and
+    // no longer: a window that was running runs and records again after the
+    // export, written, failed or cancelled.
+    const bool wasRunning = !document->deviceTask()->isPaused();
+    const QPointer<DocumentWindow> exported(document);
     pauseMode();
     document->exportDocument();
+    // The dialogs ran an event loop: the window may be gone by now, or
+    // another one active, and the controls show whichever is.
+    if (exported && wasRunning)
+        exported->deviceTask()->go();
+    windowState(nullptr);
 }
 
 void MdiWindow::graphViewWindow()

@@ -10,6 +10,7 @@ class QCloseEvent;
 class QDoubleSpinBox;
 class QEvent;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QPushButton;
 class QResizeEvent;
@@ -67,6 +68,7 @@ public slots:
     void showLCD(bool on);
 
 protected:
+    bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -76,6 +78,7 @@ private:
     void createMenus();
     void createToolBars();
     void loadLanguage(const QString &key);
+    void leaveCloseKeysToCloseAct(QMdiSubWindow *frame) const;
     bool hasActiveDocument() const;
     DocumentWindow *activeDocument() const;
     void showRecPath(const QString &fileName);

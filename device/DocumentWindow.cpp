@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 
 #include "DescriptionWindow.h"
 #include "DeviceTask.h"
@@ -65,17 +66,23 @@ void DocumentWindow::exportDocument()
         filters += QStringLiteral("Images (%1)").arg(patterns.join(QLatin1Char(' ')));
     }
 
+    // The dialogs run event loops of their own, in which the window may be
+    // closed and deleted; their parent is the top-level window, so that a
+    // dialog does not go with this one in the middle of its exec().
+    const QPointer<DocumentWindow> alive(this);
     QString description;
     {
         // Runs itself in its constructor; it is not needed once its text is read.
         DescriptionWindow dialog;
         description = dialog.description();
     }
+    if (!alive)
+        return;
 
     const QString fileName = QFileDialog::getSaveFileName(
-        this, tr("Export Plot Name"), QStringLiteral("unnamed.pdf"),
+        window(), tr("Export Plot Name"), QStringLiteral("unnamed.pdf"),
         filters.join(QStringLiteral(";;")), nullptr, QFileDialog::DontConfirmOverwrite);
-    if (fileName.isEmpty())
+    if (!alive || fileName.isEmpty())
         return;
 
     PlotExport exporter(QSizeF(300, 200), 85);
@@ -101,17 +108,23 @@ void DocumentWindow::exportDocument()
     case PlotExport::Written:
         return;
     case PlotExport::UnknownFormat:
-        QMessageBox::warning(this, tr("Export Plot Name"),
+        QMessageBox::warning(window(), tr("Export Plot Name"),
                              tr("The plot was not exported: %1 does not end in .pdf, .svg, .ps "
                                 "or the suffix of an image type such as .png.")
                                  .arg(shownName));
         return;
     case PlotExport::RenderFailed:
-        QMessageBox::warning(this, tr("Export Plot Name"),
+        QMessageBox::warning(window(), tr("Export Plot Name"),
                              tr("The plot could not be rendered for %1.").arg(shownName));
         return;
+    case PlotExport::NotAFile:
+        QMessageBox::warning(window(), tr("Export Plot Name"),
+                             tr("The plot was not exported: %1 is a folder, a device, a pipe "
+                                "or a socket (or a link to one), not a file.")
+                                 .arg(shownName));
+        return;
     case PlotExport::WriteFailed:
-        QMessageBox::warning(this, tr("Export Plot Name"),
+        QMessageBox::warning(window(), tr("Export Plot Name"),
                              tr("The plot could not be written to %1:\n%2")
                                  .arg(shownName, exporter.errorString()));
         return;

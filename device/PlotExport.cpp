@@ -45,6 +45,14 @@ PlotExport::Result PlotExport::write(QwtPlot *plot, const QString &fileName)
     if (bytes.isEmpty())
         return RenderFailed;
 
+    // QSaveFile follows links and renames its copy over whatever they lead
+    // to: through a link to a device node, the node would be replaced by a
+    // regular file (run as root, that took /dev/full away). Checked after
+    // rendering, as close to the write as it gets.
+    const QString target = QFileInfo(fileName).canonicalFilePath();
+    if (!target.isEmpty() && !QFileInfo(target).isFile())
+        return NotAFile;
+
     QSaveFile file(fileName);
     // A folder the operator may not create files in can still hold a file
     // they may overwrite.

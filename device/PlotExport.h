@@ -14,11 +14,14 @@ class QwtPlot;
 // that Poppler converts (Qwt built for Qt 5 writes no PostScript itself).
 // The picture is rendered into a private temporary folder first and then
 // saved over the chosen file, so that the renderer's silent failures are
-// noticed and a failed export leaves an existing file as it was.
+// noticed and a failed export leaves an existing file as it was. Only a
+// regular file, or a name under which nothing exists yet, is written to.
 class PlotExport
 {
 public:
-    enum Result { Written, UnknownFormat, RenderFailed, WriteFailed };
+    // NotAFile: the name is, or links to, a folder, a device, a pipe or a
+    // socket, and was left as it was.
+    enum Result { Written, UnknownFormat, RenderFailed, WriteFailed, NotAFile };
 
     PlotExport(const QSizeF &sizeMM, int dotsPerInch);
 

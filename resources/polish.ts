@@ -294,6 +294,10 @@ Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w
         <translation>Nie udało się narysować wykresu dla %1.</translation>
     </message>
     <message>
+        <source>The plot was not exported: %1 is a folder, a device, a pipe or a socket (or a link to one), not a file.</source>
+        <translation>Wykres nie został wyeksportowany: %1 jest folderem, urządzeniem, potokiem lub gniazdem (albo dowiązaniem do nich), a nie plikiem.</translation>
+    </message>
+    <message>
         <source>The plot could not be written to %1:
 %2</source>
         <translation>Nie udało się zapisać wykresu do %1:

@@ -15,6 +15,7 @@
 #include <qwt_plot_curve.h>
 
 #include "DeviceTask.h"
+#include "FaultSupport.h"
 #include "GraphView.h"
 #include "RandomPlot.h"
 #include "SaveSamples.h"
@@ -49,16 +50,22 @@ private slots:
     void fileChosenWhileRecordingTakesOverAtOnce();
     void eachWindowKeepsItsOwnIntervalModesAndFile();
     void hidingTheGraphWhileTheReadoutIsHiddenBringsTheReadoutBackEverywhere();
-    void exportPausesTheActiveTaskBeforeItAsks();
+    void exportPausesTheWindowOnlyWhileItAsks_data();
+    void exportPausesTheWindowOnlyWhileItAsks();
     void appearanceCancelledChangesNoPlotAndAcceptedChangesThemAll();
+    void ctrlWClosesTheActiveWindowAfterLanguageSwitches_data();
+    void ctrlWClosesTheActiveWindowAfterLanguageSwitches();
 
 private:
     QAction *action(const char *name) const { return window->findChild<QAction *>(name); }
     QPushButton *recPathButton() const { return window->findChild<QPushButton *>("recPathButton"); }
     QDoubleSpinBox *rateBox() const { return window->findChild<QDoubleSpinBox *>("samplingRateBox"); }
+    // Another name for every test and data row: a name used before would
+    // bring up the file dialog's question whether to replace it.
     QString recordPath(const QString &name) const
     {
-        return dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + name);
+        return dir.filePath(QString::fromLatin1(QTest::currentTestFunction())
+                            + QString::fromLatin1(QTest::currentDataTag()) + name);
     }
     void activate(DocumentWindow *document);
     // Opens the first count simulated scales, each until it names its unit.
@@ -388,40 +395,94 @@ void tst_Commands::hidingTheGraphWhileTheReadoutIsHiddenBringsTheReadoutBackEver
     }
 }
 
-void tst_Commands::exportPausesTheActiveTaskBeforeItAsks()
+void tst_Commands::exportPausesTheWindowOnlyWhileItAsks_data()
 {
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<bool>("cancelled"); // at the file dialog
+    QTest::addColumn<QString>("meanwhile");
+    QTest::newRow("running, written") << true << false << QString();
+    QTest::newRow("running, cancelled") << true << true << QString();
+    QTest::newRow("paused, written") << false << false << QString();
+    QTest::newRow("running, other window active") << true << false << "activate other";
+    QTest::newRow("running, closed while described") << true << false << "close at description";
+    QTest::newRow("running, closed while named") << true << false << "close at file name";
+}
+
+// The first window records, running or paused; the second one stays as it
+// opened, paused.
+void tst_Commands::exportPausesTheWindowOnlyWhileItAsks()
+{
+    QFETCH(bool, running);
+    QFETCH(bool, cancelled);
+    QFETCH(QString, meanwhile);
     const QList<DocumentWindow *> opened = openScales(2);
     QVERIFY(!opened.isEmpty());
-    DeviceTask *exported = opened.at(0)->deviceTask();
+    QPointer<DocumentWindow> exported = opened.at(0);
+    DeviceTask *task = exported->deviceTask();
     DeviceTask *other = opened.at(1)->deviceTask();
-    activate(opened.at(1));
+    activate(exported);
     action("goAct")->trigger();
-    activate(opened.at(0));
-    action("goAct")->trigger();
+    const QString records = recordPath(QStringLiteral(".txt"));
+    {
+        DialogScript script;
+        script.then(chooseFile(records));
+        action("recordAct")->trigger();
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(contents(records).contains("auto"), 2000);
+    if (!running)
+        action("pauseAct")->trigger();
 
-    bool pausedWhenAsked = false;
+    const QString plotFile = recordPath(QStringLiteral(".svg"));
+    bool pausedWhileAsked = false;
+    auto closeExported = [&] {
+        exported->close();
+        QTRY_VERIFY(exported.isNull());
+    };
     {
         DialogScript script;
         script.then([&](QWidget *modal) {
-            pausedWhenAsked = exported->isPaused() && action("pauseAct")->isChecked()
-                              && !action("goAct")->isChecked();
-            cancel(modal);
+            pausedWhileAsked = task->isPaused() && action("pauseAct")->isChecked()
+                               && !action("goAct")->isChecked();
+            cancel(modal); // the description stays empty; the export goes on
+            // Still inside the dialog's exec(): it returns once this is done.
+            if (meanwhile == QLatin1String("close at description"))
+                closeExported();
         });
-        script.then(cancel);
+        script.then([&](QWidget *modal) {
+            cancelled ? cancel(modal) : chooseFile(plotFile)(modal);
+            if (meanwhile == QLatin1String("activate other"))
+                activate(opened.at(1));
+            else if (meanwhile == QLatin1String("close at file name"))
+                closeExported();
+        });
         action("exportAct")->trigger();
-        QCOMPARE(script.met, QStringList({"DescriptionWindow", "QFileDialog"}));
+        QCOMPARE(script.met.value(0), QStringLiteral("DescriptionWindow"));
+        QCOMPARE(script.met.size(), meanwhile == QLatin1String("close at description") ? 1 : 2);
     }
-    QVERIFY(pausedWhenAsked);
-    QVERIFY(action("pauseAct")->isChecked());
-    QVERIFY(!action("goAct")->isChecked());
-    QVERIFY(exported->isPaused());
+    QVERIFY(pausedWhileAsked);
+    QCOMPARE(QFileInfo::exists(plotFile), !cancelled && exported);
 
-    // Only the active one stopped plotting.
-    const int exportedReadings = exported->readings();
-    const int otherReadings = other->readings();
-    QTRY_VERIFY_WITH_TIMEOUT(other->readings() >= otherReadings + 2, 2000);
-    QCOMPARE(exported->readings(), exportedReadings);
-    QVERIFY(!other->isPaused());
+    // The controls show the active window, which is the exported one unless
+    // it was left or closed.
+    const bool otherShown = !meanwhile.isEmpty();
+    QCOMPARE(action("goAct")->isChecked(), otherShown ? false : running);
+    QCOMPARE(action("pauseAct")->isChecked(), !action("goAct")->isChecked());
+    QVERIFY(other->isPaused());
+    if (!exported)
+        return;
+    QCOMPARE(task->isPaused(), !running);
+    QVERIFY(task->isRecording());
+
+    // Records come again only from a window that was running; a paused one
+    // lets readings pass by unrecorded.
+    const int recorded = contents(records).count("auto");
+    if (running) {
+        QTRY_VERIFY_WITH_TIMEOUT(contents(records).count("auto") >= recorded + 2, 2000);
+    } else {
+        QSignalSpy replies(scales.first(), &ScaleSimulator::replySent);
+        QTRY_VERIFY_WITH_TIMEOUT(replies.count() >= 3, 2000);
+        QCOMPARE(contents(records).count("auto"), recorded);
+    }
 }
 
 void tst_Commands::appearanceCancelledChangesNoPlotAndAcceptedChangesThemAll()
@@ -491,6 +552,43 @@ void tst_Commands::appearanceCancelledChangesNoPlotAndAcceptedChangesThemAll()
     }
     QCOMPARE(shownStyle, QStringLiteral("Sticks"));
     QCOMPARE(shownBackground, QStringLiteral("background:") + QColor(Qt::darkGreen).name());
+}
+
+void tst_Commands::ctrlWClosesTheActiveWindowAfterLanguageSwitches_data()
+{
+    QTest::addColumn<bool>("maximized");
+    QTest::newRow("tiled") << false;
+    QTest::newRow("maximized") << true;
+}
+
+void tst_Commands::ctrlWClosesTheActiveWindowAfterLanguageSwitches()
+{
+    QFETCH(bool, maximized);
+    const QList<DocumentWindow *> opened = openScales(2);
+    QVERIFY(!opened.isEmpty());
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    const QString polishTitle = QStringLiteral("KORVEN program do obsługi wag v2.1");
+    QTRY_COMPARE(window->windowTitle(), polishTitle);
+    action("englishAct")->trigger();
+    QTRY_COMPARE(window->windowTitle(), QStringLiteral("KORVEN weighing software v2.1"));
+    action("polishAct")->trigger();
+    QTRY_COMPARE(window->windowTitle(), polishTitle);
+    activate(opened.at(0));
+    if (maximized)
+        action("maximizeAct")->trigger();
+
+    TraceLog log;
+    QSignalSpy closed(action("closeAct"), &QAction::triggered);
+    QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(log.count(QStringLiteral("QAction::event: Ambiguous shortcut overload: Ctrl+W")), 0);
+    QTRY_COMPARE(documents(), QList<DocumentWindow *>({opened.at(1)}));
+
+    // The frame's own menu still closes the window on the key it kept.
+    QTest::keyClick(window, Qt::Key_F4, Qt::ControlModifier);
+    QCOMPARE(closed.count(), 1);
+    QTRY_VERIFY(documents().isEmpty());
 }
 
 QTEST_MAIN(tst_Commands)

@@ -9,10 +9,13 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 #include "DescriptionWindow.h"
 #include "DialogScript.h"
 #include "DeviceTask.h"
 #include "DocumentWindow.h"
+#include "PlotExport.h"
 #include "RandomPlot.h"
 
 // Exports the plot of a document window whose task runs on a port that does
@@ -33,6 +36,8 @@ private slots:
     void exportSpeaksPolishAfterTheSwitch();
     void cancelledExportWritesNothingAndLeavesThePlotBare();
     void existingFileIsReplacedWithoutAQuestion();
+    void onlyARegularFileOrANewNameIsWritten_data();
+    void onlyARegularFileOrANewNameIsWritten();
     void failedWriteTellsTheOperator_data();
     void failedWriteTellsTheOperator();
 
@@ -44,6 +49,11 @@ private:
     void verifyPlotShowsNoTitles();
     QString path(const QString &name) const { return dir.filePath(name); }
     static QByteArray head(const QString &fileName, int size);
+    // What is at the path, a link not followed: "link to <target>", "file",
+    // "folder", "fifo", "other", or empty when nothing is.
+    static QString entryAt(const QString &path);
+    // Puts a file, a FIFO or a folder (as kind says) at the path.
+    static bool make(const QString &kind, const QString &path);
     static double inkShare(const QImage &image);
     // The SVG's title element, and the font of each text drawn.
     static QPair<QString, QHash<QString, QString>> svgTexts(const QString &fileName);
@@ -111,6 +121,30 @@ QByteArray tst_PlotExport::head(const QString &fileName, int size)
 {
     QFile file(fileName);
     return file.open(QIODevice::ReadOnly) ? file.read(size) : QByteArray();
+}
+
+QString tst_PlotExport::entryAt(const QString &path)
+{
+    struct stat status;
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return QString();
+    if (S_ISLNK(status.st_mode))
+        return QStringLiteral("link to ") + QFileInfo(path).symLinkTarget();
+    if (S_ISREG(status.st_mode))
+        return QStringLiteral("file");
+    if (S_ISDIR(status.st_mode))
+        return QStringLiteral("folder");
+    return S_ISFIFO(status.st_mode) ? QStringLiteral("fifo") : QStringLiteral("other");
+}
+
+bool tst_PlotExport::make(const QString &kind, const QString &path)
+{
+    if (kind == QLatin1String("fifo"))
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    if (kind == QLatin1String("folder"))
+        return QDir().mkdir(path);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write("yesterday's plot") == 16;
 }
 
 // Share of pixels that are not white: a blank page gives 0.
@@ -284,22 +318,76 @@ void tst_PlotExport::existingFileIsReplacedWithoutAQuestion()
     QCOMPARE(head(fileName, 4), QByteArray("\x89PNG"));
 }
 
+// No device node here: as root, a regression would replace the machine's
+// /dev/null with a picture. A FIFO and a folder stand for what is not a file.
+void tst_PlotExport::onlyARegularFileOrANewNameIsWritten_data()
+{
+    QTest::addColumn<QString>("existing"); // what is at the target name first
+    QTest::addColumn<bool>("throughLink"); // the name chosen links to the target
+    QTest::addColumn<bool>("written");
+    QTest::newRow("new name") << QString() << false << true;
+    QTest::newRow("regular file") << "file" << false << true;
+    QTest::newRow("link to a regular file") << "file" << true << true;
+    QTest::newRow("link to a new name") << QString() << true << true;
+    QTest::newRow("fifo") << "fifo" << false << false;
+    QTest::newRow("link to a fifo") << "fifo" << true << false;
+    QTest::newRow("folder") << "folder" << false << false;
+    QTest::newRow("link to a folder") << "folder" << true << false;
+}
+
+void tst_PlotExport::onlyARegularFileOrANewNameIsWritten()
+{
+    QFETCH(QString, existing);
+    QFETCH(bool, throughLink);
+    QFETCH(bool, written);
+    const QString folder = path(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(QDir().mkdir(folder));
+    const QString target = folder + QStringLiteral("/target.png");
+    const QString name = throughLink ? folder + QStringLiteral("/plot.png") : target;
+    if (!existing.isEmpty())
+        QVERIFY(make(existing, target));
+    if (throughLink)
+        QVERIFY(QFile::link(target, name));
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::System
+                                                       | QDir::NoDotAndDotDot);
+
+    PlotExport exporter(QSizeF(300, 200), 85);
+    QCOMPARE(int(exporter.write(plot, name)),
+             int(written ? PlotExport::Written : PlotExport::NotAFile));
+
+    if (throughLink)
+        QCOMPARE(entryAt(name), QStringLiteral("link to ") + target);
+    if (written) {
+        QCOMPARE(entryAt(target), QStringLiteral("file"));
+        QCOMPARE(head(target, 4), QByteArray("\x89PNG"));
+    } else {
+        QCOMPARE(entryAt(target), existing);
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 entries);
+    }
+}
+
 void tst_PlotExport::failedWriteTellsTheOperator_data()
 {
     QTest::addColumn<QString>("fileName");
-    QTest::newRow("pdf in a missing folder") << QStringLiteral("missing/plot.pdf");
-    QTest::newRow("ps in a missing folder") << QStringLiteral("missing/plot.ps");
-    QTest::newRow("png in a missing folder") << QStringLiteral("missing/plot.png");
+    QTest::addColumn<QString>("existing"); // what is there first, and stays
+    QTest::newRow("pdf in a missing folder") << QStringLiteral("missing/plot.pdf") << QString();
+    QTest::newRow("ps in a missing folder") << QStringLiteral("missing/plot.ps") << QString();
+    QTest::newRow("png in a missing folder") << QStringLiteral("missing/plot.png") << QString();
     // Nobody may create files in /proc, not even root.
-    QTest::newRow("svg in a read-only folder") << QStringLiteral("/proc/plot.svg");
-    QTest::newRow("unknown type") << QStringLiteral("plot.txt");
-    QTest::newRow("no type") << QStringLiteral("plot");
+    QTest::newRow("svg in a read-only folder") << QStringLiteral("/proc/plot.svg") << QString();
+    QTest::newRow("unknown type") << QStringLiteral("plot.txt") << QString();
+    QTest::newRow("no type") << QStringLiteral("plot") << QString();
+    QTest::newRow("pipe") << QStringLiteral("pipe.svg") << QStringLiteral("fifo");
 }
 
 void tst_PlotExport::failedWriteTellsTheOperator()
 {
     QFETCH(QString, fileName);
+    QFETCH(QString, existing);
     const QString fullName = QDir(dir.path()).absoluteFilePath(fileName);
+    if (!existing.isEmpty())
+        QVERIFY(make(existing, fullName));
 
     DialogScript script;
     QString message;
@@ -307,7 +395,7 @@ void tst_PlotExport::failedWriteTellsTheOperator()
     QCOMPARE(script.met, (QStringList{QStringLiteral("DescriptionWindow"), QStringLiteral("QFileDialog"),
                                   QStringLiteral("QMessageBox")}));
     QVERIFY2(message.contains(fullName), qPrintable(message));
-    QVERIFY(!QFileInfo::exists(fullName));
+    QCOMPARE(entryAt(fullName), existing);
     verifyPlotShowsNoTitles();
 }
 
