@@ -104,31 +104,29 @@ void DocumentWindow::exportDocument()
     plot->replot();
 
     const QString shownName = QDir::toNativeSeparators(fileName);
+    QString problem;
     switch (result) {
     case PlotExport::Written:
         return;
     case PlotExport::UnknownFormat:
-        QMessageBox::warning(window(), tr("Export Plot Name"),
-                             tr("The plot was not exported: %1 does not end in .pdf, .svg, .ps "
-                                "or the suffix of an image type such as .png.")
-                                 .arg(shownName));
-        return;
+        problem = tr("The plot was not exported: %1 does not end in .pdf, .svg, .ps "
+                     "or the suffix of an image type such as .png.")
+                      .arg(shownName);
+        break;
     case PlotExport::RenderFailed:
-        QMessageBox::warning(window(), tr("Export Plot Name"),
-                             tr("The plot could not be rendered for %1.").arg(shownName));
-        return;
+        problem = tr("The plot could not be rendered for %1.").arg(shownName);
+        break;
     case PlotExport::NotAFile:
-        QMessageBox::warning(window(), tr("Export Plot Name"),
-                             tr("The plot was not exported: %1 is a folder, a device, a pipe "
-                                "or a socket (or a link to one), not a file.")
-                                 .arg(shownName));
-        return;
+        problem = tr("The plot was not exported: %1 is a folder, a device, a pipe "
+                     "or a socket (or a link to one), not a file.")
+                      .arg(shownName);
+        break;
     case PlotExport::WriteFailed:
-        QMessageBox::warning(window(), tr("Export Plot Name"),
-                             tr("The plot could not be written to %1:\n%2")
-                                 .arg(shownName, exporter.errorString()));
-        return;
+        problem = tr("The plot could not be written to %1:\n%2")
+                      .arg(shownName, exporter.errorString());
+        break;
     }
+    QMessageBox::warning(window(), tr("Export Plot Name"), problem);
 }
 
 bool DocumentWindow::event(QEvent *e)

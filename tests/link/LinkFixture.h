@@ -32,12 +32,18 @@ protected slots:
     }
 
 protected:
-    void startLink()
+    // Starts the link on the scale's port without waiting for it.
+    void launchLink()
     {
         link = new LinkThread(scale->portPath());
         samples = new QSignalSpy(link, &LinkThread::newSample);
-        QSignalSpy ready(link, &LinkThread::linkReady);
         link->start();
+    }
+
+    void startLink()
+    {
+        launchLink();
+        QSignalSpy ready(link, &LinkThread::linkReady);
         QVERIFY(ready.wait(2000));
         QCOMPARE(ready.at(0).at(0).toBool(), true);
     }

@@ -75,14 +75,12 @@ void tst_IODeviceNew::onlyWholeRepliesAreTaken_data()
     const int taken = IODeviceNew::Accepted;
     const int rejected = IODeviceNew::Rejected;
     const int waiting = IODeviceNew::Incomplete;
-    auto value = [](const char *name, const QByteArray &reply, int verdict, const char *text = "",
-                    bool quiet = false) {
-        QTest::newRow(name) << false << reply << quiet << verdict << QString::fromLatin1(text);
+    auto row = [](bool unitPhase, const char *name, const QByteArray &reply, int verdict,
+                  const char *text = "", bool quiet = false) {
+        QTest::newRow(name) << unitPhase << reply << quiet << verdict << QString::fromLatin1(text);
     };
-    auto unit = [](const char *name, const QByteArray &reply, int verdict, const char *text = "",
-                   bool quiet = false) {
-        QTest::newRow(name) << true << reply << quiet << verdict << QString::fromLatin1(text);
-    };
+    auto value = [&row](auto... args) { row(false, args...); };
+    auto unit = [&row](auto... args) { row(true, args...); };
 
     value("CR frame", "   12.345\r", taken, "12.345");
     value("CR LF frame", "  -0.015\r\n", taken, "-0.015");

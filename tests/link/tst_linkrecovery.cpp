@@ -123,10 +123,8 @@ void tst_LinkRecovery::eachPlaceholderSaysWhyThereIsNoReading()
     } else if (fault == QLatin1String("missing")) {
         scale->vanish();
     }
-    link = new LinkThread(scale->portPath());
-    samples = new QSignalSpy(link, &LinkThread::newSample);
-    QSignalSpy reasons(link, &LinkThread::noReading);
-    link->start();
+    launchLink();
+    QSignalSpy reasons(link, &LinkThread::noReading); // the first comes a second later
 
     QVERIFY(reasons.wait(3000));
     QCOMPARE(reasons.at(0).at(0).toInt(), cause);
