@@ -6,17 +6,22 @@
 #include <QLCDNumber>
 #include <QLabel>
 #include <QLocale>
+#include <QPalette>
 #include <QVBoxLayout>
 
 #include "IODeviceNew.h"
 #include "RandomPlot.h"
 #include "SaveSamples.h"
 
-DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent)
+DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent,
+                       const ScaleSetup &setup)
     : QThread(parent)
     , sampleRecorder(nullptr)
     , readingNumber(0)
     , portName(portName)
+    , scaleSetup(setup)
+    , link(nullptr)
+    , stable(true)
     , paused(true)
     , recording(false)
 {
@@ -72,15 +77,41 @@ QString DeviceTask::timestamp(const QDateTime &when)
                                  QStringLiteral("dd.MM.yyyy%1 hh:mm:ss.zzz").arg(QLatin1Char('\t')));
 }
 
-void DeviceTask::run()
+IODeviceNew *DeviceTask::makeLink(const ScaleSetup &setup, int periodMs)
 {
-    auto *link = new IODeviceNew(portName, IODeviceNew::scaleSettings(), SerialPort::Polling);
+    auto *link = new IODeviceNew(portName, setup.line, SerialPort::Polling, setup.type);
     connect(link, &IODeviceNew::newSample, this, &DeviceTask::getSample);
     connect(this, SIGNAL(deviceCloseSignal()), link, SLOT(closePort()));
     connect(link, &IODeviceNew::deleteNowSignal, this, &DeviceTask::deleteNow);
     connect(link, &IODeviceNew::noReading, this, &DeviceTask::showNoReading);
+    connect(link, &IODeviceNew::readingStable, this, &DeviceTask::setStable);
     connect(this, &DeviceTask::setRefreshRateSignal, link, &IODeviceNew::setRefreshRate);
+    link->setRefreshRate(periodMs);
     link->open(IODeviceNew::portOpenMode);
+    return link;
+}
+
+void DeviceTask::reopen(const ScaleSetup &setup)
+{
+    IODeviceNew *current = link.loadAcquire();
+    if (!current)
+        return;
+    scaleSetup = setup;
+    // On the worker thread, where the link and its timers live. The old link
+    // stops and gives the port back before the new one opens it; its last
+    // readings, already on their way, are still shown.
+    QMetaObject::invokeMethod(current, [this, current, setup, periodMs = rate] {
+        disconnect(current, nullptr, this, nullptr);
+        disconnect(this, nullptr, current, nullptr);
+        QMetaObject::invokeMethod(current, "closePort", Qt::DirectConnection);
+        current->deleteLater();
+        link.storeRelease(makeLink(setup, periodMs));
+    });
+}
+
+void DeviceTask::run()
+{
+    link.storeRelease(makeLink(scaleSetup, rate));
 
     auto *recorder = new SaveSamples;
     // The recorder emits on the GUI thread, where this object lives: these
@@ -97,7 +128,7 @@ void DeviceTask::run()
     exec();
     // The link belongs to this thread: it goes with the thread's event loop,
     // after it has closed its port or when the program ends.
-    delete link;
+    delete link.fetchAndStoreAcquire(nullptr);
 }
 
 void DeviceTask::setRefreshRate(int ms)
@@ -130,7 +161,7 @@ void DeviceTask::deleteNow()
     emit deleteNowSignal();
 }
 
-QString DeviceTask::noReadingText(int cause, const QString &detail)
+QString DeviceTask::noReadingText(int cause, const QString &detail, ScaleProtocol::Type type)
 {
     switch (cause) {
     case IODeviceNew::PortNotOpen:
@@ -141,8 +172,16 @@ QString DeviceTask::noReadingText(int cause, const QString &detail)
                   "again).")
             .arg(detail);
     case IODeviceNew::UnitNotAccepted:
+        if (type != ScaleProtocol::BuiltIn)
+            return tr("The scale names a unit that is not accepted: \"%1\".").arg(detail);
         return tr("The scale names a unit that is not accepted: \"%1\" (accepted: kg, kg., szt, g).")
             .arg(detail);
+    case IODeviceNew::ScaleOverloaded:
+        return tr("The scale is overloaded: the load is above its weighing range.");
+    case IODeviceNew::ScaleUnderloaded:
+        return tr("The scale is underloaded: the load is below its weighing range.");
+    case IODeviceNew::ScaleBusy:
+        return tr("The scale is busy and sends no weight.");
     case IODeviceNew::ReplyNotUnderstood:
         return tr("The scale's reply is not a reading: \"%1\".").arg(detail);
     default:
@@ -151,9 +190,28 @@ QString DeviceTask::noReadingText(int cause, const QString &detail)
     }
 }
 
+void DeviceTask::setStable(bool isStable)
+{
+    stable = isStable;
+}
+
+// A reading the scale does not call stable yet is drawn in solid amber
+// segments instead of the usual outlined ones, and says so in its tip.
+void DeviceTask::showStability(bool isStable)
+{
+    if (readout->segmentStyle() == (isStable ? QLCDNumber::Outline : QLCDNumber::Flat))
+        return;
+    readout->setSegmentStyle(isStable ? QLCDNumber::Outline : QLCDNumber::Flat);
+    QPalette palette;
+    if (!isStable)
+        palette.setColor(QPalette::WindowText, QColor(0xc0, 0x70, 0x00));
+    readout->setPalette(palette);
+    readout->setToolTip(isStable ? QString() : tr("The scale does not call this reading stable yet."));
+}
+
 void DeviceTask::showNoReading(int cause, const QString &detail)
 {
-    const QString text = noReadingText(cause, detail);
+    const QString text = noReadingText(cause, detail, scaleSetup.type);
     noReadingLabel->setText(text);
     noReadingLabel->show();
     unitsLabel->setToolTip(text);
@@ -164,6 +222,8 @@ void DeviceTask::getSample(QString sample, QString units, QString dzialki)
     Q_UNUSED(dzialki);
     readout->display(sample);
     unitsLabel->setText(units);
+    showStability(stable || sample.contains(QLatin1String("--")));
+    stable = true;
     // Time-out placeholders are shown, never plotted or recorded, not even
     // by a Step taken while one is on show.
     const bool placeholder = sample.contains(QLatin1String("--"))

@@ -5,11 +5,14 @@
 #include <QString>
 #include <QThread>
 
+#include "ScaleProtocol.h"
+
 class QHBoxLayout;
 class QLabel;
 class QLCDNumber;
 class QVBoxLayout;
 class QWidget;
+class IODeviceNew;
 class RandomPlot;
 class SaveSamples;
 
@@ -23,7 +26,8 @@ class DeviceTask : public QThread
     Q_OBJECT
 
 public:
-    DeviceTask(const QString &portName, QWidget *window, QObject *parent);
+    DeviceTask(const QString &portName, QWidget *window, QObject *parent,
+               const ScaleSetup &setup = ScaleSetup());
     ~DeviceTask() override;
 
     void pause() { paused = true; }
@@ -36,6 +40,12 @@ public:
     int refreshRate() const { return rate; }
     void setRefreshRate(int ms);
     void stop() { quit(); }
+    ScaleSetup setup() const { return scaleSetup; }
+    // Reads the port from now on with another kind of scale or other line
+    // settings: the link is closed and opened afresh.
+    void reopen(const ScaleSetup &setup);
+    // Whether the reading on show is one the scale called stable.
+    bool isStable() const { return stable; }
 
     QString port() const { return portName; }
     RandomPlot *plotWidget() const { return plot; }
@@ -47,7 +57,8 @@ public:
     int readings() const { return readingNumber; }
 
     // What the operator is told for a link's NoReadingCause.
-    static QString noReadingText(int cause, const QString &detail);
+    static QString noReadingText(int cause, const QString &detail,
+                                 ScaleProtocol::Type type = ScaleProtocol::BuiltIn);
 
     // "dd.MM.yyyy<TAB> hh:mm:ss.zzz", the time stamp of every record line.
     static QString timestamp(const QDateTime &when);
@@ -76,11 +87,15 @@ private slots:
     void getSample(QString sample, QString units, QString dzialki);
     void deleteNow();
     void showNoReading(int cause, const QString &detail);
+    void setStable(bool stable);
 
 protected:
     void run() override;
 
 private:
+    // Made on the worker thread, in run() and at each reopen.
+    IODeviceNew *makeLink(const ScaleSetup &setup, int periodMs);
+    void showStability(bool isStable);
     void plotAndRecord(const QString &kind, const QString &value, const QString &units);
 
     RandomPlot *plot;
@@ -100,6 +115,10 @@ private:
     QString lastValue;
     QString lastUnits;
     QString portName;
+    ScaleSetup scaleSetup;
+    // The link, for reopen(): set and used on the worker thread only.
+    QAtomicPointer<IODeviceNew> link;
+    bool stable;
     bool paused;
     bool recording;
     int rate;

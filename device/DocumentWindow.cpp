@@ -17,7 +17,7 @@
 #include "PlotExport.h"
 #include "RandomPlot.h"
 
-DocumentWindow::DocumentWindow(const QString &portName, QWidget *parent)
+DocumentWindow::DocumentWindow(const QString &portName, const ScaleSetup &setup, QWidget *parent)
     : QWidget(parent)
     , portName(portName)
 {
@@ -25,7 +25,7 @@ DocumentWindow::DocumentWindow(const QString &portName, QWidget *parent)
     setWindowTitle(portName);
     setMinimumSize(200, 160);
 
-    task = new DeviceTask(portName, this, this);
+    task = new DeviceTask(portName, this, this, setup);
     connect(task, &DeviceTask::deviceTaskStarted, this, &DocumentWindow::documentWindowReady);
     connect(task, &DeviceTask::deleteNowSignal, this, &QWidget::hide);
     connect(task, &DeviceTask::deleteNowSignal, this, &QObject::deleteLater);

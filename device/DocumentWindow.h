@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "ScaleProtocol.h"
+
 class DeviceTask;
 class GraphAttr;
 
@@ -15,7 +17,8 @@ class DocumentWindow : public QWidget
     Q_OBJECT
 
 public:
-    explicit DocumentWindow(const QString &portName, QWidget *parent = nullptr);
+    explicit DocumentWindow(const QString &portName, const ScaleSetup &setup = ScaleSetup(),
+                            QWidget *parent = nullptr);
     ~DocumentWindow() override;
 
     DeviceTask *deviceTask() const { return task; }

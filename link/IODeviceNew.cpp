@@ -3,13 +3,10 @@
 #include "LinkTrace.h"
 
 #include <QDebug>
-#include <QRegularExpression>
 #include <QSignalTransition>
 #include <QStringList>
 #include <QThread>
 
-#include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -30,8 +27,9 @@ int waitFor(int periodMs)
 } // namespace
 
 IODeviceNew::IODeviceNew(const QString &name, const PortSettings &settings, QueryMode mode,
-                         QObject *parent)
+                         ScaleProtocol::Type type, QObject *parent)
     : SerialPort(name, settings, mode, parent)
+    , protocol(ScaleProtocol::create(type))
     , requestState(new QState)
     , readState(new QState)
     , waitState(new QState)
@@ -39,7 +37,7 @@ IODeviceNew::IODeviceNew(const QString &name, const PortSettings &settings, Quer
     , replyTimer(new QTimer(requestState))
     , periodTimer(new QTimer(waitState))
     , refreshRate(200)
-    , phase(UnitsPhase)
+    , phase(firstPhase())
     , timeoutCount(0)
     , sizeAtLastLook(0)
     , replySpoilt(false)
@@ -95,6 +93,11 @@ PortSettings IODeviceNew::scaleSettings()
     return PortSettings();
 }
 
+IODeviceNew::Phase IODeviceNew::firstPhase() const
+{
+    return protocol->unitRequest().isEmpty() ? ValuesPhase : UnitsPhase;
+}
+
 QString IODeviceNew::placeholder(int timeoutCount)
 {
     return QStringLiteral("-------").insert(timeoutCount % 8, QLatin1Char(' '));
@@ -109,103 +112,27 @@ void IODeviceNew::setRefreshRate(int periodMs)
 
 void IODeviceNew::writeToPort()
 {
+    const QByteArray request = phase == UnitsPhase ? protocol->unitRequest() : protocol->valueRequest();
+    if (request.isEmpty()) {
+        // A scale that sends unasked: what came since the last tick holds the
+        // newest line, and what is left of the last one may still be ended.
+        sizeAtLastLook = 0;
+        replySpoilt = false;
+        emit toReads();
+        return;
+    }
     if (isOpen()) {
         // Whatever waits on the line now answers no request of ours: a reply
         // that came too late, a line end that trailed the last one, a second
         // frame. Left there, it would be read as the answer to this request.
         discardInput();
         qCDebug(linkTrace) << "writeToPort()";
-        write(phase == UnitsPhase ? "Z" : "A", 1);
+        write(request);
     }
     reply.clear();
     sizeAtLastLook = 0;
     replySpoilt = false;
     emit toReads();
-}
-
-namespace {
-
-bool isBlankOrLineEnd(char byte)
-{
-    return byte == ' ' || byte == '\r' || byte == '\n';
-}
-
-bool onlyBlanksAndLineEnds(const QByteArray &bytes)
-{
-    return std::all_of(bytes.cbegin(), bytes.cend(), isBlankOrLineEnd);
-}
-
-// The reply's text: the bytes before the first NUL.
-QByteArray textOf(const QByteArray &reply)
-{
-    const int nul = reply.indexOf('\0');
-    return nul < 0 ? reply : reply.left(nul);
-}
-
-bool isEnded(const QByteArray &bytes)
-{
-    return bytes.contains('\r') || bytes.contains('\n') || bytes.contains('\0');
-}
-
-} // namespace
-
-IODeviceNew::Verdict IODeviceNew::unitFromReply(const QByteArray &reply, bool quiet,
-                                                QString *units)
-{
-    static const QStringList knownUnits = {QStringLiteral("kg"), QStringLiteral("kg."),
-                                           QStringLiteral("szt"), QStringLiteral("g")};
-    if (reply.size() < unitReplyMinimum || !(quiet || isEnded(reply)))
-        return Incomplete;
-    QByteArray text = textOf(reply);
-    text.replace(' ', QByteArray()).replace('\r', QByteArray()).replace('\n', QByteArray());
-    const QString unit = QString::fromLatin1(text);
-    if (!knownUnits.contains(unit))
-        return Rejected;
-    *units = unit;
-    return Accepted;
-}
-
-IODeviceNew::Verdict IODeviceNew::valueFromReply(const QByteArray &reply, bool quiet,
-                                                 QString *sample)
-{
-    if (reply.size() < valueFrameSize)
-        return Incomplete;
-    const QByteArray frame = reply.left(valueFrameSize);
-    const QByteArray beyond = reply.mid(valueFrameSize);
-    // Digits past the frame: a longer number, a second frame or noise.
-    if (!onlyBlanksAndLineEnds(beyond))
-        return Rejected;
-    if (beyond.isEmpty() && !quiet && !isEnded(frame))
-        return Incomplete; // the number may go on in the next byte
-
-    // Line ends may lead the number and follow it, never split it.
-    const QByteArray text = textOf(frame);
-    int from = 0;
-    while (from < text.size() && isBlankOrLineEnd(text.at(from)))
-        ++from;
-    int to = from;
-    while (to < text.size() && text.at(to) != '\r' && text.at(to) != '\n')
-        ++to;
-    if (!onlyBlanksAndLineEnds(text.mid(to)))
-        return Rejected;
-    const QString number = QString::fromLatin1(text.mid(from, to - from)).remove(QLatin1Char(' '));
-    if (!isNumber(number))
-        return Rejected;
-    *sample = number;
-    return Accepted;
-}
-
-bool IODeviceNew::isNumber(const QString &text)
-{
-    // Strict on purpose: QString::toDouble() alone also takes tabs and other
-    // white space, "nan" and "inf".
-    static const QRegularExpression scaleNumber(
-        QStringLiteral("\\A[+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[eE][+-]?[0-9]+)?\\z"));
-    if (!scaleNumber.match(text).hasMatch())
-        return false;
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok && std::isfinite(value);
 }
 
 QString IODeviceNew::shownReply(const QByteArray &reply)
@@ -236,7 +163,7 @@ void IODeviceNew::readFromPort()
     sizeAtLastLook = reply.size();
 
     if (phase == UnitsPhase) {
-        switch (unitFromReply(reply, quiet, &units)) {
+        switch (protocol->unitFromReply(reply, quiet, &units)) {
         case Incomplete:
             return;
         case Rejected:
@@ -249,18 +176,18 @@ void IODeviceNew::readFromPort()
         }
     }
 
-    QString sample;
-    switch (valueFromReply(reply, quiet, &sample)) {
-    case Incomplete:
+    ScaleProtocol::Reading reading;
+    const Verdict verdict = protocol->valueFromReply(reply, quiet, &reading);
+    if (verdict == Incomplete)
         return;
-    case Rejected:
-        reject(ReplyNotUnderstood);
-        return;
-    case Accepted:
-        emit newSample(sample, units, QStringLiteral("0"));
-        emit toWait();
+    if (verdict == Rejected) {
+        reject(causeOf(reading.condition));
         return;
     }
+    reply = protocol->leftover(reply);
+    emit readingStable(reading.stable);
+    emit newSample(reading.value, reading.units.isEmpty() ? units : reading.units, QStringLiteral("0"));
+    emit toWait();
 }
 
 // Drops the reply and stays in readState: the reply time-out resets the
@@ -270,8 +197,25 @@ void IODeviceNew::reject(NoReadingCause cause)
     qCDebug(linkTrace) << "ERROR";
     windowCause = cause;
     windowDetail = shownReply(reply);
+    reply = protocol->leftover(reply);
     replySpoilt = true;
     discardInput();
+}
+
+IODeviceNew::NoReadingCause IODeviceNew::causeOf(int condition)
+{
+    switch (condition) {
+    case ScaleProtocol::Overload:
+        return ScaleOverloaded;
+    case ScaleProtocol::Underload:
+        return ScaleUnderloaded;
+    case ScaleProtocol::Busy:
+        return ScaleBusy;
+    case ScaleProtocol::UnknownUnit:
+        return UnitNotAccepted;
+    default:
+        return ReplyNotUnderstood;
+    }
 }
 
 void IODeviceNew::discardInput()
@@ -306,7 +250,8 @@ void IODeviceNew::timeoutPort()
                                         + QLatin1String(opened ? "true" : "false");
     // After a reset the link no longer knows what is on the other end: another
     // scale may have been plugged in, so its unit is learnt again.
-    phase = UnitsPhase;
+    phase = firstPhase();
+    reply.clear();
 
     const int position = timeoutCount % 8;
     ++timeoutCount;

@@ -5,10 +5,15 @@
 #include <QStateMachine>
 #include <QTimer>
 
+#include "BuiltInProtocol.h"
 #include "SerialPort.h"
 
-// The link with one scale: asks for the unit ("Z") until the scale names it,
-// then for values ("A") in an endless request / read / wait cycle. A reply
+#include <memory>
+
+// The link with one scale: asks for the unit until the scale names it (where
+// the kind of scale has a unit request), then for values in an endless
+// request / read / wait cycle; the kind's protocol says what is sent and how
+// a reply is read. A reply
 // that does not come within a second resets the port and yields a moving
 // placeholder instead of a reading.
 //
@@ -20,7 +25,7 @@ class IODeviceNew : public SerialPort
 
 public:
     IODeviceNew(const QString &name, const PortSettings &settings, QueryMode mode,
-                QObject *parent = nullptr);
+                ScaleProtocol::Type type = ScaleProtocol::BuiltIn, QObject *parent = nullptr);
     ~IODeviceNew() override;
 
     // The settings every scale is read with: 9600 8N1, no flow control.
@@ -39,30 +44,28 @@ public:
         PortAccessDenied,   // ... because of its permissions, or another program holds it
         UnitNotAccepted,    // the scale named a unit that is not known (detail: what it sent)
         ReplyNotUnderstood, // a value reply was not a whole number (detail: what came)
+        ScaleOverloaded,    // the scale says the load is above its range
+        ScaleUnderloaded,   // ... below its range
+        ScaleBusy,          // the scale is busy and sent no weight
     };
     Q_ENUM(NoReadingCause)
 
-    // How replies are framed: a unit reply is looked at once this many bytes
-    // have come, a value reply is a frame of this many bytes.
-    static constexpr int unitReplyMinimum = 2;
-    static constexpr int valueFrameSize = 10;
-
-    // What one examination makes of the bytes that came since the request.
-    // A reply is whole once a line end (or a NUL) ends its text, once bytes
-    // beyond its frame have come, or once the line has been quiet for a poll
-    // (quiet: no byte came since the examination before).
-    enum Verdict { Incomplete, Accepted, Rejected };
-    // Accepted only for exactly "kg", "kg.", "szt" or "g" after blanks and
-    // line ends are removed; the unit is written only then.
-    static Verdict unitFromReply(const QByteArray &reply, bool quiet, QString *units);
-    // Accepted only for a ten-byte frame holding one number, followed by
-    // nothing but blanks and line ends: digits running past the frame, a
-    // second frame or noise reject the reply rather than being cut into a
-    // number. The sample is written only when accepted.
-    static Verdict valueFromReply(const QByteArray &reply, bool quiet, QString *sample);
-    // A finite number as a scale writes one: optional sign, digits with at
-    // most one point, optional exponent; nothing else, not even blanks.
-    static bool isNumber(const QString &text);
+    // The built-in protocol's framing and decisions (see BuiltInProtocol).
+    static constexpr int unitReplyMinimum = BuiltInProtocol::unitReplyMinimum;
+    static constexpr int valueFrameSize = BuiltInProtocol::valueFrameSize;
+    using Verdict = ScaleProtocol::Verdict;
+    static constexpr Verdict Incomplete = ScaleProtocol::Incomplete;
+    static constexpr Verdict Accepted = ScaleProtocol::Accepted;
+    static constexpr Verdict Rejected = ScaleProtocol::Rejected;
+    static Verdict unitFromReply(const QByteArray &reply, bool quiet, QString *units)
+    {
+        return BuiltInProtocol::unitOf(reply, quiet, units);
+    }
+    static Verdict valueFromReply(const QByteArray &reply, bool quiet, QString *sample)
+    {
+        return BuiltInProtocol::valueOf(reply, quiet, sample);
+    }
+    static bool isNumber(const QString &text) { return ScaleProtocol::isNumber(text); }
     // A reply as the operator may be shown it: printable, line ends dropped.
     static QString shownReply(const QByteArray &reply);
 
@@ -77,6 +80,8 @@ signals:
     // Sent just before each time-out placeholder: why there is no reading.
     // The cause is a NoReadingCause.
     void noReading(int cause, QString detail);
+    // Sent just before each reading: whether the scale called it stable.
+    void readingStable(bool stable);
 
 public slots:
     void setRefreshRate(int periodMs);
@@ -91,8 +96,13 @@ private:
     enum Phase { UnitsPhase, ValuesPhase };
 
     void reject(NoReadingCause cause);
+    static NoReadingCause causeOf(int condition);
     void discardInput();
 
+    // The phase a fresh start or a reset begins in.
+    Phase firstPhase() const;
+
+    std::unique_ptr<ScaleProtocol> protocol;
     QStateMachine machine;
     QState *requestState;
     QState *readState;

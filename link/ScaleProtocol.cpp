@@ -1,0 +1,120 @@
+#include "ScaleProtocol.h"
+
+#include "BuiltInProtocol.h"
+#include "ContinuousProtocol.h"
+#include "HeaderCommaProtocol.h"
+#include "ImmediatePrintProtocol.h"
+#include "PrintFrameProtocol.h"
+#include "SicsMarkedProtocol.h"
+#include "SicsProtocol.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+
+std::unique_ptr<ScaleProtocol> ScaleProtocol::create(Type type)
+{
+    switch (type) {
+    case BuiltIn:
+        break;
+    case Sics:
+        return std::make_unique<SicsProtocol>();
+    case SicsMarked:
+        return std::make_unique<SicsMarkedProtocol>();
+    case HeaderComma:
+        return std::make_unique<HeaderCommaProtocol>();
+    case PrintFrame:
+        return std::make_unique<PrintFrameProtocol>();
+    case ImmediatePrint:
+        return std::make_unique<ImmediatePrintProtocol>();
+    case Continuous:
+        return std::make_unique<ContinuousProtocol>();
+    }
+    return std::make_unique<BuiltInProtocol>();
+}
+
+QList<ScaleProtocol::Type> ScaleProtocol::types()
+{
+    return {BuiltIn, Sics, SicsMarked, HeaderComma, PrintFrame, ImmediatePrint, Continuous};
+}
+
+namespace {
+const char *const keys[] = {"builtin", "sics", "sics-marked", "header-comma",
+                            "print-frame", "immediate-print", "continuous"};
+}
+
+QString ScaleProtocol::key(Type type)
+{
+    return QString::fromLatin1(keys[type]);
+}
+
+ScaleProtocol::Type ScaleProtocol::fromKey(const QString &key, bool *known)
+{
+    for (Type type : types()) {
+        if (key == QLatin1String(keys[type])) {
+            if (known)
+                *known = true;
+            return type;
+        }
+    }
+    if (known)
+        *known = false;
+    return BuiltIn;
+}
+
+PortSettings ScaleProtocol::usualSettings(Type type)
+{
+    PortSettings settings; // 9600 8N1, no flow control
+    switch (type) {
+    case BuiltIn:
+    case Sics:
+    case SicsMarked:
+        break;
+    case HeaderComma:
+    case ImmediatePrint:
+        settings.baudRate = 2400;
+        settings.dataBits = QSerialPort::Data7;
+        settings.parity = QSerialPort::EvenParity;
+        break;
+    case PrintFrame:
+        settings.baudRate = 1200;
+        settings.dataBits = QSerialPort::Data7;
+        settings.parity = QSerialPort::OddParity;
+        break;
+    case Continuous:
+        settings.baudRate = 19200;
+        break;
+    }
+    return settings;
+}
+
+ScaleProtocol::Verdict ScaleProtocol::unitFromReply(const QByteArray &, bool, QString *) const
+{
+    return Rejected; // asked only of a protocol that has a unit request
+}
+
+QByteArray ScaleProtocol::leftover(const QByteArray &) const
+{
+    return QByteArray();
+}
+
+bool ScaleProtocol::isKnownUnit(const QString &units)
+{
+    static const QStringList known = {QStringLiteral("mg"), QStringLiteral("g"),  QStringLiteral("kg"),
+                                      QStringLiteral("t"),  QStringLiteral("ct"), QStringLiteral("lb"),
+                                      QStringLiteral("oz"), QStringLiteral("pcs"), QStringLiteral("PCS")};
+    return known.contains(units);
+}
+
+bool ScaleProtocol::isNumber(const QString &text)
+{
+    // Strict on purpose: QString::toDouble() alone also takes tabs and other
+    // white space, "nan" and "inf".
+    static const QRegularExpression scaleNumber(
+        QStringLiteral("\\A[+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[eE][+-]?[0-9]+)?\\z"));
+    if (!scaleNumber.match(text).hasMatch())
+        return false;
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok && std::isfinite(value);
+}

@@ -1,0 +1,69 @@
+#ifndef SCALEPROTOCOL_H
+#define SCALEPROTOCOL_H
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+#include "SerialPort.h"
+
+// What one kind of scale asks and answers: the bytes of its requests, and
+// how the bytes that came back are judged into a reading. The link's state
+// machine is the same for every kind; it asks its protocol at each step.
+class ScaleProtocol
+{
+public:
+    // The kinds of scale the link can read. The names stored in the
+    // settings and taken by the simulator's --type are key()'s.
+    enum Type { BuiltIn, Sics, SicsMarked, HeaderComma, PrintFrame, ImmediatePrint, Continuous };
+
+    // What one examination makes of the bytes that came since the request.
+    enum Verdict { Incomplete, Accepted, Rejected };
+
+    // What a whole reply said: a weight, or why it carries none.
+    enum Condition { Weighed, Overload, Underload, Busy, UnknownUnit, NotUnderstood };
+    struct Reading
+    {
+        QString value; // the number as the scale wrote it, less blanks
+        QString units; // empty when the protocol names its unit apart
+        bool stable = true;
+        Condition condition = NotUnderstood;
+    };
+
+    virtual ~ScaleProtocol() = default;
+
+    static std::unique_ptr<ScaleProtocol> create(Type type);
+    static QList<Type> types();
+    static QString key(Type type);
+    static Type fromKey(const QString &key, bool *known = nullptr);
+    // The line settings scales of the kind usually come with.
+    static PortSettings usualSettings(Type type);
+
+    // The request for the unit; empty when every reply names its unit.
+    virtual QByteArray unitRequest() const { return QByteArray(); }
+    // The request for a value; empty when the scale sends without one.
+    virtual QByteArray valueRequest() const = 0;
+    virtual Verdict unitFromReply(const QByteArray &reply, bool quiet, QString *units) const;
+    // Judges the bytes gathered so far; a rejected reply's condition says why.
+    virtual Verdict valueFromReply(const QByteArray &reply, bool quiet, Reading *reading) const = 0;
+    // The bytes still to be judged once a reply was: a scale that sends
+    // unasked may be halfway through its next line.
+    virtual QByteArray leftover(const QByteArray &reply) const;
+
+    // A finite number as a scale writes one: optional sign, digits with at
+    // most one point, optional exponent; nothing else, not even blanks.
+    static bool isNumber(const QString &text);
+    // Units a scale may name in a reply that carries its own.
+    static bool isKnownUnit(const QString &units);
+};
+
+// What a port is read with: the kind of scale and the line settings.
+struct ScaleSetup
+{
+    ScaleProtocol::Type type = ScaleProtocol::BuiltIn;
+    PortSettings line;
+};
+
+#endif // SCALEPROTOCOL_H

@@ -1,0 +1,20 @@
+#include "SicsProtocol.h"
+
+#include <QRegularExpression>
+
+ScaleProtocol::Verdict SicsProtocol::parseLine(const QByteArray &line, Reading *reading) const
+{
+    static const QRegularExpression weight(QStringLiteral("\\AS ([SD]) +([+-]? *\\S+) +(\\S+) *\\z"));
+    static const QRegularExpression status(QStringLiteral("\\AS ([I+-]) *\\z"));
+    const QString text = QString::fromLatin1(line);
+    const QRegularExpressionMatch match = weight.match(text);
+    if (match.hasMatch())
+        return weighed(match.captured(2), match.captured(3), match.captured(1) == QLatin1String("S"),
+                       reading);
+    const QString code = status.match(text).captured(1);
+    if (code == QLatin1String("I"))
+        return refused(Busy, reading);
+    if (code == QLatin1String("+"))
+        return refused(Overload, reading);
+    return refused(code == QLatin1String("-") ? Underload : NotUnderstood, reading);
+}
