@@ -6,6 +6,7 @@
 #include "DocumentWindow.h"
 #include "GraphAttr.h"
 #include "GraphView.h"
+#include "PortSettingsDialog.h"
 #include "SaveSamples.h"
 #include "Scaner.h"
 
@@ -132,6 +133,10 @@ void MdiWindow::createActions()
         return action;
     };
 
+    portSettingsAct = makeAction("portSettingsAct", tr("Port settings..."),
+                                 tr("Choose the kind of scale and the line settings of a port"), nullptr);
+    connect(portSettingsAct, &QAction::triggered, this, &MdiWindow::portSettings);
+
     closeAct = makeAction("closeAct", tr("&Close"), tr("Close this document"), nullptr);
     closeAct->setShortcut(QKeySequence(tr("Ctrl+W")));
     connect(closeAct, &QAction::triggered, workspace, &QMdiArea::closeActiveSubWindow);
@@ -231,6 +236,8 @@ void MdiWindow::createMenus()
 {
     deviceMenu = menuBar()->addMenu(tr("&Device"));
     deviceMenu->setObjectName(QStringLiteral("deviceMenu"));
+    deviceMenu->addAction(portSettingsAct);
+    deviceMenu->addSeparator();
     deviceMenu->addAction(exportAct);
     deviceMenu->addAction(closeAct);
     deviceMenu->addSeparator();
@@ -266,6 +273,7 @@ void MdiWindow::createToolBars()
     QToolBar *deviceBar = addToolBar(tr("Device"));
     deviceBar->setObjectName(QStringLiteral("deviceToolBar"));
     deviceBar->addWidget(scaner);
+    deviceBar->addAction(portSettingsAct);
 
     QToolBar *switchBar = addToolBar(tr("Switch windows"));
     switchBar->setObjectName(QStringLiteral("switchToolBar"));
@@ -459,7 +467,8 @@ void MdiWindow::loadLanguage(const QString &key)
 void MdiWindow::translateUI()
 {
     qCDebug(appTrace) << "translating";
-    setWindowTitle(tr("KORVEN weighing software ") + version());
+    setWindowTitle(tr("KORVEN weighing software ") + version()
+                   + (demo ? tr(" - demo with simulated scales") : QString()));
 
     deviceMenu->setTitle(tr("&Device"));
     modeMenu->setTitle(tr("&Mode"));
@@ -468,6 +477,8 @@ void MdiWindow::translateUI()
     windowMenu->setTitle(tr("&Window"));
     helpMenu->setTitle(tr("&Help"));
 
+    portSettingsAct->setText(tr("Port settings..."));
+    portSettingsAct->setStatusTip(tr("Choose the kind of scale and the line settings of a port"));
     exportAct->setText(tr("&Export"));
     exportAct->setStatusTip(tr("Export plot to file"));
     closeAct->setText(tr("&Close"));
@@ -539,7 +550,7 @@ void MdiWindow::deviceNew(const QString &port)
     }
     qCDebug(appTrace) << "? MdiWindow deviceNew()" << port;
     scaner->addOpenedCOM(port);
-    auto *document = new DocumentWindow(port);
+    auto *document = new DocumentWindow(port, portStore.setup(port));
     pendingDocuments.append(document);
     qCDebug(appTrace) << "connect Document";
     connect(document, &DocumentWindow::documentWindowDestroyed, this, &MdiWindow::deviceDestroyed);
@@ -574,6 +585,31 @@ void MdiWindow::deviceNewReady()
     document->show();
     workspace->tileSubWindows();
     qCDebug(appTrace) << "! MdiWindow deviceNew()";
+}
+
+void MdiWindow::setDemo(bool on)
+{
+    demo = on;
+    translateUI();
+}
+
+// The dialog offers every port, opened or not, starting with the active
+// window's. A window open on the chosen port reads it the new way at once.
+void MdiWindow::portSettings()
+{
+    DocumentWindow *active = activeDocument();
+    QStringList ports = scaner->serialPorts();
+    for (QMdiSubWindow *frame : workspace->subWindowList())
+        if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
+            if (!ports.contains(document->port()))
+                ports.prepend(document->port());
+    PortSettingsDialog dialog(ports, active ? active->port() : QString(), &portStore, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    for (QMdiSubWindow *frame : workspace->subWindowList())
+        if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
+            if (document->port() == dialog.port())
+                document->deviceTask()->reopen(dialog.setup());
 }
 
 void MdiWindow::deviceDestroyed(const QString &port)

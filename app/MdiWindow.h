@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QMessageBox>
 
+#include "PortSettingsStore.h"
+
 class QAction;
 class QCloseEvent;
 class QDoubleSpinBox;
@@ -38,6 +40,10 @@ public:
               QWidget *parent = nullptr);
     ~MdiWindow() override;
 
+    // Says in the title bar that the ports on offer include simulated scales.
+    void setDemo(bool on);
+    PortSettingsStore *portSettingsStore() { return &portStore; }
+
 signals:
     void graphViewChangeWindow(GraphAttr *attr);
     void showLcdSig(bool on);
@@ -66,6 +72,7 @@ public slots:
     void deviceDestroyed(const QString &port);
     void showGraph(bool on);
     void showLCD(bool on);
+    void portSettings();
 
 protected:
     bool event(QEvent *event) override;
@@ -115,6 +122,7 @@ private:
     QAction *polishAct = nullptr;
     QAction *englishAct = nullptr;
     QAction *separatorAct = nullptr;
+    QAction *portSettingsAct = nullptr;
 
     QMenu *deviceMenu = nullptr;
     QMenu *modeMenu = nullptr;
@@ -129,6 +137,8 @@ private:
     QDoubleSpinBox *samplingRateBox = nullptr;
     // Created, port marked open, not yet in the workspace.
     QList<DocumentWindow *> pendingDocuments;
+    PortSettingsStore portStore;
+    bool demo = false;
 };
 
 #endif // MDIWINDOW_H

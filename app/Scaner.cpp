@@ -106,6 +106,17 @@ void Scaner::refreshPorts()
         addItems(offered);
 }
 
+QStringList Scaner::serialPorts() const
+{
+    QStringList present;
+    enumeratePorts(present);
+    QStringList ports;
+    for (const QString &name : qAsConst(present))
+        if (isSerialPortName(name))
+            ports.prepend(name);
+    return ports;
+}
+
 void Scaner::enumeratePorts(QStringList &list) const
 {
     if (enumerator)

@@ -32,6 +32,8 @@ public:
     void removeOpenedCOM(const QString &port);
 
     void refreshPorts();
+    // Every port the scales can be on, opened or not, newest first.
+    QStringList serialPorts() const;
 
     // Whether a name denotes a port the scales can be on; see the definition
     // for what each rule leaves out.

@@ -270,6 +270,18 @@ Recording goes on in a new file of the same name; the records from before the de
 urządzenia %2 został usunięty podczas zapisu.
 Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w nim nie ma.</translation>
     </message>
+    <message>
+        <source>Port settings...</source>
+        <translation>Ustawienia portu...</translation>
+    </message>
+    <message>
+        <source>Choose the kind of scale and the line settings of a port</source>
+        <translation>Wybierz rodzaj wagi i parametry łącza portu</translation>
+    </message>
+    <message>
+        <source> - demo with simulated scales</source>
+        <translation> - pokaz z symulowanymi wagami</translation>
+    </message>
 </context>
 <context>
     <name>DocumentWindow</name>
@@ -337,6 +349,26 @@ Może go używać inny program albo Twój użytkownik nie należy do grupy dialo
     <message>
         <source>No answer from the scale: check the cable, the port and that the scale is switched on.</source>
         <translation>Brak odpowiedzi wagi: sprawdź kabel, port i czy waga jest włączona.</translation>
+    </message>
+    <message>
+        <source>The scale names a unit that is not accepted: "%1".</source>
+        <translation>Waga podaje nieakceptowaną jednostkę: "%1".</translation>
+    </message>
+    <message>
+        <source>The scale is overloaded: the load is above its weighing range.</source>
+        <translation>Waga jest przeciążona: obciążenie przekracza jej zakres ważenia.</translation>
+    </message>
+    <message>
+        <source>The scale is underloaded: the load is below its weighing range.</source>
+        <translation>Obciążenie wagi jest poniżej jej zakresu ważenia.</translation>
+    </message>
+    <message>
+        <source>The scale is busy and sends no weight.</source>
+        <translation>Waga jest zajęta i nie podaje masy.</translation>
+    </message>
+    <message>
+        <source>The scale does not call this reading stable yet.</source>
+        <translation>Waga nie uznaje jeszcze tego odczytu za stabilny.</translation>
     </message>
 </context>
 <context>
@@ -416,6 +448,93 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>About program</source>
         <translation>O programie</translation>
+    </message>
+</context>
+<context>
+    <name>PortSettingsDialog</name>
+    <message>
+        <source>Port settings</source>
+        <translation>Ustawienia portu</translation>
+    </message>
+    <message>
+        <source>&amp;Port:</source>
+        <translation>&amp;Port:</translation>
+    </message>
+    <message>
+        <source>Scale &amp;type:</source>
+        <translation>&amp;Rodzaj wagi:</translation>
+    </message>
+    <message>
+        <source>&amp;Baud rate:</source>
+        <translation>Prędkość (&amp;bod):</translation>
+    </message>
+    <message>
+        <source>&amp;Data bits:</source>
+        <translation>Bity &amp;danych:</translation>
+    </message>
+    <message>
+        <source>P&amp;arity:</source>
+        <translation>P&amp;arzystość:</translation>
+    </message>
+    <message>
+        <source>&amp;Stop bits:</source>
+        <translation>Bity &amp;stopu:</translation>
+    </message>
+    <message>
+        <source>&amp;Flow control:</source>
+        <translation>S&amp;terowanie przepływem:</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Brak</translation>
+    </message>
+    <message>
+        <source>Even</source>
+        <translation>Parzysta</translation>
+    </message>
+    <message>
+        <source>Odd</source>
+        <translation>Nieparzysta</translation>
+    </message>
+    <message>
+        <source>XON/XOFF</source>
+        <translation>XON/XOFF</translation>
+    </message>
+    <message>
+        <source>RTS/CTS</source>
+        <translation>RTS/CTS</translation>
+    </message>
+    <message>
+        <source>Defaults for this type</source>
+        <translation>Domyślne dla tego rodzaju</translation>
+    </message>
+    <message>
+        <source>Built-in protocol (Z, A)</source>
+        <translation>Protokół wbudowany (Z, A)</translation>
+    </message>
+    <message>
+        <source>SICS-style commands (SI)</source>
+        <translation>Polecenia w stylu SICS (SI)</translation>
+    </message>
+    <message>
+        <source>SICS-style with stability mark (SI ?)</source>
+        <translation>Styl SICS ze znacznikiem stabilności (SI ?)</translation>
+    </message>
+    <message>
+        <source>Header and comma frames (Q, ST,...)</source>
+        <translation>Ramki z nagłówkiem i przecinkiem (Q, ST,...)</translation>
+    </message>
+    <message>
+        <source>Print frames (ESC P)</source>
+        <translation>Ramki wydruku (ESC P)</translation>
+    </message>
+    <message>
+        <source>Immediate print (IP)</source>
+        <translation>Wydruk natychmiastowy (IP)</translation>
+    </message>
+    <message>
+        <source>Continuous output (no request)</source>
+        <translation>Wysyłanie ciągłe (bez zapytania)</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,136 @@
+#include "PortSettingsDialog.h"
+
+#include "PortSettingsStore.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &currentPort,
+                                       PortSettingsStore *store, QWidget *parent)
+    : QDialog(parent)
+    , store(store)
+{
+    setWindowTitle(tr("Port settings"));
+    auto *form = new QFormLayout;
+    auto addBox = [&](QComboBox **box, const QString &label, const char *name) {
+        *box = new QComboBox(this);
+        (*box)->setObjectName(QLatin1String(name));
+        form->addRow(label, *box);
+    };
+    addBox(&portBox, tr("&Port:"), "portBox");
+    addBox(&typeBox, tr("Scale &type:"), "typeBox");
+    addBox(&baudBox, tr("&Baud rate:"), "baudBox");
+    addBox(&dataBitsBox, tr("&Data bits:"), "dataBitsBox");
+    addBox(&parityBox, tr("P&arity:"), "parityBox");
+    addBox(&stopBitsBox, tr("&Stop bits:"), "stopBitsBox");
+    addBox(&flowBox, tr("&Flow control:"), "flowBox");
+
+    portBox->addItems(ports);
+    for (ScaleProtocol::Type type : ScaleProtocol::types())
+        typeBox->addItem(typeName(type), type);
+    for (int baud : {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200})
+        baudBox->addItem(QString::number(baud), baud);
+    dataBitsBox->addItem(QStringLiteral("7"), QSerialPort::Data7);
+    dataBitsBox->addItem(QStringLiteral("8"), QSerialPort::Data8);
+    parityBox->addItem(tr("None"), QSerialPort::NoParity);
+    parityBox->addItem(tr("Even"), QSerialPort::EvenParity);
+    parityBox->addItem(tr("Odd"), QSerialPort::OddParity);
+    stopBitsBox->addItem(QStringLiteral("1"), QSerialPort::OneStop);
+    stopBitsBox->addItem(QStringLiteral("2"), QSerialPort::TwoStop);
+    flowBox->addItem(tr("None"), QSerialPort::NoFlowControl);
+    flowBox->addItem(tr("XON/XOFF"), QSerialPort::SoftwareControl);
+    flowBox->addItem(tr("RTS/CTS"), QSerialPort::HardwareControl);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QPushButton *defaults = buttons->addButton(tr("Defaults for this type"), QDialogButtonBox::ResetRole);
+    defaults->setObjectName(QStringLiteral("defaultsButton"));
+    connect(defaults, &QPushButton::clicked, this, &PortSettingsDialog::showDefaults);
+    connect(buttons, &QDialogButtonBox::accepted, this, &PortSettingsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &PortSettingsDialog::reject);
+    connect(portBox, &QComboBox::currentTextChanged, this, &PortSettingsDialog::showSetupOf);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+
+    portBox->setCurrentIndex(qMax(0, ports.indexOf(currentPort)));
+    showSetupOf(portBox->currentText());
+}
+
+QString PortSettingsDialog::typeName(ScaleProtocol::Type type)
+{
+    switch (type) {
+    case ScaleProtocol::BuiltIn:
+        break;
+    case ScaleProtocol::Sics:
+        return tr("SICS-style commands (SI)");
+    case ScaleProtocol::SicsMarked:
+        return tr("SICS-style with stability mark (SI ?)");
+    case ScaleProtocol::HeaderComma:
+        return tr("Header and comma frames (Q, ST,...)");
+    case ScaleProtocol::PrintFrame:
+        return tr("Print frames (ESC P)");
+    case ScaleProtocol::ImmediatePrint:
+        return tr("Immediate print (IP)");
+    case ScaleProtocol::Continuous:
+        return tr("Continuous output (no request)");
+    }
+    return tr("Built-in protocol (Z, A)");
+}
+
+QString PortSettingsDialog::port() const
+{
+    return portBox->currentText();
+}
+
+ScaleSetup PortSettingsDialog::setup() const
+{
+    ScaleSetup setup;
+    setup.type = ScaleProtocol::Type(typeBox->currentData().toInt());
+    setup.line.baudRate = baudBox->currentData().toInt();
+    setup.line.dataBits = QSerialPort::DataBits(dataBitsBox->currentData().toInt());
+    setup.line.parity = QSerialPort::Parity(parityBox->currentData().toInt());
+    setup.line.stopBits = QSerialPort::StopBits(stopBitsBox->currentData().toInt());
+    setup.line.flowControl = QSerialPort::FlowControl(flowBox->currentData().toInt());
+    return setup;
+}
+
+void PortSettingsDialog::accept()
+{
+    if (!port().isEmpty())
+        store->setSetup(port(), setup());
+    QDialog::accept();
+}
+
+void PortSettingsDialog::showSetupOf(const QString &port)
+{
+    showSetup(store->setup(port));
+}
+
+void PortSettingsDialog::showDefaults()
+{
+    ScaleSetup setup;
+    setup.type = ScaleProtocol::Type(typeBox->currentData().toInt());
+    setup.line = ScaleProtocol::usualSettings(setup.type);
+    showSetup(setup);
+}
+
+void PortSettingsDialog::showSetup(const ScaleSetup &setup)
+{
+    choose(typeBox, setup.type);
+    choose(baudBox, setup.line.baudRate);
+    choose(dataBitsBox, setup.line.dataBits);
+    choose(parityBox, setup.line.parity);
+    choose(stopBitsBox, setup.line.stopBits);
+    choose(flowBox, setup.line.flowControl);
+}
+
+void PortSettingsDialog::choose(QComboBox *box, int value)
+{
+    const int index = box->findData(value);
+    if (index >= 0)
+        box->setCurrentIndex(index);
+}

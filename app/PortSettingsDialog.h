@@ -1,0 +1,48 @@
+#ifndef PORTSETTINGSDIALOG_H
+#define PORTSETTINGSDIALOG_H
+
+#include <QDialog>
+
+#include "ScaleProtocol.h"
+
+class QComboBox;
+class PortSettingsStore;
+
+// Asks which kind of scale a port has and the line settings to read it with.
+// Choosing a port shows what is kept for it; OK keeps what is shown.
+class PortSettingsDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    PortSettingsDialog(const QStringList &ports, const QString &currentPort, PortSettingsStore *store,
+                       QWidget *parent = nullptr);
+
+    QString port() const;
+    ScaleSetup setup() const;
+
+    // The name the operator knows a kind of scale by.
+    static QString typeName(ScaleProtocol::Type type);
+
+public slots:
+    void accept() override;
+
+private slots:
+    void showSetupOf(const QString &port);
+    void showDefaults();
+
+private:
+    void showSetup(const ScaleSetup &setup);
+    static void choose(QComboBox *box, int value);
+
+    PortSettingsStore *store;
+    QComboBox *portBox;
+    QComboBox *typeBox;
+    QComboBox *baudBox;
+    QComboBox *dataBitsBox;
+    QComboBox *parityBox;
+    QComboBox *stopBitsBox;
+    QComboBox *flowBox;
+};
+
+#endif // PORTSETTINGSDIALOG_H
