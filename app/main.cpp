@@ -1,3 +1,4 @@
+#include "DemoScales.h"
 #include "MdiWindow.h"
 
 #include <QApplication>
@@ -5,6 +6,7 @@
 #include <QTranslator>
 
 #include <csignal>
+#include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -61,7 +63,14 @@ int main(int argc, char **argv)
 
     int exitCode = 0;
     {
+        // --demo: simulated scales of several kinds join the ports on offer.
+        // They go after the window, which gives their ports back first.
+        std::unique_ptr<DemoScales> demo;
         MdiWindow window(&programTranslator, &toolkitTranslator);
+        if (app.arguments().contains(QStringLiteral("--demo"))) {
+            demo = std::make_unique<DemoScales>(window.portSettingsStore());
+            window.setDemo(true);
+        }
         window.showMaximized();
         exitCode = app.exec();
     }

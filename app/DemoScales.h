@@ -1,0 +1,28 @@
+#ifndef DEMOSCALES_H
+#define DEMOSCALES_H
+
+#include <QList>
+#include <QObject>
+
+class PortSettingsStore;
+class ScaleSimulator;
+
+// Simulated scales of four kinds, inside the program, for a first look
+// without a scale. Their ports are offered in the drop-down like any other,
+// each already set to its kind and line settings for this run.
+class DemoScales : public QObject
+{
+    Q_OBJECT
+
+public:
+    DemoScales(PortSettingsStore *store, QObject *parent = nullptr);
+
+    QStringList ports() const;
+
+private:
+    void settle();
+
+    QList<ScaleSimulator *> scales;
+};
+
+#endif // DEMOSCALES_H
