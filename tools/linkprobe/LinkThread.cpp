@@ -3,8 +3,14 @@
 #include "IODeviceNew.h"
 
 LinkThread::LinkThread(const QString &portName, QObject *parent)
+    : LinkThread(portName, ScaleSetup {ScaleProtocol::BuiltIn, IODeviceNew::scaleSettings()}, parent)
+{
+}
+
+LinkThread::LinkThread(const QString &portName, const ScaleSetup &scale, QObject *parent)
     : QThread(parent)
     , port(portName)
+    , setup(scale)
 {
 }
 
@@ -16,11 +22,12 @@ LinkThread::~LinkThread()
 
 void LinkThread::run()
 {
-    IODeviceNew device(port, IODeviceNew::scaleSettings(), SerialPort::Polling);
+    IODeviceNew device(port, setup.line, SerialPort::Polling, setup.type);
     QObject anchor; // lives on this thread: a target for inLink()
     connect(&device, &IODeviceNew::newSample, this, &LinkThread::newSample);
     connect(&device, &IODeviceNew::deleteNowSignal, this, &LinkThread::deleteNowSignal);
     connect(&device, &IODeviceNew::noReading, this, &LinkThread::noReading);
+    connect(&device, &IODeviceNew::readingStable, this, &LinkThread::readingStable);
     connect(this, &LinkThread::setRefreshRateSignal, &device, &IODeviceNew::setRefreshRate);
     // closePort() is private to the link; it is reached by its name, as a
     // queued slot call.

@@ -6,6 +6,8 @@
 
 #include <atomic>
 
+#include "ScaleProtocol.h"
+
 class IODeviceNew;
 
 // Runs one scale link on a worker thread of its own, as a device window does,
@@ -17,6 +19,8 @@ class LinkThread : public QThread
 
 public:
     explicit LinkThread(const QString &portName, QObject *parent = nullptr);
+    // Reads the port as the given kind of scale, at the given line settings.
+    LinkThread(const QString &portName, const ScaleSetup &scale, QObject *parent = nullptr);
     ~LinkThread() override;
 
     // Runs fn on the worker thread with the link and waits for it.
@@ -28,6 +32,7 @@ signals:
     void newSample(QString sample, QString units, QString dzialki);
     void deleteNowSignal();
     void noReading(int cause, QString detail);
+    void readingStable(bool stable);
     // Requests to the link, queued to the worker thread.
     void setRefreshRateSignal(int periodMs);
     void closeSignal();
@@ -37,6 +42,7 @@ protected:
 
 private:
     QString port;
+    ScaleSetup setup;
     // Set and cleared on the worker thread, read by inLink() on the caller's.
     QAtomicPointer<IODeviceNew> link;
     QAtomicPointer<QObject> worker;

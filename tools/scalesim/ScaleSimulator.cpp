@@ -7,15 +7,64 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <cmath>
+#include <utility>
+
 #include <fcntl.h>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
 
+namespace {
+
+const std::pair<speed_t, qint32> speeds[] = {
+    {B50, 50},       {B75, 75},       {B110, 110},       {B134, 134},       {B150, 150},
+    {B200, 200},     {B300, 300},     {B600, 600},       {B1200, 1200},     {B1800, 1800},
+    {B2400, 2400},   {B4800, 4800},   {B9600, 9600},     {B19200, 19200},   {B38400, 38400},
+    {B57600, 57600}, {B115200, 115200}, {B230400, 230400}, {B460800, 460800}, {B921600, 921600}};
+
+qint32 baudOf(speed_t speed)
+{
+    for (const auto &entry : speeds)
+        if (entry.first == speed)
+            return entry.second;
+    return 0;
+}
+
+// The request of each kind that asks, as its manual writes it.
+QByteArray requestOf(ScaleProtocol::Type type)
+{
+    switch (type) {
+    case ScaleProtocol::Sics:
+    case ScaleProtocol::SicsMarked:
+        return QByteArrayLiteral("SI\r\n");
+    case ScaleProtocol::HeaderComma:
+        return QByteArrayLiteral("Q\r\n");
+    case ScaleProtocol::PrintFrame:
+        return QByteArrayLiteral("\x1bP");
+    case ScaleProtocol::ImmediatePrint:
+        return QByteArrayLiteral("IP\r\n");
+    case ScaleProtocol::BuiltIn:
+    case ScaleProtocol::Continuous:
+        break;
+    }
+    return QByteArray();
+}
+
+QByteArray unitOf(ScaleProtocol::Type format)
+{
+    return format == ScaleProtocol::SicsMarked ? QByteArrayLiteral("kg") : QByteArrayLiteral("g");
+}
+
+} // namespace
+
 ScaleSimulator::ScaleSimulator(QObject *parent)
     : QObject(parent)
+    , lineTimer(new QTimer(this))
 {
     clock.start();
+    lineTimer->setInterval(100);
+    connect(lineTimer, &QTimer::timeout, this, &ScaleSimulator::sendLine);
 }
 
 ScaleSimulator::~ScaleSimulator()
@@ -84,6 +133,13 @@ bool ScaleSimulator::openTerminal()
     termios mode;
     tcgetattr(slaveFd, &mode);
     cfmakeraw(&mode);
+    // Whether the terminal keeps a character format other than 8N1 (a Linux
+    // pseudo-terminal does not): what cannot be set cannot be compared.
+    termios probe = mode;
+    probe.c_cflag = (probe.c_cflag & ~CSIZE) | CS7 | PARENB;
+    tcsetattr(slaveFd, TCSANOW, &probe);
+    characterFormatKept = tcgetattr(slaveFd, &probe) == 0
+                          && (probe.c_cflag & (CSIZE | PARENB)) == tcflag_t(CS7 | PARENB);
     cfsetispeed(&mode, B9600);
     cfsetospeed(&mode, B9600);
     tcsetattr(slaveFd, TCSANOW, &mode);
@@ -122,6 +178,74 @@ bool ScaleSimulator::comeBack()
     return false;
 }
 
+void ScaleSimulator::setType(ScaleProtocol::Type type)
+{
+    scaleType = type;
+    expected = ScaleProtocol::usualSettings(type);
+    pending.clear();
+    if (type == ScaleProtocol::Continuous)
+        lineTimer->start();
+    else
+        lineTimer->stop();
+}
+
+void ScaleSimulator::setContinuousPeriod(int ms)
+{
+    lineTimer->setInterval(ms);
+}
+
+void ScaleSimulator::setIdentifier(const QByteArray &id)
+{
+    identifier = id.isEmpty() ? QByteArray() : id.leftJustified(6, ' ', true);
+}
+
+PortSettings ScaleSimulator::lineSettings() const
+{
+    PortSettings seen;
+    termios mode {};
+    if (slaveFd < 0 || tcgetattr(slaveFd, &mode) != 0)
+        return seen;
+    seen.baudRate = baudOf(cfgetospeed(&mode));
+    switch (mode.c_cflag & CSIZE) {
+    case CS5:
+        seen.dataBits = QSerialPort::Data5;
+        break;
+    case CS6:
+        seen.dataBits = QSerialPort::Data6;
+        break;
+    case CS7:
+        seen.dataBits = QSerialPort::Data7;
+        break;
+    default:
+        seen.dataBits = QSerialPort::Data8;
+        break;
+    }
+    const bool odd = mode.c_cflag & PARODD;
+    if (!(mode.c_cflag & PARENB))
+        seen.parity = QSerialPort::NoParity;
+    else if (mode.c_cflag & CMSPAR)
+        seen.parity = odd ? QSerialPort::MarkParity : QSerialPort::SpaceParity;
+    else
+        seen.parity = odd ? QSerialPort::OddParity : QSerialPort::EvenParity;
+    seen.stopBits = (mode.c_cflag & CSTOPB) ? QSerialPort::TwoStop : QSerialPort::OneStop;
+    if (mode.c_cflag & CRTSCTS)
+        seen.flowControl = QSerialPort::HardwareControl;
+    else if (mode.c_iflag & (IXON | IXOFF))
+        seen.flowControl = QSerialPort::SoftwareControl;
+    else
+        seen.flowControl = QSerialPort::NoFlowControl;
+    return seen;
+}
+
+bool ScaleSimulator::lineMatches() const
+{
+    const PortSettings seen = lineSettings();
+    return seen.baudRate == expected.baudRate && seen.stopBits == expected.stopBits
+           && seen.flowControl == expected.flowControl
+           && (!characterFormatKept
+               || (seen.dataBits == expected.dataBits && seen.parity == expected.parity));
+}
+
 void ScaleSimulator::queueValueReplies(const QList<QByteArray> &replies)
 {
     for (const QByteArray &reply : replies)
@@ -146,32 +270,112 @@ void ScaleSimulator::readRequests()
         return;
     for (ssize_t i = 0; i < count; ++i) {
         requests.append(buffer[i]);
-        emit requestReceived(buffer[i], clock.elapsed());
-        answer(buffer[i]);
+        take(buffer[i]);
+    }
+}
+
+void ScaleSimulator::take(char byte)
+{
+    if (scaleType == ScaleProtocol::BuiltIn) {
+        emit requestReceived(byte, clock.elapsed());
+        answer(byte);
+        return;
+    }
+    // Another kind knows a request by its whole bytes: a line request is
+    // the whole line, ESC P may follow anything.
+    const QByteArray asked = requestOf(scaleType);
+    if (pending.isEmpty() && (byte == '\r' || byte == '\n'))
+        return;
+    pending.append(byte);
+    if (!asked.isEmpty() && pending.endsWith(asked)) {
+        const bool whole = pending == asked || asked.at(0) == '\x1b';
+        pending.clear();
+        if (whole) {
+            emit requestReceived(asked.at(0), clock.elapsed());
+            answerValue();
+        }
+    } else if (byte == '\n' || pending.size() > 64) {
+        pending.clear(); // a line the scale does not know
     }
 }
 
 void ScaleSimulator::answer(char request)
 {
-    if (silentMode)
-        return;
     if (request == 'Z') {
-        writeReply(garbageMode ? QByteArray("#?") : unitReply);
+        if (!silentMode && lineMatches())
+            writeReply(garbageMode ? QByteArray("#?") : unitReply);
     } else if (request == 'A') {
-        if (!scripted.isEmpty()) {
-            writeReply(scripted.dequeue());
-        } else if (garbageMode) {
-            QByteArray noise(10, '\0');
-            for (char &byte : noise)
-                byte = char(QRandomGenerator::global()->bounded(33, 127));
-            noise[0] = 'x'; // never a number
-            writeReply(noise);
-        } else {
-            writeReply(valueFrame(weight));
-            // A weight that wanders a little, as on a real platform.
-            weight += (QRandomGenerator::global()->bounded(21) - 10) / 1000.0;
-        }
+        answerValue();
     }
+}
+
+void ScaleSimulator::sendLine()
+{
+    if (isPresent())
+        answerValue();
+}
+
+void ScaleSimulator::answerValue()
+{
+    if (silentMode || !lineMatches())
+        return;
+    if (!scripted.isEmpty()) {
+        writeReply(scripted.dequeue());
+    } else if (garbageMode) {
+        QByteArray noise(10, '\0');
+        for (char &byte : noise)
+            byte = char(QRandomGenerator::global()->bounded(33, 127));
+        noise[0] = 'x'; // never a number
+        writeReply(scaleType == ScaleProtocol::BuiltIn ? noise : noise + "\r\n");
+    } else {
+        const QByteArray frame = scaleType == ScaleProtocol::BuiltIn ? valueFrame(weight)
+                                 : scaleType == ScaleProtocol::Continuous ? weightLine(continuousFormat)
+                                                                          : weightLine(scaleType);
+        // A weight that wanders a little, as on a real platform.
+        weight += (QRandomGenerator::global()->bounded(21) - 10) / 1000.0;
+        writeReply(frame);
+    }
+}
+
+QByteArray ScaleSimulator::weightLine(ScaleProtocol::Type format) const
+{
+    const QByteArray unit = lineUnit.isEmpty() ? unitOf(format) : lineUnit;
+    const QByteArray digits = QByteArray::number(std::fabs(weight), 'f', 2);
+    const char sign = weight < 0 ? '-' : '+';
+    const QByteArray number = weight < 0 ? '-' + digits : digits;
+    const bool over = conditionMode == Overload;
+    const bool under = conditionMode == Underload;
+    switch (format) {
+    case ScaleProtocol::BuiltIn:
+        return valueFrame(weight);
+    case ScaleProtocol::Sics:
+    case ScaleProtocol::Continuous:
+        if (conditionMode == Busy)
+            return "S I\r\n";
+        if (over || under)
+            return over ? "S +\r\n" : "S -\r\n";
+        return QByteArray("S ") + (stableMode ? 'S' : 'D') + ' ' + number.rightJustified(11) + ' ' + unit
+               + "\r\n";
+    case ScaleProtocol::SicsMarked: {
+        const char mark = over ? '^' : under ? 'v' : stableMode ? ' ' : '?';
+        return QByteArray("SI ") + mark + number.rightJustified(10) + ' ' + unit + " \r\n";
+    }
+    case ScaleProtocol::HeaderComma: {
+        if (over || under)
+            return "OL," + QByteArray(9, ' ') + unit.rightJustified(3) + "\r\n";
+        const bool count = unit.toLower() == "pcs";
+        const QByteArray header = !stableMode ? "US" : count ? "QT" : "ST";
+        return header + ',' + sign + digits.rightJustified(8, '0') + unit.rightJustified(3) + "\r\n";
+    }
+    case ScaleProtocol::PrintFrame: {
+        const QByteArray shown = over ? QByteArray("H") : under ? QByteArray("L") : digits;
+        const char shownSign = over ? '+' : under ? '-' : sign;
+        return identifier + shownSign + shown.rightJustified(9) + ' ' + unit.leftJustified(3) + "\r\n";
+    }
+    case ScaleProtocol::ImmediatePrint:
+        return number.rightJustified(10) + ' ' + unit.leftJustified(3) + (stableMode ? ' ' : '?') + "\r\n";
+    }
+    return QByteArray();
 }
 
 void ScaleSimulator::writeReply(const QByteArray &reply)

@@ -7,12 +7,26 @@
 #include <QObject>
 #include <QQueue>
 
-class QSocketNotifier;
+#include "ScaleProtocol.h"
 
-// A weighing scale at the far end of a pseudo-terminal. It answers "Z" with
-// its unit and "A" with a ten-byte value frame, and can misbehave on demand:
-// stay silent, answer late, send garbage, split its frames, or vanish with
-// its port and come back.
+class QSocketNotifier;
+class QTimer;
+
+// A weighing scale at the far end of a pseudo-terminal. By default it is the
+// program's own kind: it answers "Z" with its unit and "A" with a ten-byte
+// value frame. Set to another kind, it answers that kind's request with that
+// kind's line, or sends lines unasked. It can misbehave on demand: stay
+// silent, answer late, send garbage, split its replies, or vanish with its
+// port and come back.
+//
+// It answers only while the link's line settings are the ones it expects, as
+// a real scale does: before each reply it reads the terminal's attributes.
+// A Linux pseudo-terminal forces 8 data bits without parity whatever is set
+// (see keepsCharacterFormat()); there only speed, stop bits, flow control are
+// compared.
+//
+// The frames are written here, never with the link's own code, so that tests
+// check the one against the other.
 //
 // The port is published as a symbolic link (by default in
 // <temp>/scalesim/ttySIM<n>) that keeps its name across a vanish and a come
@@ -22,6 +36,9 @@ class ScaleSimulator : public QObject
     Q_OBJECT
 
 public:
+    // What a reply says instead of, or beside, the weight.
+    enum Condition { Weighing, Overload, Underload, Busy };
+
     explicit ScaleSimulator(QObject *parent = nullptr);
     ~ScaleSimulator() override;
 
@@ -40,8 +57,29 @@ public:
     // Opens a new pseudo-terminal under the same link.
     bool comeBack();
 
+    // The kind of scale; it then expects that kind's usual line settings
+    // (call setExpectedSettings() after it for others).
+    void setType(ScaleProtocol::Type type);
+    ScaleProtocol::Type type() const { return scaleType; }
+    // The line format a continuous scale sends (default the Sics one).
+    void setContinuousFormat(ScaleProtocol::Type format) { continuousFormat = format; }
+    // How often a continuous scale sends, in milliseconds (default 100).
+    void setContinuousPeriod(int ms);
+
+    // The built-in kind's answer to "Z".
     void setUnitReply(const QByteArray &reply) { unitReply = reply; }
-    void setWeight(double kilograms) { weight = kilograms; }
+    // The unit the other kinds write; empty for the kind's own ("g" or "kg").
+    void setUnit(const QByteArray &unit) { lineUnit = unit; }
+    // The number the scale shows, in its unit.
+    void setWeight(double value) { weight = value; }
+    // A kind that marks no stability (builtin, print-frame) ignores it; a
+    // condition a kind has no way of writing is answered with the weight.
+    void setStable(bool stable) { stableMode = stable; }
+    void setCondition(Condition condition) { conditionMode = condition; }
+    // The print-frame kind's six-character identifier ("N", "G"...); empty
+    // for none.
+    void setIdentifier(const QByteArray &identifier);
+
     void setSilent(bool silent) { silentMode = silent; }
     void setGarbage(bool garbage) { garbageMode = garbage; }
     // Replies go out this many milliseconds after their request.
@@ -49,11 +87,23 @@ public:
     // Each reply is written in two pieces: splitAt bytes, then the rest
     // gapMs later. splitAt 0 writes whole replies.
     void setSplit(int splitAt, int gapMs) { splitBytes = splitAt; splitGap = gapMs; }
-    // Answers the next value requests with these exact bytes, one reply per
-    // request, before going back to generated frames.
+    // Answers the next value requests (or sends the next lines, for the
+    // continuous kind) with these exact bytes, before going back to
+    // generated frames.
     void queueValueReplies(const QList<QByteArray> &replies);
     // Writes bytes on the line unasked.
     void send(const QByteArray &bytes);
+
+    // Line settings the scale answers at (default 9600 8N1, no flow control).
+    void setExpectedSettings(const PortSettings &settings) { expected = settings; }
+    PortSettings expectedSettings() const { return expected; }
+    // The settings the terminal holds now, as the scale sees them.
+    PortSettings lineSettings() const;
+    // Whether the terminal keeps data bits and parity as they are set.
+    bool keepsCharacterFormat() const { return characterFormatKept; }
+    // Whether lineSettings() are the expected ones, as far as the terminal
+    // keeps them.
+    bool lineMatches() const;
 
     // Ten-byte frame for a value: right-aligned with three decimals, CR LF.
     static QByteArray valueFrame(double value);
@@ -62,29 +112,44 @@ public:
     void clearReceived() { requests.clear(); }
 
 signals:
+    // Every byte of the built-in kind; once per whole request of the others,
+    // with its first byte ('S', 'Q', 0x1b, 'I').
     void requestReceived(char request, qint64 atMs);
     void replySent(const QByteArray &reply);
 
 private slots:
     void readRequests();
+    void sendLine();
 
 private:
     bool openTerminal();
     bool publish();
     void closeTerminal();
+    void take(char byte);
     void answer(char request);
+    void answerValue();
+    QByteArray weightLine(ScaleProtocol::Type format) const;
     void writeReply(const QByteArray &reply);
     void writeNow(const QByteArray &bytes);
 
     int masterFd = -1;
     int slaveFd = -1;
     QSocketNotifier *notifier = nullptr;
+    QTimer *lineTimer = nullptr;
     QString slaveName;
     QString link;
     QElapsedTimer clock;
 
+    ScaleProtocol::Type scaleType = ScaleProtocol::BuiltIn;
+    ScaleProtocol::Type continuousFormat = ScaleProtocol::Sics;
+    PortSettings expected;
+    bool characterFormatKept = true;
     QByteArray unitReply = "kg\r\n";
+    QByteArray lineUnit;
+    QByteArray identifier;
     double weight = 12.345;
+    bool stableMode = true;
+    Condition conditionMode = Weighing;
     bool silentMode = false;
     bool garbageMode = false;
     int replyDelay = 0;
@@ -92,6 +157,7 @@ private:
     int splitGap = 0;
     QQueue<QByteArray> scripted;
     QByteArray requests;
+    QByteArray pending; // the request of another kind, as it comes in
     quint32 generation = 0;
 };
 

@@ -15,7 +15,45 @@ namespace {
 
 const char commandHelp[] =
     "commands: normal | silent | garbage | late <ms> | split <bytes> <ms> | unit <text>\n"
-    "          weight <kg> | vanish | back | quit\n";
+    "          weight <number> | stable | unstable | overload | underload | busy\n"
+    "          type <kind> | format <kind> | id <text> | vanish | back | quit\n";
+
+QString kinds()
+{
+    QStringList keys;
+    for (ScaleProtocol::Type type : ScaleProtocol::types())
+        keys << ScaleProtocol::key(type);
+    return keys.join(QStringLiteral(", "));
+}
+
+QString shown(const PortSettings &line)
+{
+    const char parity[] = "NNEOSM"; // by QSerialPort::Parity
+    QString text = QStringLiteral("%1 %2%3%4").arg(line.baudRate).arg(int(line.dataBits))
+                       .arg(QLatin1Char(parity[qBound(0, int(line.parity), 5)])).arg(int(line.stopBits));
+    if (line.flowControl == QSerialPort::HardwareControl)
+        text += QStringLiteral(" RTS/CTS");
+    else if (line.flowControl == QSerialPort::SoftwareControl)
+        text += QStringLiteral(" XON/XOFF");
+    return text;
+}
+
+// Sets the kind named by key; false, with a word on err, for an unknown one.
+bool setKind(ScaleSimulator &scale, const QString &key, bool format, QTextStream &err)
+{
+    bool known = false;
+    const ScaleProtocol::Type type = ScaleProtocol::fromKey(key, &known);
+    if (!known) {
+        err << "scalesim: unknown kind \"" << key << "\"; the kinds: " << kinds() << "\n";
+        err.flush();
+        return false;
+    }
+    if (format)
+        scale.setContinuousFormat(type);
+    else
+        scale.setType(type);
+    return true;
+}
 
 void quitOnSignal(int)
 {
@@ -31,23 +69,39 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Simulated weighing scale on a pseudo-terminal. Answers \"Z\" with its unit and \"A\" "
-        "with ten-byte value frames. Type commands on standard input to make it misbehave."));
+        "Simulated weighing scale on a pseudo-terminal. By default it is the program's own kind: it "
+        "answers \"Z\" with its unit and \"A\" with ten-byte value frames. Another kind answers its "
+        "own request with its own line, or sends lines unasked (continuous), and answers only while "
+        "the port is set to that kind's usual line settings. Type commands on standard input to "
+        "change the weight and its state or to make it misbehave."));
     parser.addHelpOption();
     const QCommandLineOption linkOption(QStringLiteral("link"),
         QStringLiteral("Publish the port at <path> instead of %1/ttySIM<n>.")
             .arg(ScaleSimulator::publishDirectory()), QStringLiteral("path"));
     const QCommandLineOption unitOption(QStringLiteral("unit"),
-        QStringLiteral("Unit reply without line end (default kg)."), QStringLiteral("text"),
+        QStringLiteral("Unit: the builtin kind's reply to \"Z\", without line end (default kg); the "
+                       "unit the other kinds write (default theirs, g or kg)."), QStringLiteral("text"),
         QStringLiteral("kg"));
     const QCommandLineOption weightOption(QStringLiteral("weight"),
-        QStringLiteral("Starting weight (default 12.345)."), QStringLiteral("kg"),
+        QStringLiteral("Starting weight (default 12.345)."), QStringLiteral("number"),
         QStringLiteral("12.345"));
-    parser.addOptions({linkOption, unitOption, weightOption});
+    const QCommandLineOption typeOption(QStringLiteral("type"),
+        QStringLiteral("Kind of scale (default builtin): %1.").arg(kinds()), QStringLiteral("kind"),
+        QStringLiteral("builtin"));
+    const QCommandLineOption formatOption(QStringLiteral("format"),
+        QStringLiteral("Line format a continuous scale sends (default sics)."), QStringLiteral("kind"),
+        QStringLiteral("sics"));
+    parser.addOptions({linkOption, typeOption, formatOption, unitOption, weightOption});
     parser.process(app);
 
+    QTextStream err(stderr);
     ScaleSimulator scale;
+    if (!setKind(scale, parser.value(typeOption), false, err)
+        || !setKind(scale, parser.value(formatOption), true, err))
+        return 2;
     scale.setUnitReply(parser.value(unitOption).toLatin1() + "\r\n");
+    if (parser.isSet(unitOption)) // the other kinds write their own unless told
+        scale.setUnit(parser.value(unitOption).toLatin1());
     scale.setWeight(parser.value(weightOption).toDouble());
     if (!scale.start(parser.value(linkOption))) {
         QTextStream(stderr) << "scalesim: cannot open a pseudo-terminal\n";
@@ -55,7 +109,9 @@ int main(int argc, char *argv[])
     }
 
     QTextStream out(stdout);
-    out << "scale simulator on " << scale.portPath() << " (" << scale.terminalPath() << ")\n"
+    out << "scale simulator (" << ScaleProtocol::key(scale.type()) << ", answers at "
+        << shown(scale.expectedSettings()) << ") on " << scale.portPath() << " (" << scale.terminalPath()
+        << ")\n"
         << "open " << scale.portPath() << " in the program; " << commandHelp;
     out.flush();
 
@@ -79,6 +135,8 @@ int main(int argc, char *argv[])
             scale.setGarbage(false);
             scale.setReplyDelay(0);
             scale.setSplit(0, 0);
+            scale.setStable(true);
+            scale.setCondition(ScaleSimulator::Weighing);
         } else if (command == QLatin1String("silent")) {
             scale.setSilent(true);
         } else if (command == QLatin1String("garbage")) {
@@ -89,6 +147,21 @@ int main(int argc, char *argv[])
             scale.setSplit(arg1.toInt(), words.value(2).toInt());
         } else if (command == QLatin1String("unit")) {
             scale.setUnitReply(arg1.toLatin1() + "\r\n");
+            scale.setUnit(arg1.toLatin1());
+        } else if (command == QLatin1String("stable") || command == QLatin1String("unstable")) {
+            scale.setStable(command == QLatin1String("stable"));
+        } else if (command == QLatin1String("overload")) {
+            scale.setCondition(ScaleSimulator::Overload);
+        } else if (command == QLatin1String("underload")) {
+            scale.setCondition(ScaleSimulator::Underload);
+        } else if (command == QLatin1String("busy")) {
+            scale.setCondition(ScaleSimulator::Busy);
+        } else if (command == QLatin1String("type") || command == QLatin1String("format")) {
+            if (setKind(scale, arg1, command == QLatin1String("format"), err)
+                && command == QLatin1String("type"))
+                out << "answers at " << shown(scale.expectedSettings()) << "\n";
+        } else if (command == QLatin1String("id")) {
+            scale.setIdentifier(arg1.toLatin1());
         } else if (command == QLatin1String("weight")) {
             scale.setWeight(arg1.toDouble());
         } else if (command == QLatin1String("vanish")) {
