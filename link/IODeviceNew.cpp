@@ -65,7 +65,7 @@ IODeviceNew::IODeviceNew(const QString &name, const PortSettings &settings, Quer
     // right here leaves pollTimer running into waitState, where it is harmless.
     connect(readState, &QState::entered, this, &IODeviceNew::readFromPort);
     connect(readState, &QState::entered, pollTimer, QOverload<>::of(&QTimer::start));
-    connect(waitState, &QState::entered, periodTimer, QOverload<>::of(&QTimer::start));
+    connect(waitState, &QState::entered, this, &IODeviceNew::startWait);
 
     connect(this, &IODeviceNew::toWait, replyTimer, &QTimer::stop);
     connect(this, &IODeviceNew::toWait, pollTimer, &QTimer::stop);
@@ -106,12 +106,26 @@ QString IODeviceNew::placeholder(int timeoutCount)
 void IODeviceNew::setRefreshRate(int periodMs)
 {
     refreshRate = periodMs;
+    if (protocol->valueRequest().isEmpty() && periodTimer->isActive()) {
+        periodTimer->start(qMax(0, periodMs - int(tick.elapsed())));
+        return;
+    }
     // Changing the interval of a running timer restarts it at once.
     periodTimer->setInterval(waitFor(periodMs));
 }
 
+void IODeviceNew::startWait()
+{
+    // A scale that sends unasked has its line waiting at the tick, with no
+    // request or poll in between: the tick itself keeps the period.
+    if (protocol->valueRequest().isEmpty())
+        periodTimer->setInterval(qMax(0, refreshRate - int(tick.elapsed())));
+    periodTimer->start();
+}
+
 void IODeviceNew::writeToPort()
 {
+    tick.start();
     const QByteArray request = phase == UnitsPhase ? protocol->unitRequest() : protocol->valueRequest();
     if (request.isEmpty()) {
         // A scale that sends unasked: what came since the last tick holds the

@@ -3,6 +3,7 @@
 
 #include <QState>
 #include <QStateMachine>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include "BuiltInProtocol.h"
@@ -90,6 +91,7 @@ private slots:
     void writeToPort();
     void readFromPort();
     void timeoutPort();
+    void startWait();
     void closePort();
 
 private:
@@ -111,6 +113,8 @@ private:
     QTimer *replyTimer;
     QTimer *periodTimer;
     int refreshRate;
+    // Since the request (or, for a scale that sends unasked, the tick).
+    QElapsedTimer tick;
 
     Phase phase;
     QString units;

@@ -41,6 +41,7 @@
 #include "DocumentWindow.h"
 #include "IncrementalPlot.h"
 #include "MdiWindow.h"
+#include "ScaleProtocol.h"
 #include "SaveSamples.h"
 
 namespace {
@@ -203,7 +204,7 @@ int countRecords(const QString &fileName, int *malformed)
         return -1;
     const QByteArray bytes = file.readAll();
     static const QRegularExpression shape(QStringLiteral(
-        "^auto\\t-?[0-9.]+\\tkg\\t\\d\\d\\.\\d\\d\\.\\d{4}\\t \\d\\d:\\d\\d:\\d\\d\\.\\d{3}$"));
+        "^auto\\t[+-]?[0-9.]+\\t[A-Za-z.]+\\t\\d\\d\\.\\d\\d\\.\\d{4}\\t \\d\\d:\\d\\d:\\d\\d\\.\\d{3}$"));
     int count = 0;
     int from = 0;
     for (;;) {
@@ -241,11 +242,15 @@ int main(int argc, char *argv[])
         {QStringLiteral("checkpoint"), QStringLiteral("Report RSS after this many seconds."),
          QStringLiteral("s")},
         {QStringLiteral("bare"), QStringLiteral("A bare Qwt plot instead of the program.")},
+        {QStringLiteral("types"), QStringLiteral("Kinds of scale, one per scale, e.g. builtin,sics,header-comma,continuous."),
+         QStringLiteral("keys"), QStringLiteral("builtin")},
     });
     parser.process(app);
     const int seconds = parser.value(QStringLiteral("seconds")).toInt();
     const int scaleCount = parser.value(QStringLiteral("scales")).toInt();
     const int period = parser.value(QStringLiteral("period")).toInt();
+    const QStringList types = parser.value(QStringLiteral("types")).split(QLatin1Char(','));
+    auto typeOf = [&types](int i) { return ScaleProtocol::fromKey(types.value(i, types.last())); };
     if (parser.isSet(QStringLiteral("bare")))
         return runBare(app, seconds, scaleCount, period);
     QList<int> checkpoints;
@@ -261,8 +266,9 @@ int main(int argc, char *argv[])
         auto *scale = new QProcess(&app);
         const QString port = dir.filePath(QStringLiteral("ttySIM%1").arg(i));
         scale->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        scale->start(simulator, {QStringLiteral("--link"), port,
-                                 QStringLiteral("--weight"), QString::number(10 + i)});
+        scale->start(simulator, {QStringLiteral("--link"), port, QStringLiteral("--weight"),
+                                 QString::number(10 + i), QStringLiteral("--type"),
+                                 ScaleProtocol::key(typeOf(i))});
         if (!scale->waitForStarted(3000)) {
             out << "cannot start " << simulator << "\n";
             return 1;
@@ -287,6 +293,9 @@ int main(int argc, char *argv[])
     auto window = std::make_unique<MdiWindow>(&programTranslator, &toolkitTranslator);
     window->resize(1600, 1000);
     window->show();
+    for (int i = 0; i < ports.size(); ++i)
+        window->portSettingsStore()->setTemporary(
+            ports.at(i), {typeOf(i), ScaleProtocol::usualSettings(typeOf(i))});
     auto *workspace = window->findChild<QMdiArea *>(QStringLiteral("workspace"));
 
     // Each port opened as the selector opens it, then Go and Record on its
@@ -336,6 +345,9 @@ int main(int argc, char *argv[])
     const long rssStart = residentKiB();
     const double cpuStart = cpuSeconds();
     const int readingsStart = readings();
+    QList<int> taskStart;
+    for (DeviceTask *task : tasks())
+        taskStart << task->readings();
     QElapsedTimer wall;
     wall.start();
     app.measuring = true;
@@ -358,6 +370,11 @@ int main(int argc, char *argv[])
     const double cpu = cpuSeconds() - cpuStart;
     const long rssEnd = residentKiB();
     const int counted = readings() - readingsStart;
+    for (int i = 0; i < tasks().size(); ++i) {
+        const int n = tasks().at(i)->readings() - taskStart.value(i);
+        out << "  " << ScaleProtocol::key(tasks().at(i)->setup().type) << ": " << n / elapsed
+            << " readings per s, one every " << (n ? 1000.0 * elapsed / n : 0.0) << " ms\n";
+    }
 
     // The windows go without returning to the event loop, so no reading
     // slips in between the count and the end of recording.
