@@ -57,7 +57,6 @@ class tst_Shell : public QObject
     QTranslator programTranslator, toolkitTranslator;
     ScaleOnPty scales;
     MdiWindow *window = nullptr;
-
     QAction *action(const char *name) const { return window->findChild<QAction *>(name); }
     QMdiArea *workspace() const { return window->findChild<QMdiArea *>(); }
     QMdiSubWindow *frame(int scale) const
@@ -98,7 +97,6 @@ private slots:
             QVERIFY(scales.add());
     }
     void cleanupTestCase() { delete window; }
-
     void everyListedTextHasItsPolishTranslation()
     {
         QTranslator polish;
@@ -113,8 +111,7 @@ private slots:
     void startsInPolishWithOnlyTheAlwaysUsableControls()
     {
         const auto cancelText = [] { return QDialogButtonBox(QDialogButtonBox::Cancel).buttons()[0]->text(); };
-        programTranslator.load(QString()); // as at start-up: installed and empty
-        toolkitTranslator.load(QString());
+        programTranslator.load(QString()); toolkitTranslator.load(QString()); // as at start-up: installed, empty
         MdiWindow fresh(&programTranslator, &toolkitTranslator);
         QCOMPARE(fresh.windowTitle(), QString("KORVEN scale software v2.1"));
         QVERIFY(!fresh.windowIcon().pixmap(32).isNull());
@@ -185,8 +182,7 @@ private slots:
         auto *bar = qobject_cast<QToolBar *>(owners[position]);
         QStringList found(bar ? bar->windowTitle() : owners[position]->property("title").toString());
         for (QAction *entry : owners[position]->actions()) {
-            QWidget *widget = bar ? bar->widgetForAction(entry) : nullptr;
-            widget = widget && widget->inherits("QToolButton") ? nullptr : widget; // not an action's own button
+            QWidget *widget = qobject_cast<QWidgetAction *>(entry) ? bar->widgetForAction(entry) : nullptr;
             // Status tips are listed texts in the language shown, but the language actions' own: always English.
             const QString tip = widget ? widget->statusTip() : entry->statusTip();
             QVERIFY2(tip.isEmpty() || entry->objectName().endsWith("lishAct")
@@ -225,17 +221,17 @@ private slots:
     void everyShortcutDoesItsThing_data()
     {
         QTest::addColumn<QString>("after");
-        // Each row's name starts with the keys pressed. After them: the open windows by scale ("*" current,
-        // "M" maximized), the first one's mode and readings plotted since, the titles of the dialogs met.
-        QTest::newRow("Space steps") << "0* 1 2, paused +1";
-        QTest::newRow("Ctrl+E exports") << "0* 1 2, running, Zapisywanie wykresu, Eksportuj wykres do pliku";
-        QTest::newRow("Ctrl+Up maximizes") << "0*M 1 2, running";
-        QTest::newRow("Ctrl+Down tiles the maximized") << "0* 1 2, running";
-        QTest::newRow("Ctrl+Right activates the next") << "0 1* 2, running";
-        QTest::newRow("Ctrl+Left activates the previous") << "0 1 2*, running";
-        QTest::newRow("Ctrl+W closes") << "1* 2";
-        QTest::newRow("Ctrl+W closes the maximized") << "1*M 2";
-        QTest::newRow("Ctrl+Q exits") << "closed, Zamykanie programu ...";
+        // Each row's name starts with the keys pressed. Then: "closed" main window, documents by scale ("*" current,
+        // "M" maximized, "o" overlaps one before), Pause or Go checked, the first one's mode and new points, dialogs.
+        QTest::newRow("Space steps") << "0* 1 2, Pause, paused +1";
+        QTest::newRow("Ctrl+E exports") << "0* 1 2, Go, running, Zapisywanie wykresu, Eksportuj wykres do pliku";
+        QTest::newRow("Ctrl+Up maximizes") << "0*M 1 2, Go, running";
+        QTest::newRow("Ctrl+Down tiles the maximized") << "0* 1 2, Go, running";
+        QTest::newRow("Ctrl+Right activates the next") << "0 1* 2, Pause, running";
+        QTest::newRow("Ctrl+Left activates the previous") << "0 1 2*, Pause, running";
+        QTest::newRow("Ctrl+W closes") << "1* 2, Pause";
+        QTest::newRow("Ctrl+W closes the maximized") << "1*M 2, Pause";
+        QTest::newRow("Ctrl+Q exits") << "closed 0* 1 2, Go, running, Zamykanie programu ...";
     }
     void everyShortcutDoesItsThing()
     {
@@ -244,20 +240,24 @@ private slots:
         // The frames rebuild their own menus, Ctrl+W in them, at each switch.
         switchTo(window, false);
         switchTo(window, true);
-        const QString row = QTest::currentDataTag();
-        if (row.endsWith("maximized"))
+        if (QString(QTest::currentDataTag()).endsWith("maximized"))
             frame(0)->showMaximized();
         DialogScript script;
         script.then(readMessage(nullptr, QMessageBox::Discard));
         const int readings = task(0)->readings();
-        QTest::keySequence(window, QKeySequence(row.section(' ', 0, 0)));
+        QTest::keySequence(window, QKeySequence(QString(QTest::currentDataTag()).section(' ', 0, 0)));
         const auto state = [&] {
             QStringList seen(window->isVisible() ? "" : "closed");
-            for (int i = 0; i < 3 && window->isVisible(); ++i)
-                if (QMdiSubWindow *shown = frame(i))
+            QRegion covered; // by the windows before, when not maximized
+            for (int i = 0; i < 3; ++i)
+                if (QMdiSubWindow *shown = frame(i)) {
                     seen[0] += QString(" %1").arg(i) + (shown == workspace()->currentSubWindow() ? "*" : "")
-                               + (shown->isMaximized() ? "M" : "");
-            if (task(0) && window->isVisible())
+                               + (shown->isMaximized() ? "M" : covered.intersects(shown->geometry()) ? "o" : "");
+                    covered += shown->isMaximized() ? QRect() : shown->geometry();
+                }
+            seen << QString(action("pauseAct")->isChecked() ? "Pause" : "")
+                        + (action("goAct")->isChecked() ? "Go" : "");
+            if (task(0))
                 seen << (task(0)->isPaused() ? QString("paused +%1").arg(task(0)->readings() - readings) : "running");
             return (seen + script.titles).join(", ").trimmed();
         };
