@@ -1,16 +1,43 @@
 #include "AppTestSupport.h"
+#include "FaultSupport.h"
+#include <QDoubleSpinBox>
+#include <QLCDNumber>
+#include <QPushButton>
 
 struct FixedPorts : PortEnumerator { // the system's port list as a test makes it up
     explicit FixedPorts(const QStringList &names) : names(names) {}
     QStringList ports() const override { return names; }
     const QStringList names;
 };
+static QByteArray contents(const QString &path) { QFile f(path); return f.open(QIODevice::ReadOnly) ? f.readAll() : ""; }
+// The request each record of a file answers, from byte `from` on; a 0 ends
+// the list where the bytes are not a whole record stamped just now.
+static QList<int> records(const QString &path, int from = 0)
+{
+    static const QRegularExpression record("auto\\t(\\d+)\\.00\\tkg\\t"
+                                           "(\\d\\d\\.\\d\\d\\.\\d{4}\\t \\d\\d:\\d\\d:\\d\\d\\.\\d{3})\\r\\n\\r");
+    const QString text = QString::fromLatin1(contents(path));
+    QList<int> found;
+    for (QRegularExpressionMatch line; from < text.size() && !found.contains(0); from = line.capturedEnd()) {
+        line = record.match(text, from, QRegularExpression::NormalMatch, QRegularExpression::AnchoredMatchOption);
+        const QDateTime when = QDateTime::fromString(line.captured(2), "dd.MM.yyyy\t hh:mm:ss.zzz");
+        found << (when > QDateTime::currentDateTime().addSecs(-60)) * line.captured(1).toInt();
+    }
+    return found;
+}
 
-// Scales chosen, opened and closed as the operator does it, end to
+// Scales chosen, opened, commanded and closed as the operator does it, end to
 // end: worker threads, pseudo-terminals, every dialog answered.
 class tst_Devices : public DeviceFixture
 {
     Q_OBJECT
+    QTemporaryDir files;
+    QString file(const char *name) const { return files.filePath(QTest::currentDataTag() + QString(name)); }
+    QPushButton *pathButton() const { return window->findChild<QPushButton *>("recPathButton"); }
+    QDoubleSpinBox *interval() const { return window->findChild<QDoubleSpinBox *>(); }
+    bool checked(const char *name) const { return action(name)->isChecked(); }
+    void activate(int i) { workspace()->setActiveSubWindow(static_cast<QMdiSubWindow *>(document(port(i))->parentWidget())); }
+    void aReadingPasses(DeviceTask *task) { const int plotted = task->readings(); QTRY_VERIFY(task->readings() > plotted); }
 private slots:
     void dropDownOffersFreeSerialPortsNewestFirst_data()
     {
@@ -69,6 +96,109 @@ private slots:
         window = nullptr;
         for (int i = 0; i < 4; ++i)
             QCOMPARE(openDescriptorsOn(scales->at(i)->terminalPath()), 1);
+    }
+
+    // Record asks for a file once and appends to it from then on; a file chosen
+    // while recording takes over at once; the operator hears of every trouble.
+    void recordingFollowsTheChosenFileThroughTroubles()
+    {
+        start(2);
+        QVERIFY(open(port(1)) && open(port(0)));
+        DeviceTask *task = document(port(0))->deviceTask();
+        action("goAct")->trigger();
+        QStringList told{"", "", "", ""};
+        DialogScript script; // the operator's answers, in turn
+        script.then(chooseFile(file("a"))).then(cancel).then(chooseFile(file("b")));
+        script.then(readMessage(&told[0])).then(readMessage(&told[1])).then(readMessage(&told[2]));
+        script.then(chooseFile(file("missing/c"))).then(readMessage(&told[3]));
+        action("recordAct")->trigger(); // no file yet: Record asks for one
+        QCOMPARE(pathButton()->text(), ".../" + QFileInfo(file("a")).fileName());
+        QTRY_VERIFY(records(file("a")).size() >= 2);
+        action("recordAct")->trigger(); // off: the file is let go, and readings pass it by
+        QCOMPARE(openDescriptorsOn(file("a")), 0);
+        const QList<int> first = records(file("a")); // every reading once, the last one on show
+        QVERIFY(first.last() - first.first() + 1 == first.size() && first.last() == task->readoutWidget()->value());
+        aReadingPasses(task);
+        action("recordAct")->trigger(); // on again, with no question
+        pathButton()->click(); // cancelled while recording: it goes on in its file
+        QVERIFY(checked("recordAct"));
+        aReadingPasses(task);
+        QList<int> before = records(file("a"));
+        QVERIFY(before.mid(0, first.size()) == first && before.value(first.size()) > first.last() + 1);
+        pathButton()->click(); // another file takes over at once
+        before = records(file("a"));
+        aReadingPasses(task);
+        QCOMPARE(records(file("a")), before);
+        QCOMPARE(records(file("b")).value(0), before.last() + 1);
+        QVERIFY(QFile::remove(file("b"))); // a new file of the name takes the records, and that is told
+        QTRY_VERIFY(told[0].contains(file("b")) && told[0].contains(port(0)) && !records(file("b")).isEmpty());
+        const QByteArray kept = contents(file("b"));
+        {
+            FileSizeLimit full(kept.size() + 5); // room for a few bytes: each record is torn and taken back
+            aReadingPasses(task);
+            aReadingPasses(task);
+            QCOMPARE(contents(file("b")), kept);
+        }
+        QVERIFY(told[1].contains(file("b")) && told[1].contains(qt_error_string(EFBIG)) && checked("recordAct"));
+        QTRY_VERIFY(told[2].contains(file("b") + "\nagain") && !records(file("b"), kept.size()).isEmpty());
+        QVERIFY(contents(file("b")).startsWith(kept) && !records(file("b")).contains(0));
+        // Each window keeps its own interval, modes and file.
+        interval()->setValue(1.5);
+        activate(1);
+        QVERIFY(checked("pauseAct") && !checked("goAct") && !checked("recordAct") && interval()->value() == 0.2);
+        QCOMPARE(pathButton()->text(), QStringLiteral("..."));
+        activate(0);
+        QVERIFY(!checked("pauseAct") && checked("goAct") && checked("recordAct") && interval()->value() == 1.5);
+        QCOMPARE(pathButton()->text(), ".../" + QFileInfo(file("b")).fileName());
+        QCOMPARE(task->refreshRate() + document(port(1))->deviceTask()->refreshRate(), 1500 + 200);
+        pathButton()->click(); // a file that cannot be opened is told, and Record goes off
+        QCOMPARE(told[3], "Could not open the file\n" + file("missing/c"));
+        QVERIFY(!checked("recordAct") && !task->isRecording());
+    }
+
+    void exportResumesTheWindowAsItFoundIt_data()
+    {
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<QStringList>("meanwhile"); // what the operator does at the description, then at the name
+        QTest::newRow("running, written") << true << QStringList{"", "name"};
+        QTest::newRow("paused, written") << false << QStringList{"", "name"};
+        QTest::newRow("running, cancelled") << true << QStringList{"", ""};
+        QTest::newRow("other window made active") << true << QStringList{"", "name, activate"};
+        QTest::newRow("closed while described") << true << QStringList{"close"};
+        QTest::newRow("closed while named") << true << QStringList{"", "name, close"};
+    }
+    void exportResumesTheWindowAsItFoundIt()
+    {
+        QFETCH(bool, running);
+        QFETCH(QStringList, meanwhile);
+        start(2);
+        QVERIFY(open(port(1)) && open(port(0)));
+        QPointer<DocumentWindow> exported = document(port(0));
+        DeviceTask *task = exported->deviceTask();
+        action(running ? "goAct" : "pauseAct")->trigger();
+        bool pausedWhileAsked = true;
+        DialogScript script;
+        for (const QString &step : meanwhile)
+            script.then([&, step](QWidget *modal) {
+                pausedWhileAsked &= task->isPaused() && checked("pauseAct") && !checked("goAct");
+                step.startsWith("name") ? chooseFile(file("plot.svg"))(modal) : cancel(modal);
+                if (step.endsWith("activate"))
+                    activate(1);
+                if (step.endsWith("close"))
+                    QVERIFY(!exported->close() && QTest::qWaitFor([&] { return exported.isNull(); }));
+            });
+        action("exportAct")->trigger();
+        const QString done = meanwhile.join(' ');
+        QVERIFY(pausedWhileAsked);
+        QCOMPARE(QFileInfo::exists(file("plot.svg")), done == " name" || done.endsWith("activate"));
+        // The controls show the active window: the exported one, unless it was left.
+        const bool left = done.endsWith("activate") || done.endsWith("close");
+        QVERIFY(checked("goAct") == (running && !left) && checked("pauseAct") != checked("goAct"));
+        if (!exported) // its task went with it
+            return;
+        const int plotted = task->readings(), requests = scales->requests(0);
+        QTRY_VERIFY(task->readings() > plotted || scales->requests(0) >= requests + 3);
+        QCOMPARE(task->readings() > plotted, running);
     }
 };
 
