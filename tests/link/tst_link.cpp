@@ -120,6 +120,83 @@ private slots:
                      + result, taken);
     }
 
+    void recordsAreAppendedWholeAndEndWithCrLfCr()
+    {
+        const QString path = dir.filePath("samples.txt");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("earlier notes\n") && old.flush());
+        SaveSamples recorder;
+        recorder.setFileName(path);
+        QVERIFY(recorder.open());
+        QCOMPARE(contents(path), QByteArray("earlier notes\n")); // nothing at open
+        recorder.addSample("auto\t12.345\tkg\t05.12.2026\t 08:31:27.123");
+        const QByteArray first = "earlier notes\nauto\t12.345\tkg\t05.12.2026\t 08:31:27.123\r\n\r";
+        QCOMPARE(contents(path), first); // on disk at once
+        recorder.close();
+        recorder.addSample("while off");
+        QVERIFY(recorder.open()); // Record off and on again: the same file goes on
+        recorder.addSample("step\t-0.015\tg\t05.12.2026\t 08:31:28.000");
+        QCOMPARE(contents(path), first + "step\t-0.015\tg\t05.12.2026\t 08:31:28.000\r\n\r");
+    }
+
+    void aFileThatCannotBeOpenedGetsNothing()
+    {
+        SaveSamples recorder;
+        recorder.setFileName(dir.filePath("missing/samples.txt")); // no such folder, even for root
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not open the file"));
+        QVERIFY(!recorder.open());
+        recorder.addSample("lost");
+        QVERIFY(!QFile::exists(recorder.fileName()));
+    }
+
+    void aFullDiskIsToldOnceAndSoIsItsEnd()
+    {
+        const QString path = dir.filePath("full.txt");
+        SaveSamples recorder;
+        QSignalSpy failed(&recorder, &SaveSamples::writeFailed);
+        QSignalSpy recovered(&recorder, &SaveSamples::writeRecovered);
+        QVERIFY(recorder.open(path));
+        recorder.addSample("a");
+        {
+            FileSizeLimit full(5); // room for the start of the next record only
+            recorder.addSample("torn");
+            recorder.addSample("lost");
+        }
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0), QVariantList({path, qt_error_string(EFBIG)}));
+        QCOMPARE(contents(path), QByteArray("a\r\n\r")); // whole records only
+        recorder.addSample("b"); // room again: the records go on, and that is told once
+        recorder.addSample("c");
+        QCOMPARE(contents(path), QByteArray("a\r\n\rb\r\n\rc\r\n\r"));
+        QCOMPARE(recovered.count(), 1);
+    }
+
+    void aDeletedFileIsStartedAgainUnderItsName()
+    {
+        const QString path = dir.filePath("deleted.txt");
+        SaveSamples recorder;
+        QSignalSpy recreated(&recorder, &SaveSamples::fileRecreated);
+        QVERIFY(recorder.open(path));
+        recorder.addSample("a");
+        QVERIFY(QFile::remove(path)); // not on into the nameless file the system would keep
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("deleted while recording"));
+        recorder.addSample("b");
+        recorder.addSample("c");
+        QCOMPARE(recreated.count(), 1);
+        QCOMPARE(contents(path), QByteArray("b\r\n\rc\r\n\r"));
+    }
+
+    void traceLinesAreSilentUnlessSwitchedOn()
+    {
+        TraceLog traces; // catches them, and switches them on
+        QLoggingCategory::setFilterRules(QString());
+        delete new SaveSamples;
+        QCOMPARE(traces.count("C? SaveSamples"), 0);
+        QLoggingCategory::setFilterRules("scaleacq.*.debug=true");
+        delete new SaveSamples;
+        QCOMPARE(traces.count("C? SaveSamples"), 1);
+    }
+
     void eachReadingAnswersItsOwnRequest_data()
     {
         QTest::addColumn<int>("link");
@@ -140,7 +217,7 @@ private slots:
         row("digits beyond the frame", 1, [=](int n) { return Pieces{{0, n == 3 ? "   " + ten(n) + '\r' : frame(n)}}; });
         row("pieces across the polls", 0, [](int n) { return Pieces{{0, frame(n).left(4)}, {70, frame(n).mid(4)}}; });
         row("a reply 900 ms late", 0, [](int n) { return Pieces{{n == 3 ? 900 : 0, frame(n)}}; });
-        row("a reply during the reset", 1, [](int n) { return Pieces{{n == 3 ? 1050 : 0, frame(n)}}; });
+        row("a reply during the reset", 1, [](int n) { return Pieces{{n == 3 ? 1020 : 0, frame(n)}}; });
         row("a reply after the reopen", 2, [](int n) { return Pieces{{n == 3 ? 1200 : 0, frame(n)}}; });
         row("two frames in one reply", 1, [](int n) { return Pieces{{0, n == 3 ? frame(n) + frame(31) : frame(n)}}; });
         row("a second frame after the first was taken", 0,
@@ -285,83 +362,6 @@ private slots:
         QStringList told = l->reasons.mid(0, reasons.size()); // one with each placeholder
         QCOMPARE(told.replaceInStrings(QRegularExpression("^(Port\\w+): .+"), "\\1: *"), reasons);
         QCOMPARE((l->scale->received() + '$').left(line.size()), line);
-    }
-
-    void recordsAreAppendedWholeAndEndWithCrLfCr()
-    {
-        const QString path = dir.filePath("samples.txt");
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("earlier notes\n") && old.flush());
-        SaveSamples recorder;
-        recorder.setFileName(path);
-        QVERIFY(recorder.open());
-        QCOMPARE(contents(path), QByteArray("earlier notes\n")); // nothing at open
-        recorder.addSample("auto\t12.345\tkg\t05.12.2026\t 08:31:27.123");
-        const QByteArray first = "earlier notes\nauto\t12.345\tkg\t05.12.2026\t 08:31:27.123\r\n\r";
-        QCOMPARE(contents(path), first); // on disk at once
-        recorder.close();
-        recorder.addSample("while off");
-        QVERIFY(recorder.open()); // Record off and on again: the same file goes on
-        recorder.addSample("step\t-0.015\tg\t05.12.2026\t 08:31:28.000");
-        QCOMPARE(contents(path), first + "step\t-0.015\tg\t05.12.2026\t 08:31:28.000\r\n\r");
-    }
-
-    void aFileThatCannotBeOpenedGetsNothing()
-    {
-        SaveSamples recorder;
-        recorder.setFileName(dir.filePath("missing/samples.txt")); // no such folder, even for root
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not open the file"));
-        QVERIFY(!recorder.open());
-        recorder.addSample("lost");
-        QVERIFY(!QFile::exists(recorder.fileName()));
-    }
-
-    void aFullDiskIsToldOnceAndSoIsItsEnd()
-    {
-        const QString path = dir.filePath("full.txt");
-        SaveSamples recorder;
-        QSignalSpy failed(&recorder, &SaveSamples::writeFailed);
-        QSignalSpy recovered(&recorder, &SaveSamples::writeRecovered);
-        QVERIFY(recorder.open(path));
-        recorder.addSample("a");
-        {
-            FileSizeLimit full(5); // room for the start of the next record only
-            recorder.addSample("torn");
-            recorder.addSample("lost");
-        }
-        QCOMPARE(failed.count(), 1);
-        QCOMPARE(failed.at(0), QVariantList({path, qt_error_string(EFBIG)}));
-        QCOMPARE(contents(path), QByteArray("a\r\n\r")); // whole records only
-        recorder.addSample("b"); // room again: the records go on, and that is told once
-        recorder.addSample("c");
-        QCOMPARE(contents(path), QByteArray("a\r\n\rb\r\n\rc\r\n\r"));
-        QCOMPARE(recovered.count(), 1);
-    }
-
-    void aDeletedFileIsStartedAgainUnderItsName()
-    {
-        const QString path = dir.filePath("deleted.txt");
-        SaveSamples recorder;
-        QSignalSpy recreated(&recorder, &SaveSamples::fileRecreated);
-        QVERIFY(recorder.open(path));
-        recorder.addSample("a");
-        QVERIFY(QFile::remove(path)); // not on into the nameless file the system would keep
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("deleted while recording"));
-        recorder.addSample("b");
-        recorder.addSample("c");
-        QCOMPARE(recreated.count(), 1);
-        QCOMPARE(contents(path), QByteArray("b\r\n\rc\r\n\r"));
-    }
-
-    void traceLinesAreSilentUnlessSwitchedOn()
-    {
-        TraceLog traces; // catches them, and switches them on
-        QLoggingCategory::setFilterRules(QString());
-        delete new SaveSamples;
-        QCOMPARE(traces.count("C? SaveSamples"), 0);
-        QLoggingCategory::setFilterRules("scaleacq.*.debug=true");
-        delete new SaveSamples;
-        QCOMPARE(traces.count("C? SaveSamples"), 1);
     }
 };
 
