@@ -1,162 +1,82 @@
-#ifndef APPTESTSUPPORT_H
-#define APPTESTSUPPORT_H
-
+#pragma once
 #include <QtTest>
-
-#include <QApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPointer>
-#include <QTranslator>
-
-#include <memory>
-
 #include "DeviceTask.h"
 #include "DialogScript.h"
 #include "DocumentWindow.h"
 #include "MdiWindow.h"
-#include "PortEnumerator.h"
-#include "ScaleSimulator.h"
+#include "ScaleOnPty.h"
 #include "Scaner.h"
-
-// How many of this process's file descriptors are open on the file or terminal.
+#include "SystemPortEnumerator.h"
+// How many descriptors of this process are open on the file or terminal.
 inline int openDescriptorsOn(const QString &path)
 {
-    const QString canonical = QFileInfo(path).canonicalFilePath(); // gone: as it was named
-    const QString target = canonical.isEmpty() ? path : canonical;
-    int count = 0;
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot))
-        if (fd.symLinkTarget() == target)
-            ++count;
-    return count;
+    const QFileInfoList fds = QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System);
+    return int(std::count_if(fds.cbegin(), fds.cend(), [&](const QFileInfo &fd) { return fd.symLinkTarget() == path; }));
 }
-
-inline int threadCount()
+// The entries of the drop-down once the operator has opened it.
+inline QStringList entries(Scaner *box)
 {
-    return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
-}
-
-// The ports a test makes up, in place of the system's.
-class FixedPorts : public PortEnumerator
-{
-public:
-    explicit FixedPorts(const QStringList &names) : names(names) {}
-    QStringList ports() const override { return names; }
-
-private:
+    box->showPopup();
     QStringList names;
-};
+    for (int i = 0; i < box->count(); ++i)
+        names << box->itemText(i);
+    box->hidePopup();
+    return names;
+}
 
-// A main window over simulated scales on real pseudo-terminals, each port
-// opened through the main window as the port selector would.
+// The main window, in English, over scales on real pseudo-terminals that its
+// drop-down lists as it lists the simulator's ports. Scale i answers value
+// request n with the reading n; the first `silent` scales never answer.
 class DeviceFixture : public QObject
 {
     Q_OBJECT
-
 protected slots:
-    void initTestCase()
-    {
-        Q_INIT_RESOURCE(scaleacq);
-        QApplication::setQuitOnLastWindowClosed(false);
-        QApplication::installTranslator(&programTranslator);
-        QApplication::installTranslator(&toolkitTranslator);
-    }
-
-    void cleanup()
-    {
-        delete window;
-        window = nullptr;
-        qDeleteAll(scales);
-        scales.clear();
-    }
-
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void cleanup() { delete window; window = nullptr; scales.reset(); }
 protected:
-    void startScales(int count)
+    void start(int count, int silent = 0)
     {
-        QStringList ports;
-        for (int i = 0; i < count; ++i) {
-            auto *scale = new ScaleSimulator;
-            QVERIFY(scale->start(dir.filePath(QStringLiteral("ttySIM%1").arg(i))));
-            scales << scale;
-            ports << scale->portPath();
-        }
-        window = new MdiWindow(&programTranslator, &toolkitTranslator);
-        window->resize(1200, 800);
+        scales = std::make_unique<ScaleOnPty>();
+        for (int i = 0; i < count && scales->add(); ++i)
+            scales->answer(i, [mute = i < silent](char request, int n) {
+                const QByteArray reply = request == 'Z' ? QByteArray("kg\r\n") : ScaleOnPty::crFrame(n);
+                return mute ? QList<ScaleOnPty::Piece>() : QList<ScaleOnPty::Piece>{{0, reply}};
+            });
+        window = new MdiWindow(nullptr, nullptr);
         window->show();
-        scaner()->setPortEnumerator(std::make_unique<FixedPorts>(ports));
+        scaner()->setPortEnumerator(std::make_unique<SystemPortEnumerator>(QFileInfo(port(0)).path()));
     }
-
-    QString port(int i) const { return scales.at(i)->portPath(); }
+    QString port(int i) const { return scales->port(i); }
     Scaner *scaner() const { return window->findChild<Scaner *>(); }
-    QMdiArea *workspace() const { return window->findChild<QMdiArea *>(QStringLiteral("workspace")); }
-
-    // The document windows that have made it into the workspace.
-    QList<DocumentWindow *> documents() const
+    QAction *action(const char *name) const { return window->findChild<QAction *>(name); }
+    QMdiArea *workspace() const { return window->findChild<QMdiArea *>(); }
+    QStringList offered() const { return entries(scaner()).filter(QStringLiteral("ttySIM")); }
+    DocumentWindow *document(const QString &portName) const // once it is in the workspace
     {
-        QList<DocumentWindow *> shown;
         for (QMdiSubWindow *frame : workspace()->subWindowList())
-            if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
-                shown << document;
-        return shown;
-    }
-
-    DocumentWindow *document(const QString &portName) const
-    {
-        for (DocumentWindow *shown : documents())
-            if (shown->windowTitle() == portName)
-                return shown;
+            if (frame->windowTitle() == portName)
+                return qobject_cast<DocumentWindow *>(frame->widget());
         return nullptr;
     }
-
-    // Opens a port as choosing it in the selector does and waits until its
-    // window is shown in the workspace.
-    DocumentWindow *open(const QString &portName)
-    {
-        window->deviceNew(portName);
-        if (!QTest::qWaitFor([&] { return document(portName) != nullptr; }, 3000))
-            return nullptr;
-        return document(portName);
-    }
-
-    // Exits, discarding when asked, as main() does once its event loop has
-    // ended: the tasks, their worker threads and their ends of the ports go.
-    void exitAndVerifyNothingIsLeft(const std::function<bool()> &exit,
-                                    const QList<QPointer<DeviceTask>> &tasks, int threadsBefore)
-    {
-        {
-            DialogScript script;
-            script.then(readMessage(nullptr, QMessageBox::Discard));
-            QVERIFY(exit());
-        }
-        QVERIFY(!window->isVisible());
-        delete window;
-        window = nullptr;
-        for (const QPointer<DeviceTask> &task : tasks)
-            QVERIFY(task.isNull());
-        for (ScaleSimulator *scale : scales)
-            QCOMPARE(openDescriptorsOn(scale->terminalPath()), 1);
-        QTRY_COMPARE(threadCount(), threadsBefore);
-    }
-
-    // The ports the selector offers right now.
-    QStringList offered() const
+    // As the operator chooses a port: opens the drop-down and clicks the entry.
+    void choose(const QString &portName)
     {
         scaner()->showPopup();
-        QStringList names;
-        for (int i = 0; i < scaner()->count(); ++i)
-            names << scaner()->itemText(i);
-        scaner()->hidePopup();
-        return names;
+        QAbstractItemView *list = scaner()->view();
+        const QModelIndex entry = list->model()->index(scaner()->findText(portName), 0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
     }
-
-    QTemporaryDir dir;
-    QTranslator programTranslator;
-    QTranslator toolkitTranslator;
-    QList<ScaleSimulator *> scales;
+    DocumentWindow *open(const QString &portName)
+    {
+        DialogScript refuse; // a question here fails the test instead of hanging it
+        choose(portName);
+        return QTest::qWaitFor([&] { return document(portName); }, 3000) ? document(portName) : nullptr;
+    }
+    std::unique_ptr<ScaleOnPty> scales;
     MdiWindow *window = nullptr;
 };
-
-#endif // APPTESTSUPPORT_H

@@ -1,149 +1,206 @@
 #include "AppTestSupport.h"
-
-#include <QAction>
-#include <QDir>
+#include "FaultSupport.h"
+#include <QDoubleSpinBox>
+#include <QLCDNumber>
 #include <QPushButton>
-#include <QFileInfo>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPointer>
 
-#include "DeviceTask.h"
-#include "GraphAttr.h"
-#include "RandomPlot.h"
+struct FixedPorts : PortEnumerator { // the system's port list as a test makes it up
+    explicit FixedPorts(const QStringList &names) : names(names) {}
+    QStringList ports() const override { return names; }
+    const QStringList names;
+};
+static QByteArray contents(const QString &path) { QFile f(path); return f.open(QIODevice::ReadOnly) ? f.readAll() : ""; }
+// The request each record of a file answers, from byte `from` on; a 0 ends
+// the list where the bytes are not a whole record stamped just now.
+static QList<int> records(const QString &path, int from = 0)
+{
+    static const QRegularExpression record("auto\\t(\\d+)\\.00\\tkg\\t"
+                                           "(\\d\\d\\.\\d\\d\\.\\d{4}\\t \\d\\d:\\d\\d:\\d\\d\\.\\d{3})\\r\\n\\r");
+    const QString text = QString::fromLatin1(contents(path));
+    QList<int> found;
+    for (QRegularExpressionMatch line; from < text.size() && !found.contains(0); from = line.capturedEnd()) {
+        line = record.match(text, from, QRegularExpression::NormalMatch, QRegularExpression::AnchoredMatchOption);
+        const QDateTime when = QDateTime::fromString(line.captured(2), "dd.MM.yyyy\t hh:mm:ss.zzz");
+        found << (when > QDateTime::currentDateTime().addSecs(-60)) * line.captured(1).toInt();
+    }
+    return found;
+}
 
-// Opening and closing scales from the main window, end to end: real worker
-// threads, real pseudo-terminals, simulated scales.
+// Scales chosen, opened, commanded and closed as the operator does it, end to
+// end: worker threads, pseudo-terminals, every dialog answered.
 class tst_Devices : public DeviceFixture
 {
     Q_OBJECT
-
+    QTemporaryDir files;
+    QString file(const char *name) const { return files.filePath(QTest::currentDataTag() + QString(name)); }
+    QPushButton *pathButton() const { return window->findChild<QPushButton *>("recPathButton"); }
+    QDoubleSpinBox *interval() const { return window->findChild<QDoubleSpinBox *>(); }
+    bool checked(const char *name) const { return action(name)->isChecked(); }
+    void activate(int i) { workspace()->setActiveSubWindow(static_cast<QMdiSubWindow *>(document(port(i))->parentWidget())); }
+    void aReadingPasses(DeviceTask *task) { const int plotted = task->readings(); QTRY_VERIFY(task->readings() > plotted); }
 private slots:
-    void fourScalesOpenAndAFifthIsRefused();
-    void closingAWindowFreesItsPortAtOnceAndGoesAfterTheLink();
-    void portsChosenInQuickSuccessionAllOpen();
-    void newWindowGetsTheCurrentAppearanceBeforeItIsShown();
-    void exitWithFourOpenScalesJoinsEveryThreadAndClosesEveryPort();
-};
-
-void tst_Devices::fourScalesOpenAndAFifthIsRefused()
-{
-    startScales(5);
-    QCOMPARE(offered().size(), 5);
-    for (int i = 0; i < 4; ++i) {
-        DocumentWindow *shown = open(port(i));
-        QVERIFY(shown);
-        QCOMPARE(shown->windowTitle(), port(i));
-        QVERIFY(!offered().contains(port(i)));
-    }
-    window->deviceNew(QStringLiteral("none"));
-    QCOMPARE(documents().size(), 4);
-    for (DocumentWindow *shown : documents())
-        QTRY_COMPARE_WITH_TIMEOUT(shown->deviceTask()->unitsWidget()->text(), QStringLiteral("kg"), 2000);
-
-    QString refusal;
+    void dropDownOffersFreeSerialPortsNewestFirst_data()
     {
+        QTest::addColumn<QStringList>("present"); // in the system's order
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<QStringList>("offered");
+        QTest::newRow("newest first") << QStringList{"COM1", "COM3"} << QStringList() << QStringList{"COM3", "COM1"};
+        QTest::newRow("opened left out, by case") << QStringList{"COM1", "COM3"} << QStringList{"COM3", "com1"}
+                                                  << QStringList{"COM1"};
+        QTest::newRow("nothing to offer") << QStringList{"", "LPT1", "COM1"} << QStringList{"COM1"} << QStringList{"none"};
+    }
+    void dropDownOffersFreeSerialPortsNewestFirst()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, opened);
+        Scaner box(std::make_unique<FixedPorts>(present));
+        QCOMPARE(box.currentText(), QStringLiteral("port")); // untouched, it says what it is for
+        for (const QString &port : opened)
+            box.addOpenedCOM(port);
+        QTEST(entries(&box), "offered");
+        // The closed box keeps that list: the wheel, a letter or an arrow choose nothing from it.
+        QSignalSpy chosen(&box, &QComboBox::textActivated);
+        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&box, &wheel);
+        QTest::keyClick(&box, Qt::Key_C);
+        QTest::keyClick(&box, Qt::Key_Down);
+        QCOMPARE(chosen.count(), 0);
+    }
+
+    void fourPortsOpenTiledAndAllCloseAtExit()
+    {
+        start(5, 1); // the first scale says nothing: its link goes through time-outs
+        QString told;
         DialogScript script;
-        script.then(readMessage(&refusal));
-        window->deviceNew(port(4));
-    }
-    QCOMPARE(refusal, QStringLiteral("You cannot open more than 4 ports."));
-    QTest::qWait(200);
-    QCOMPARE(documents().size(), 4);
-    QVERIFY(window->findChildren<DocumentWindow *>().size() == 4);
-    for (QWidget *top : QApplication::topLevelWidgets())
-        QVERIFY(!qobject_cast<DocumentWindow *>(top)); // nothing pending either
-    QCOMPARE(offered(), QStringList({port(4)}));
-
-    // One closes; its port is offered again and opens again.
-    document(port(1))->close();
-    QTRY_COMPARE(documents().size(), 3);
-    QVERIFY(offered().contains(port(1)));
-    QVERIFY(open(port(1)));
-    QCOMPARE(documents().size(), 4);
-}
-
-void tst_Devices::closingAWindowFreesItsPortAtOnceAndGoesAfterTheLink()
-{
-    startScales(1);
-    QPointer<DocumentWindow> shown = open(port(0));
-    QVERIFY(shown);
-    QTRY_COMPARE_WITH_TIMEOUT(shown->deviceTask()->unitsWidget()->text(), QStringLiteral("kg"), 2000);
-    QSignalSpy destroyedPort(shown.data(), &DocumentWindow::documentWindowDestroyed);
-
-    // Twice before the link answers: the port is reported free twice.
-    QVERIFY(!shown->close());
-    QVERIFY(!shown->close());
-    QCOMPARE(destroyedPort.count(), 2);
-    QCOMPARE(destroyedPort.at(0).at(0).toString(), port(0));
-    QVERIFY(offered().contains(port(0)));
-    QVERIFY(shown); // still there until the link has closed the port
-
-    QTRY_VERIFY_WITH_TIMEOUT(shown.isNull(), 2000);
-    QTRY_COMPARE(documents().size(), 0);
-    // The empty frame goes on a later pass of the event loop than its document.
-    QTRY_VERIFY(!window->findChild<QAction *>(QStringLiteral("pauseAct"))->isEnabled());
-    // Only the simulator's own end is left open on the terminal.
-    QCOMPARE(openDescriptorsOn(scales.at(0)->terminalPath()), 1);
-}
-
-void tst_Devices::portsChosenInQuickSuccessionAllOpen()
-{
-    startScales(3);
-    for (int i = 0; i < 3; ++i)
-        window->deviceNew(port(i)); // no event loop turn in between
-    QTRY_COMPARE_WITH_TIMEOUT(documents().size(), 3, 3000);
-    for (int i = 0; i < 3; ++i)
-        QVERIFY(document(port(i)));
-}
-
-void tst_Devices::newWindowGetsTheCurrentAppearanceBeforeItIsShown()
-{
-    startScales(2);
-    QVERIFY(open(port(0)));
-    window->graphViewChange(new GraphAttr(Qt::darkGreen, Qt::red, Qt::yellow, Qt::cyan, 1));
-    QCOMPARE(document(port(0))->deviceTask()->plotWidget()->canvasBackground().color(),
-             QColor(Qt::darkGreen));
-
-    // Watch the second window's first show.
-    QColor backgroundWhenShown;
-    struct ShowWatch : QObject
-    {
-        QColor *seen;
-        bool eventFilter(QObject *watched, QEvent *event) override
-        {
-            if (event->type() == QEvent::Show && !seen->isValid())
-                *seen = static_cast<DocumentWindow *>(watched)
-                            ->deviceTask()->plotWidget()->canvasBackground().color();
-            return false;
+        script.then(readMessage(&told)).then(readMessage(nullptr, QMessageBox::Discard));
+        for (int i = 0; i < 5; ++i)
+            choose(port(i)); // no event-loop turn between them: four windows are still starting
+        QCOMPARE(told, QStringLiteral("You cannot open more than 4 ports."));
+        QTRY_COMPARE(workspace()->subWindowList().size(), 4);
+        QCOMPARE(offered(), QStringList({port(4)}));
+        for (QMdiSubWindow *frame : workspace()->subWindowList()) { // each new window is a tile of the workspace
+            const QSize off = frame->size() * 2 - workspace()->viewport()->size();
+            QVERIFY(qAbs(off.width()) < 5 && qAbs(off.height()) < 5);
         }
-    } watch;
-    watch.seen = &backgroundWhenShown;
-    window->deviceNew(port(1));
-    for (QWidget *top : QApplication::topLevelWidgets())
-        if (auto *pending = qobject_cast<DocumentWindow *>(top))
-            pending->installEventFilter(&watch);
-    QTRY_VERIFY(document(port(1)));
-    QCOMPARE(backgroundWhenShown, QColor(Qt::darkGreen));
-}
-
-void tst_Devices::exitWithFourOpenScalesJoinsEveryThreadAndClosesEveryPort()
-{
-    const int threadsBefore = threadCount();
-    startScales(4);
-    QList<QPointer<DeviceTask>> tasks;
-    for (int i = 0; i < 4; ++i) {
-        DocumentWindow *shown = open(port(i));
-        QVERIFY(shown);
-        tasks << shown->deviceTask();
+        // Closed by its frame's button, a port is offered again at once, and
+        // opens again once its link has let go of the terminal.
+        document(port(1))->parentWidget()->close();
+        QCOMPARE(offered(), QStringList({port(4), port(1)}));
+        QTRY_COMPARE(workspace()->subWindowList().size(), 3);
+        QCOMPARE(openDescriptorsOn(scales->at(1)->terminalPath()), 1); // the scale's own end
+        QVERIFY(open(port(1)));
+        QTRY_COMPARE(document(port(0))->deviceTask()->unitsWidget()->text(), QStringLiteral("--"));
+        action("exitAct")->trigger(); // asks, and Discard ends the program
+        QVERIFY(!window->isVisible());
+        delete window; // as main() does once its event loop has ended
+        window = nullptr;
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(openDescriptorsOn(scales->at(i)->terminalPath()), 1);
     }
-    scales.at(3)->setSilent(true); // one of them in its time-out cycle
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(openDescriptorsOn(scales.at(i)->terminalPath()), 2);
-    QTest::qWait(1200);
 
-    exitAndVerifyNothingIsLeft([this] { return window->close(); }, tasks, threadsBefore);
-}
+    // Record asks for a file once and appends to it from then on; a file chosen
+    // while recording takes over at once; the operator hears of every trouble.
+    void recordingFollowsTheChosenFileThroughTroubles()
+    {
+        start(2);
+        QVERIFY(open(port(1)) && open(port(0)));
+        DeviceTask *task = document(port(0))->deviceTask();
+        action("goAct")->trigger();
+        QStringList told{"", "", "", ""};
+        DialogScript script; // the operator's answers, in turn
+        script.then(chooseFile(file("a"))).then(cancel).then(chooseFile(file("b")));
+        script.then(readMessage(&told[0])).then(readMessage(&told[1])).then(readMessage(&told[2]));
+        script.then(chooseFile(file("missing/c"))).then(readMessage(&told[3]));
+        action("recordAct")->trigger(); // no file yet: Record asks for one
+        QCOMPARE(pathButton()->text(), ".../" + QFileInfo(file("a")).fileName());
+        QTRY_VERIFY(records(file("a")).size() >= 2);
+        action("recordAct")->trigger(); // off: the file is let go, and readings pass it by
+        QCOMPARE(openDescriptorsOn(file("a")), 0);
+        const QList<int> first = records(file("a")); // every reading once, the last one on show
+        QVERIFY(first.last() - first.first() + 1 == first.size() && first.last() == task->readoutWidget()->value());
+        aReadingPasses(task);
+        action("recordAct")->trigger(); // on again, with no question
+        pathButton()->click(); // cancelled while recording: it goes on in its file
+        QVERIFY(checked("recordAct"));
+        aReadingPasses(task);
+        QList<int> before = records(file("a"));
+        QVERIFY(before.mid(0, first.size()) == first && before.value(first.size()) > first.last() + 1);
+        pathButton()->click(); // another file takes over at once
+        before = records(file("a"));
+        aReadingPasses(task);
+        QCOMPARE(records(file("a")), before);
+        QCOMPARE(records(file("b")).value(0), before.last() + 1);
+        QVERIFY(QFile::remove(file("b"))); // a new file of the name takes the records, and that is told
+        QTRY_VERIFY(told[0].contains(file("b")) && told[0].contains(port(0)) && !records(file("b")).isEmpty());
+        const QByteArray kept = contents(file("b"));
+        {
+            FileSizeLimit full(kept.size() + 5); // room for a few bytes: each record is torn and taken back
+            aReadingPasses(task);
+            aReadingPasses(task);
+            QCOMPARE(contents(file("b")), kept);
+        }
+        QVERIFY(told[1].contains(file("b")) && told[1].contains(qt_error_string(EFBIG)) && checked("recordAct"));
+        QTRY_VERIFY(told[2].contains(file("b") + "\nagain") && !records(file("b"), kept.size()).isEmpty());
+        QVERIFY(contents(file("b")).startsWith(kept) && !records(file("b")).contains(0));
+        // Each window keeps its own interval, modes and file.
+        interval()->setValue(1.5);
+        activate(1);
+        QVERIFY(checked("pauseAct") && !checked("goAct") && !checked("recordAct") && interval()->value() == 0.2);
+        QCOMPARE(pathButton()->text(), QStringLiteral("..."));
+        activate(0);
+        QVERIFY(!checked("pauseAct") && checked("goAct") && checked("recordAct") && interval()->value() == 1.5);
+        QCOMPARE(pathButton()->text(), ".../" + QFileInfo(file("b")).fileName());
+        QCOMPARE(task->refreshRate() + document(port(1))->deviceTask()->refreshRate(), 1500 + 200);
+        pathButton()->click(); // a file that cannot be opened is told, and Record goes off
+        QCOMPARE(told[3], "Could not open the file\n" + file("missing/c"));
+        QVERIFY(!checked("recordAct") && !task->isRecording());
+    }
+
+    void exportResumesTheWindowAsItFoundIt_data()
+    {
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<QStringList>("meanwhile"); // what the operator does at the description, then at the name
+        QTest::newRow("running, written") << true << QStringList{"", "name"};
+        QTest::newRow("paused, written") << false << QStringList{"", "name"};
+        QTest::newRow("running, cancelled") << true << QStringList{"", ""};
+        QTest::newRow("other window made active") << true << QStringList{"", "name, activate"};
+        QTest::newRow("closed while described") << true << QStringList{"close"};
+        QTest::newRow("closed while named") << true << QStringList{"", "name, close"};
+    }
+    void exportResumesTheWindowAsItFoundIt()
+    {
+        QFETCH(bool, running);
+        QFETCH(QStringList, meanwhile);
+        start(2);
+        QVERIFY(open(port(1)) && open(port(0)));
+        QPointer<DocumentWindow> exported = document(port(0));
+        DeviceTask *task = exported->deviceTask();
+        action(running ? "goAct" : "pauseAct")->trigger();
+        bool pausedWhileAsked = true;
+        DialogScript script;
+        for (const QString &step : meanwhile)
+            script.then([&, step](QWidget *modal) {
+                pausedWhileAsked &= task->isPaused() && checked("pauseAct") && !checked("goAct");
+                step.startsWith("name") ? chooseFile(file("plot.svg"))(modal) : cancel(modal);
+                if (step.endsWith("activate"))
+                    activate(1);
+                if (step.endsWith("close"))
+                    QVERIFY(!exported->close() && QTest::qWaitFor([&] { return exported.isNull(); }));
+            });
+        action("exportAct")->trigger();
+        const QString done = meanwhile.join(' ');
+        QVERIFY(pausedWhileAsked);
+        QCOMPARE(QFileInfo::exists(file("plot.svg")), done == " name" || done.endsWith("activate"));
+        // The controls show the active window: the exported one, unless it was left.
+        const bool left = done.endsWith("activate") || done.endsWith("close");
+        QVERIFY(checked("goAct") == (running && !left) && checked("pauseAct") != checked("goAct"));
+        if (!exported) // its task went with it
+            return;
+        const int plotted = task->readings(), requests = scales->requests(0);
+        QTRY_VERIFY(task->readings() > plotted || scales->requests(0) >= requests + 3);
+        QCOMPARE(task->readings() > plotted, running);
+    }
+};
 
 QTEST_MAIN(tst_Devices)
 #include "tst_devices.moc"

@@ -1,0 +1,269 @@
+#include <QtTest>
+#include <QtWidgets>
+
+#include "DeviceTask.h"
+#include "DialogScript.h"
+#include "MdiWindow.h"
+#include "ScaleOnPty.h"
+
+// The Polish catalogue as listed, typed from the list: source and Polish text in pairs.
+const struct { const char *context; QStringList pairs; } listed[] = {
+    {"MdiWindow", {"&About", "&O programie", "&Close", "&Zamknij", "&Device", "&Urządzenie", "&English", "&Angielski",
+        "&Exit", "&Wyjdź", "&Export", "&Eksportuj wykres", "&Fullscreen", "&Pełny ekran", "&Go", "&Krocz",
+        "&Graph View", "&Widok wykresu", "&Help", "&Pomoc", "&Language", "&Język", "&Maximize", "&Maksymalizuj",
+        "&Mode", "&Tryb", "&Next window", "&Następne", "&Options", "&Opcje", "&Pause", "&Pauza", "&Polish", "&Polski",
+        "&Previous window", "&Poprzednie", "&Record", "&Zapisuj", "&Show LCD display", "&Pokaż ekrany LCD",
+        "&Show graph", "&Pokaż wykresy", "&Step", "&Krok", "&Tile", "&Kafelkowy", "&Window", "&Okno",
+        "About this application", "Informacje o aplikacji", "Change graph attributes", "Zmień atrybuty wykresu",
+        "Chose file to save samples", "Wybierz plik do zachowywania próbek", "Close this document",
+        "Zamknij ten dokument", "Closing program ...", "Zamykanie programu ...", "Ctrl+Down", "Ctrl+Dół", "Ctrl+Left",
+        "Ctrl+Lewy", "Ctrl+Right", "Ctrl+Prawy", "Ctrl+Up", "Ctrl+Góra", "Done", "Uruchamianie zakończone",
+        "Export plot to file", "Eksportuj wykres do pliku", "Go", "Rozpocznij probkowanie", "KORVEN scale software ",
+        "KORVEN program do obsługi wag", "KORVEN weighing software ", "KORVEN program do obsługi wag ",
+        "Maximize the windows", "Maksymalizuj okna", "Move to the next window", "Przejdź do kolejnego okna",
+        "Move to the previous window", "Przejdź do poprzedniego okna", "Pause", "Zatrzymaj próbkowanie",
+        "Quit the application", "Zamknij aplikację", "Record", "Zapisuje", "Set english language",
+        "Ustaw język angielski", "Set fullscreen", "Ustaw tryb pełnego ekranu", "Set polish language",
+        "Ustaw język polski", "Show LCD display", "Pokaż ekrany LCD", "Show graph image", "Pokaż wykresy", "Space",
+        "Spacja", "Step", "Pobierz kolejną próbkę",
+        "There are still opened devices.\nDo you want to save something before program is closed?",
+        "Niektóre okna są wciąż otwarte. \nCzy chciałbyś coś zapisać przed zamknięciem programu?", "Tile the windows",
+        "Kafelkowy układ okienek", "click to scan for new devices", "kliknij aby zeskanować porty", "set file path",
+        "Ustaw ścieżkę pliku", "set sampling rate", "Ustaw częstotliwość próbkowania"}},
+    {"DocumentWindow", {"Export Plot Name", "Eksportuj wykres do pliku", "KORVEN WEIGHING SOFTWARE",
+        "KORVEN program do obsługi wag", "units: ", "jednostki: "}},
+    {"DeviceTask", {"How to use graph:\nclick left & move - zoom in specific area\nclick center - zoom out one "
+        "level\nclick right - zoom out completely", "Jak używać wyresu za pomocą przycisków myszy:\nlewy i ruch - "
+        "powiększenie obszaru\nśrodkowy - pomniejszenie do poprzedniego widoku\nprawy - pomniejszenie początkowe"}},
+    {"GraphView", {"Background", "Tło", "Colors", "Kolory", "Curve", "Linia", "Curve Style", "Styl linii",
+        "Graph view", "Widok wykresu", "Grid", "Siatka", "Sample", "Próbka", "View example", "Przykład wykresu"}},
+    {"DescriptionWindow", {"Graph description", "Opis wykresu", "Saving graph", "Zapisywanie wykresu",
+        "max 99 chars", "maksymalnie 99 znaków"}},
+    {"AboutWindow", {"About program", "O programie"}},
+};
+const QString polishTitle = "KORVEN program do obsługi wag v2.1", englishTitle = "KORVEN weighing software v2.1";
+
+static void switchTo(MdiWindow *window, bool polish)
+{
+    window->findChild<QAction *>(polish ? "polishAct" : "englishAct")->trigger();
+    QVERIFY(QTest::qWaitFor([&] { return window->windowTitle() == (polish ? polishTitle : englishTitle); }));
+}
+
+// The main window as the operator meets it, with documents on simulated scales on real pseudo-terminals.
+class tst_Shell : public QObject
+{
+    Q_OBJECT
+
+    QTranslator programTranslator, toolkitTranslator;
+    ScaleOnPty scales;
+    MdiWindow *window = nullptr;
+    QAction *action(const char *name) const { return window->findChild<QAction *>(name); }
+    QMdiArea *workspace() const { return window->findChild<QMdiArea *>(); }
+    QMdiSubWindow *frame(int scale) const
+    {
+        for (QMdiSubWindow *frame : workspace()->subWindowList())
+            if (frame->windowTitle() == scales.port(scale))
+                return frame;
+        return nullptr;
+    }
+    DeviceTask *task(int scale) const { return frame(scale) ? frame(scale)->findChild<DeviceTask *>() : nullptr; }
+
+    // The main window shown and active with a document on each scale, the first one current, running, tiled.
+    bool openThree()
+    {
+        if (!window || !window->isVisible()) {
+            delete window;
+            (window = new MdiWindow(&programTranslator, &toolkitTranslator))->show();
+        }
+        for (int i = 0; i < 3; ++i)
+            if (!frame(i) && (window->deviceNew(scales.port(i)), !QTest::qWaitFor([&] { return frame(i); })))
+                return false;
+        window->activateWindow();
+        workspace()->setActiveSubWindow(frame(0));
+        workspace()->tileSubWindows();
+        action("goAct")->trigger();
+        frame(0)->widget()->setFocus();
+        return QTest::qWaitForWindowActive(window) && QTest::qWaitFor([&] { return task(0)->readings() > 0; });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        Q_INIT_RESOURCE(scaleacq);
+        QApplication::setQuitOnLastWindowClosed(false);
+        QApplication::installTranslator(&programTranslator);
+        QApplication::installTranslator(&toolkitTranslator);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(scales.add());
+    }
+    void cleanupTestCase() { delete window; }
+    void everyListedTextHasItsPolishTranslation()
+    {
+        QTranslator polish;
+        QVERIFY(polish.load(":/polish.qm"));
+        for (const auto &context : listed)
+            for (int i = 0; i < context.pairs.size(); i += 2) {
+                const QString found = polish.translate(context.context, context.pairs[i].toUtf8());
+                QVERIFY2(found == context.pairs[i + 1], qPrintable(context.pairs[i] + " gives " + found));
+            }
+    }
+    // Built in English, in Polish once the event loop turns, with nothing usable that needs a document.
+    void startsInPolishWithOnlyTheAlwaysUsableControls()
+    {
+        const auto cancelText = [] { return QDialogButtonBox(QDialogButtonBox::Cancel).buttons()[0]->text(); };
+        programTranslator.load(QString()); toolkitTranslator.load(QString()); // as at start-up: installed, empty
+        MdiWindow fresh(&programTranslator, &toolkitTranslator);
+        QCOMPARE(fresh.windowTitle(), QString("KORVEN scale software v2.1"));
+        QVERIFY(!fresh.windowIcon().pixmap(32).isNull());
+        QTRY_COMPARE(fresh.windowTitle(), polishTitle);
+        QCOMPARE(fresh.statusBar()->currentMessage(), QString("Done"));
+        QCOMPARE(cancelText(), QString("Anuluj"));
+        switchTo(&fresh, false);
+        QCOMPARE(cancelText(), QString("Cancel"));
+        const QStringList usable{"exitAct", "fullscreenAct", "graphViewAct", "aboutAct", "englishAct", "polishAct"};
+        for (const QAction *action : fresh.findChildren<QAction *>(QRegularExpression("Act$")))
+            QVERIFY2((action->isEnabled() && action->isVisible()) == usable.contains(action->objectName()),
+                     qPrintable(action->objectName()));
+        for (const QWidget *item : fresh.findChildren<QWidget *>(QRegularExpression("^(scaner|recPath|sampling)")))
+            QVERIFY2(item->isEnabled() == (item->objectName() == "scaner"), qPrintable(item->objectName()));
+        QCOMPARE(fresh.findChild<QPushButton *>("recPathButton")->text(), QString("..."));
+    }
+    void aboutShowsTheEnglishPageUnderATranslatedTitle()
+    {
+        MdiWindow fresh(&programTranslator, &toolkitTranslator);
+        DialogScript script;
+        for (bool polish : {true, false}) {
+            script.then([](QWidget *about) {
+                about->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+                QVERIFY(about->findChild<QTextBrowser *>()->toPlainText().contains("up to 4 KORVEN scales"));
+            });
+            switchTo(&fresh, polish);
+            fresh.findChild<QAction *>("aboutAct")->trigger();
+        }
+        QCOMPARE(script.titles, QStringList({"O programie", "About program"}));
+    }
+    void menusAndToolBarsFollowTheLayoutInEachLanguage_data()
+    {
+        QTest::addColumn<bool>("polish"); QTest::addColumn<int>("position"); QTest::addColumn<QStringList>("entries");
+        // The menus in menu-bar order, the languages submenu after Options, the tool bars (their titles set once,
+        // in English). Each: its title, then its entries: "|" a separator, "[tool tip]" a widget, "*" checked.
+        const QStringList table[][2] = {
+            {{"&Device", "&Export", "&Close", "|", "&Exit"}, {"&Urządzenie", "&Eksportuj wykres", "&Zamknij", "|",
+                                                              "&Wyjdź"}},
+            {{"&Mode", "&Pause", "&Step", "&Go*", "&Record"}, {"&Tryb", "&Pauza", "&Krok", "&Krocz*", "&Zapisuj"}},
+            {{"&Options", "&Language", "&Graph View"}, {"&Opcje", "&Język", "&Widok wykresu"}},
+            {{"&Language", "&English", "&Polish"}, {"&Język", "&Angielski", "&Polski"}},
+            {{"&Window", "&Fullscreen", "|", "&Maximize", "&Tile", "|", "&Next window", "&Previous window", "|",
+              "&Show LCD display*", "&Show graph*", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"},
+             {"&Okno", "&Pełny ekran", "|", "&Maksymalizuj", "&Kafelkowy", "|", "&Następne", "&Poprzednie", "|",
+              "&Pokaż ekrany LCD*", "&Pokaż wykresy*", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"}},
+            {{"&Help", "&About"}, {"&Pomoc", "&O programie"}},
+            {{"Device", "[click to scan for new devices]"}, {"Device", "[kliknij aby zeskanować porty]"}},
+            {{"Switch windows", "&Maximize", "&Tile", "&Previous window", "&Next window", "&Show LCD display*",
+              "&Show graph*"}, {"Switch windows", "&Maksymalizuj", "&Kafelkowy", "&Poprzednie", "&Następne",
+              "&Pokaż ekrany LCD*", "&Pokaż wykresy*"}},
+            {{"Mode", "&Pause", "&Step", "&Go*", "[set sampling rate]"},
+             {"Mode", "&Pauza", "&Krok", "&Krocz*", "[Ustaw częstotliwość próbkowania]"}},
+            {{"Record", "&Record", "[set file path]"}, {"Record", "&Zapisuj", "[Ustaw ścieżkę pliku]"}},
+            {{"Export", "&Export"}, {"Export", "&Eksportuj wykres"}},
+        };
+        for (int at = 0; at < int(std::size(table)); ++at)
+            for (bool pl : {false, true})
+                QTest::addRow("%s %s", pl ? "pl" : "en", qPrintable(table[at][pl][0])) << pl << at << table[at][pl];
+    }
+    void menusAndToolBarsFollowTheLayoutInEachLanguage()
+    {
+        QFETCH(bool, polish); QFETCH(int, position); QFETCH(QStringList, entries);
+        QVERIFY(openThree());
+        switchTo(window, polish);
+        emit window->findChild<QMenu *>("windowMenu")->aboutToShow();
+        const QList<QWidget *> owners = window->findChildren<QWidget *>(QRegularExpression("Menu$|ToolBar$"));
+        QCOMPARE(owners.size(), 11);
+        auto *bar = qobject_cast<QToolBar *>(owners[position]);
+        QStringList found(bar ? bar->windowTitle() : owners[position]->property("title").toString());
+        for (QAction *entry : owners[position]->actions()) {
+            QWidget *widget = qobject_cast<QWidgetAction *>(entry) ? bar->widgetForAction(entry) : nullptr;
+            // Status tips are listed texts in the language shown, but the language actions' own: always English.
+            const QString tip = widget ? widget->statusTip() : entry->statusTip();
+            QVERIFY2(tip.isEmpty() || entry->objectName().endsWith("lishAct")
+                         || listed[0].pairs.indexOf(tip) % 2 == polish, qPrintable(tip));
+            QVERIFY2(entry->icon().isNull() || !entry->icon().pixmap(22).isNull(), qPrintable(entry->text()));
+            if (entry->isVisible() && entry->isSeparator())
+                found << "|";
+            else if (widget)
+                found << "[" + widget->toolTip() + "]";
+            else if (entry->isVisible())
+                found << entry->text().remove(QRegularExpression("/.*/")) + (entry->isChecked() ? "*" : "");
+        }
+        QCOMPARE(found, entries);
+    }
+    void intervalRunsFromAFifthOfASecondToAMinuteInTenths()
+    {
+        QVERIFY(openThree());
+        auto *box = window->findChild<QDoubleSpinBox *>("samplingRateBox");
+        const struct { double from; Qt::Key key; double to; } steps[] = {
+            {60, Qt::Key_Up, 60}, {0.2, Qt::Key_Up, 0.3}, {0.2, Qt::Key_Down, 0.2}};
+        for (const auto &step : steps) {
+            box->setValue(step.from);
+            QTest::keyClick(box, step.key);
+            QCOMPARE(box->text(), box->locale().toString(step.to, 'f', 2) + " sec");
+            QCOMPARE(task(0)->refreshRate(), qRound(step.to * 1000));
+        }
+    }
+    void fullScreenAndBack()
+    {
+        QVERIFY(openThree());
+        action("fullscreenAct")->trigger();
+        QTRY_VERIFY(window->isFullScreen() && window->geometry() == window->screen()->geometry());
+        action("fullscreenAct")->trigger();
+        QTRY_VERIFY(window->isMaximized() && !window->isFullScreen());
+    }
+    void everyShortcutDoesItsThing_data()
+    {
+        QTest::addColumn<QString>("after");
+        // Each row's name starts with the keys pressed. Then: "closed" main window, documents by scale ("*" current,
+        // "M" maximized, "o" overlaps one before), Pause or Go checked, the first one's mode and new points, dialogs.
+        QTest::newRow("Space steps") << "0* 1 2, Pause, paused +1";
+        QTest::newRow("Ctrl+E exports") << "0* 1 2, Go, running, Zapisywanie wykresu, Eksportuj wykres do pliku";
+        QTest::newRow("Ctrl+Up maximizes") << "0*M 1 2, Go, running";
+        QTest::newRow("Ctrl+Down tiles the maximized") << "0* 1 2, Go, running";
+        QTest::newRow("Ctrl+Right activates the next") << "0 1* 2, Pause, running";
+        QTest::newRow("Ctrl+Left activates the previous") << "0 1 2*, Pause, running";
+        QTest::newRow("Ctrl+W closes") << "1* 2, Pause";
+        QTest::newRow("Ctrl+W closes the maximized") << "1*M 2, Pause";
+        QTest::newRow("Ctrl+Q exits") << "closed 0* 1 2, Go, running, Zamykanie programu ...";
+    }
+    void everyShortcutDoesItsThing()
+    {
+        QFETCH(QString, after);
+        QVERIFY(openThree());
+        // The frames rebuild their own menus, Ctrl+W in them, at each switch.
+        switchTo(window, false);
+        switchTo(window, true);
+        if (QString(QTest::currentDataTag()).endsWith("maximized"))
+            frame(0)->showMaximized();
+        DialogScript script;
+        script.then(readMessage(nullptr, QMessageBox::Discard));
+        const int readings = task(0)->readings();
+        QTest::keySequence(window, QKeySequence(QString(QTest::currentDataTag()).section(' ', 0, 0)));
+        const auto state = [&] {
+            QStringList seen(window->isVisible() ? "" : "closed");
+            QRegion covered; // by the windows before, when not maximized
+            for (int i = 0; i < 3; ++i)
+                if (QMdiSubWindow *shown = frame(i)) {
+                    seen[0] += QString(" %1").arg(i) + (shown == workspace()->currentSubWindow() ? "*" : "")
+                               + (shown->isMaximized() ? "M" : covered.intersects(shown->geometry()) ? "o" : "");
+                    covered += shown->isMaximized() ? QRect() : shown->geometry();
+                }
+            seen << QString(action("pauseAct")->isChecked() ? "Pause" : "")
+                        + (action("goAct")->isChecked() ? "Go" : "");
+            if (task(0))
+                seen << (task(0)->isPaused() ? QString("paused +%1").arg(task(0)->readings() - readings) : "running");
+            return (seen + script.titles).join(", ").trimmed();
+        };
+        QTRY_COMPARE(state(), after);
+    }
+};
+
+QTEST_MAIN(tst_Shell)
+#include "tst_shell.moc"

@@ -1,0 +1,369 @@
+#include <QSerialPort>
+
+#include "FaultSupport.h"
+#include "IODeviceNew.h"
+#include "LinkThread.h"
+#include "SaveSamples.h"
+#include "ScaleOnPty.h"
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+// The scale link as the scale sees it on the line and a device window in its
+// readings, and the recording file as the operator reads it later. Each link
+// runs on a worker thread with a scale on a real pseudo-terminal; the links a
+// _data function starts run side by side, so its rows' time-outs pass together.
+class tst_Link : public QObject
+{
+    Q_OBJECT
+
+    struct Link : QObject
+    {
+        ~Link() override { delete thread; } // quits and joins the worker
+        ScaleSimulator *scale = nullptr;
+        LinkThread *thread = nullptr;
+        QStringList readings;   // "value units", as the read-out shows them
+        QStringList reasons;    // why there was no reading: "Cause" or "Cause: detail"
+        QList<int> askedBefore; // value requests the scale had got at each reading
+        QList<qint64> requests; // when each request reached the scale, in ms
+    };
+    using Pieces = QList<ScaleOnPty::Piece>;
+    static QByteArray frame(int n) { return ScaleOnPty::crFrame(n); }
+
+    // Starts a scale, answered by script (or by the simulator itself), and a
+    // link on its port once first has prepared both; returns the link's index.
+    // The links of an earlier test function are stopped first.
+    int launch(const ScaleOnPty::Script &script = {}, const std::function<void(Link *)> &first = {})
+    {
+        if (owner != QTest::currentTestFunction())
+            cleanupTestCase();
+        owner = QTest::currentTestFunction();
+        auto *l = new Link;
+        links << l;
+        if (!(l->scale = pty->add()))
+            qFatal("no pseudo-terminal");
+        if (script)
+            pty->answer(links.size() - 1, script);
+        l->thread = new LinkThread(l->scale->portPath());
+        connect(l->thread, &LinkThread::newSample, l, [l](const QString &value, const QString &units) {
+            l->readings << value + ' ' + units;
+            l->askedBefore << l->scale->received().count('A');
+        });
+        connect(l->thread, &LinkThread::noReading, l, [l](int cause, const QString &detail) {
+            const QString name = QMetaEnum::fromType<IODeviceNew::NoReadingCause>().valueToKey(cause);
+            l->reasons << (detail.isEmpty() ? name : name + QStringLiteral(": ") + detail);
+        });
+        connect(l->scale, &ScaleSimulator::requestReceived, l, [l](char, qint64 atMs) { l->requests << atMs; });
+        if (first)
+            first(l);
+        l->thread->start();
+        if (!QSignalSpy(l->thread, &LinkThread::linkReady).wait(5000)) // queued: not missed
+            qFatal("the link's thread did not start");
+        return links.size() - 1;
+    }
+
+    QList<Link *> links;
+    QScopedPointer<ScaleOnPty> pty{new ScaleOnPty};
+    QString owner;
+    QTemporaryDir dir; // for the recording files
+    static QByteArray contents(const QString &name)
+    {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+private slots:
+    void cleanupTestCase()
+    {
+        qDeleteAll(links); // before their scales
+        links.clear();
+        pty.reset(new ScaleOnPty);
+    }
+
+    void onlyWholeRepliesAreTaken_data()
+    {
+        QTest::addColumn<bool>("unit");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("quiet"); // no byte came since the last look
+        QTest::addColumn<QString>("taken");
+        auto row = [](bool unit, const char *name, const QByteArray &reply, const char *taken, bool quiet = false) {
+            QTest::newRow(name) << unit << reply << quiet << QString(taken);
+        };
+        row(false, "CR LF frame, minus kept", "  -0.015\r\n", "-0.015");
+        row(false, "exponent", "    1.5e2\r", "1.5e2");
+        row(false, "a NUL ends the text", QByteArray("3.25\0xyz\r\n", 10), "3.25");
+        row(false, "line ends before the number", "\r\n  12.34\r", "12.34");
+        row(false, "no line end, line quiet", "    12.345", "12.345", true);
+        row(false, "no line end yet", "    12.345", "<wait>");
+        row(false, "a line end inside the number", "  12.3\r\n45", "<reject>");
+        row(false, "ten blanks", "          ", "<reject>", true);
+        row(false, "comma", "   12,345\r", "<reject>");
+        row(false, "a tab", "  12.345\t\r", "<reject>");
+        row(false, "nan", "      nan\r", "<reject>");
+        row(true, "kg.", "kg.\r\n", "kg.");
+        row(true, "szt, line quiet", "szt", "szt", true);
+        row(true, "one byte", "g", "<wait>", true);
+        row(true, "two letters, more to come", "sz", "<wait>");
+        row(true, "a letter more", "kg x\r\n", "<reject>");
+    }
+    void onlyWholeRepliesAreTaken()
+    {
+        QFETCH(bool, unit);
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, quiet);
+        QFETCH(QString, taken);
+        QString result; // written only when taken
+        const int verdict = unit ? IODeviceNew::unitFromReply(reply, quiet, &result)
+                                 : IODeviceNew::valueFromReply(reply, quiet, &result);
+        QCOMPARE((verdict == IODeviceNew::Incomplete ? "<wait>" : verdict == IODeviceNew::Rejected ? "<reject>" : "")
+                     + result, taken);
+    }
+
+    void recordsAreAppendedWholeAndEndWithCrLfCr()
+    {
+        const QString path = dir.filePath("samples.txt");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("earlier notes\n") && old.flush());
+        SaveSamples recorder;
+        recorder.setFileName(path);
+        QVERIFY(recorder.open());
+        QCOMPARE(contents(path), QByteArray("earlier notes\n")); // nothing at open
+        recorder.addSample("auto\t12.345\tkg\t05.12.2026\t 08:31:27.123");
+        const QByteArray first = "earlier notes\nauto\t12.345\tkg\t05.12.2026\t 08:31:27.123\r\n\r";
+        QCOMPARE(contents(path), first); // on disk at once
+        recorder.close();
+        recorder.addSample("while off");
+        QVERIFY(recorder.open()); // Record off and on again: the same file goes on
+        recorder.addSample("step\t-0.015\tg\t05.12.2026\t 08:31:28.000");
+        QCOMPARE(contents(path), first + "step\t-0.015\tg\t05.12.2026\t 08:31:28.000\r\n\r");
+    }
+
+    void aFileThatCannotBeOpenedGetsNothing()
+    {
+        SaveSamples recorder;
+        recorder.setFileName(dir.filePath("missing/samples.txt")); // no such folder, even for root
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not open the file"));
+        QVERIFY(!recorder.open());
+        recorder.addSample("lost");
+        QVERIFY(!QFile::exists(recorder.fileName()));
+    }
+
+    void aFullDiskIsToldOnceAndSoIsItsEnd()
+    {
+        const QString path = dir.filePath("full.txt");
+        SaveSamples recorder;
+        QSignalSpy failed(&recorder, &SaveSamples::writeFailed);
+        QSignalSpy recovered(&recorder, &SaveSamples::writeRecovered);
+        QVERIFY(recorder.open(path));
+        recorder.addSample("a");
+        {
+            FileSizeLimit full(5); // room for the start of the next record only
+            recorder.addSample("torn");
+            recorder.addSample("lost");
+        }
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0), QVariantList({path, qt_error_string(EFBIG)}));
+        QCOMPARE(contents(path), QByteArray("a\r\n\r")); // whole records only
+        recorder.addSample("b"); // room again: the records go on, and that is told once
+        recorder.addSample("c");
+        QCOMPARE(contents(path), QByteArray("a\r\n\rb\r\n\rc\r\n\r"));
+        QCOMPARE(recovered.count(), 1);
+    }
+
+    void aDeletedFileIsStartedAgainUnderItsName()
+    {
+        const QString path = dir.filePath("deleted.txt");
+        SaveSamples recorder;
+        QSignalSpy recreated(&recorder, &SaveSamples::fileRecreated);
+        QVERIFY(recorder.open(path));
+        recorder.addSample("a");
+        QVERIFY(QFile::remove(path)); // not on into the nameless file the system would keep
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("deleted while recording"));
+        recorder.addSample("b");
+        recorder.addSample("c");
+        QCOMPARE(recreated.count(), 1);
+        QCOMPARE(contents(path), QByteArray("b\r\n\rc\r\n\r"));
+    }
+
+    void traceLinesAreSilentUnlessSwitchedOn()
+    {
+        TraceLog traces; // catches them, and switches them on
+        QLoggingCategory::setFilterRules(QString());
+        delete new SaveSamples;
+        QCOMPARE(traces.count("C? SaveSamples"), 0);
+        QLoggingCategory::setFilterRules("scaleacq.*.debug=true");
+        delete new SaveSamples;
+        QCOMPARE(traces.count("C? SaveSamples"), 1);
+    }
+
+    void eachReadingAnswersItsOwnRequest_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::addColumn<int>("placeholders"); // at most, where the habit costs a time-out
+        // The scale answers the n-th value request with the weight n; the
+        // third request meets the habit where it is a one-off.
+        auto row = [this](const char *name, int placeholders, std::function<Pieces(int)> value,
+                          const Pieces &unit = {{0, "kg\r\n"}}) {
+            QTest::newRow(name) << launch([=](char request, int n) { return request == 'Z' ? unit : value(n); })
+                                << placeholders;
+        };
+        auto ten = [](int n) { return QByteArray::number(n).rightJustified(10, '0'); }; // n in ten digits
+        // The unit's line end trails it by 120 ms, and must not shift every frame after it.
+        row("CR frames after a split unit reply", 0, [](int n) { return Pieces{{0, frame(n)}}; },
+            {{0, "kg"}, {120, "\r\n"}});
+        row("CR LF frames of eleven bytes", 0, [](int n) { return Pieces{{0, frame(n) + '\n'}}; });
+        row("ten digits and a CR", 0, [=](int n) { return Pieces{{0, ten(n) + '\r'}}; });
+        row("digits beyond the frame", 1, [=](int n) { return Pieces{{0, n == 3 ? "   " + ten(n) + '\r' : frame(n)}}; });
+        row("pieces across the polls", 0, [](int n) { return Pieces{{0, frame(n).left(4)}, {70, frame(n).mid(4)}}; });
+        row("a reply 900 ms late", 0, [](int n) { return Pieces{{n == 3 ? 900 : 0, frame(n)}}; });
+        row("a reply during the reset", 1, [](int n) { return Pieces{{n == 3 ? 1020 : 0, frame(n)}}; });
+        row("a reply after the reopen", 2, [](int n) { return Pieces{{n == 3 ? 1200 : 0, frame(n)}}; });
+        row("two frames in one reply", 1, [](int n) { return Pieces{{0, n == 3 ? frame(n) + frame(31) : frame(n)}}; });
+        row("a second frame after the first was taken", 0,
+            [](int n) { return Pieces{{0, frame(n)}, {n == 3 ? 100 : -1, frame(31)}}; });
+        row("noise between requests", 0, [](int n) { return Pieces{{0, frame(n)}, {n == 3 ? 100 : -1, "#?!"}}; });
+    }
+    void eachReadingAnswersItsOwnRequest()
+    {
+        QFETCH(int, link);
+        QFETCH(int, placeholders);
+        const Link *l = links.at(link);
+        QTRY_VERIFY_WITH_TIMEOUT(l->readings.size() >= 6, 6000);
+        for (int k = 0; k < l->readings.size(); ++k) {
+            const QString &reading = l->readings.at(k);
+            if (reading.endsWith(QLatin1String(" --")) && placeholders-- > 0)
+                continue;
+            // The n-th request's reading is n, and comes before the next request.
+            QCOMPARE(QString::number(reading.chopped(3).toDouble()) + reading.right(3),
+                     QString::number(l->askedBefore.at(k)) + QStringLiteral(" kg"));
+        }
+    }
+
+    void theScaleSeesTheLineAt9600BaudOneStopBitNoFlowControl()
+    {
+        // A pseudo-terminal keeps 8 data bits and no parity whatever is asked;
+        // the rest is set otherwise first, so that a link that set nothing fails.
+        int fd = -1;
+        launch({}, [&fd](Link *l) {
+            fd = ::open(l->scale->terminalPath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+            termios other {};
+            ::tcgetattr(fd, &other);
+            ::cfsetspeed(&other, B1200);
+            other.c_cflag |= CSTOPB | CRTSCTS;
+            other.c_iflag |= IXON | IXOFF;
+            QCOMPARE(::tcsetattr(fd, TCSANOW, &other), 0);
+        });
+        termios line {};
+        QCOMPARE(::tcgetattr(fd, &line), 0);
+        ::close(fd);
+        QCOMPARE(::cfgetospeed(&line), speed_t(B9600));
+        QCOMPARE(line.c_cflag & (CSTOPB | CRTSCTS), tcflag_t(0));
+        QCOMPARE(line.c_iflag & (IXON | IXOFF), tcflag_t(0));
+    }
+
+    void requestsFollowTheSamplingPeriod_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::addColumn<int>("spacings");
+        QTest::addColumn<int>("cycle");
+        auto row = [this](const char *name, int period, int spacings, int cycle) {
+            const int link = launch();
+            if (period)
+                emit links.at(link)->thread->setRefreshRateSignal(period);
+            QTest::newRow(name) << link << spacings << cycle;
+        };
+        // Request to request: the reply is seen at the first 50 ms poll, then
+        // the next request waits the period less 71 ms, and none at 70 ms or less.
+        row("0.2 s, before any period is given", 0, 8, 50 + 129);
+        row("70 ms, not below the poll", 70, 10, 50);
+        row("1.05 s, longer than a reply window", 1050, 2, 50 + 979);
+    }
+    void requestsFollowTheSamplingPeriod()
+    {
+        QFETCH(int, link);
+        QFETCH(int, spacings);
+        QFETCH(int, cycle);
+        const Link *l = links.at(link);
+        QTRY_VERIFY_WITH_TIMEOUT(l->requests.size() > spacings, 4000);
+        QList<qint64> gaps;
+        for (int k = 1; k <= spacings; ++k)
+            gaps << l->requests.at(k) - l->requests.at(k - 1);
+        std::sort(gaps.begin(), gaps.end());
+        // Wide enough for a loaded machine, narrow enough to tell a poll missed or the period whole.
+        const qint64 median = (gaps.at((spacings - 1) / 2) + gaps.at(spacings / 2)) / 2;
+        QVERIFY2(median >= cycle - 10 && median <= cycle + 40, qPrintable(QString::number(median)));
+        QVERIFY(!l->readings.join('|').contains(QLatin1String(" --"))); // no time-out meanwhile
+    }
+
+    void aNewPeriodTakesEffectInTheRunningWait()
+    {
+        const Link *l = links.at(launch());
+        QTRY_VERIFY_WITH_TIMEOUT(!l->readings.isEmpty(), 2000);
+        const int requests = l->requests.size();
+        emit l->thread->setRefreshRateSignal(5000); // lands in the 129 ms wait after the reading
+        QTest::qWait(300);
+        QCOMPARE(l->requests.size(), requests); // that wait now lasts 4.9 s
+        emit l->thread->setRefreshRateSignal(200);
+        QTRY_VERIFY_WITH_TIMEOUT(l->requests.size() > requests, 600); // and is cut short again
+    }
+
+    void aLinkWithoutAReadingSaysWhyAndAsksAgain_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::addColumn<QStringList>("readings");
+        QTest::addColumn<QStringList>("reasons"); // "*": the system's own words
+        QTest::addColumn<QByteArray>("line");     // the requests, as the scale got them
+        auto row = [](const char *name, int link, const QStringList &readings, const QStringList &reasons,
+                      const QByteArray &line) { QTest::newRow(name) << link << readings << reasons << line; };
+        const QByteArray kg = "kg\r\n", none; // the scales answer at once; none sends nothing
+        // Seven hyphens with a blank one place further right at each time-out, and "--" as the unit.
+        const QString p0 = " ------- --", p1 = "- ------ --";
+
+        row("silent scale", launch([](char, int) { return Pieces(); }), {p0, p1}, {"NoAnswer", "NoAnswer"}, "ZZ");
+        row("unit in capitals", launch([](char request, int n) {
+                return Pieces{{0, request == 'Z' ? QByteArray("KG\r\n") : frame(n)}};
+            }), {p0, p1}, {"UnitNotAccepted: KG", "UnitNotAccepted: KG"}, "ZZ");
+        row("value not a number", launch([=](char request, int n) {
+                return Pieces{{0, request == 'Z' ? kg : n == 1 ? QByteArray("  nan\t 12\r") : frame(n)}};
+            }), {p0, "2.00 kg"}, {"ReplyNotUnderstood: nan\\x09 12"}, "ZAZA");
+        row("a gram scale swapped in", launch([=](char request, int n) {
+                return Pieces{{0, request == 'Z' ? (n ? QByteArray("g\r\n") : kg) : n == 2 ? none : frame(n)}};
+            }), {"1.00 kg", p0, "3.00 g"}, {"NoAnswer"}, "ZAAZA");
+        row("port held by another program", launch({}, [](Link *l) {
+                QVERIFY((new QSerialPort(l->scale->portPath(), l))->open(QIODevice::ReadWrite));
+            }), {p0}, {"PortAccessDenied: *"}, "$");
+        row("no such port", launch({}, [](Link *l) { l->scale->vanish(); }), {p0}, {"PortNotOpen: *"}, "$");
+        // Pulled out at the first value request and plugged back between the
+        // first and second time-outs: the port is tried again at each one.
+        row("adapter pulled out and plugged back", launch([=](char request, int n) {
+                return Pieces{{0, request == 'Z' ? kg : n == 1 ? none : frame(n)}};
+            }, [](Link *l) {
+                connect(l->scale, &ScaleSimulator::requestReceived, l, [s = l->scale] {
+                    if (s->received() == "ZA") {
+                        QTimer::singleShot(0, s, &ScaleSimulator::vanish);
+                        QTimer::singleShot(1600, s, &ScaleSimulator::comeBack);
+                    }
+                });
+            }), {p0, p1, "2.00 kg"}, {"NoAnswer", "PortNotOpen: *"}, "ZAZA");
+        // Checked last, well past a reply window after its close; "$": nothing more.
+        row("closed by its window: never asked again", launch({}, [](Link *l) {
+                connect(l->thread, &LinkThread::newSample, l->thread, &LinkThread::closeSignal);
+            }), {"12.345 kg", "$"}, {}, "ZA$");
+    }
+    void aLinkWithoutAReadingSaysWhyAndAsksAgain()
+    {
+        QFETCH(int, link);
+        QFETCH(QStringList, readings);
+        QFETCH(QStringList, reasons);
+        QFETCH(QByteArray, line);
+        const Link *l = links.at(link);
+        QTRY_COMPARE_WITH_TIMEOUT((l->readings + QStringList("$")).mid(0, readings.size()), readings, 6000);
+        QStringList told = l->reasons.mid(0, reasons.size()); // one with each placeholder
+        QCOMPARE(told.replaceInStrings(QRegularExpression("^(Port\\w+): .+"), "\\1: *"), reasons);
+        QCOMPARE((l->scale->received() + '$').left(line.size()), line);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Link)
+#include "tst_link.moc"

@@ -1,0 +1,239 @@
+#include <QtTest>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <qwt_plot_curve.h>
+#include <qwt_plot_grid.h>
+#include <qwt_plot_layout.h>
+#include <qwt_scale_widget.h>
+#include <qwt_symbol.h>
+
+#include "DialogScript.h"
+#include "GraphAttr.h"
+#include "GraphView.h"
+#include "RandomPlot.h"
+#include "ScrollBar.h"
+#include "Zoomer.h"
+
+using Fields = QStringList; // a record: background, grid, curve and sample colour names, curve style
+static const Fields start{"#102030", "#405060", "#708090", "#a0b0c0", "1"};
+
+template <class Item = QwtPlotCurve> static Item *itemOf(const QwtPlot &plot, int rtti = QwtPlotItem::Rtti_PlotCurve)
+{
+    return static_cast<Item *>(plot.itemList(rtti).value(0));
+}
+static QRectF shownPart(const QwtPlot &plot) // positions along x, values along y
+{
+    const QwtInterval x = plot.axisInterval(QwtPlot::xBottom), y = plot.axisInterval(QwtPlot::yLeft);
+    return QRectF(x.minValue(), y.minValue(), x.width(), y.width());
+}
+static QVector<int> marginsOf(const QwtPlot &plot)
+{
+    const QwtPlotLayout *layout = plot.plotLayout();
+    return {layout->canvasMargin(0), layout->canvasMargin(1), layout->canvasMargin(2), layout->canvasMargin(3)};
+}
+static void drag(QWidget *canvas, QPoint from, QPoint to)
+{
+    QTest::mousePress(canvas, Qt::LeftButton, {}, from); // QTest's move only moves the cursor, unseen offscreen
+    QMouseEvent move(QEvent::MouseMove, to, canvas->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas, &move);
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, to);
+}
+
+struct EverythingTranslator : QTranslator { // an untranslated text stands out
+    QString translate(const char *, const char *, const char *, int) const override { return "X"; }
+    bool isEmpty() const override { return false; }
+};
+
+class tst_Plot : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qRegisterMetaType<GraphAttr *>(); }
+    void plotLooksAsItsRecordSays_data()
+    {
+        QTest::addColumn<int>("applied"); QTest::addColumn<Fields>("look"); // records: sticks, then the default
+        QTest::newRow("new plot") << 0 << Fields{"#1d648d", "#a0a0a4", "#000000", "#ffffff", "2"};
+        QTest::newRow("sticks record") << 1 << Fields{"#ff0000", "#00ff00", "#0000ff", "#ffff00", "1"};
+        QTest::newRow("default record after it") << 2 << Fields{"#1d648d", "#a0a0a4", "#000000", "#ffffff", "2"};
+    }
+    void plotLooksAsItsRecordSays()
+    {
+        QFETCH(int, applied);
+        GraphAttr sticks(Qt::red, Qt::green, Qt::blue, Qt::yellow, 1);
+        QScopedPointer<GraphAttr> standard(GraphAttr::createDefault());
+        RandomPlot plot;
+        for (GraphAttr *attr : QVector<GraphAttr *>{&sticks, standard.data()}.mid(0, applied)) {
+            plot.setCanvasBackground(QBrush(attr->getBackgroundColor())); // as a document window does
+            plot.applyGraphAttr(attr);
+        }
+        const QwtPlotCurve *curve = itemOf(plot);
+        const QwtSymbol *marker = curve->symbol();
+        const QPen grid = itemOf<QwtPlotGrid>(plot, QwtPlotItem::Rtti_PlotGrid)->majorPen();
+        QTEST(Fields({plot.canvasBackground().color().name(), grid.color().name(), curve->pen().color().name(),
+                      marker->pen().color().name(), QString::number(curve->style())}), "look");
+        QCOMPARE(std::make_tuple(grid.style(), int(marker->style()), marker->size(), marker->brush().style()),
+                 std::make_tuple(Qt::DotLine, int(QwtSymbol::Rect), QSize(3, 3), Qt::NoBrush)); // hollow squares
+        // Each level leads up to its own marker: the line reaching the right edge is the newest weight.
+        QVERIFY(curve->testCurveAttribute(QwtPlotCurve::Inverted));
+        QCOMPARE(plot.sizeHint(), QSize(540, 400));
+        QCOMPARE(static_cast<QFrame *>(plot.canvas())->frameWidth(), 2);
+        QCOMPARE(plot.getZoomer()->rubberBandPen().color(), QColor(Qt::red));
+        QCOMPARE(plot.getZoomer()->trackerTextF(QPointF(500, 0.5)).backgroundBrush(), QBrush(Qt::white));
+    }
+    void valueAxisWidensOnlyPastItsBounds_data()
+    {
+        QTest::addColumn<QVector<double>>("readings"); QTest::addColumn<QRectF>("shown");
+        QTest::newRow("inside") << QVector<double>{0.5, 0.7, 0.2} << QRectF(0, 0, 1000, 1);
+        QTest::newRow("just past the top") << QVector<double>{0.95} << QRectF(0, 0, 1000, 1.05);
+        QTest::newRow("below") << QVector<double>{-0.5} << QRectF(0, -0.6, 1000, 1.6);
+        QTest::newRow("up, down, never back") << QVector<double>{5.0, -2.0, 3.0, 0.5} << QRectF(0, -2.1, 1000, 7.2);
+        QTest::newRow("not a number") << QVector<double>{qQNaN(), qInf(), -qInf()} << QRectF(0, 0, 1000, 1);
+    }
+    void valueAxisWidensOnlyPastItsBounds()
+    {
+        QFETCH(QVector<double>, readings);
+        RandomPlot plot;
+        for (double y : readings)
+            plot.appendMyPoint(0, y);
+        QTEST(shownPart(plot), "shown");
+        QTEST(plot.getZoomer()->zoomBase(), "shown"); // what a right click goes back to
+    }
+    void windowSlidesAlongWhateverTheReadingNumber()
+    {
+        RandomPlot plot;
+        const auto reading = [](int i) { return 0.001 * (i % 700); };
+        for (int i = 0; i <= 1000; ++i)
+            plot.appendMyPoint(i % 2 ? -1e9 : qQNaN(), reading(i));
+        const QwtPlotCurve *curve = itemOf(plot);
+        QCOMPARE(int(curve->dataSize()), 1000);
+        QCOMPARE(curve->sample(999), QPointF(999, reading(1000)));
+        QCOMPARE(curve->sample(0), QPointF(0, reading(1)));
+    }
+    void dragZoomSurvivesReadingsInRangeButNotAWidening()
+    {
+        RandomPlot plot;
+        plot.show();
+        const QVector<int> margins = marginsOf(plot);
+        const QRect area = plot.canvas()->contentsRect();
+        drag(plot.canvas(), area.topLeft() + QPoint(area.width() / 4, area.height() / 4), area.center());
+        const QRectF zoomed = shownPart(plot);
+        QVERIFY2(QRectF(200, 0.4, 350, 0.4).contains(zoomed), "zoomed to about 250 .. 500, 0.5 .. 0.75");
+        // While zoomed the value axis keeps room for the label 1000, so the canvas does not jump.
+        const QwtScaleDraw *draw = plot.axisWidget(QwtPlot::yLeft)->scaleDraw();
+        const double label = draw->labelSize(plot.axisWidget(QwtPlot::yLeft)->font(), 1000).width();
+        QCOMPARE(draw->minimumExtent(), double(int(draw->spacing() + draw->maxTickLength() + 1) + int(label)));
+        for (double y : {0.9, 0.1}) // inside, by the margin exactly
+            plot.appendMyPoint(0, y);
+        QCOMPARE(shownPart(plot), zoomed);
+        const QPointer<Zoomer> outgoing = plot.getZoomer();
+        plot.appendMyPoint(0, 3.0);
+        QCOMPARE(shownPart(plot), QRectF(0, 0, 1000, 3.1));
+        // Nothing of the zoomed layout stays behind: no bar margins, no reserved width, an aligned canvas.
+        QCOMPARE(marginsOf(plot), margins);
+        QCOMPARE(draw->minimumExtent(), 0.0);
+        QVERIFY(plot.plotLayout()->alignCanvasToScale(QwtPlot::yLeft));
+        // The outgoing zoomer goes later, through the event loop, and ignores the mouse meanwhile.
+        drag(plot.canvas(), area.topLeft() + QPoint(60, 60), area.center());
+        QVERIFY(outgoing && outgoing->zoomRectIndex() == 0);
+        QCOMPARE(plot.getZoomer()->zoomRectIndex(), 1u);
+        QTRY_VERIFY(!outgoing);
+    }
+    void scrollBarsShowWhilePartOfTheBaseIsHiddenAndPanIt_data()
+    {
+        QTest::addColumn<QRectF>("zoom"); QTest::addColumn<bool>("horizontal"); QTest::addColumn<bool>("vertical");
+        QTest::newRow("whole base") << QRectF(0, 0, 1000, 1) << false << false;
+        QTest::newRow("upper half") << QRectF(0, 0.5, 1000, 0.5) << false << true;
+        QTest::newRow("part of the width") << QRectF(250, 0, 250, 1) << true << false;
+        QTest::newRow("narrower and lower") << QRectF(250, 0.5, 250, 0.25) << true << true;
+    }
+    void scrollBarsShowWhilePartOfTheBaseIsHiddenAndPanIt()
+    {
+        QFETCH(QRectF, zoom); QFETCH(bool, horizontal); QFETCH(bool, vertical);
+        RandomPlot plot;
+        plot.show();
+        const QVector<int> margins = marginsOf(plot);
+        Zoomer *zoomer = plot.getZoomer();
+        zoomer->zoom(zoom);
+        ScrollBar *h = zoomer->horizontalScrollBar(), *v = zoomer->verticalScrollBar();
+        QWidget *corner = zoomer->getCornerWidget();
+        const auto shown = [](QWidget *widget) { return widget && widget->isVisible(); };
+        QCOMPARE(QVector<bool>({shown(h), shown(v), shown(corner)}),
+                 QVector<bool>({horizontal, vertical, horizontal && vertical}));
+        // In margins of their own: the horizontal bar along the top, the vertical one on the right, the filler between.
+        const QRect area = plot.canvas()->contentsRect();
+        const int extent = plot.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        const int hx = horizontal ? extent : 0, vx = vertical ? extent : 0;
+        if (horizontal)
+            QCOMPARE(h->geometry(), QRect(area.left(), area.top(), area.width() - vx, hx));
+        if (vertical)
+            QCOMPARE(v->geometry(), QRect(area.right() + 1 - vx, area.top() + hx, vx, area.height() - hx));
+        if (shown(corner))
+            QCOMPARE(corner->geometry(), QRect(area.right() + 1 - vx, area.top(), vx, hx));
+        QCOMPARE(marginsOf(plot), QVector<int>({margins[0], margins[1] + vx, margins[2], margins[3] + hx}));
+        // A click in the trough pans by the zoomed extent: right, or down to lower values.
+        for (QScrollBar *bar : {h, v})
+            if (shown(bar))
+                bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(shownPart(plot), zoom.translated(hx ? zoom.width() : 0, vx ? -zoom.height() : 0));
+        for (int click = 0; click < 2; ++click) { // back to the base; a second right click changes nothing
+            QTest::mouseClick(plot.canvas(), Qt::RightButton, {}, area.center());
+            QCOMPARE(zoomer->zoomRectIndex(), 0u);
+            QVERIFY(!shown(h) && !shown(v) && !shown(corner));
+            QCOMPARE(marginsOf(plot), margins);
+        }
+    }
+    // Each button opens the colour dialog on its own colour, and a pick comes back in its own field; the
+    // style names stay untranslated and choose the style; a cancelled colour or appearance dialog changes nothing.
+    void dialogSendsWhatTheOperatorChose_data()
+    {
+        QTest::addColumn<QString>("button"); QTest::addColumn<int>("field"); QTest::addColumn<bool>("picks");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("Background") << "backgroundBtn" << 0 << true << true;
+        QTest::newRow("Grid") << "gridBtn" << 1 << true << true;
+        QTest::newRow("Curve") << "styleBtn" << 2 << true << true;
+        QTest::newRow("Sample") << "symbolBtn" << 3 << true << true;
+        QTest::newRow("colour dialog cancelled") << "gridBtn" << 1 << false << true;
+        QTest::newRow("appearance dialog cancelled") << "gridBtn" << 1 << true << false;
+    }
+    void dialogSendsWhatTheOperatorChose()
+    {
+        QFETCH(QString, button); QFETCH(int, field); QFETCH(bool, picks); QFETCH(bool, ok);
+        EverythingTranslator translator;
+        QCoreApplication::installTranslator(&translator);
+        QStringList seen; // the colour dialog's first colour, the button's look, the dialog's title, the style names
+        DialogScript script;
+        script.then([&](QWidget *modal) {
+            auto *dialog = qobject_cast<QColorDialog *>(modal);
+            if (!dialog)
+                return cancel(modal);
+            seen << dialog->currentColor().name();
+            dialog->setCurrentColor(QColor("#fedcba"));
+            picks ? dialog->accept() : dialog->reject();
+        });
+        GraphAttr attr{QColor(start[0]), QColor(start[1]), QColor(start[2]), QColor(start[3]), 1};
+        GraphView view(&attr);
+        view.show();
+        QSignalSpy sent(&view, &GraphView::graphAttrChange);
+        auto *colour = view.findChild<QAbstractButton *>(button);
+        auto *combo = view.findChild<QComboBox *>();
+        colour->click();
+        seen << colour->styleSheet() << view.windowTitle() << combo->currentText();
+        QTest::keyClick(combo, Qt::Key_Up);
+        seen << combo->currentText();
+        view.findChild<QDialogButtonBox *>()->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+        Fields expected = start.mid(0, 4) << "2"; // steps
+        expected[field] = picks ? "#fedcba" : start[field];
+        QCOMPARE(seen, QStringList({start[field], "background:" + expected[field], "X", "Sticks", "Steps"}));
+        QCOMPARE(sent.count(), ok ? 1 : 0);
+        QScopedPointer<GraphAttr> r(sent.value(0).value(0).value<GraphAttr *>());
+        Fields record = r ? Fields{r->getBackgroundColor().name(), r->getGridColor().name(), r->getCurveColor().name(),
+                                   r->getSymbolColor().name(), QString::number(r->getCurveStyle())} : Fields();
+        QCOMPARE(record, ok ? expected : Fields());
+    }
+};
+
+QTEST_MAIN(tst_Plot)
+#include "tst_plot.moc"
