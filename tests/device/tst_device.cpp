@@ -1,5 +1,6 @@
 #include <QtTest>
 #include <QtWidgets>
+#include <QSerialPort>
 #include <qwt_plot_curve.h>
 #include <sys/stat.h>
 #include "DeviceTask.h"
@@ -83,15 +84,11 @@ private:
         std::generate(values.begin(), values.end(), [curve, n = 0]() mutable { return curve->sample(n++).y(); });
         return values;
     }
-    // As the operator does: types the description and closes its dialog (what was typed is kept however it is
-    // closed), types the file name (none: cancels), and reads any message that follows.
+    // As the operator does: description typed, then Escape (it stays), file name typed (none: cancel), message read.
     void exportTo(const QString &fileName)
     {
         DialogScript script;
-        script.then([](QWidget *modal) {
-            QTest::keyClicks(modal->findChild<QLineEdit *>("description"), "Test 1");
-            modal->close();
-        });
+        script.then([](QWidget *modal) { QTest::keyClicks(modal->findChild<QLineEdit *>(), "Test 1\x1b"); });
         script.then([this, fileName](QWidget *modal) {
             filters = qobject_cast<QFileDialog *>(modal)->nameFilters()
                       << modal->findChild<QLineEdit *>("fileNameEdit")->text();
@@ -132,7 +129,7 @@ private slots:
         // Unplugged while running: the placeholder is neither plotted nor recorded, and Step then takes nothing.
         t->go();
         scales.at(i)->vanish();
-        QTRY_COMPARE_WITH_TIMEOUT(t->unitsWidget()->text(), QStringLiteral("--"), 3000);
+        QTRY_COMPARE(t->unitsWidget()->text(), QStringLiteral("--"));
         t->step();
         QStringList lines = records(i);
         QVERIFY(lines.value(stepLine).startsWith("step\t12.50\tkg\t"));
@@ -149,13 +146,17 @@ private slots:
         QTest::newRow("port gone") << addScale(weighing()) << "^The port cannot be opened: [^\\n]+$";
         scales.at(scales.ports().size() - 1)->vanish(); // the adapter is back before the link's first reset
         QTimer::singleShot(500, scales.at(scales.ports().size() - 1), &ScaleSimulator::comeBack);
+        QTest::newRow("port held") << addScale(weighing()) << "^The port cannot be .+\\nAnother program may be using";
+        auto *holder = new QSerialPort(scales.port(scales.ports().size() - 1), this); // another program, for now
+        QVERIFY(holder->open(QIODevice::ReadWrite));
+        QTimer::singleShot(500, holder, &QSerialPort::close);
         startWindows();
     }
     void windowSaysWhyItHasNoReadingUntilOneComes()
     {
         QFETCH(int, scale); QFETCH(QString, told);
         DeviceTask *t = task(scale);
-        QTRY_COMPARE_WITH_TIMEOUT(t->unitsWidget()->text(), QStringLiteral("kg"), 5000);
+        QTRY_COMPARE(t->unitsWidget()->text(), QStringLiteral("kg"));
         const QStringList said = shown.values(t->noReadingWidget());
         QVERIFY2(said.size() == 1 && said[0].contains(QRegularExpression(told)), qPrintable(said.join('|')));
         QVERIFY(t->noReadingWidget()->isHidden() && t->unitsWidget()->toolTip().isEmpty());
@@ -178,9 +179,9 @@ private slots:
     }
     void exportWritesTheFileItsNameAsksForOrNothing_data()
     {
-        // What is at the target first, the name chosen (none: cancelled; link.png links to target.png), how the
-        // file written starts (nothing written: all left as it was), whether a message names the file. No device
-        // node here: as root, a fault would replace /dev/null; a FIFO and a folder stand for what is not a file.
+        // What is at the target first, the name chosen (none: cancelled; link.png links to target.png), how the file
+        // written starts (none: all left as it was), whether a message names it. A FIFO and a folder stand for what
+        // is not a file: as root, a fault would replace /dev/null.
         QTest::addColumn<QString>("existing"); QTest::addColumn<QString>("chosen");
         QTest::addColumn<QByteArray>("magic"); QTest::addColumn<bool>("told");
         const QByteArray png("\x89PNG\r\n\x1a\n"), none;
@@ -223,8 +224,7 @@ private slots:
     }
     void exportSpeaksTheOperatorsLanguage_data()
     {
-        // The catalogue (none: English); the dialogs' titles, the product and the value axis title.
-        QTest::addColumn<QString>("catalogue"); QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("catalogue"); QTest::addColumn<QStringList>("texts"); // dialogs, product, axis
         QTest::newRow("English") << "" << QStringList{"Saving graph", "Export Plot Name", "KORVEN WEIGHING SOFTWARE",
                                                       "units: kg"};
         QTest::newRow("Polish") << ":/polish.qm" << QStringList{"Zapisywanie wykresu", "Eksportuj wykres do pliku",
