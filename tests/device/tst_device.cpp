@@ -1,0 +1,259 @@
+#include <QtTest>
+#include <QtWidgets>
+#include <QSerialPort>
+#include <qwt_plot_curve.h>
+#include <sys/stat.h>
+#include "DeviceTask.h"
+#include "DialogScript.h"
+#include "DocumentWindow.h"
+#include "RandomPlot.h"
+#include "SaveSamples.h"
+#include "ScaleOnPty.h"
+#include "Zoomer.h"
+
+// An auto record of 12.50 kg, its time stamp in ASCII digits.
+static const QRegularExpression autoLine(
+    "^auto\\t12\\.50\\tkg\\t[0-9]{2}\\.[0-9]{2}\\.[0-9]{4}\\t [0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}$");
+
+// A scale naming kg and weighing 12.50; its first reply to a request of the given kind is the odd one.
+static ScaleOnPty::Script weighing(char kind = 0, const QByteArray &odd = {})
+{
+    return [=, first = true](char request, int) mutable {
+        const QByteArray usual = request == 'Z' ? "kg\r\n" : "    12.50\r";
+        return QList<ScaleOnPty::Piece>{{0, request == kind && std::exchange(first, false) ? odd : usual}};
+    };
+}
+
+// Document windows, window i on simulated scale i, each recording into <port>.txt; window 0 is exported.
+class tst_Device : public QObject
+{
+    Q_OBJECT
+
+public:
+    // A locale whose digits are not ASCII: Qt 5 writes dates in it unless told otherwise.
+    static void initMain() { qputenv("LC_ALL", "ar_EG.UTF-8"); }
+private:
+    QTemporaryDir dir;
+    ScaleOnPty scales;
+    QList<QPointer<DocumentWindow>> windows;
+    QMultiHash<QObject *, QString> shown; // the texts of the labels as they were shown
+    QStringList titles, filters; // met in the last export; the filters followed by the name proposed
+    QString message;
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            shown.insert(object, object->property("text").toString());
+        return false;
+    }
+    int addScale(const ScaleOnPty::Script &script)
+    {
+        scales.add();
+        scales.answer(scales.ports().size() - 1, script);
+        return scales.ports().size() - 1;
+    }
+    // The windows start together, so their waits overlap. A new one shows dashes, is paused, has nothing to step.
+    void startWindows()
+    {
+        while (windows.size() < scales.ports().size()) {
+            windows << new DocumentWindow(scales.port(windows.size()));
+            DeviceTask *t = windows.last()->deviceTask();
+            t->noReadingWidget()->installEventFilter(this);
+            windows.last()->show();
+            const QImage readout = t->readoutWidget()->grab().toImage();
+            t->readoutWidget()->display("--------");
+            QCOMPARE(t->readoutWidget()->grab().toImage(), readout);
+            QVERIFY(t->unitsWidget()->text() == "---" && t->isPaused() && !t->isRecording());
+            t->step();
+            QVERIFY(QSignalSpy(windows.last(), &DocumentWindow::documentWindowStarted).wait(2000));
+            QVERIFY(t->recorder()->open(windows.last()->port() + ".txt"));
+            t->setRecording(true);
+        }
+    }
+    DeviceTask *task(int i) const { return windows.at(i)->deviceTask(); }
+    // Without the CR LF CR that ends each; a record cut short comes last.
+    QStringList records(int i) const
+    {
+        QFile file(windows.at(i)->port() + ".txt");
+        file.open(QIODevice::ReadOnly);
+        return QString::fromLatin1(file.readAll()).split("\r\n\r", Qt::SkipEmptyParts);
+    }
+    QVector<double> plotted(int i) const
+    {
+        auto *curve = static_cast<QwtPlotCurve *>(task(i)->plotWidget()->itemList(QwtPlotItem::Rtti_PlotCurve)[0]);
+        QVector<double> values(int(curve->dataSize()));
+        std::generate(values.begin(), values.end(), [curve, n = 0]() mutable { return curve->sample(n++).y(); });
+        return values;
+    }
+    // As the operator does: description typed, then Escape (it stays), file name typed (none: cancel), message read.
+    void exportTo(const QString &fileName)
+    {
+        DialogScript script;
+        script.then([](QWidget *modal) { QTest::keyClicks(modal->findChild<QLineEdit *>(), "Test 1\x1b"); });
+        script.then([this, fileName](QWidget *modal) {
+            filters = qobject_cast<QFileDialog *>(modal)->nameFilters()
+                      << modal->findChild<QLineEdit *>("fileNameEdit")->text();
+            fileName.isEmpty() ? cancel(modal) : chooseFile(fileName)(modal);
+            if (modal->isVisible()) // it went into a folder, or asked something
+                cancel(modal);
+        });
+        message.clear();
+        script.then(readMessage(&message));
+        windows.at(0)->exportDocument();
+        titles = script.titles;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        addScale(weighing());
+        startWindows();
+        QTRY_COMPARE(task(0)->unitsWidget()->text(), QStringLiteral("kg"));
+    }
+    void cleanupTestCase() { qDeleteAll(windows); }
+    void readingsArePlottedAndRecordedOnlyWhileRunning()
+    {
+        QVERIFY(QLocale::system().zeroDigit() != '0');
+        const int i = addScale(weighing());
+        startWindows();
+        DeviceTask *t = task(i);
+        // Paused, though recording: readings reach the read-out only.
+        QTRY_COMPARE(t->unitsWidget()->text(), QStringLiteral("kg"));
+        QVERIFY(t->readoutWidget()->value() == 12.5 && plotted(i).isEmpty() && records(i).isEmpty());
+        t->go();
+        QTRY_VERIFY(t->readings() >= 2);
+        // Step takes the reading as the scale sent it, as its auto line does, and pauses.
+        t->step();
+        const int stepLine = records(i).size() - 1, requests = scales.requests(i);
+        QTRY_VERIFY(scales.requests(i) >= requests + 2);
+        QCOMPARE(records(i).size(), stepLine + 1);
+        // Unplugged while running: the placeholder is neither plotted nor recorded, and Step then takes nothing.
+        t->go();
+        scales.at(i)->vanish();
+        QTRY_COMPARE(t->unitsWidget()->text(), QStringLiteral("--"));
+        t->step();
+        QStringList lines = records(i);
+        QVERIFY(lines.value(stepLine).startsWith("step\t12.50\tkg\t"));
+        lines[stepLine].replace(0, 4, "auto"); // stamped like the auto lines
+        QCOMPARE(lines.filter(autoLine), lines);
+        QCOMPARE(plotted(i), QVector<double>(lines.size(), 12.5));
+    }
+    void windowSaysWhyItHasNoReadingUntilOneComes_data()
+    {
+        QTest::addColumn<int>("scale"); QTest::addColumn<QString>("told"); // the line under the read-out, as a pattern
+        QTest::newRow("no answer") << addScale(weighing('Z', "")) << "^No answer from the scale: check the cable";
+        QTest::newRow("unit in capitals") << addScale(weighing('Z', "KG\r\n")) << "^The scale names a unit .*\"KG\"";
+        QTest::newRow("not a number") << addScale(weighing('A', " 12.3x5\r")) << "^The scale's reply .*\"12\\.3x5\"";
+        QTest::newRow("port gone") << addScale(weighing()) << "^The port cannot be opened: [^\\n]+$";
+        scales.at(scales.ports().size() - 1)->vanish(); // the adapter is back before the link's first reset
+        QTimer::singleShot(500, scales.at(scales.ports().size() - 1), &ScaleSimulator::comeBack);
+        QTest::newRow("port held") << addScale(weighing()) << "^The port cannot be .+\\nAnother program may be using";
+        auto *holder = new QSerialPort(scales.port(scales.ports().size() - 1), this); // another program, for now
+        QVERIFY(holder->open(QIODevice::ReadWrite));
+        QTimer::singleShot(500, holder, &QSerialPort::close);
+        startWindows();
+    }
+    void windowSaysWhyItHasNoReadingUntilOneComes()
+    {
+        QFETCH(int, scale); QFETCH(QString, told);
+        DeviceTask *t = task(scale);
+        QTRY_COMPARE(t->unitsWidget()->text(), QStringLiteral("kg"));
+        const QStringList said = shown.values(t->noReadingWidget());
+        QVERIFY2(said.size() == 1 && said[0].contains(QRegularExpression(told)), qPrintable(said.join('|')));
+        QVERIFY(t->noReadingWidget()->isHidden() && t->unitsWidget()->toolTip().isEmpty());
+    }
+    void unitsFontFollowsTheWindowWidth()
+    {
+        for (const QPair<int, int> &widthAndPoints : {qMakePair(200, 13), qMakePair(300, 20), qMakePair(451, 30)}) {
+            windows.at(0)->resize(widthAndPoints.first, 300);
+            QTRY_COMPARE(task(0)->unitsWidget()->font().pointSize(), widthAndPoints.second);
+            QCOMPARE(task(0)->unitsWidget()->font().family(), QStringLiteral("Verdana"));
+        }
+    }
+    void mouseMovesReachThePlot()
+    {
+        // The zoomer follows the pointer over the canvas, so its tracker shows where it is.
+        QWidget *canvas = task(0)->plotWidget()->canvas();
+        QMouseEvent move(QEvent::MouseMove, {50, 40}, canvas->mapToGlobal({50, 40}), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(canvas, &move);
+        QCOMPARE(task(0)->plotWidget()->getZoomer()->trackerPosition(), QPoint(50, 40));
+    }
+    void exportWritesTheFileItsNameAsksForOrNothing_data()
+    {
+        // What is at the target first, the name chosen (none: cancelled; link.png links to target.png), how the file
+        // written starts (none: all left as it was), whether a message names it. A FIFO and a folder stand for what
+        // is not a file: as root, a fault would replace /dev/null.
+        QTest::addColumn<QString>("existing"); QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QByteArray>("magic"); QTest::addColumn<bool>("told");
+        const QByteArray png("\x89PNG\r\n\x1a\n"), none;
+        QTest::newRow("pdf") << "file" << "target.pdf" << QByteArray("%PDF-") << false;
+        QTest::newRow("svg") << "file" << "target.svg" << QByteArray("<?xml") << false;
+        QTest::newRow("ps") << "file" << "target.ps" << QByteArray("%!PS-Adobe") << false;
+        QTest::newRow("new name") << "" << "target.png" << png << false;
+        QTest::newRow("link to a regular file") << "file" << "link.png" << png << false;
+        QTest::newRow("broken link") << "" << "link.png" << png << false;
+        QTest::newRow("fifo") << "fifo" << "target.png" << none << true;
+        QTest::newRow("link to a fifo") << "fifo" << "link.png" << none << true;
+        QTest::newRow("folder") << "folder" << "target.png" << none << false;
+        QTest::newRow("link to a folder") << "folder" << "link.png" << none << false;
+        QTest::newRow("cancelled") << "file" << "" << none << false;
+        QTest::newRow("missing folder") << "" << "missing/target.pdf" << none << true;
+        QTest::newRow("unknown type") << "" << "target.txt" << none << true;
+    }
+    void exportWritesTheFileItsNameAsksForOrNothing()
+    {
+        QFETCH(QString, existing); QFETCH(QString, chosen); QFETCH(QByteArray, magic); QFETCH(bool, told);
+        const QDir folder(dir.filePath(QTest::currentDataTag()));
+        QVERIFY(folder.mkpath(".") && QFile::link(folder.filePath("target.png"), folder.filePath("link.png")));
+        QFile target(folder.filePath(QString(chosen.isEmpty() ? "target.png" : chosen).replace("link", "target")));
+        // Yesterday's export is replaced without a question.
+        QVERIFY(existing != "file" || (target.open(QIODevice::WriteOnly) && target.write("yesterday") == 9));
+        QVERIFY(existing != "fifo" || ::mkfifo(QFile::encodeName(target.fileName()).constData(), 0600) == 0);
+        QVERIFY(existing != "folder" || folder.mkdir(target.fileName()));
+        target.close();
+        const auto entries = [&folder] {
+            QStringList kinds;
+            for (const QFileInfo &info : folder.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+                kinds << info.fileName() + (info.isSymLink() ? "@" : info.isDir() ? "/" : info.isFile() ? "" : "|");
+            return kinds;
+        };
+        const QStringList before = entries();
+        exportTo(chosen.isEmpty() ? chosen : folder.filePath(chosen));
+        QVERIFY2(told ? message.contains(folder.filePath(chosen)) : message.isEmpty(), qPrintable(message));
+        QCOMPARE(entries(), magic.isEmpty() ? before : QStringList({"link.png@", QFileInfo(target).fileName()}));
+        QVERIFY(magic.isEmpty() || (target.open(QIODevice::ReadOnly) && target.read(magic.size()) == magic));
+    }
+    void exportSpeaksTheOperatorsLanguage_data()
+    {
+        QTest::addColumn<QString>("catalogue"); QTest::addColumn<QStringList>("texts"); // dialogs, product, axis
+        QTest::newRow("English") << "" << QStringList{"Saving graph", "Export Plot Name", "KORVEN WEIGHING SOFTWARE",
+                                                      "units: kg"};
+        QTest::newRow("Polish") << ":/polish.qm" << QStringList{"Zapisywanie wykresu", "Eksportuj wykres do pliku",
+                                                                "KORVEN program do obsługi wag", "jednostki: kg"};
+    }
+    void exportSpeaksTheOperatorsLanguage()
+    {
+        QFETCH(QString, catalogue); QFETCH(QStringList, texts);
+        Q_INIT_RESOURCE(scaleacq);
+        QTranslator translator;
+        QVERIFY(catalogue.isEmpty() || translator.load(catalogue));
+        QCoreApplication::installTranslator(&translator);
+        QFile file(dir.filePath("title.svg"));
+        exportTo(file.fileName());
+        QCOMPARE(titles, texts.mid(0, 2));
+        // Three title lines, product, time of the export and description, each drawn, as is the axis title.
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString svg = QString::fromUtf8(file.readAll());
+        const QString date = QLocale::c().toString(QDate::currentDate(), "dd.MM.yyyy");
+        const QString title = "<title>" + texts[2] + "\n" + date + "   [0-9]{2}:[0-9]{2}\nTest 1</title>";
+        QVERIFY2(svg.contains(QRegularExpression(title)), qPrintable(svg.left(400)));
+        for (const QString &drawn : {texts[2], QStringLiteral("Test 1"), texts[3]})
+            QVERIFY2(svg.contains('>' + drawn + "</text>"), qPrintable(drawn));
+        // File types and the proposed name are never translated.
+        QCOMPARE(filters, QStringList({"PDF Documents (*.pdf)", "SVG Documents (*.svg)", "Postscript Documents (*.ps)",
+                                       "Images (*." + QImageWriter::supportedImageFormats().join(" *.") + ")",
+                                       "unnamed.pdf"}));
+    }
+};
+
+QTEST_MAIN(tst_Device)
+#include "tst_device.moc"
