@@ -29,10 +29,18 @@ const struct { const char *context; QStringList pairs; } listed[] = {
         "There are still opened devices.\nDo you want to save something before program is closed?",
         "Niektóre okna są wciąż otwarte. \nCzy chciałbyś coś zapisać przed zamknięciem programu?", "Tile the windows",
         "Kafelkowy układ okienek", "click to scan for new devices", "kliknij aby zeskanować porty", "set file path",
-        "Ustaw ścieżkę pliku", "set sampling rate", "Ustaw częstotliwość próbkowania"}},
+        "Ustaw ścieżkę pliku", "set sampling rate", "Ustaw częstotliwość próbkowania", "Port settings...",
+        "Ustawienia portu...", "Choose the kind of scale and the line settings of a port",
+        "Wybierz rodzaj wagi i parametry łącza portu", " - demo with simulated scales", " - pokaz z symulowanymi wagami"}},
+    {"PortSettingsDialog", {"Port settings", "Ustawienia portu", "Scale &type:", "&Rodzaj wagi:", "&Baud rate:",
+        "Prędkość (&bod):", "&Data bits:", "Bity &danych:", "P&arity:", "P&arzystość:", "&Stop bits:", "Bity &stopu:",
+        "&Flow control:", "S&terowanie przepływem:", "Even", "Parzysta", "Odd", "Nieparzysta", "Defaults for this type",
+        "Domyślne dla tego rodzaju", "Continuous output (no request)", "Wysyłanie ciągłe (bez zapytania)"}},
     {"DocumentWindow", {"Export Plot Name", "Eksportuj wykres do pliku", "KORVEN WEIGHING SOFTWARE",
         "KORVEN program do obsługi wag", "units: ", "jednostki: "}},
-    {"DeviceTask", {"How to use graph:\nclick left & move - zoom in specific area\nclick center - zoom out one "
+    {"DeviceTask", {"The scale is busy and sends no weight.", "Waga jest zajęta i nie podaje masy.",
+        "The scale does not call this reading stable yet.", "Waga nie uznaje jeszcze tego odczytu za stabilny.",
+        "How to use graph:\nclick left & move - zoom in specific area\nclick center - zoom out one "
         "level\nclick right - zoom out completely", "Jak używać wyresu za pomocą przycisków myszy:\nlewy i ruch - "
         "powiększenie obszaru\nśrodkowy - pomniejszenie do poprzedniego widoku\nprawy - pomniejszenie początkowe"}},
     {"GraphView", {"Background", "Tło", "Colors", "Kolory", "Curve", "Linia", "Curve Style", "Styl linii",
@@ -120,7 +128,8 @@ private slots:
         QCOMPARE(cancelText(), QString("Anuluj"));
         switchTo(&fresh, false);
         QCOMPARE(cancelText(), QString("Cancel"));
-        const QStringList usable{"exitAct", "fullscreenAct", "graphViewAct", "aboutAct", "englishAct", "polishAct"};
+        const QStringList usable{"portSettingsAct", "exitAct", "fullscreenAct", "graphViewAct", "aboutAct",
+                                 "englishAct", "polishAct"};
         for (const QAction *action : fresh.findChildren<QAction *>(QRegularExpression("Act$")))
             QVERIFY2((action->isEnabled() && action->isVisible()) == usable.contains(action->objectName()),
                      qPrintable(action->objectName()));
@@ -148,8 +157,8 @@ private slots:
         // The menus in menu-bar order, the languages submenu after Options, the tool bars (their titles set once,
         // in English). Each: its title, then its entries: "|" a separator, "[tool tip]" a widget, "*" checked.
         const QStringList table[][2] = {
-            {{"&Device", "&Export", "&Close", "|", "&Exit"}, {"&Urządzenie", "&Eksportuj wykres", "&Zamknij", "|",
-                                                              "&Wyjdź"}},
+            {{"&Device", "Port settings...", "|", "&Export", "&Close", "|", "&Exit"},
+             {"&Urządzenie", "Ustawienia portu...", "|", "&Eksportuj wykres", "&Zamknij", "|", "&Wyjdź"}},
             {{"&Mode", "&Pause", "&Step", "&Go*", "&Record"}, {"&Tryb", "&Pauza", "&Krok", "&Krocz*", "&Zapisuj"}},
             {{"&Options", "&Language", "&Graph View"}, {"&Opcje", "&Język", "&Widok wykresu"}},
             {{"&Language", "&English", "&Polish"}, {"&Język", "&Angielski", "&Polski"}},
@@ -158,7 +167,8 @@ private slots:
              {"&Okno", "&Pełny ekran", "|", "&Maksymalizuj", "&Kafelkowy", "|", "&Następne", "&Poprzednie", "|",
               "&Pokaż ekrany LCD*", "&Pokaż wykresy*", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"}},
             {{"&Help", "&About"}, {"&Pomoc", "&O programie"}},
-            {{"Device", "[click to scan for new devices]"}, {"Device", "[kliknij aby zeskanować porty]"}},
+            {{"Device", "[click to scan for new devices]", "Port settings..."},
+             {"Device", "[kliknij aby zeskanować porty]", "Ustawienia portu..."}},
             {{"Switch windows", "&Maximize", "&Tile", "&Previous window", "&Next window", "&Show LCD display*",
               "&Show graph*"}, {"Switch windows", "&Maksymalizuj", "&Kafelkowy", "&Poprzednie", "&Następne",
               "&Pokaż ekrany LCD*", "&Pokaż wykresy*"}},
