@@ -143,14 +143,22 @@ private slots:
         QTest::newRow("no answer") << addScale(weighing('Z', "")) << "^No answer from the scale: check the cable";
         QTest::newRow("unit in capitals") << addScale(weighing('Z', "KG\r\n")) << "^The scale names a unit .*\"KG\"";
         QTest::newRow("not a number") << addScale(weighing('A', " 12.3x5\r")) << "^The scale's reply .*\"12\\.3x5\"";
-        QTest::newRow("port gone") << addScale(weighing()) << "^The port cannot be opened: [^\\n]+$";
-        scales.at(scales.ports().size() - 1)->vanish(); // the adapter is back before the link's first reset
-        QTimer::singleShot(500, scales.at(scales.ports().size() - 1), &ScaleSimulator::comeBack);
-        QTest::newRow("port held") << addScale(weighing()) << "^The port cannot be .+\\nAnother program may be using";
-        auto *holder = new QSerialPort(scales.port(scales.ports().size() - 1), this); // another program, for now
+        const int gone = addScale(weighing()), held = addScale(weighing());
+        QTest::newRow("port gone") << gone << "^The port cannot be opened: [^\\n]+$";
+        QTest::newRow("port held") << held << "^The port cannot be .+\\nAnother program may be using";
+        scales.at(gone)->vanish();
+        auto *holder = new QSerialPort(scales.port(held), this); // another program, for now
         QVERIFY(holder->open(QIODevice::ReadWrite));
-        QTimer::singleShot(500, holder, &QSerialPort::close);
         startWindows();
+        // The adapter comes back, the other program lets go, once the window has said why.
+        auto *watch = new QTimer(this);
+        connect(watch, &QTimer::timeout, this, [=] {
+            if (!task(gone)->noReadingWidget()->isHidden() && !scales.at(gone)->isPresent())
+                scales.at(gone)->comeBack();
+            if (!task(held)->noReadingWidget()->isHidden())
+                holder->close();
+        });
+        watch->start(20);
     }
     void windowSaysWhyItHasNoReadingUntilOneComes()
     {
