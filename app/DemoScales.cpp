@@ -33,8 +33,8 @@ DemoScales::DemoScales(PortSettingsStore *store, QObject *parent)
         store->setTemporary(scale->portPath(), setup);
         scales << scale;
     }
-    // Loads come and go on the two scales that tell: a few seconds unsettled,
-    // then steady again.
+    // Loads come and go on the two scales that tell, in turn: a few seconds
+    // unsettled, then steady again.
     auto *swing = new QTimer(this);
     connect(swing, &QTimer::timeout, this, &DemoScales::settle);
     swing->start(3000);
@@ -50,9 +50,11 @@ QStringList DemoScales::ports() const
 
 void DemoScales::settle()
 {
-    static int tick = 0;
     ++tick;
-    for (ScaleSimulator *scale : qAsConst(scales))
-        if (scale->type() == ScaleProtocol::Sics || scale->type() == ScaleProtocol::HeaderComma)
+    for (ScaleSimulator *scale : qAsConst(scales)) {
+        if (scale->type() == ScaleProtocol::Sics)
             scale->setStable(tick % 2 == 0);
+        else if (scale->type() == ScaleProtocol::HeaderComma)
+            scale->setStable(tick % 2 == 1);
+    }
 }

@@ -23,6 +23,7 @@ private:
     void settle();
 
     QList<ScaleSimulator *> scales;
+    int tick = 0;
 };
 
 #endif // DEMOSCALES_H

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots: four simulated scales in Polish (one of them
 # silent and one naming a unit in capitals, so their placeholders and the
-# reasons under them show) and the same in English. Needs xvfb,
+# reasons under them show) and the same in English; then the demo's four kinds
+# of scale, and its Port settings dialog. Needs xvfb,
 # xdotool and imagemagick; run from the repository root after a build.
 #   tools/screenshots/take-screenshots.sh [output folder=docs]
 set -euo pipefail
@@ -38,7 +39,7 @@ sleep 0.5
 for i in 1 2 3 4; do
     xdotool mousemove 46 41 click 1; sleep 0.7
     xdotool key Down Down; sleep 0.2; xdotool key Return; sleep 1.2
-    xdotool mousemove 404 41 click 1; sleep 0.3
+    xdotool mousemove 531 41 click 1; sleep 0.3
 done
 sleep 25
 echo silent >&"${links[1]}"
@@ -53,3 +54,25 @@ import -window root "$out/four-scales-pl.png"
 xdotool mousemove 157 10 click 1; sleep 0.5
 xdotool key Down Right; sleep 0.3; xdotool key Return; sleep 1.5
 import -window root "$out/four-scales-en.png"
+
+# The demo: four kinds of scale inside the program, each port opened and set
+# to Go; one of the two scales that mark stability is unsettled at any time.
+pkill -f "$bin/scaleacq" 2>/dev/null || true
+kill "${sims[@]}" 2>/dev/null || true
+sleep 1
+"$bin/scaleacq" --demo > /dev/null 2>&1 &
+sleep 2
+window=$(xdotool search --name KORVEN | head -1)
+xdotool windowsize "$window" 1600 1000
+sleep 0.5
+for i in 1 2 3 4; do
+    xdotool mousemove 46 41 click 1; sleep 0.7
+    xdotool key Return; sleep 1.5
+    xdotool mousemove 531 41 click 1; sleep 0.3
+done
+sleep 7.5
+import -window root "$out/four-kinds-pl.png"
+
+# Device tool bar -> Port settings... on the active window's port
+xdotool mousemove 146 41 click 1; sleep 1
+import -window root "$out/port-settings-pl.png"
