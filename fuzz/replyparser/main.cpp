@@ -6,7 +6,9 @@
 // Input layout: the first byte's low three bits say how many piece lengths
 // follow (0..7), each one byte; the rest is the line, cut into pieces of
 // those lengths, the last piece taking what remains. Bit 3 of the first
-// byte starts the link already in the value phase.
+// byte starts the link already in the value phase. Bits 4 to 6, when not
+// zero, name another kind of scale (ScaleProtocol::Type): its protocol then
+// judges the value replies, as the link asks it to.
 
 #include <QByteArray>
 #include <QString>
@@ -17,6 +19,7 @@
 #include <cstdlib>
 
 #include "IODeviceNew.h"
+#include "ScaleProtocol.h"
 
 namespace {
 
@@ -94,6 +97,34 @@ struct Reading
     }
 };
 
+// A reply of another kind of scale, judged by its protocol after each piece
+// and once more with nothing new. An accepted reading is a number the reply
+// holds, in a known unit; only a scale that sends unasked may leave bytes.
+struct LineReading
+{
+    std::unique_ptr<ScaleProtocol> protocol;
+    QByteArray reply;
+
+    void examine()
+    {
+        ScaleProtocol::Reading reading;
+        const ScaleProtocol::Verdict verdict = protocol->valueFromReply(reply, false, &reading);
+        if (verdict == ScaleProtocol::Incomplete)
+            return;
+        if (verdict == ScaleProtocol::Accepted) {
+            if (!ScaleProtocol::isNumber(reading.value) || !ScaleProtocol::isKnownUnit(reading.units))
+                fail("a reading that is no number in a known unit", reply);
+            if (!QString::fromLatin1(reply).remove(QLatin1Char(' ')).contains(reading.value))
+                fail("a number the reply does not hold", reply);
+        } else if (reading.condition == ScaleProtocol::Weighed) {
+            fail("a rejected reply said it weighed", reply);
+        }
+        reply = protocol->leftover(reply);
+        if (!protocol->valueRequest().isEmpty() && !reply.isEmpty())
+            fail("bytes left after a reply to a request", reply);
+    }
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -108,6 +139,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int i = 0; i < pieces && at < size; ++i)
         lengths[i] = data[at++];
     const QByteArray line(reinterpret_cast<const char *>(data + at), int(size - at));
+    const int kind = (data[0] >> 4) & 7;
+    if (kind != ScaleProtocol::BuiltIn && kind < ScaleProtocol::types().size()) {
+        LineReading lineReading{ScaleProtocol::create(ScaleProtocol::Type(kind)), QByteArray()};
+        int offset = 0;
+        for (int i = 0; i <= pieces && offset < line.size(); ++i) {
+            const int length = i < pieces ? lengths[i] : line.size() - offset;
+            lineReading.reply += line.mid(offset, length);
+            offset += length;
+            lineReading.examine();
+            lineReading.examine();
+        }
+        return 0;
+    }
 
     int offset = 0;
     for (int i = 0; i <= pieces && offset < line.size(); ++i) {
