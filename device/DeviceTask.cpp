@@ -97,14 +97,16 @@ void DeviceTask::reopen(const ScaleSetup &setup)
     if (!current)
         return;
     scaleSetup = setup;
-    // On the worker thread, where the link and its timers live. The old link
+    // On the worker thread, where the link and its timers live. The link in
+    // use then (a reopen just before may have replaced the one seen here)
     // stops and gives the port back before the new one opens it; its last
     // readings, already on their way, are still shown.
-    QMetaObject::invokeMethod(current, [this, current, setup, periodMs = rate] {
-        disconnect(current, nullptr, this, nullptr);
-        disconnect(this, nullptr, current, nullptr);
-        QMetaObject::invokeMethod(current, "closePort", Qt::DirectConnection);
-        current->deleteLater();
+    QMetaObject::invokeMethod(current, [this, setup, periodMs = rate] {
+        IODeviceNew *old = link.loadAcquire();
+        disconnect(old, nullptr, this, nullptr);
+        disconnect(this, nullptr, old, nullptr);
+        QMetaObject::invokeMethod(old, "closePort", Qt::DirectConnection);
+        old->deleteLater();
         link.storeRelease(makeLink(setup, periodMs));
     });
 }
