@@ -6,7 +6,7 @@ ScaleProtocol::Verdict PrintFrameProtocol::parseLine(const QByteArray &line, Rea
 {
     static const QRegularExpression frame(
         QStringLiteral("\\A(?:[A-Za-z][A-Za-z ]{5})?([-+ ] *)([0-9.]+|H|L) *(\\S*) *\\z"));
-    const QRegularExpressionMatch match = frame.match(QString::fromLatin1(line));
+    const QRegularExpressionMatch match = frame.match(QString::fromLatin1(line.constData(), line.size()));
     if (!match.hasMatch())
         return refused(NotUnderstood, reading);
     if (match.captured(2) == QLatin1String("H"))

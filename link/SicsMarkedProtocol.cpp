@@ -6,7 +6,7 @@ ScaleProtocol::Verdict SicsMarkedProtocol::parseLine(const QByteArray &line, Rea
 {
     static const QRegularExpression frame(QStringLiteral("\\ASI ([ ?^v])( *[+-]? *[0-9.]+) +(\\S+) *\\z"));
     static const QRegularExpression beyond(QStringLiteral("\\ASI ([\\^v])"));
-    const QString text = QString::fromLatin1(line);
+    const QString text = QString::fromLatin1(line.constData(), line.size());
     const QString limit = beyond.match(text).captured(1);
     if (!limit.isEmpty())
         return refused(limit == QLatin1String("^") ? Overload : Underload, reading);

@@ -6,7 +6,7 @@ ScaleProtocol::Verdict SicsProtocol::parseLine(const QByteArray &line, Reading *
 {
     static const QRegularExpression weight(QStringLiteral("\\AS ([SD]) +([+-]? *\\S+) +(\\S+) *\\z"));
     static const QRegularExpression status(QStringLiteral("\\AS ([I+-]) *\\z"));
-    const QString text = QString::fromLatin1(line);
+    const QString text = QString::fromLatin1(line.constData(), line.size());
     const QRegularExpressionMatch match = weight.match(text);
     if (match.hasMatch())
         return weighed(match.captured(2), match.captured(3), match.captured(1) == QLatin1String("S"),

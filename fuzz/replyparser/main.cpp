@@ -114,7 +114,8 @@ struct LineReading
         if (verdict == ScaleProtocol::Accepted) {
             if (!ScaleProtocol::isNumber(reading.value) || !ScaleProtocol::isKnownUnit(reading.units))
                 fail("a reading that is no number in a known unit", reply);
-            if (!QString::fromLatin1(reply).remove(QLatin1Char(' ')).contains(reading.value))
+            // The whole reply: a NUL does not end a line of these kinds.
+            if (!QString::fromLatin1(reply.constData(), reply.size()).remove(QLatin1Char(' ')).contains(reading.value))
                 fail("a number the reply does not hold", reply);
         } else if (reading.condition == ScaleProtocol::Weighed) {
             fail("a rejected reply said it weighed", reply);
