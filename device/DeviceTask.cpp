@@ -224,12 +224,12 @@ void DeviceTask::getSample(QString sample, QString units, QString dzialki)
     Q_UNUSED(dzialki);
     readout->display(sample);
     unitsLabel->setText(units);
-    showStability(stable || sample.contains(QLatin1String("--")));
-    stable = true;
     // Time-out placeholders are shown, never plotted or recorded, not even
     // by a Step taken while one is on show.
     const bool placeholder = sample.contains(QLatin1String("--"))
                              || units.contains(QLatin1String("--"));
+    showStability(stable || placeholder);
+    stable = true;
     if (!placeholder && !noReadingLabel->isHidden()) {
         noReadingLabel->hide();
         unitsLabel->setToolTip(QString());

@@ -7,7 +7,6 @@
 #include <QStringList>
 #include <QThread>
 
-
 namespace {
 
 const int pollInterval = 50;
@@ -50,7 +49,6 @@ IODeviceNew::IODeviceNew(const QString &name, const PortSettings &settings, Quer
     replyTimer->setSingleShot(true);
     replyTimer->setInterval(replyWindow);
     periodTimer->setSingleShot(true);
-    periodTimer->setInterval(waitFor(refreshRate));
     for (QTimer *timer : {pollTimer, replyTimer, periodTimer})
         timer->setTimerType(Qt::PreciseTimer);
 
@@ -106,44 +104,44 @@ QString IODeviceNew::placeholder(int timeoutCount)
 void IODeviceNew::setRefreshRate(int periodMs)
 {
     refreshRate = periodMs;
-    if (protocol->valueRequest().isEmpty() && periodTimer->isActive()) {
-        periodTimer->start(qMax(0, periodMs - int(tick.elapsed())));
-        return;
-    }
-    // Changing the interval of a running timer restarts it at once.
-    periodTimer->setInterval(waitFor(periodMs));
+    // A wait under way starts again on the new period.
+    if (periodTimer->isActive())
+        periodTimer->start(waitNow());
+}
+
+int IODeviceNew::waitNow() const
+{
+    // A scale that sends unasked has its line waiting at the tick, with no
+    // request or poll in between: the tick itself keeps the period.
+    if (protocol->sendsUnasked())
+        return qMax(0, refreshRate - int(tick.elapsed()));
+    return waitFor(refreshRate);
 }
 
 void IODeviceNew::startWait()
 {
-    // A scale that sends unasked has its line waiting at the tick, with no
-    // request or poll in between: the tick itself keeps the period.
-    if (protocol->valueRequest().isEmpty())
-        periodTimer->setInterval(qMax(0, refreshRate - int(tick.elapsed())));
-    periodTimer->start();
+    periodTimer->start(waitNow());
 }
 
 void IODeviceNew::writeToPort()
 {
     tick.start();
     const QByteArray request = phase == UnitsPhase ? protocol->unitRequest() : protocol->valueRequest();
-    if (request.isEmpty()) {
-        // A scale that sends unasked: what came since the last tick holds the
-        // newest line, and what is left of the last one may still be ended.
-        sizeAtLastLook = 0;
-        replySpoilt = false;
-        emit toReads();
-        return;
+    // A scale that sends unasked gets no request: what came since the last
+    // tick holds the newest line, and what is left of the last one may still
+    // be ended.
+    if (!request.isEmpty()) {
+        if (isOpen()) {
+            // Whatever waits on the line now answers no request of ours: a
+            // reply that came too late, a line end that trailed the last one,
+            // a second frame. Left there, it would be read as the answer to
+            // this request.
+            discardInput();
+            qCDebug(linkTrace) << "writeToPort()";
+            write(request);
+        }
+        reply.clear();
     }
-    if (isOpen()) {
-        // Whatever waits on the line now answers no request of ours: a reply
-        // that came too late, a line end that trailed the last one, a second
-        // frame. Left there, it would be read as the answer to this request.
-        discardInput();
-        qCDebug(linkTrace) << "writeToPort()";
-        write(request);
-    }
-    reply.clear();
     sizeAtLastLook = 0;
     replySpoilt = false;
     emit toReads();

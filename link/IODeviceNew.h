@@ -70,8 +70,6 @@ public:
     // A reply as the operator may be shown it: printable, line ends dropped.
     static QString shownReply(const QByteArray &reply);
 
-    // Wait between an accepted reply and the next request, in milliseconds.
-    int periodWait() const { return periodTimer->interval(); }
 
 signals:
     void newSample(QString sample, QString units, QString dzialki);
@@ -103,6 +101,8 @@ private:
 
     // The phase a fresh start or a reset begins in.
     Phase firstPhase() const;
+    // Wait from now to the next request, in milliseconds.
+    int waitNow() const;
 
     std::unique_ptr<ScaleProtocol> protocol;
     QStateMachine machine;

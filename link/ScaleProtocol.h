@@ -45,6 +45,7 @@ public:
     virtual QByteArray unitRequest() const { return QByteArray(); }
     // The request for a value; empty when the scale sends without one.
     virtual QByteArray valueRequest() const = 0;
+    bool sendsUnasked() const { return valueRequest().isEmpty(); }
     virtual Verdict unitFromReply(const QByteArray &reply, bool quiet, QString *units) const;
     // Judges the bytes gathered so far; a rejected reply's condition says why.
     virtual Verdict valueFromReply(const QByteArray &reply, bool quiet, Reading *reading) const = 0;

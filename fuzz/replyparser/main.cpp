@@ -121,7 +121,7 @@ struct LineReading
             fail("a rejected reply said it weighed", reply);
         }
         reply = protocol->leftover(reply);
-        if (!protocol->valueRequest().isEmpty() && !reply.isEmpty())
+        if (!protocol->sendsUnasked() && !reply.isEmpty())
             fail("bytes left after a reply to a request", reply);
     }
 };

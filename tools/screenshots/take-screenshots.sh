@@ -13,7 +13,12 @@ export DISPLAY=:77
 Xvfb $DISPLAY -screen 0 1600x1000x24 >/dev/null 2>&1 &
 xvfb=$!
 sims=()
-cleanup() { kill "${sims[@]}" "$xvfb" 2>/dev/null || true; pkill -f "$bin/scaleacq" 2>/dev/null || true; }
+# The program goes first, while its display is there: it ends cleanly and its
+# demo scales take their port links with them.
+cleanup() {
+    pkill -f "$bin/scaleacq" 2>/dev/null && sleep 1
+    kill "${sims[@]}" "$xvfb" 2>/dev/null || true
+}
 trap cleanup EXIT
 sleep 1
 
@@ -27,20 +32,26 @@ for weight in 12.345 0.512 3.250 250.000; do
 done
 sleep 0.5
 
-"$bin/scaleacq" > /dev/null 2>&1 &
-sleep 2
-window=$(xdotool search --name KORVEN | head -1)
-xdotool windowsize "$window" 1600 1000
-sleep 0.5
+# Starts the program (with any arguments given) at 1600 x 1000 and opens four
+# ports in turn from the selector, each then set to Go; the keys pressed in the
+# opened selector are given as the first argument.
+start_with_four() {
+    local keys=$1; shift
+    "$bin/scaleacq" "$@" > /dev/null 2>&1 &
+    sleep 2
+    xdotool windowsize "$(xdotool search --name KORVEN | head -1)" 1600 1000
+    sleep 0.5
+    for i in 1 2 3 4; do
+        xdotool mousemove 46 41 click 1; sleep 0.7
+        xdotool key $keys; sleep 1.4
+        xdotool mousemove 531 41 click 1; sleep 0.3
+    done
+}
 
-# Four ports in turn from the selector, each then set to Go. On a machine with
-# a real ttyS0 one of them is that port, with no scale behind it: its window
-# shows the time-out placeholder, as does the simulated scale silenced below.
-for i in 1 2 3 4; do
-    xdotool mousemove 46 41 click 1; sleep 0.7
-    xdotool key Down Down; sleep 0.2; xdotool key Return; sleep 1.2
-    xdotool mousemove 531 41 click 1; sleep 0.3
-done
+# On a machine with a real ttyS0 one of the ports is that one, with no scale
+# behind it: its window shows the time-out placeholder, as does the simulated
+# scale silenced below.
+start_with_four "Down Down Return"
 sleep 25
 echo silent >&"${links[1]}"
 echo "unit KG" >&"${links[2]}"
@@ -60,16 +71,7 @@ import -window root "$out/four-scales-en.png"
 pkill -f "$bin/scaleacq" 2>/dev/null || true
 kill "${sims[@]}" 2>/dev/null || true
 sleep 1
-"$bin/scaleacq" --demo > /dev/null 2>&1 &
-sleep 2
-window=$(xdotool search --name KORVEN | head -1)
-xdotool windowsize "$window" 1600 1000
-sleep 0.5
-for i in 1 2 3 4; do
-    xdotool mousemove 46 41 click 1; sleep 0.7
-    xdotool key Return; sleep 1.5
-    xdotool mousemove 531 41 click 1; sleep 0.3
-done
+start_with_four Return --demo
 sleep 7.5
 import -window root "$out/four-kinds-pl.png"
 
