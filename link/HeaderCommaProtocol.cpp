@@ -5,9 +5,15 @@
 ScaleProtocol::Verdict HeaderCommaProtocol::parseLine(const QByteArray &line, Reading *reading) const
 {
     static const QRegularExpression frame(QStringLiteral("\\A(ST|US|QT),( *[+-]? *[0-9.]+) *([^ 0-9.]\\S*) *\\z"));
+    // OL is out of range either way; its sign, where it has one, says which.
+    static const QRegularExpression outOfRange(QStringLiteral("\\AOL, *([+-]?)"));
     const QString text = QString::fromLatin1(line.constData(), line.size());
-    if (text.startsWith(QLatin1String("OL,")))
-        return refused(Overload, reading);
+    const QRegularExpressionMatch beyond = outOfRange.match(text);
+    if (beyond.hasMatch()) {
+        const QString sign = beyond.captured(1);
+        return refused(sign.isEmpty() ? OutOfRange : sign == QLatin1String("-") ? Underload : Overload,
+                       reading);
+    }
     const QRegularExpressionMatch match = frame.match(text);
     if (!match.hasMatch())
         return refused(NotUnderstood, reading);

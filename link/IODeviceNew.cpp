@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QThread>
 
+#include <algorithm>
+
 namespace {
 
 const int pollInterval = 50;
@@ -40,6 +42,7 @@ IODeviceNew::IODeviceNew(const QString &name, const PortSettings &settings, Quer
     , timeoutCount(0)
     , sizeAtLastLook(0)
     , replySpoilt(false)
+    , lineStartSeen(false)
     , windowCause(NoAnswer)
 {
     qCDebug(linkTrace) << "MACHINE";
@@ -171,6 +174,12 @@ void IODeviceNew::readFromPort()
         return;
     }
     reply += readAll();
+    if (protocol->sendsUnasked() && !lineStartSeen) {
+        const auto end = std::find_if(reply.cbegin(), reply.cend(),
+                                      [](char byte) { return byte == '\r' || byte == '\n'; });
+        lineStartSeen = end != reply.cend();
+        reply = lineStartSeen ? reply.mid(int(end - reply.cbegin()) + 1) : QByteArray();
+    }
     const bool quiet = !reply.isEmpty() && reply.size() == sizeAtLastLook;
     sizeAtLastLook = reply.size();
 
@@ -193,13 +202,35 @@ void IODeviceNew::readFromPort()
     if (verdict == Incomplete)
         return;
     if (verdict == Rejected) {
-        reject(causeOf(reading.condition));
+        if (ScaleProtocol::answersWithoutWeight(reading.condition))
+            answerWithoutWeight(causeOf(reading.condition));
+        else
+            reject(causeOf(reading.condition));
         return;
     }
+    const QDateTime taken = QDateTime::currentDateTime();
     reply = protocol->leftover(reply);
     emit readingStable(reading.stable);
-    emit newSample(reading.value, reading.units.isEmpty() ? units : reading.units, QStringLiteral("0"));
+    emit newSample(reading.value, reading.units.isEmpty() ? units : reading.units, QStringLiteral("0"),
+                   taken);
     emit toWait();
+}
+
+void IODeviceNew::answerWithoutWeight(NoReadingCause cause)
+{
+    const QString detail = shownReply(reply);
+    reply = protocol->leftover(reply);
+    showPlaceholder(cause, detail);
+    emit toWait();
+}
+
+void IODeviceNew::showPlaceholder(NoReadingCause cause, const QString &detail)
+{
+    const int position = timeoutCount % 8;
+    ++timeoutCount;
+    emit noReading(cause, detail);
+    emit newSample(placeholder(position), QStringLiteral("--"), QStringLiteral("0"),
+                   QDateTime::currentDateTime());
 }
 
 // Drops the reply and stays in readState: the reply time-out resets the
@@ -212,6 +243,7 @@ void IODeviceNew::reject(NoReadingCause cause)
     reply = protocol->leftover(reply);
     replySpoilt = true;
     discardInput();
+    lineStartSeen = false;
 }
 
 IODeviceNew::NoReadingCause IODeviceNew::causeOf(int condition)
@@ -223,6 +255,10 @@ IODeviceNew::NoReadingCause IODeviceNew::causeOf(int condition)
         return ScaleUnderloaded;
     case ScaleProtocol::Busy:
         return ScaleBusy;
+    case ScaleProtocol::OutOfRange:
+        return ScaleOutOfRange;
+    case ScaleProtocol::Failed:
+        return ScaleFailed;
     case ScaleProtocol::UnknownUnit:
         return UnitNotAccepted;
     default:
@@ -264,11 +300,9 @@ void IODeviceNew::timeoutPort()
     // scale may have been plugged in, so its unit is learnt again.
     phase = firstPhase();
     reply.clear();
+    lineStartSeen = false;
 
-    const int position = timeoutCount % 8;
-    ++timeoutCount;
-    emit noReading(cause, detail);
-    emit newSample(placeholder(position), QStringLiteral("--"), QStringLiteral("0"));
+    showPlaceholder(cause, detail);
 }
 
 void IODeviceNew::closePort()

@@ -1,6 +1,7 @@
 #ifndef IODEVICENEW_H
 #define IODEVICENEW_H
 
+#include <QDateTime>
 #include <QState>
 #include <QStateMachine>
 #include <QElapsedTimer>
@@ -48,6 +49,8 @@ public:
         ScaleOverloaded,    // the scale says the load is above its range
         ScaleUnderloaded,   // ... below its range
         ScaleBusy,          // the scale is busy and sent no weight
+        ScaleOutOfRange,    // the load is out of the scale's range, direction not told
+        ScaleFailed,        // the scale answered with an error (detail: what it sent)
     };
     Q_ENUM(NoReadingCause)
 
@@ -72,7 +75,9 @@ public:
 
 
 signals:
-    void newSample(QString sample, QString units, QString dzialki);
+    // taken: when the reply was accepted (or the placeholder made), so that
+    // a reading queued behind a busy GUI thread keeps its own time.
+    void newSample(QString sample, QString units, QString dzialki, QDateTime taken);
     void toReads();
     void toWait();
     void deleteNowSignal();
@@ -96,6 +101,9 @@ private:
     enum Phase { UnitsPhase, ValuesPhase };
 
     void reject(NoReadingCause cause);
+    // The scale answered, with no weight: told at once, and the cycle goes on.
+    void answerWithoutWeight(NoReadingCause cause);
+    void showPlaceholder(NoReadingCause cause, const QString &detail);
     static NoReadingCause causeOf(int condition);
     void discardInput();
 
@@ -125,6 +133,11 @@ private:
     int sizeAtLastLook;
     // A reply was rejected: nothing more is taken until the next request.
     bool replySpoilt;
+    // Of a scale that sends unasked: whether the start of the line now coming
+    // was seen. A port opened, reset or cleared mid-line receives the tail of
+    // a line first, and a tail ("01  g" of "ST,+00010.001  g") reads as a
+    // weight the scale never sent.
+    bool lineStartSeen;
     NoReadingCause windowCause;
     QString windowDetail;
 };

@@ -4,9 +4,15 @@
 
 ScaleProtocol::Verdict PrintFrameProtocol::parseLine(const QByteArray &line, Reading *reading) const
 {
-    static const QRegularExpression frame(
-        QStringLiteral("\\A(?:[A-Za-z][A-Za-z ]{5})?([-+ ] *)([0-9.]+|H|L) *(\\S*) *\\z"));
-    const QRegularExpressionMatch match = frame.match(QString::fromLatin1(line.constData(), line.size()));
+    static const QRegularExpression frame(QStringLiteral("\\A([-+ ] *)([0-9.]+|H|L) *(\\S*) *\\z"));
+    // The identifier ("N     ", "G#    ", ...) is whatever six printable
+    // characters the scale puts first. A frame is first read as one without,
+    // so that a frame's own sign and digits are never taken for one.
+    static const QRegularExpression identifier(QStringLiteral("\\A[\\x20-\\x7e]{6}"));
+    const QString text = QString::fromLatin1(line.constData(), line.size());
+    QRegularExpressionMatch match = frame.match(text);
+    if (!match.hasMatch() && identifier.match(text).hasMatch())
+        match = frame.match(text.mid(6));
     if (!match.hasMatch())
         return refused(NotUnderstood, reading);
     if (match.captured(2) == QLatin1String("H"))

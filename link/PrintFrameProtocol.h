@@ -4,8 +4,8 @@
 #include "LineProtocol.h"
 
 // A scale that prints fixed frames of 16 or 22 characters: ESC "P" asks;
-// "+    123.45 g" after an optional six-character identifier ("N     ",
-// "G     "...); "H" or "L" in the number's place for over- or underload.
+// "+    123.45 g" after an optional six-character identifier ("N     " net,
+// "G#    " gross...); "H" or "L" in the number's place for over- or underload.
 class PrintFrameProtocol : public LineProtocol
 {
 public:

@@ -102,8 +102,26 @@ bool ScaleProtocol::isKnownUnit(const QString &units)
 {
     static const QStringList known = {QStringLiteral("mg"), QStringLiteral("g"),  QStringLiteral("kg"),
                                       QStringLiteral("t"),  QStringLiteral("ct"), QStringLiteral("lb"),
-                                      QStringLiteral("oz"), QStringLiteral("pcs"), QStringLiteral("PCS")};
+                                      QStringLiteral("oz"), QStringLiteral("pcs"), QStringLiteral("PCS"),
+                                      QStringLiteral("pc"), QStringLiteral("PC")};
     return known.contains(units);
+}
+
+bool ScaleProtocol::answersWithoutWeight(Condition condition)
+{
+    switch (condition) {
+    case Overload:
+    case Underload:
+    case OutOfRange:
+    case Busy:
+    case Failed:
+        return true;
+    case Weighed:
+    case UnknownUnit:
+    case NotUnderstood:
+        break;
+    }
+    return false;
 }
 
 bool ScaleProtocol::isNumber(const QString &text)

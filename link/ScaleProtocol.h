@@ -23,7 +23,7 @@ public:
     enum Verdict { Incomplete, Accepted, Rejected };
 
     // What a whole reply said: a weight, or why it carries none.
-    enum Condition { Weighed, Overload, Underload, Busy, UnknownUnit, NotUnderstood };
+    enum Condition { Weighed, Overload, Underload, OutOfRange, Busy, Failed, UnknownUnit, NotUnderstood };
     struct Reading
     {
         QString value; // the number as the scale wrote it, less blanks
@@ -58,6 +58,10 @@ public:
     static bool isNumber(const QString &text);
     // Units a scale may name in a reply that carries its own.
     static bool isKnownUnit(const QString &units);
+    // A reply that answers with the scale's state instead of a weight: over
+    // or under its range, busy, or an error it reports. Such a reply is an
+    // answer: the scale is there and the line is in step.
+    static bool answersWithoutWeight(Condition condition);
 };
 
 // What a port is read with: the kind of scale and the line settings.

@@ -1,4 +1,5 @@
 #include <QtTest>
+#include "FaultSupport.h"
 #include "IODeviceNew.h"
 #include "LinkThread.h"
 #include "ScaleOnPty.h"
@@ -38,6 +39,8 @@ private slots:
         row("overload", P::Sics, "S +\r\n", P::Overload);
         row("underload", P::Sics, "S -\r\n", P::Underload);
         row("busy", P::Sics, "S I\r\n", P::Busy);
+        row("syntax error", P::Sics, "ES\r\n", P::Failed);
+        row("logical error", P::Sics, "EL\r\n", P::Failed);
         row("unknown unit", P::Sics, "S S      100.00 gr\r\n", P::UnknownUnit);
         row("glued second line", P::Sics, "S S      100.00 g\r\nS S      100.01 g\r\n", P::NotUnderstood);
         row("NUL inside the line", P::Sics, QByteArray("S S      100.00 g\0 7\r\n", 22), P::NotUnderstood);
@@ -52,12 +55,19 @@ private slots:
         row("not stable", P::HeaderComma, "US,+00012.34  g\r\n", W, "+00012.34", "g", false);
         row("stable count", P::HeaderComma, "QT,+00000012PCS\r\n", W, "+00000012", "PCS");
         row("negative", P::HeaderComma, "ST,-00012.34 kg\r\n", W, "-00012.34", "kg");
-        row("out of range", P::HeaderComma, "OL,          kg\r\n", P::Overload);
+        row("out of range", P::HeaderComma, "OL,          kg\r\n", P::OutOfRange);
+        row("out of range above", P::HeaderComma, "OL,+99999999 kg\r\n", P::Overload);
+        row("out of range below", P::HeaderComma, "OL,-99999999 kg\r\n", P::Underload);
+        row("counting", P::HeaderComma, "QT,+00000123 PC\r\n", W, "+00000123", "PC");
         row("unknown unit", P::HeaderComma, "ST,+00012.34 lbs\r\n", P::UnknownUnit);
         row("glued second line", P::HeaderComma, "ST,+00012.34  g\r\nST,+00012.35  g\r\n", P::NotUnderstood);
         row("as the manual shows it", P::PrintFrame, "+    123.45 g  \r\n", W, "+123.45", "g");
         row("identifier prefix", P::PrintFrame, "N     +   123.45 g  \r\n", W, "+123.45", "g");
         row("negative", P::PrintFrame, "G     -   123.45 kg \r\n", W, "-123.45", "kg");
+        row("gross, any identifier", P::PrintFrame, "G#    +     10.001 g  \r\n", W, "+10.001", "g");
+        row("blank identifier", P::PrintFrame, "      +     10.001 g  \r\n", W, "+10.001", "g");
+        row("digits as identifier", P::PrintFrame, "N12345-      7.5 kg \r\n", W, "-7.5", "kg");
+        row("frame without one keeps its digits", P::PrintFrame, "+1234567.8 g  \r\n", W, "+1234567.8", "g");
         row("overload", P::PrintFrame, "+        H g  \r\n", P::Overload);
         row("underload", P::PrintFrame, "N     -        L g  \r\n", P::Underload);
         row("unknown unit", P::PrintFrame, "+   123.45 gg \r\n", P::UnknownUnit);
@@ -69,6 +79,8 @@ private slots:
         row("glued second line", P::ImmediatePrint, "     12.34 g   \r\n     12.35 g\r\n", P::NotUnderstood);
         // A continuous scale's newest whole line counts, in any line format.
         row("glued second line", P::Continuous, "S S   100.00 g\r\nS D   100.01 g\r\n", W, "100.01", "g", false);
+        row("lines ended by CR alone", P::Continuous, "S S   100.00 g\rS D   100.01 g\r", W, "100.01", "g", false);
+        row("lines ended by LF alone", P::Continuous, "S S   100.00 g\nS D   100.01 g\n", W, "100.01", "g", false);
         row("line still coming", P::Continuous, "S S      100.00 g\r\nS S    ", W, "100.00", "g");
         row("not stable, marked", P::Continuous, "SI ?      18.5 kg \r\n", W, "18.5", "kg", false);
         row("negative, headed", P::Continuous, "US,-00012.34  g\r\n", W, "-00012.34", "g", false);
@@ -149,6 +161,98 @@ private slots:
         link.start();
         QTRY_VERIFY_WITH_TIMEOUT(readings >= 4, 3000);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+    }
+
+    // A port opened or reset while a scale streams lands mid-line. Each line
+    // here comes in two pieces, and after a second of silence (a time-out and
+    // a port reset) the scale goes on with the second piece: a tail such as
+    // "01  g" is a weight of its own to a lenient reader. Three scales, one
+    // per line end, read side by side.
+    void aStreamIsReadFromWholeLinesOnly()
+    {
+        const QList<QByteArray> lineEnds {"\r\n", "\r", "\n"};
+        ScaleOnPty ptys;
+        QList<QSharedPointer<LinkThread>> links;
+        QList<QStringList> readings;
+        int piece = 0;
+        QTimer stream;
+        for (int i = 0; i < lineEnds.size(); ++i) {
+            ScaleSimulator *scale = ptys.add();
+            QVERIFY(scale);
+            scale->setType(P::Continuous);
+            scale->setSilent(true); // the test writes its lines
+            readings << QStringList();
+            links << QSharedPointer<LinkThread>::create(scale->portPath(),
+                                                        ScaleSetup {P::Continuous, scale->expectedSettings()});
+            connect(links[i].data(), &LinkThread::newSample, this,
+                    [&readings, i](const QString &value, const QString &units) { readings[i] << value + ' ' + units; });
+        }
+        // 40 ms a piece; the pieces 20 to 60 are the silence, and a tail ends it.
+        connect(&stream, &QTimer::timeout, this, [&] {
+            const int n = piece++;
+            if (n >= 20 && n < 61)
+                return;
+            for (int i = 0; i < lineEnds.size(); ++i)
+                ptys.at(i)->send(n % 2 == 0 ? QByteArray("ST,+00010.0") : "01  g" + lineEnds[i]);
+        });
+        stream.start(40);
+        for (const auto &link : links)
+            link->start();
+        QTRY_VERIFY_WITH_TIMEOUT(piece > 85, 10000);
+        for (int i = 0; i < lineEnds.size(); ++i) {
+            const QStringList weights = readings[i].filter(" g");
+            const int reset = readings[i].indexOf(QRegularExpression(".* --$"));
+            QVERIFY2(reset > 0 && readings[i].lastIndexOf(QRegularExpression(".* g$")) > reset, qPrintable(readings[i].join('|')));
+            QStringList odd = weights;
+            odd.removeAll("+00010.001 g");
+            QVERIFY2(odd.isEmpty(), qPrintable(odd.join('|')));
+        }
+    }
+
+    // Over- and underload, busy and error replies are answers: the window is
+    // told at once and the scale asked again at the period, its port never
+    // reset, and its weights are read as soon as it sends them again.
+    void anAnswerWithoutAWeightIsToldAtOnce_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("cause");
+        QTest::newRow("sics overloaded") << int(P::Sics) << QByteArray("S +\r\n") << int(IODeviceNew::ScaleOverloaded);
+        QTest::newRow("sics busy") << int(P::Sics) << QByteArray("S I\r\n") << int(IODeviceNew::ScaleBusy);
+        QTest::newRow("sics syntax error") << int(P::Sics) << QByteArray("ES\r\n") << int(IODeviceNew::ScaleFailed);
+        QTest::newRow("header-comma under its range")
+            << int(P::HeaderComma) << QByteArray("OL,-99999.99 kg\r\n") << int(IODeviceNew::ScaleUnderloaded);
+        QTest::newRow("print-frame overloaded")
+            << int(P::PrintFrame) << QByteArray("+        H g  \r\n") << int(IODeviceNew::ScaleOverloaded);
+        QTest::newRow("continuous, sics-marked under its range")
+            << int(P::Continuous) << QByteArray("SI v      18.5 kg \r\n") << int(IODeviceNew::ScaleUnderloaded);
+    }
+
+    void anAnswerWithoutAWeightIsToldAtOnce()
+    {
+        QFETCH(int, type);
+        QFETCH(QByteArray, reply);
+        QFETCH(int, cause);
+        TraceLog traces;
+        ScaleOnPty ptys;
+        ScaleSimulator *scale = ptys.add();
+        QVERIFY(scale);
+        scale->setType(P::Type(type));
+        scale->queueValueReplies({reply, reply, reply, reply});
+        QStringList readings;
+        QList<int> causes;
+        LinkThread link(scale->portPath(), ScaleSetup {P::Type(type), scale->expectedSettings()});
+        connect(&link, &LinkThread::newSample, this, [&](const QString &, const QString &units) {
+            readings << (units == "--" ? QStringLiteral("placeholder") : units);
+        });
+        connect(&link, &LinkThread::noReading, this, [&](int said) { causes << said; });
+        connect(&link, &LinkThread::linkReady, &link, [&] { emit link.setRefreshRateSignal(120); });
+        link.start();
+        QTRY_VERIFY_WITH_TIMEOUT(readings.contains("placeholder") && !readings.endsWith("placeholder"), 5000);
+        // Whole lines of a stream may come two at a tick: fewer placeholders, never a reset.
+        QCOMPARE(causes.count(cause), causes.size());
+        QCOMPARE(readings.first(), QStringLiteral("placeholder"));
+        QCOMPARE(traces.count("timeout() reset portu: true"), 0);
     }
 
     void theScaleAnswersAtTheSettingsItExpects_data()
