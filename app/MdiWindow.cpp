@@ -1,11 +1,14 @@
 #include "MdiWindow.h"
 
+#include "IntervalSpinBox.h"
+
 #include "AboutWindow.h"
 #include "AppTrace.h"
 #include "DeviceTask.h"
 #include "DocumentWindow.h"
 #include "GraphAttr.h"
 #include "GraphView.h"
+#include "IntervalSpinBox.h"
 #include "PortSettingsDialog.h"
 #include "SaveSamples.h"
 #include "Scaner.h"
@@ -69,7 +72,7 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     recPathButton->setText(noFileChosen);
     connect(recPathButton, &QPushButton::clicked, this, &MdiWindow::setRecPath);
 
-    samplingRateBox = new QDoubleSpinBox(this);
+    samplingRateBox = new IntervalSpinBox(this);
     samplingRateBox->setObjectName(QStringLiteral("samplingRateBox"));
     samplingRateBox->setDecimals(2);
     samplingRateBox->setRange(0.2, 60.0);

@@ -184,6 +184,10 @@ QString DeviceTask::noReadingText(int cause, const QString &detail, ScaleProtoco
         return tr("The scale is underloaded: the load is below its weighing range.");
     case IODeviceNew::ScaleBusy:
         return tr("The scale is busy and sends no weight.");
+    case IODeviceNew::ScaleOutOfRange:
+        return tr("The load is out of the scale's weighing range.");
+    case IODeviceNew::ScaleFailed:
+        return tr("The scale reports an error: \"%1\".").arg(detail);
     case IODeviceNew::ReplyNotUnderstood:
         return tr("The scale's reply is not a reading: \"%1\".").arg(detail);
     default:
@@ -213,13 +217,19 @@ void DeviceTask::showStability(bool isStable)
 
 void DeviceTask::showNoReading(int cause, const QString &detail)
 {
+    // A flooding scale's reply would fill the window: the line quotes the
+    // start of it, and the tips hold it whole.
     const QString text = noReadingText(cause, detail, scaleSetup.type);
-    noReadingLabel->setText(text);
+    const QString shortDetail = detail.size() > quotedReplyLength
+                                    ? detail.left(quotedReplyLength - 1) + QChar(0x2026)
+                                    : detail;
+    noReadingLabel->setText(noReadingText(cause, shortDetail, scaleSetup.type));
+    noReadingLabel->setToolTip(text);
     noReadingLabel->show();
     unitsLabel->setToolTip(text);
 }
 
-void DeviceTask::getSample(QString sample, QString units, QString dzialki)
+void DeviceTask::getSample(QString sample, QString units, QString dzialki, QDateTime taken)
 {
     Q_UNUSED(dzialki);
     readout->display(sample);
@@ -232,26 +242,31 @@ void DeviceTask::getSample(QString sample, QString units, QString dzialki)
     stable = true;
     if (!placeholder && !noReadingLabel->isHidden()) {
         noReadingLabel->hide();
+        noReadingLabel->setToolTip(QString());
         unitsLabel->setToolTip(QString());
     }
     lastValue = placeholder ? QString() : sample.remove(QLatin1Char(' '));
     lastUnits = units;
+    lastTaken = taken;
     if (paused || placeholder)
         return;
-    plotAndRecord(QStringLiteral("auto\t"), lastValue, lastUnits);
+    plotAndRecord(QStringLiteral("auto\t"), lastValue, lastUnits, lastTaken);
 }
 
+// A step records the reading on show with the time it came, like its auto
+// line: the file says when the scale weighed, not when a key was pressed.
 void DeviceTask::step()
 {
     paused = true;
     if (!lastValue.isEmpty())
-        plotAndRecord(QStringLiteral("step\t"), lastValue, lastUnits);
+        plotAndRecord(QStringLiteral("step\t"), lastValue, lastUnits, lastTaken);
 }
 
-void DeviceTask::plotAndRecord(const QString &kind, const QString &value, const QString &units)
+void DeviceTask::plotAndRecord(const QString &kind, const QString &value, const QString &units,
+                               const QDateTime &taken)
 {
     plot->appendMyPoint(readingNumber++, value.toDouble());
     if (recording && recorder())
         recorder()->addSample(kind + value + QLatin1Char('\t') + units + QLatin1Char('\t')
-                              + timestamp(QDateTime::currentDateTime()));
+                              + timestamp(taken));
 }

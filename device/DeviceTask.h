@@ -2,6 +2,7 @@
 #define DEVICETASK_H
 
 #include <QAtomicPointer>
+#include <QDateTime>
 #include <QString>
 #include <QThread>
 
@@ -63,6 +64,9 @@ public:
     // "dd.MM.yyyy<TAB> hh:mm:ss.zzz", the time stamp of every record line.
     static QString timestamp(const QDateTime &when);
 
+    // The most of a scale's reply the line under the read-out quotes.
+    static constexpr int quotedReplyLength = 40;
+
 signals:
     void deviceTaskStarted();
     void deviceCloseSignal();
@@ -84,7 +88,7 @@ public slots:
     void deviceClose();
 
 private slots:
-    void getSample(QString sample, QString units, QString dzialki);
+    void getSample(QString sample, QString units, QString dzialki, QDateTime taken);
     void deleteNow();
     void showNoReading(int cause, const QString &detail);
     void setStable(bool stable);
@@ -96,7 +100,8 @@ private:
     // Made on the worker thread, in run() and at each reopen.
     IODeviceNew *makeLink(const ScaleSetup &setup, int periodMs);
     void showStability(bool isStable);
-    void plotAndRecord(const QString &kind, const QString &value, const QString &units);
+    void plotAndRecord(const QString &kind, const QString &value, const QString &units,
+                       const QDateTime &taken);
 
     RandomPlot *plot;
     QLabel *unitsLabel;
@@ -114,6 +119,9 @@ private:
     // has come or the last thing that came was a placeholder.
     QString lastValue;
     QString lastUnits;
+    // When the link accepted the last reading: its records carry that time,
+    // however late the GUI thread comes to them.
+    QDateTime lastTaken;
     QString portName;
     ScaleSetup scaleSetup;
     // The link, for reopen(): set and used on the worker thread only.

@@ -367,6 +367,14 @@ Może go używać inny program albo Twój użytkownik nie należy do grupy dialo
         <translation>Waga jest zajęta i nie podaje masy.</translation>
     </message>
     <message>
+        <source>The load is out of the scale&apos;s weighing range.</source>
+        <translation>Obciążenie jest poza zakresem ważenia wagi.</translation>
+    </message>
+    <message>
+        <source>The scale reports an error: &quot;%1&quot;.</source>
+        <translation>Waga zgłasza błąd: „%1”.</translation>
+    </message>
+    <message>
         <source>The scale does not call this reading stable yet.</source>
         <translation>Waga nie uznaje jeszcze tego odczytu za stabilny.</translation>
     </message>
@@ -448,6 +456,14 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>About program</source>
         <translation>O programie</translation>
+    </message>
+</context>
+<context>
+    <name>IntervalSpinBox</name>
+    <message>
+        <source>en_US</source>
+        <comment>the locale of the numbers shown</comment>
+        <translation>pl_PL</translation>
     </message>
 </context>
 <context>
