@@ -220,6 +220,28 @@ private slots:
             QCOMPARE(task(0)->refreshRate(), qRound(step.to * 1000));
         }
     }
+    void intervalTakesTheOperatorsDecimalSeparator_data()
+    {
+        QTest::addColumn<bool>("polish"); QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("ms"); QTest::addColumn<QString>("shown");
+        QTest::newRow("Polish comma") << true << "1,5" << 1500 << "1,50 sec";
+        QTest::newRow("Polish point") << true << "0.5" << 500 << "0,50 sec";
+        QTest::newRow("English comma") << false << "1,5" << 1500 << "1.50 sec";
+        QTest::newRow("English point") << false << "2.5" << 2500 << "2.50 sec";
+    }
+    void intervalTakesTheOperatorsDecimalSeparator()
+    {
+        QFETCH(bool, polish); QFETCH(QString, typed); QFETCH(int, ms); QFETCH(QString, shown);
+        QVERIFY(openThree());
+        switchTo(window, polish);
+        auto *box = window->findChild<QDoubleSpinBox *>("samplingRateBox");
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(task(0)->refreshRate(), ms);
+        QCOMPARE(box->text(), shown);
+    }
     void fullScreenAndBack()
     {
         QVERIFY(openThree());
@@ -241,15 +263,21 @@ private slots:
         QTest::newRow("Ctrl+Left activates the previous") << "0 1 2*, Pause, running";
         QTest::newRow("Ctrl+W closes") << "1* 2, Pause";
         QTest::newRow("Ctrl+W closes the maximized") << "1*M 2, Pause";
+        QTest::newRow("Ctrl+W closes in a new main window") << "1* 2, Pause";
         QTest::newRow("Ctrl+Q exits") << "closed 0* 1 2, Go, running, Zamykanie programu ...";
     }
     void everyShortcutDoesItsThing()
     {
         QFETCH(QString, after);
+        const bool fresh = QString(QTest::currentDataTag()).endsWith("new main window");
+        if (fresh)
+            delete std::exchange(window, nullptr);
         QVERIFY(openThree());
         // The frames rebuild their own menus, Ctrl+W in them, at each switch.
-        switchTo(window, false);
-        switchTo(window, true);
+        if (!fresh) {
+            switchTo(window, false);
+            switchTo(window, true);
+        }
         if (QString(QTest::currentDataTag()).endsWith("maximized"))
             frame(0)->showMaximized();
         DialogScript script;

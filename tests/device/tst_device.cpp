@@ -169,6 +169,80 @@ private slots:
         QVERIFY2(said.size() == 1 && said[0].contains(QRegularExpression(told)), qPrintable(said.join('|')));
         QVERIFY(t->noReadingWidget()->isHidden() && t->unitsWidget()->toolTip().isEmpty());
     }
+    // What the window says when a scale of another kind answers without a weight, or with one it cannot take.
+    void windowSaysWhatTheScaleOfAnyKindAnswered_data()
+    {
+        QTest::addColumn<int>("type"); QTest::addColumn<QByteArray>("reply"); QTest::addColumn<QString>("told");
+        const auto row = [](const char *name, ScaleProtocol::Type type, const QByteArray &reply, const char *told) {
+            QTest::newRow(name) << int(type) << reply << QString::fromUtf8(told);
+        };
+        row("overloaded", ScaleProtocol::Sics, "S +\r\n", "The scale is overloaded: the load is above its weighing range.");
+        row("below its range, by the sign", ScaleProtocol::HeaderComma, "OL,-99999.99 kg\r\n",
+            "The scale is underloaded: the load is below its weighing range.");
+        row("out of range", ScaleProtocol::HeaderComma, "OL,          kg\r\n", "The load is out of the scale's weighing range.");
+        row("busy", ScaleProtocol::Sics, "S I\r\n", "The scale is busy and sends no weight.");
+        row("error", ScaleProtocol::Sics, "ES\r\n", "The scale reports an error: \"ES\".");
+        row("unit of another kind", ScaleProtocol::Sics, "S S      100.00 gr\r\n",
+            "The scale names a unit that is not accepted: \"S S      100.00 gr\".");
+        row("flooding, quoted on one line", ScaleProtocol::Sics, "S X " + QByteArray(56, '7') + "\r\n",
+            "The scale's reply is not a reading: \"S X 77777777777777777777777777777777777\u2026\".");
+    }
+    void windowSaysWhatTheScaleOfAnyKindAnswered()
+    {
+        QFETCH(int, type); QFETCH(QByteArray, reply); QFETCH(QString, told);
+        ScaleOnPty ptys;
+        ScaleSimulator *scale = ptys.add();
+        QVERIFY(scale);
+        scale->setType(ScaleProtocol::Type(type));
+        scale->queueValueReplies(QList<QByteArray>() << reply << reply << reply << reply << reply);
+        DocumentWindow window(scale->portPath(), ScaleSetup{ScaleProtocol::Type(type), scale->expectedSettings()});
+        window.show();
+        QLabel *line = window.deviceTask()->noReadingWidget();
+        QTRY_VERIFY_WITH_TIMEOUT(!line->isHidden(), 3000);
+        QCOMPARE(line->text(), told);
+        // The tip quotes the reply whole.
+        QVERIFY(told.contains(QChar(0x2026)) ? line->toolTip().contains(QString(reply).trimmed() + "\".")
+                                             : line->toolTip() == told);
+        QCOMPARE(window.deviceTask()->unitsWidget()->text(), QStringLiteral("--"));
+    }
+    // A GUI thread held up for a while (a modal file dialog over a pipe did that) still records each reading with
+    // the time the scale's reply came, not the time the GUI got to it. The scale answers from a thread of its own.
+    void recordsKeepTheTimeTheirReadingCame()
+    {
+        QThread scaleThread;
+        QObject there;
+        there.moveToThread(&scaleThread);
+        scaleThread.start();
+        ScaleSimulator *scale = nullptr;
+        const auto stop = qScopeGuard([&] {
+            QMetaObject::invokeMethod(&there, [scale] { delete scale; }, Qt::BlockingQueuedConnection);
+            scaleThread.quit();
+            scaleThread.wait();
+        });
+        QMetaObject::invokeMethod(&there, [&] {
+            scale = new ScaleSimulator;
+            if (!scale->start(dir.filePath("ttyStall")))
+                delete std::exchange(scale, nullptr);
+        }, Qt::BlockingQueuedConnection);
+        QVERIFY(scale);
+        DocumentWindow window(scale->portPath());
+        QVERIFY(QSignalSpy(&window, &DocumentWindow::documentWindowStarted).wait(2000));
+        DeviceTask *t = window.deviceTask();
+        QVERIFY(t->recorder()->open(dir.filePath("stall.txt")));
+        t->setRecording(true);
+        t->go();
+        QTRY_VERIFY(t->readings() >= 1);
+        QThread::msleep(1000); // readings queue up meanwhile
+        QTRY_VERIFY(t->readings() >= 5);
+        t->pause();
+        QFile file(dir.filePath("stall.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromLatin1(file.readAll()).split("\r\n\r", Qt::SkipEmptyParts);
+        QList<QTime> times;
+        for (const QString &line : lines)
+            times << QTime::fromString(line.section('\t', 4).trimmed(), "hh:mm:ss.zzz");
+        QVERIFY2(times.at(1).msecsTo(times.at(4)) >= 3 * 150, qPrintable(lines.join('|')));
+    }
     void unitsFontFollowsTheWindowWidth()
     {
         for (const QPair<int, int> &widthAndPoints : {qMakePair(200, 13), qMakePair(300, 20), qMakePair(451, 30)}) {

@@ -33,6 +33,7 @@ private slots:
         const auto W = P::Weighed;
         row("value frame", P::BuiltIn, "  12.345\r\n", W, "12.345", ""); // the unit is asked apart
         row("glued second frame", P::BuiltIn, "  12.345\r\n  12.346\r\n", P::NotUnderstood);
+        row("NUL ends the frame", P::BuiltIn, QByteArray("  12.3\0\r\n5", 10), W, "12.3", "");
         row("stable", P::Sics, "S S      100.00 g\r\n", W, "100.00", "g");
         row("not stable", P::Sics, "S D      100.00 g\r\n", W, "100.00", "g", false);
         row("negative", P::Sics, "S S     -100.00 kg\r\n", W, "-100.00", "kg");
