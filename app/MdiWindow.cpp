@@ -691,12 +691,20 @@ void MdiWindow::recMode(bool on)
         recorder->close();
         return;
     }
+    // The dialogs run event loops of their own, in which the window may close.
+    const QPointer<DocumentWindow> alive(document);
     if (recPathButton->text() == noFileChosen)
         setRecPath();
     // Still no file: the dialog was cancelled, and setRecPath() has unchecked
     // Record.
-    if (recPathButton->text() == noFileChosen)
+    if (!alive || recPathButton->text() == noFileChosen)
         return;
+    // The file may have changed, or another window may have started recording
+    // into it, since it was chosen.
+    if (!mayRecordInto(document, recorder->fileName(), tr("Recording stays off."))) {
+        recordAct->setChecked(alive && task->isRecording());
+        return;
+    }
     if (!recorder->open()) {
         tellCouldNotOpen(task);
         return;
@@ -713,6 +721,35 @@ void MdiWindow::tellCouldNotOpen(DeviceTask *task)
     QMessageBox::warning(this, tr("Record"),
                          tr("Could not open the file") + QLatin1Char('\n')
                              + QDir::toNativeSeparators(task->recorder()->fileName()));
+}
+
+// Records go into a regular file or a new one, and no two windows share
+// one: their lines could not be told apart. Otherwise the operator hears why,
+// and what follows from it.
+bool MdiWindow::mayRecordInto(DocumentWindow *document, const QString &fileName,
+                              const QString &outcome)
+{
+    const QString shownName = QDir::toNativeSeparators(fileName);
+    QString refusal;
+    if (!SaveSamples::isRecordable(fileName)) {
+        refusal = tr("Readings are recorded only into a regular file or under a new name;\n%1\n"
+                     "is a folder, a device, a pipe, a socket or a link.")
+                      .arg(shownName);
+    }
+    for (QMdiSubWindow *frame : workspace->subWindowList()) {
+        auto *other = qobject_cast<DocumentWindow *>(frame->widget());
+        if (!refusal.isEmpty() || !other || other == document)
+            continue;
+        DeviceTask *task = other->deviceTask();
+        if (task->isRecording() && task->recorder() && task->recorder()->isWritingTo(fileName))
+            refusal = tr("The window of %1 is already recording into the file\n%2\n"
+                         "Each window records into a file of its own.")
+                          .arg(other->port(), shownName);
+    }
+    if (refusal.isEmpty())
+        return true;
+    QMessageBox::warning(this, tr("Record"), refusal + QLatin1Char('\n') + outcome);
+    return false;
 }
 
 // ---- Recording troubles told to the operator --------------------------------
@@ -780,11 +817,15 @@ void MdiWindow::setRecPath()
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setLabelText(QFileDialog::FileName, tr("Add readings to the end of:"));
     dialog.setLabelText(QFileDialog::Accept, tr("Append"));
+    // The dialogs run event loops of their own, in which the window may close.
+    const QPointer<DocumentWindow> alive(document);
     const QString fileName =
         dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    if (fileName.isEmpty()) {
+    // Refused, the choice is forgotten and the file chosen before kept.
+    if (!alive || fileName.isEmpty()
+        || !mayRecordInto(document, fileName, tr("The file chosen before is kept."))) {
         // A recording already running goes on, and Record keeps saying so.
-        recordAct->setChecked(task->isRecording());
+        recordAct->setChecked(alive && task->isRecording());
         return;
     }
     qCDebug(appTrace) << fileName;

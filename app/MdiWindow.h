@@ -90,6 +90,7 @@ private:
     DocumentWindow *activeDocument() const;
     void showRecPath(const QString &fileName);
     void tellCouldNotOpen(DeviceTask *task);
+    bool mayRecordInto(DocumentWindow *document, const QString &fileName, const QString &outcome);
     void watchRecording(DeviceTask *task);
     void tellRecordingFailed(DeviceTask *task, const QString &fileName, const QString &reason);
     void tellRecordingRecovered(DeviceTask *task, const QString &fileName);

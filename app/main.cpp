@@ -46,6 +46,10 @@ int main(int argc, char **argv)
     // here keeps the linker from dropping it.
     Q_INIT_RESOURCE(scaleacq);
 
+    // A write to a pipe or socket whose reader has gone must fail as a full
+    // disk does, not end the program with every scale's recording in it.
+    ::signal(SIGPIPE, SIG_IGN);
+
     // Follow the screen's scaling (200 % on a high-density laptop screen):
     // fonts, widgets and the 22-pixel tool bar icons grow together.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);

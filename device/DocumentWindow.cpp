@@ -79,9 +79,11 @@ void DocumentWindow::exportDocument()
     if (!alive)
         return;
 
+    // The dialog asks before an existing file is replaced: the proposed name
+    // is the same for every export.
     const QString fileName = QFileDialog::getSaveFileName(
         window(), tr("Export Plot Name"), QStringLiteral("unnamed.pdf"),
-        filters.join(QStringLiteral(";;")), nullptr, QFileDialog::DontConfirmOverwrite);
+        filters.join(QStringLiteral(";;")));
     if (!alive || fileName.isEmpty())
         return;
 
@@ -118,7 +120,12 @@ void DocumentWindow::exportDocument()
         break;
     case PlotExport::NotAFile:
         problem = tr("The plot was not exported: %1 is a folder, a device, a pipe "
-                     "or a socket (or a link to one), not a file.")
+                     "or a socket, not a file.")
+                      .arg(shownName);
+        break;
+    case PlotExport::ALink:
+        problem = tr("The plot was not exported: %1 is a symbolic link. A plot is "
+                     "written only to a regular file or under a new name, never through a link.")
                       .arg(shownName);
         break;
     case PlotExport::WriteFailed:

@@ -46,11 +46,13 @@ PlotExport::Result PlotExport::write(QwtPlot *plot, const QString &fileName)
         return RenderFailed;
 
     // QSaveFile follows links and renames its copy over whatever they lead
-    // to: through a link to a device node, the node would be replaced by a
-    // regular file (run as root, that took /dev/full away). Checked after
-    // rendering, as close to the write as it gets.
-    const QString target = QFileInfo(fileName).canonicalFilePath();
-    if (!target.isEmpty() && !QFileInfo(target).isFile())
+    // to: a link's target, even a device node, would be replaced by a regular
+    // file (run as root, that took /dev/full away). Checked after rendering,
+    // as close to the write as it gets; a dangling link counts as a link.
+    const QFileInfo target(fileName);
+    if (target.isSymLink())
+        return ALink;
+    if (target.exists() && !target.isFile())
         return NotAFile;
 
     QSaveFile file(fileName);

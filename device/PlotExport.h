@@ -15,13 +15,14 @@ class QwtPlot;
 // The picture is rendered into a private temporary folder first and then
 // saved over the chosen file, so that the renderer's silent failures are
 // noticed and a failed export leaves an existing file as it was. Only a
-// regular file, or a name under which nothing exists yet, is written to.
+// regular file, or a name under which nothing exists yet, is written to;
+// never a link, not even one to a regular file.
 class PlotExport
 {
 public:
-    // NotAFile: the name is, or links to, a folder, a device, a pipe or a
-    // socket, and was left as it was.
-    enum Result { Written, UnknownFormat, RenderFailed, WriteFailed, NotAFile };
+    // NotAFile: the name is a folder, a device, a pipe or a socket; ALink: it
+    // is a symbolic link. Either is left as it was.
+    enum Result { Written, UnknownFormat, RenderFailed, WriteFailed, NotAFile, ALink };
 
     PlotExport(const QSizeF &sizeMM, int dotsPerInch);
 

@@ -7,6 +7,11 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 // Unbuffered: a record either reaches the file in the call that hands it over
 // or is reported there; a buffered one could fail later, at a flush nobody
@@ -49,10 +54,48 @@ bool SaveSamples::open(const QString &fileName)
 {
     qCDebug(linkTrace) << "? SaveSamples open()";
     delete file;
-    file = new QFile(fileName, this);
+    file = new QFile(this);
+    openName = fileName;
     failing = false; // a new recording is told about its own first failure
-    if (!file->open(appendMode)) {
-        qWarning() << "Could not open the file" << fileName << file->errorString();
+    QString reason;
+    // Looked at before it is opened: opening a serial line to find out what
+    // it is would already disturb it.
+    if (!isRecordable(fileName) || !openAppending(file, fileName, &reason)) {
+        qWarning() << "Could not open the file" << fileName
+                   << (reason.isEmpty() ? QStringLiteral("not a regular file") : reason);
+        return false;
+    }
+    return true;
+}
+
+bool SaveSamples::isRecordable(const QString &fileName)
+{
+    struct stat entry;
+    if (::lstat(QFile::encodeName(fileName).constData(), &entry) != 0)
+        return errno == ENOENT;
+    return S_ISREG(entry.st_mode);
+}
+
+// O_NONBLOCK: a pipe put in the file's place since it was looked at fails at
+// once instead of holding the GUI thread until someone reads it; O_NOFOLLOW
+// refuses a link put there. What was opened must still be a regular file.
+bool SaveSamples::openAppending(QFile *target, const QString &fileName, QString *reason)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC,
+                          0666);
+    if (fd < 0) {
+        *reason = qt_error_string(errno);
+        return false;
+    }
+    struct stat opened;
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    if (!target->open(fd, appendMode, QFileDevice::AutoCloseHandle)) {
+        *reason = target->errorString();
+        ::close(fd);
         return false;
     }
     return true;
@@ -63,6 +106,14 @@ bool SaveSamples::isOpen() const
     return file && file->isOpen();
 }
 
+bool SaveSamples::isWritingTo(const QString &fileName) const
+{
+    struct stat opened, named;
+    return isOpen() && ::fstat(file->handle(), &opened) == 0
+           && ::stat(QFile::encodeName(fileName).constData(), &named) == 0
+           && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
 void SaveSamples::addSample(const QString &record)
 {
     qCDebug(linkTrace) << "? SaveSamples addSample()";
@@ -70,7 +121,7 @@ void SaveSamples::addSample(const QString &record)
         return;
     // On this host a deleted file stays writable through its open descriptor,
     // and everything written to it would vanish with the last close.
-    if (!QFileInfo::exists(file->fileName()) && !reopenDeleted())
+    if (!QFileInfo::exists(openName) && !reopenDeleted())
         return;
 
     QByteArray bytes;
@@ -80,7 +131,7 @@ void SaveSamples::addSample(const QString &record)
     }
     if (write(bytes) && failing) {
         failing = false;
-        emit writeRecovered(file->fileName());
+        emit writeRecovered(openName);
     }
 }
 
@@ -109,10 +160,11 @@ bool SaveSamples::write(const QByteArray &bytes)
 
 bool SaveSamples::reopenDeleted()
 {
-    const QString deletedName = file->fileName();
-    auto *fresh = new QFile(deletedName, this);
-    if (!fresh->open(appendMode)) {
-        fail(fresh->errorString());
+    const QString deletedName = openName;
+    auto *fresh = new QFile(this);
+    QString reason;
+    if (!isRecordable(deletedName) || !openAppending(fresh, deletedName, &reason)) {
+        fail(reason.isEmpty() ? tr("not a regular file") : reason);
         delete fresh;
         return false;
     }
@@ -129,8 +181,8 @@ void SaveSamples::fail(const QString &reason)
     if (failing)
         return;
     failing = true;
-    qWarning() << "SaveSamples: records cannot be written to" << file->fileName() << reason;
-    emit writeFailed(file->fileName(), reason);
+    qWarning() << "SaveSamples: records cannot be written to" << openName << reason;
+    emit writeFailed(openName, reason);
 }
 
 void SaveSamples::close()

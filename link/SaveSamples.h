@@ -25,8 +25,15 @@ public:
     bool open();
     bool open(const QString &fileName);
     bool isOpen() const;
+    // Whether the open file is the one the name leads to now.
+    bool isWritingTo(const QString &fileName) const;
     void addSample(const QString &record);
     void close();
+
+    // Records go only into a regular file or under a name where nothing is
+    // yet: never into a folder, a device, a pipe or a socket, nor through a
+    // link (a link to a regular file included).
+    static bool isRecordable(const QString &fileName);
 
     // Every record ends with CR LF CR, whatever the host's own line end.
     static const char recordEnd[];
@@ -44,11 +51,13 @@ signals:
     void fileRecreated(QString fileName);
 
 private:
+    bool openAppending(QFile *target, const QString &fileName, QString *reason);
     bool write(const QByteArray &bytes);
     bool reopenDeleted();
     void fail(const QString &reason);
 
     QString name;
+    QString openName; // a file opened by descriptor keeps no name of its own
     QFile *file;
     bool failing;
 };

@@ -282,6 +282,30 @@ Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w
         <source> - demo with simulated scales</source>
         <translation> - pokaz z symulowanymi wagami</translation>
     </message>
+    <message>
+        <source>Recording stays off.</source>
+        <translation>Zapisywanie pozostaje wyłączone.</translation>
+    </message>
+    <message>
+        <source>Readings are recorded only into a regular file or under a new name;
+%1
+is a folder, a device, a pipe, a socket or a link.</source>
+        <translation>Odczyty zapisuje się tylko do zwykłego pliku albo pod nową nazwą;
+%1
+to folder, urządzenie, potok, gniazdo albo dowiązanie.</translation>
+    </message>
+    <message>
+        <source>The window of %1 is already recording into the file
+%2
+Each window records into a file of its own.</source>
+        <translation>Okno %1 już zapisuje odczyty do pliku
+%2
+Każde okno zapisuje do własnego pliku.</translation>
+    </message>
+    <message>
+        <source>The file chosen before is kept.</source>
+        <translation>Pozostaje plik wybrany wcześniej.</translation>
+    </message>
 </context>
 <context>
     <name>DocumentWindow</name>
@@ -306,14 +330,25 @@ Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w
         <translation>Nie udało się narysować wykresu dla %1.</translation>
     </message>
     <message>
-        <source>The plot was not exported: %1 is a folder, a device, a pipe or a socket (or a link to one), not a file.</source>
-        <translation>Wykres nie został wyeksportowany: %1 jest folderem, urządzeniem, potokiem lub gniazdem (albo dowiązaniem do nich), a nie plikiem.</translation>
+        <source>The plot was not exported: %1 is a folder, a device, a pipe or a socket, not a file.</source>
+        <translation>Wykres nie został wyeksportowany: %1 jest folderem, urządzeniem, potokiem lub gniazdem, a nie plikiem.</translation>
     </message>
     <message>
         <source>The plot could not be written to %1:
 %2</source>
         <translation>Nie udało się zapisać wykresu do %1:
 %2</translation>
+    </message>
+    <message>
+        <source>The plot was not exported: %1 is a symbolic link. A plot is written only to a regular file or under a new name, never through a link.</source>
+        <translation>Wykres nie został wyeksportowany: %1 jest dowiązaniem symbolicznym. Wykres zapisuje się tylko do zwykłego pliku albo pod nową nazwą, nigdy przez dowiązanie.</translation>
+    </message>
+</context>
+<context>
+    <name>SaveSamples</name>
+    <message>
+        <source>not a regular file</source>
+        <translation>to nie jest zwykły plik</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include <QDoubleSpinBox>
 #include <QLCDNumber>
 #include <QPushButton>
+#include <sys/stat.h>
 
 struct FixedPorts : PortEnumerator { // the system's port list as a test makes it up
     explicit FixedPorts(const QStringList &names) : names(names) {}
@@ -153,6 +154,69 @@ private slots:
         QCOMPARE(task->refreshRate() + document(port(1))->deviceTask()->refreshRate(), 1500 + 200);
         pathButton()->click(); // a file that cannot be opened is told, and Record goes off
         QCOMPARE(told[3], "Could not open the file\n" + file("missing/c"));
+        QVERIFY(!checked("recordAct") && !task->isRecording());
+    }
+
+    // A file chosen for recording that is not a regular file of the window's
+    // own is refused with the reason, and the recording goes on where it was.
+    void recordingGoesOnlyIntoARegularFileOfItsOwn_data()
+    {
+        QTest::addColumn<QString>("what"); // under the name chosen
+        QTest::addColumn<QString>("told");
+        const QString notAFile = "Readings are recorded only into a regular file or under a new name;\n<file>\n"
+                                 "is a folder, a device, a pipe, a socket or a link.\nThe file chosen before is kept.";
+        QTest::newRow("a named pipe") << "fifo" << notAFile;
+        QTest::newRow("a link to a regular file") << "link" << notAFile;
+        QTest::newRow("a link to a device") << "device link" << notAFile;
+        QTest::newRow("a device") << "/dev/null" << notAFile;
+        QTest::newRow("the file another window records into")
+            << "recorded" << "The window of <window> is already recording into the file\n<file>\n"
+                             "Each window records into a file of its own.\nThe file chosen before is kept.";
+    }
+    void recordingGoesOnlyIntoARegularFileOfItsOwn()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, told);
+        start(2);
+        QVERIFY(open(port(1)) && open(port(0)));
+        DeviceTask *task = document(port(0))->deviceTask();
+        const QString chosen = what == "/dev/null" ? what : file("chosen"), target = file("target");
+        QFile kept(target);
+        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("kept") == 4);
+        kept.close();
+        QVERIFY(what != "fifo" || ::mkfifo(QFile::encodeName(chosen).constData(), 0600) == 0);
+        QVERIFY(what != "link" || QFile::link(target, chosen));
+        QVERIFY(what != "device link" || QFile::link("/dev/null", chosen));
+        QString refusal;
+        DialogScript script;
+        if (what == "recorded") {
+            script.then(chooseFile(chosen));
+            activate(1);
+            action("recordAct")->trigger();
+            activate(0);
+        }
+        script.then(chooseFile(file("own"))).then(chooseFile(chosen)).then(readMessage(&refusal));
+        action("goAct")->trigger();
+        action("recordAct")->trigger();
+        pathButton()->click();
+        QCOMPARE(refusal, QString(told).replace("<file>", chosen).replace("<window>", port(1)));
+        QVERIFY(checked("recordAct") && task->isRecording());
+        QCOMPARE(pathButton()->text(), ".../" + QFileInfo(file("own")).fileName());
+        const int before = records(file("own")).size();
+        QTRY_VERIFY(records(file("own")).size() > before);
+        QCOMPARE(contents(target), QByteArray("kept"));
+        if (what != "recorded")
+            return;
+        QVERIFY(contents(chosen).isEmpty()); // its window is paused
+        // Switched on again after the other window has moved into its file: Record stays off.
+        script.then(chooseFile(file("own"))).then(readMessage(&refusal));
+        action("recordAct")->trigger();
+        activate(1);
+        pathButton()->click();
+        activate(0);
+        action("recordAct")->trigger();
+        QCOMPARE(refusal, "The window of " + port(1) + " is already recording into the file\n" + file("own")
+                              + "\nEach window records into a file of its own.\nRecording stays off.");
         QVERIFY(!checked("recordAct") && !task->isRecording());
     }
 

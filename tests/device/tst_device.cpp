@@ -2,6 +2,7 @@
 #include <QtWidgets>
 #include <QSerialPort>
 #include <qwt_plot_curve.h>
+#include <poppler-qt5.h>
 #include <sys/stat.h>
 #include "DeviceTask.h"
 #include "DialogScript.h"
@@ -38,7 +39,8 @@ private:
     QList<QPointer<DocumentWindow>> windows;
     QMultiHash<QObject *, QString> shown; // the texts of the labels as they were shown
     QStringList titles, filters; // met in the last export; the filters followed by the name proposed
-    QString message;
+    QString message, question; // question: the file dialog's "replace?", answered with replace
+    QMessageBox::StandardButton replace = QMessageBox::Yes;
     bool eventFilter(QObject *object, QEvent *event) override
     {
         if (event->type() == QEvent::Show)
@@ -84,7 +86,8 @@ private:
         std::generate(values.begin(), values.end(), [curve, n = 0]() mutable { return curve->sample(n++).y(); });
         return values;
     }
-    // As the operator does: description typed, then Escape (it stays), file name typed (none: cancel), message read.
+    // As the operator does: description typed, then Escape (it stays), file name typed (none: cancel), the question
+    // whether to replace the file answered, message read.
     void exportTo(const QString &fileName)
     {
         DialogScript script;
@@ -97,6 +100,12 @@ private:
                 cancel(modal);
         });
         message.clear();
+        question.clear();
+        script.then([this](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            const bool asked = box && box->parentWidget() && box->parentWidget()->inherits("QFileDialog");
+            readMessage(asked ? &question : &message, asked ? replace : QMessageBox::NoButton)(modal);
+        });
         script.then(readMessage(&message));
         windows.at(0)->exportDocument();
         titles = script.titles;
@@ -261,9 +270,9 @@ private slots:
     }
     void exportWritesTheFileItsNameAsksForOrNothing_data()
     {
-        // What is at the target first, the name chosen (none: cancelled; link.png links to target.png), how the file
-        // written starts (none: all left as it was), whether a message names it. A FIFO and a folder stand for what
-        // is not a file: as root, a fault would replace /dev/null.
+        // What is at the target first, the name chosen (none: cancelled; link.png links to target.png, null.png to
+        // /dev/null), how the file written starts (none: all left as it was), whether a message names it. A FIFO and
+        // a folder stand for what is not a file: as root, a fault would replace /dev/null.
         QTest::addColumn<QString>("existing"); QTest::addColumn<QString>("chosen");
         QTest::addColumn<QByteArray>("magic"); QTest::addColumn<bool>("told");
         const QByteArray png("\x89PNG\r\n\x1a\n"), none;
@@ -271,8 +280,9 @@ private slots:
         QTest::newRow("svg") << "file" << "target.svg" << QByteArray("<?xml") << false;
         QTest::newRow("ps") << "file" << "target.ps" << QByteArray("%!PS-Adobe") << false;
         QTest::newRow("new name") << "" << "target.png" << png << false;
-        QTest::newRow("link to a regular file") << "file" << "link.png" << png << false;
-        QTest::newRow("broken link") << "" << "link.png" << png << false;
+        QTest::newRow("link to a regular file") << "file" << "link.png" << none << true;
+        QTest::newRow("broken link") << "" << "link.png" << none << true;
+        QTest::newRow("link to a device") << "device" << "null.png" << none << true;
         QTest::newRow("fifo") << "fifo" << "target.png" << none << true;
         QTest::newRow("link to a fifo") << "fifo" << "link.png" << none << true;
         QTest::newRow("folder") << "folder" << "target.png" << none << false;
@@ -287,10 +297,11 @@ private slots:
         const QDir folder(dir.filePath(QTest::currentDataTag()));
         QVERIFY(folder.mkpath(".") && QFile::link(folder.filePath("target.png"), folder.filePath("link.png")));
         QFile target(folder.filePath(QString(chosen.isEmpty() ? "target.png" : chosen).replace("link", "target")));
-        // Yesterday's export is replaced without a question.
+        // Yesterday's export, replaced once the operator says so.
         QVERIFY(existing != "file" || (target.open(QIODevice::WriteOnly) && target.write("yesterday") == 9));
         QVERIFY(existing != "fifo" || ::mkfifo(QFile::encodeName(target.fileName()).constData(), 0600) == 0);
         QVERIFY(existing != "folder" || folder.mkdir(target.fileName()));
+        QVERIFY(existing != "device" || QFile::link("/dev/null", target.fileName()));
         target.close();
         const auto entries = [&folder] {
             QStringList kinds;
@@ -303,6 +314,33 @@ private slots:
         QVERIFY2(told ? message.contains(folder.filePath(chosen)) : message.isEmpty(), qPrintable(message));
         QCOMPARE(entries(), magic.isEmpty() ? before : QStringList({"link.png@", QFileInfo(target).fileName()}));
         QVERIFY(magic.isEmpty() || (target.open(QIODevice::ReadOnly) && target.read(magic.size()) == magic));
+    }
+    void exportAsksBeforeReplacingAFile_data()
+    {
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("replaced") << true;
+        QTest::newRow("kept") << false;
+    }
+    void exportAsksBeforeReplacingAFile()
+    {
+        QFETCH(bool, replaced);
+        QFile file(dir.filePath(QTest::currentDataTag() + QString(".pdf")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("yesterday") == 9);
+        file.close();
+        replace = replaced ? QMessageBox::Yes : QMessageBox::No;
+        exportTo(file.fileName());
+        replace = QMessageBox::Yes;
+        QVERIFY2(question.startsWith(QFileInfo(file).fileName() + " already exists."), qPrintable(question));
+        QVERIFY(message.isEmpty() && file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes == "yesterday", !replaced);
+        if (!replaced)
+            return;
+        // Landscape, 300 x 200 mm: 850.4 x 566.9 points, which the writer rounds to whole points.
+        const std::unique_ptr<Poppler::Document> pdf(Poppler::Document::loadFromData(bytes));
+        QVERIFY(pdf && pdf->numPages() == 1);
+        const QSizeF page = std::unique_ptr<Poppler::Page>(pdf->page(0))->pageSizeF();
+        QCOMPARE(QSize(qRound(page.width()), qRound(page.height())), QSize(850, 567));
     }
     void exportSpeaksTheOperatorsLanguage_data()
     {
@@ -319,7 +357,7 @@ private slots:
         QTranslator translator;
         QVERIFY(catalogue.isEmpty() || translator.load(catalogue));
         QCoreApplication::installTranslator(&translator);
-        QFile file(dir.filePath("title.svg"));
+        QFile file(dir.filePath(QTest::currentDataTag() + QString(".svg"))); // new: no question to answer
         exportTo(file.fileName());
         QCOMPARE(titles, texts.mid(0, 2));
         // Three title lines, product, time of the export and description, each drawn, as is the axis title.

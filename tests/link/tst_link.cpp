@@ -7,6 +7,7 @@
 #include "ScaleOnPty.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -169,6 +170,64 @@ private slots:
         recorder.addSample("c");
         QCOMPARE(contents(path), QByteArray("a\r\n\rb\r\n\rc\r\n\r"));
         QCOMPARE(recovered.count(), 1);
+    }
+
+    void aNewRecordingIsToldOfItsOwnFirstFailureOnly()
+    {
+        SaveSamples recorder;
+        QSignalSpy failed(&recorder, &SaveSamples::writeFailed);
+        QSignalSpy recovered(&recorder, &SaveSamples::writeRecovered);
+        for (const char *name : {"first.txt", "second.txt"}) {
+            QVERIFY(recorder.open(dir.filePath(name)));
+            FileSizeLimit full(0);
+            recorder.addSample("lost");
+        }
+        QCOMPARE(failed.count(), 2); // the second file's trouble is news too
+        QCOMPARE(failed.at(1).at(0).toString(), dir.filePath("second.txt"));
+        QVERIFY(recorder.open(dir.filePath("third.txt")));
+        recorder.addSample("a"); // written at the first try: nothing was "written again"
+        QCOMPARE(recovered.count(), 0);
+        QCOMPARE(contents(dir.filePath("third.txt")), QByteArray("a\r\n\r"));
+    }
+
+    void onlyARegularFileOrANewNameIsRecordedInto_data()
+    {
+        QTest::addColumn<QString>("what"); // what is under the name
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("a new name") << "" << true;
+        QTest::newRow("a regular file") << "file" << true;
+        QTest::newRow("a named pipe nobody reads") << "fifo" << false; // must not wait for a reader
+        QTest::newRow("a named pipe being read") << "fifo, read" << false;
+        QTest::newRow("a link to a regular file") << "link" << false;
+        QTest::newRow("a link to a device") << "device link" << false;
+        QTest::newRow("a device") << "/dev/null" << false;
+        QTest::newRow("a folder") << "folder" << false;
+    }
+    void onlyARegularFileOrANewNameIsRecordedInto()
+    {
+        QFETCH(QString, what);
+        QFETCH(bool, taken);
+        const QString name = what == "/dev/null" ? what : dir.filePath(QTest::currentDataTag());
+        const QByteArray path = QFile::encodeName(name);
+        QFile kept(dir.filePath(QTest::currentDataTag() + QString(".target")));
+        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("kept") == 4);
+        kept.close();
+        QVERIFY(what != "file" || QFile::copy(kept.fileName(), name));
+        QVERIFY(!what.startsWith("fifo") || ::mkfifo(path.constData(), 0600) == 0);
+        QVERIFY(what != "link" || QFile::link(kept.fileName(), name));
+        QVERIFY(what != "device link" || QFile::link("/dev/null", name));
+        QVERIFY(what != "folder" || QDir().mkdir(name));
+        const int reader = what == "fifo, read" ? ::open(path.constData(), O_RDONLY | O_NONBLOCK) : -1;
+        SaveSamples recorder;
+        if (!taken)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not open the file"));
+        QCOMPARE(recorder.open(name), taken);
+        QCOMPARE(SaveSamples::isRecordable(name), taken);
+        recorder.addSample("a");
+        QCOMPARE(contents(kept.fileName()), QByteArray("kept")); // nothing through a link
+        char byte;
+        QVERIFY(reader < 0 || (::read(reader, &byte, 1) <= 0 && ::close(reader) == 0));
+        QVERIFY(!taken || contents(name).endsWith("a\r\n\r"));
     }
 
     void aDeletedFileIsStartedAgainUnderItsName()
