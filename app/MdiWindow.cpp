@@ -139,6 +139,9 @@ void MdiWindow::createActions()
     portSettingsAct = makeAction("portSettingsAct", tr("Port settings..."),
                                  tr("Choose the kind of scale and the line settings of a port"), nullptr);
     connect(portSettingsAct, &QAction::triggered, this, &MdiWindow::portSettings);
+    lineMonitorAct = makeAction("lineMonitorAct", tr("Line &monitor..."),
+                                tr("Show the bytes the active window exchanges with its scale"), nullptr);
+    connect(lineMonitorAct, &QAction::triggered, this, &MdiWindow::lineMonitor);
 
     closeAct = makeAction("closeAct", tr("&Close"), tr("Close this document"), nullptr);
     closeAct->setShortcut(QKeySequence(tr("Ctrl+W")));
@@ -240,6 +243,7 @@ void MdiWindow::createMenus()
     deviceMenu = menuBar()->addMenu(tr("&Device"));
     deviceMenu->setObjectName(QStringLiteral("deviceMenu"));
     deviceMenu->addAction(portSettingsAct);
+    deviceMenu->addAction(lineMonitorAct);
     deviceMenu->addSeparator();
     deviceMenu->addAction(exportAct);
     deviceMenu->addAction(closeAct);
@@ -323,7 +327,8 @@ void MdiWindow::enableActions()
     const bool active = hasActiveDocument();
     const QList<QAction *> documentActions = {closeAct, maximizeAct, tileAct, nextAct,
                                               previousAct, pauseAct, stepAct, goAct,
-                                              recordAct, exportAct, showLcdAct, showGraphAct};
+                                              recordAct, exportAct, showLcdAct, showGraphAct,
+                                              lineMonitorAct};
     for (QAction *action : documentActions)
         action->setEnabled(active);
     recPathButton->setEnabled(active);
@@ -482,6 +487,8 @@ void MdiWindow::translateUI()
 
     portSettingsAct->setText(tr("Port settings..."));
     portSettingsAct->setStatusTip(tr("Choose the kind of scale and the line settings of a port"));
+    lineMonitorAct->setText(tr("Line &monitor..."));
+    lineMonitorAct->setStatusTip(tr("Show the bytes the active window exchanges with its scale"));
     exportAct->setText(tr("&Export"));
     exportAct->setStatusTip(tr("Export plot to file"));
     closeAct->setText(tr("&Close"));
@@ -613,6 +620,12 @@ void MdiWindow::portSettings()
         if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
             if (document->port() == dialog.port())
                 document->deviceTask()->reopen(dialog.setup());
+}
+
+void MdiWindow::lineMonitor()
+{
+    if (DocumentWindow *document = activeDocument())
+        document->showLineMonitor();
 }
 
 void MdiWindow::deviceDestroyed(const QString &port)

@@ -73,6 +73,7 @@ public slots:
     void showGraph(bool on);
     void showLCD(bool on);
     void portSettings();
+    void lineMonitor();
 
 protected:
     bool event(QEvent *event) override;
@@ -124,6 +125,7 @@ private:
     QAction *englishAct = nullptr;
     QAction *separatorAct = nullptr;
     QAction *portSettingsAct = nullptr;
+    QAction *lineMonitorAct = nullptr;
 
     QMenu *deviceMenu = nullptr;
     QMenu *modeMenu = nullptr;

@@ -62,23 +62,7 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
 
 QString PortSettingsDialog::typeName(ScaleProtocol::Type type)
 {
-    switch (type) {
-    case ScaleProtocol::BuiltIn:
-        break;
-    case ScaleProtocol::Sics:
-        return tr("SICS-style commands (SI)");
-    case ScaleProtocol::SicsMarked:
-        return tr("SICS-style with stability mark (SI ?)");
-    case ScaleProtocol::HeaderComma:
-        return tr("Header and comma frames (Q, ST,...)");
-    case ScaleProtocol::PrintFrame:
-        return tr("Print frames (ESC P)");
-    case ScaleProtocol::ImmediatePrint:
-        return tr("Immediate print (IP)");
-    case ScaleProtocol::Continuous:
-        return tr("Continuous output (no request)");
-    }
-    return tr("Built-in protocol (Z, A)");
+    return ScaleProtocol::name(type);
 }
 
 QString PortSettingsDialog::port() const

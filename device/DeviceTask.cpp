@@ -56,7 +56,13 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     noReadingLabel->setWordWrap(true);
     noReadingLabel->hide();
 
+    setupLabel = new QLabel(window);
+    setupLabel->setObjectName(QStringLiteral("setupLabel"));
+    setupLabel->setWordWrap(true);
+    showSetup();
+
     mainLayout->addLayout(rowLayout);
+    mainLayout->addWidget(setupLabel);
     mainLayout->addWidget(noReadingLabel);
     mainLayout->addWidget(plot);
 }
@@ -86,6 +92,7 @@ IODeviceNew *DeviceTask::makeLink(const ScaleSetup &setup, int periodMs)
     connect(link, &IODeviceNew::noReading, this, &DeviceTask::showNoReading);
     connect(link, &IODeviceNew::readingStable, this, &DeviceTask::setStable);
     connect(this, &DeviceTask::setRefreshRateSignal, link, &IODeviceNew::setRefreshRate);
+    followLineWatch(link);
     link->setRefreshRate(periodMs);
     link->open(IODeviceNew::portOpenMode);
     return link;
@@ -97,6 +104,7 @@ void DeviceTask::reopen(const ScaleSetup &setup)
     if (!current)
         return;
     scaleSetup = setup;
+    showSetup();
     // On the worker thread, where the link and its timers live. The link in
     // use then (a reopen just before may have replaced the one seen here)
     // stops and gives the port back before the new one opens it; its last
@@ -113,6 +121,8 @@ void DeviceTask::reopen(const ScaleSetup &setup)
 
 void DeviceTask::run()
 {
+    QObject home;
+    workerHome = &home;
     link.storeRelease(makeLink(scaleSetup, rate));
 
     auto *recorder = new SaveSamples;
@@ -128,9 +138,61 @@ void DeviceTask::run()
 
     emit deviceTaskStarted();
     exec();
+    workerHome = nullptr;
     // The link belongs to this thread: it goes with the thread's event loop,
     // after it has closed its port or when the program ends.
     delete link.fetchAndStoreAcquire(nullptr);
+}
+
+void DeviceTask::watchLine(bool on)
+{
+    lineWatched = on;
+    // The event loop ends only by the GUI thread's own stop(), so a home
+    // seen here outlives the call.
+    if (QObject *home = workerHome)
+        QMetaObject::invokeMethod(home, [this] { followLineWatch(link.loadAcquire()); });
+}
+
+void DeviceTask::followLineWatch(IODeviceNew *current)
+{
+    if (!current)
+        return;
+    if (lineWatched)
+        connect(current, &IODeviceNew::lineTraffic, this, &DeviceTask::lineTraffic,
+                Qt::UniqueConnection);
+    else
+        disconnect(current, &IODeviceNew::lineTraffic, this, &DeviceTask::lineTraffic);
+}
+
+QString DeviceTask::setupText(const ScaleSetup &setup)
+{
+    const PortSettings &line = setup.line;
+    QString parity = QStringLiteral("N");
+    if (line.parity == QSerialPort::EvenParity)
+        parity = QStringLiteral("E");
+    else if (line.parity == QSerialPort::OddParity)
+        parity = QStringLiteral("O");
+    else if (line.parity == QSerialPort::SpaceParity)
+        parity = QStringLiteral("S");
+    else if (line.parity == QSerialPort::MarkParity)
+        parity = QStringLiteral("M");
+    const QString stop = line.stopBits == QSerialPort::OneAndHalfStop ? QStringLiteral("1.5")
+                                                                      : QString::number(line.stopBits);
+    QString text = QStringLiteral("%1, %2 %3%4%5")
+                       .arg(ScaleProtocol::name(setup.type), QString::number(line.baudRate),
+                            QString::number(line.dataBits), parity, stop);
+    if (line.flowControl == QSerialPort::SoftwareControl)
+        text += QStringLiteral(", XON/XOFF");
+    else if (line.flowControl == QSerialPort::HardwareControl)
+        text += QStringLiteral(", RTS/CTS");
+    return text;
+}
+
+void DeviceTask::showSetup()
+{
+    setupLabel->setText(setupText(scaleSetup));
+    setupLabel->setToolTip(tr("The kind of scale and the line settings this port is read with. "
+                              "Device \u2192 Port settings... changes them."));
 }
 
 void DeviceTask::setRefreshRate(int ms)
@@ -163,6 +225,15 @@ void DeviceTask::deleteNow()
     emit deleteNowSignal();
 }
 
+// A scale of another kind, or one set to another speed, answers nothing or
+// garbage: the likely cure, on a line of its own.
+QString DeviceTask::portSettingsHint()
+{
+    return QLatin1Char('\n')
+           + tr("If the scale is of another kind or uses other line settings, choose them in "
+                "Device \u2192 Port settings...");
+}
+
 QString DeviceTask::noReadingText(int cause, const QString &detail, ScaleProtocol::Type type)
 {
     switch (cause) {
@@ -175,9 +246,11 @@ QString DeviceTask::noReadingText(int cause, const QString &detail, ScaleProtoco
             .arg(detail);
     case IODeviceNew::UnitNotAccepted:
         if (type != ScaleProtocol::BuiltIn)
-            return tr("The scale names a unit that is not accepted: \"%1\".").arg(detail);
+            return tr("The scale names a unit that is not accepted: \"%1\".").arg(detail)
+                   + portSettingsHint();
         return tr("The scale names a unit that is not accepted: \"%1\" (accepted: kg, kg., szt, g).")
-            .arg(detail);
+                   .arg(detail)
+               + portSettingsHint();
     case IODeviceNew::ScaleOverloaded:
         return tr("The scale is overloaded: the load is above its weighing range.");
     case IODeviceNew::ScaleUnderloaded:
@@ -189,10 +262,11 @@ QString DeviceTask::noReadingText(int cause, const QString &detail, ScaleProtoco
     case IODeviceNew::ScaleFailed:
         return tr("The scale reports an error: \"%1\".").arg(detail);
     case IODeviceNew::ReplyNotUnderstood:
-        return tr("The scale's reply is not a reading: \"%1\".").arg(detail);
+        return tr("The scale's reply is not a reading: \"%1\".").arg(detail) + portSettingsHint();
     default:
         return tr("No answer from the scale: check the cable, the port and that the scale is "
-                  "switched on.");
+                  "switched on.")
+               + portSettingsHint();
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QThread>
 
+#include <atomic>
+
 #include "ScaleProtocol.h"
 
 class QHBoxLayout;
@@ -45,6 +47,13 @@ public:
     // Reads the port from now on with another kind of scale or other line
     // settings: the link is closed and opened afresh.
     void reopen(const ScaleSetup &setup);
+    // The line that names the kind of scale and the line settings the port
+    // is read with; showSetup() writes it again, in the program's language.
+    QLabel *setupWidget() const { return setupLabel; }
+    void showSetup();
+    // Passes the bytes on the line on as lineTraffic() while on; while off
+    // the link is not even asked to build them.
+    void watchLine(bool on);
     // Whether the reading on show is one the scale called stable.
     bool isStable() const { return stable; }
 
@@ -60,6 +69,9 @@ public:
     // What the operator is told for a link's NoReadingCause.
     static QString noReadingText(int cause, const QString &detail,
                                  ScaleProtocol::Type type = ScaleProtocol::BuiltIn);
+
+    // E.g. "SICS-style commands (SI), 9600 8N1".
+    static QString setupText(const ScaleSetup &setup);
 
     // "dd.MM.yyyy<TAB> hh:mm:ss.zzz", the time stamp of every record line.
     static QString timestamp(const QDateTime &when);
@@ -81,6 +93,8 @@ signals:
     // The recording file was deleted while recording; the recorder started
     // it again under its name and records on there.
     void recordingFileRecreated(QString fileName);
+    // The link's bytes, while watchLine() is on (see IODeviceNew::lineTraffic).
+    void lineTraffic(int direction, QByteArray bytes, QDateTime at);
 
 public slots:
     void showLCD(bool visible);
@@ -99,7 +113,10 @@ protected:
 private:
     // Made on the worker thread, in run() and at each reopen.
     IODeviceNew *makeLink(const ScaleSetup &setup, int periodMs);
+    // Connects the link's traffic to this task, or not, as watchLine() last said.
+    void followLineWatch(IODeviceNew *current);
     void showStability(bool isStable);
+    static QString portSettingsHint();
     void plotAndRecord(const QString &kind, const QString &value, const QString &units,
                        const QDateTime &taken);
 
@@ -109,6 +126,7 @@ private:
     QHBoxLayout *rowLayout;
     QLCDNumber *readout;
     QLabel *noReadingLabel;
+    QLabel *setupLabel;
     // Made on the worker thread and used on the GUI thread: published with
     // release and read with acquire, so the GUI thread sees a whole recorder
     // on its own and not only through the order of the signals that follow.
@@ -126,6 +144,12 @@ private:
     ScaleSetup scaleSetup;
     // The link, for reopen(): set and used on the worker thread only.
     QAtomicPointer<IODeviceNew> link;
+    // An object of the worker thread while its event loop runs: the GUI thread
+    // posts there what must be done to the link, which a reopen may replace.
+    // Sequentially consistent with lineWatched, so a watch set just before
+    // run() starts is seen by the first link.
+    std::atomic<QObject *> workerHome{nullptr};
+    std::atomic<bool> lineWatched{false};
     bool stable;
     bool paused;
     bool recording;

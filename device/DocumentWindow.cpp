@@ -14,6 +14,7 @@
 #include "DescriptionWindow.h"
 #include "DeviceTask.h"
 #include "GraphAttr.h"
+#include "LineMonitor.h"
 #include "PlotExport.h"
 #include "RandomPlot.h"
 
@@ -134,6 +135,23 @@ void DocumentWindow::exportDocument()
         break;
     }
     QMessageBox::warning(window(), tr("Export Plot Name"), problem);
+}
+
+LineMonitor *DocumentWindow::showLineMonitor()
+{
+    if (!monitor)
+        monitor = new LineMonitor(task, this);
+    monitor->show();
+    monitor->raise();
+    monitor->activateWindow();
+    return monitor;
+}
+
+void DocumentWindow::changeEvent(QEvent *e)
+{
+    if (e->type() == QEvent::LanguageChange)
+        task->showSetup();
+    QWidget::changeEvent(e);
 }
 
 bool DocumentWindow::event(QEvent *e)

@@ -8,6 +8,7 @@
 
 class DeviceTask;
 class GraphAttr;
+class LineMonitor;
 
 // The window of one opened port. It creates the port's device task, reports
 // when the task runs and when the port is given back, and turns a close
@@ -31,11 +32,14 @@ signals:
 public slots:
     void exportDocument();
     void graphViewChange(GraphAttr *attr);
+    // Shows this port's line monitor, made at the first call.
+    LineMonitor *showLineMonitor();
 
 protected:
     bool event(QEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
+    void changeEvent(QEvent *e) override;
 
 private slots:
     void documentWindowReady();
@@ -43,6 +47,7 @@ private slots:
 private:
     DeviceTask *task;
     QString portName;
+    LineMonitor *monitor = nullptr;
 };
 
 #endif // DOCUMENTWINDOW_H

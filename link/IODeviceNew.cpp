@@ -3,6 +3,7 @@
 #include "LinkTrace.h"
 
 #include <QDebug>
+#include <QMetaMethod>
 #include <QSignalTransition>
 #include <QStringList>
 #include <QThread>
@@ -142,6 +143,7 @@ void IODeviceNew::writeToPort()
             discardInput();
             qCDebug(linkTrace) << "writeToPort()";
             write(request);
+            tellTraffic(Sent, request);
         }
         reply.clear();
     }
@@ -173,7 +175,9 @@ void IODeviceNew::readFromPort()
         discardInput();
         return;
     }
-    reply += readAll();
+    const QByteArray bytes = readAll();
+    tellTraffic(Received, bytes);
+    reply += bytes;
     if (protocol->sendsUnasked() && !lineStartSeen) {
         const auto end = std::find_if(reply.cbegin(), reply.cend(),
                                       [](char byte) { return byte == '\r' || byte == '\n'; });
@@ -268,9 +272,27 @@ IODeviceNew::NoReadingCause IODeviceNew::causeOf(int condition)
 
 void IODeviceNew::discardInput()
 {
+    const bool watched = lineWatched();
+    QByteArray dropped;
     char bytes[64];
-    while (bytesAvailable() > 0 && read(bytes, sizeof bytes) > 0) {
+    qint64 size = 0;
+    while (bytesAvailable() > 0 && (size = read(bytes, sizeof bytes)) > 0) {
+        if (watched)
+            dropped.append(bytes, int(size));
     }
+    tellTraffic(Received, dropped);
+}
+
+bool IODeviceNew::lineWatched() const
+{
+    static const QMetaMethod traffic = QMetaMethod::fromSignal(&IODeviceNew::lineTraffic);
+    return isSignalConnected(traffic);
+}
+
+void IODeviceNew::tellTraffic(Direction direction, const QByteArray &bytes)
+{
+    if (!bytes.isEmpty() && lineWatched())
+        emit lineTraffic(direction, bytes, QDateTime::currentDateTime());
 }
 
 void IODeviceNew::timeoutPort()
@@ -289,6 +311,9 @@ void IODeviceNew::timeoutPort()
     windowCause = NoAnswer;
     windowDetail.clear();
 
+    // Read before the reset drops it, so that a line monitor shows it.
+    if (isOpen())
+        discardInput();
     reset();
     flush();
     close();

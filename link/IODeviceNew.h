@@ -54,6 +54,10 @@ public:
     };
     Q_ENUM(NoReadingCause)
 
+    // Which way bytes went, told with lineTraffic().
+    enum Direction { Sent, Received };
+    Q_ENUM(Direction)
+
     // The built-in protocol's framing and decisions (see BuiltInProtocol).
     static constexpr int unitReplyMinimum = BuiltInProtocol::unitReplyMinimum;
     static constexpr int valueFrameSize = BuiltInProtocol::valueFrameSize;
@@ -86,6 +90,9 @@ signals:
     void noReading(int cause, QString detail);
     // Sent just before each reading: whether the scale called it stable.
     void readingStable(bool stable);
+    // Bytes written to or read from the port, also those dropped unread
+    // before a request; direction is a Direction. Built only while connected.
+    void lineTraffic(int direction, QByteArray bytes, QDateTime at);
 
 public slots:
     void setRefreshRate(int periodMs);
@@ -106,6 +113,9 @@ private:
     void showPlaceholder(NoReadingCause cause, const QString &detail);
     static NoReadingCause causeOf(int condition);
     void discardInput();
+    // Whether anyone watches the line: nothing is built for lineTraffic() else.
+    bool lineWatched() const;
+    void tellTraffic(Direction direction, const QByteArray &bytes);
 
     // The phase a fresh start or a reset begins in.
     Phase firstPhase() const;

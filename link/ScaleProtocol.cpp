@@ -62,6 +62,27 @@ ScaleProtocol::Type ScaleProtocol::fromKey(const QString &key, bool *known)
     return BuiltIn;
 }
 
+QString ScaleProtocol::name(Type type)
+{
+    switch (type) {
+    case BuiltIn:
+        break;
+    case Sics:
+        return tr("SICS-style commands (SI)");
+    case SicsMarked:
+        return tr("SICS-style with stability mark (SI ?)");
+    case HeaderComma:
+        return tr("Header and comma frames (Q, ST,...)");
+    case PrintFrame:
+        return tr("Print frames (ESC P)");
+    case ImmediatePrint:
+        return tr("Immediate print (IP)");
+    case Continuous:
+        return tr("Continuous output (no request)");
+    }
+    return tr("Built-in protocol (Z, A)");
+}
+
 PortSettings ScaleProtocol::usualSettings(Type type)
 {
     PortSettings settings; // 9600 8N1, no flow control

@@ -2,6 +2,7 @@
 #define SCALEPROTOCOL_H
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -14,6 +15,8 @@
 // machine is the same for every kind; it asks its protocol at each step.
 class ScaleProtocol
 {
+    Q_DECLARE_TR_FUNCTIONS(ScaleProtocol)
+
 public:
     // The kinds of scale the link can read. The names stored in the
     // settings and taken by the simulator's --type are key()'s.
@@ -38,6 +41,8 @@ public:
     static QList<Type> types();
     static QString key(Type type);
     static Type fromKey(const QString &key, bool *known = nullptr);
+    // The name the operator knows a kind of scale by, in the program's language.
+    static QString name(Type type);
     // The line settings scales of the kind usually come with.
     static PortSettings usualSettings(Type type);
 

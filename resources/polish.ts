@@ -306,6 +306,14 @@ Każde okno zapisuje do własnego pliku.</translation>
         <source>The file chosen before is kept.</source>
         <translation>Pozostaje plik wybrany wcześniej.</translation>
     </message>
+    <message>
+        <source>Line &amp;monitor...</source>
+        <translation>&amp;Monitor łącza...</translation>
+    </message>
+    <message>
+        <source>Show the bytes the active window exchanges with its scale</source>
+        <translation>Pokaż bajty, które aktywne okno wymienia ze swoją wagą</translation>
+    </message>
 </context>
 <context>
     <name>DocumentWindow</name>
@@ -412,6 +420,14 @@ Może go używać inny program albo Twój użytkownik nie należy do grupy dialo
     <message>
         <source>The scale does not call this reading stable yet.</source>
         <translation>Waga nie uznaje jeszcze tego odczytu za stabilny.</translation>
+    </message>
+    <message>
+        <source>If the scale is of another kind or uses other line settings, choose them in Device → Port settings...</source>
+        <translation>Jeśli waga jest innego rodzaju lub ma inne parametry łącza, ustaw je w Urządzenie → Ustawienia portu...</translation>
+    </message>
+    <message>
+        <source>The kind of scale and the line settings this port is read with. Device → Port settings... changes them.</source>
+        <translation>Rodzaj wagi i parametry łącza, z jakimi czytany jest ten port. Zmienia je Urządzenie → Ustawienia portu...</translation>
     </message>
 </context>
 <context>
@@ -559,6 +575,9 @@ p, li { white-space: pre-wrap; }
         <source>Defaults for this type</source>
         <translation>Domyślne dla tego rodzaju</translation>
     </message>
+</context>
+<context>
+    <name>ScaleProtocol</name>
     <message>
         <source>Built-in protocol (Z, A)</source>
         <translation>Protokół wbudowany (Z, A)</translation>
@@ -586,6 +605,37 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>Continuous output (no request)</source>
         <translation>Wysyłanie ciągłe (bez zapytania)</translation>
+    </message>
+</context>
+<context>
+    <name>LineMonitor</name>
+    <message>
+        <source>Line monitor: %1</source>
+        <translation>Monitor łącza: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Hex</source>
+        <translation>&amp;Szesnastkowo</translation>
+    </message>
+    <message>
+        <source>Show the bytes as hexadecimal numbers</source>
+        <translation>Pokaż bajty jako liczby szesnastkowe</translation>
+    </message>
+    <message>
+        <source>Co&amp;py</source>
+        <translation>&amp;Kopiuj</translation>
+    </message>
+    <message>
+        <source>C&amp;lear</source>
+        <translation>&amp;Wyczyść</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <translation>wysłano</translation>
+    </message>
+    <message>
+        <source>received</source>
+        <translation>odebrano</translation>
     </message>
 </context>
 </TS>

@@ -16,6 +16,9 @@
 static const QRegularExpression autoLine(
     "^auto\\t12\\.50\\tkg\\t[0-9]{2}\\.[0-9]{2}\\.[0-9]{4}\\t [0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}$");
 
+// The likely cure the window adds when the scale answers nothing or nothing it can read.
+#define PORT_SETTINGS_CURE "\nIf the scale is of another kind or uses other line settings, choose them in Device \u2192 Port settings..."
+
 // A scale naming kg and weighing 12.50; its first reply to a request of the given kind is the odd one.
 static ScaleOnPty::Script weighing(char kind = 0, const QByteArray &odd = {})
 {
@@ -192,9 +195,9 @@ private slots:
         row("busy", ScaleProtocol::Sics, "S I\r\n", "The scale is busy and sends no weight.");
         row("error", ScaleProtocol::Sics, "ES\r\n", "The scale reports an error: \"ES\".");
         row("unit of another kind", ScaleProtocol::Sics, "S S      100.00 gr\r\n",
-            "The scale names a unit that is not accepted: \"S S      100.00 gr\".");
+            "The scale names a unit that is not accepted: \"S S      100.00 gr\"." PORT_SETTINGS_CURE);
         row("flooding, quoted on one line", ScaleProtocol::Sics, "S X " + QByteArray(56, '7') + "\r\n",
-            "The scale's reply is not a reading: \"S X 77777777777777777777777777777777777\u2026\".");
+            "The scale's reply is not a reading: \"S X 77777777777777777777777777777777777\u2026\"." PORT_SETTINGS_CURE);
     }
     void windowSaysWhatTheScaleOfAnyKindAnswered()
     {

@@ -1,0 +1,206 @@
+#include "LineMonitor.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include "DeviceTask.h"
+#include "IODeviceNew.h"
+
+namespace {
+
+// A line longer than this goes on in the next one, so that a scale sending
+// without line ends still gives lines that can be kept or dropped whole.
+const int lineBytes = 64;
+
+bool endsLine(const QByteArray &bytes)
+{
+    return bytes.endsWith('\n') || bytes.endsWith('\r');
+}
+
+} // namespace
+
+LineMonitor::LineMonitor(DeviceTask *task, QWidget *parent)
+    : QDialog(parent)
+    , task(task)
+{
+    view = new QPlainTextEdit(this);
+    view->setObjectName(QStringLiteral("trafficView"));
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+    hexBox = new QCheckBox(this);
+    hexBox->setObjectName(QStringLiteral("hexBox"));
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    copyButton = buttons->addButton(QString(), QDialogButtonBox::ActionRole);
+    copyButton->setObjectName(QStringLiteral("copyButton"));
+    clearButton = buttons->addButton(QString(), QDialogButtonBox::ActionRole);
+    clearButton->setObjectName(QStringLiteral("clearButton"));
+    connect(hexBox, &QCheckBox::toggled, this, &LineMonitor::showAll);
+    connect(copyButton, &QPushButton::clicked, this, &LineMonitor::copy);
+    connect(clearButton, &QPushButton::clicked, this, &LineMonitor::clear);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+
+    auto *row = new QHBoxLayout;
+    row->addWidget(hexBox);
+    row->addWidget(buttons, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(view);
+    layout->addLayout(row);
+    resize(560, 360);
+    translateUI();
+
+    connect(task, &DeviceTask::lineTraffic, this, &LineMonitor::addTraffic);
+}
+
+LineMonitor::~LineMonitor()
+{
+    if (task)
+        task->watchLine(false);
+}
+
+void LineMonitor::translateUI()
+{
+    setWindowTitle(tr("Line monitor: %1").arg(task ? task->port() : QString()));
+    hexBox->setText(tr("&Hex"));
+    hexBox->setToolTip(tr("Show the bytes as hexadecimal numbers"));
+    copyButton->setText(tr("Co&py"));
+    clearButton->setText(tr("C&lear"));
+    showAll();
+}
+
+void LineMonitor::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        translateUI();
+    QDialog::changeEvent(event);
+}
+
+void LineMonitor::showEvent(QShowEvent *event)
+{
+    if (task)
+        task->watchLine(true);
+    QDialog::showEvent(event);
+}
+
+void LineMonitor::hideEvent(QHideEvent *event)
+{
+    if (task)
+        task->watchLine(false);
+    QDialog::hideEvent(event);
+}
+
+QString LineMonitor::namedBytes(const QByteArray &bytes)
+{
+    QString text;
+    for (const char byte : bytes) {
+        switch (byte) {
+        case '\r':
+            text += QLatin1String("<CR>");
+            break;
+        case '\n':
+            text += QLatin1String("<LF>");
+            break;
+        case '\x1b':
+            text += QLatin1String("<ESC>");
+            break;
+        case '\0':
+            text += QLatin1String("<NUL>");
+            break;
+        default:
+            if (byte >= 0x20 && byte < 0x7f)
+                text += QLatin1Char(byte);
+            else
+                text += QStringLiteral("<0x%1>").arg(
+                    QString::number(uchar(byte), 16).toUpper().rightJustified(2, QLatin1Char('0')));
+        }
+    }
+    return text;
+}
+
+QString LineMonitor::hexBytes(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+// A read may end mid-line and the next one go on with it; each line end
+// (CR, LF, or CR LF) closes a shown line.
+void LineMonitor::addTraffic(int direction, const QByteArray &bytes, const QDateTime &at)
+{
+    int start = 0;
+    for (int i = 0; i < bytes.size(); ++i) {
+        const bool crBeforeLf = bytes.at(i) == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n';
+        const bool lineEnd = (bytes.at(i) == '\r' && !crBeforeLf) || bytes.at(i) == '\n';
+        if (lineEnd || i + 1 - start == lineBytes || i + 1 == bytes.size()) {
+            add(direction, bytes.mid(start, i + 1 - start), at);
+            start = i + 1;
+        }
+    }
+    // The oldest lines go; the newest stays even when it alone is longer.
+    while (total > keptBytes && entries.size() > 1) {
+        total -= entries.takeFirst().bytes.size();
+        QTextCursor first(view->document()->firstBlock());
+        first.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+        first.removeSelectedText();
+    }
+}
+
+void LineMonitor::add(int direction, const QByteArray &piece, const QDateTime &at)
+{
+    total += piece.size();
+    if (!entries.isEmpty()) {
+        Entry &last = entries.last();
+        const bool lfAfterCr = last.bytes.endsWith('\r') && piece == "\n";
+        if (last.direction == direction && (!endsLine(last.bytes) || lfAfterCr)
+            && last.bytes.size() + piece.size() <= lineBytes) {
+            last.bytes += piece;
+            QTextCursor line(view->document()->lastBlock());
+            line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            line.insertText(lineOf(last));
+            return;
+        }
+    }
+    entries.append({at, direction, piece});
+    view->appendPlainText(lineOf(entries.last()));
+}
+
+QString LineMonitor::lineOf(const Entry &entry) const
+{
+    const QString sent = tr("sent"), received = tr("received");
+    const int width = qMax(sent.size(), received.size());
+    return QLocale::c().toString(entry.at, QStringLiteral("hh:mm:ss.zzz")) + QLatin1String("  ")
+           + (entry.direction == IODeviceNew::Sent ? sent : received).leftJustified(width)
+           + QLatin1String("  ")
+           + (hexBox->isChecked() ? hexBytes(entry.bytes) : namedBytes(entry.bytes));
+}
+
+void LineMonitor::showAll()
+{
+    QStringList lines;
+    for (const Entry &entry : qAsConst(entries))
+        lines << lineOf(entry);
+    view->setPlainText(lines.join(QLatin1Char('\n')));
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+}
+
+void LineMonitor::clear()
+{
+    entries.clear();
+    total = 0;
+    view->clear();
+}
+
+void LineMonitor::copy()
+{
+    QGuiApplication::clipboard()->setText(view->toPlainText());
+}
