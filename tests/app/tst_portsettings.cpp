@@ -1,7 +1,9 @@
 #include "AppTestSupport.h"
 #include "DemoScales.h"
+#include "LineMonitor.h"
 #include "PortSettingsDialog.h"
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QLCDNumber>
 #include <QSettings>
@@ -93,6 +95,12 @@ private slots:
         QTRY_COMPARE(readout->segmentStyle(), QLCDNumber::Outline);
         QCOMPARE(workspace()->subWindowList().size(), 1);
         QVERIFY(qAbs(readout->value() - 7.25) < 0.5);
+        // The window names how it reads the port now, and its line monitor, from the Device menu, shows the new requests.
+        QCOMPARE(document->deviceTask()->setupWidget()->text(), QString("Header and comma frames (Q, ST,...), 2400 7E1"));
+        action("lineMonitorAct")->trigger();
+        auto *monitor = document->findChild<LineMonitor *>();
+        QVERIFY(monitor && monitor->isVisible());
+        QTRY_VERIFY(monitor->findChild<QPlainTextEdit *>()->toPlainText().contains("  sent      Q<CR><LF>\n"));
     }
     // The demo: four kinds of scale, offered and read like real ones.
     void demoScalesAreOfferedAndReadLikeRealOnes()

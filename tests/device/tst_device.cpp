@@ -7,6 +7,8 @@
 #include "DeviceTask.h"
 #include "DialogScript.h"
 #include "DocumentWindow.h"
+#include "IODeviceNew.h"
+#include "LineMonitor.h"
 #include "RandomPlot.h"
 #include "SaveSamples.h"
 #include "ScaleOnPty.h"
@@ -26,6 +28,16 @@ static ScaleOnPty::Script weighing(char kind = 0, const QByteArray &odd = {})
         const QByteArray usual = request == 'Z' ? "kg\r\n" : "    12.50\r";
         return QList<ScaleOnPty::Piece>{{0, request == kind && std::exchange(first, false) ? odd : usual}};
     };
+}
+
+// The lines a line monitor shows, each less its time stamp; a line without one is marked.
+static QStringList monitored(LineMonitor *monitor)
+{
+    static const QRegularExpression stamp("^[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}  ");
+    QStringList lines = monitor->findChild<QPlainTextEdit *>()->toPlainText().split('\n', Qt::SkipEmptyParts);
+    for (QString &line : lines)
+        line = stamp.match(line).hasMatch() ? line.mid(14) : "no time: " + line;
+    return lines;
 }
 
 // Document windows, window i on simulated scale i, each recording into <port>.txt; window 0 is exported.
@@ -216,6 +228,80 @@ private slots:
         QVERIFY(told.contains(QChar(0x2026)) ? line->toolTip().contains(QString(reply).trimmed() + "\".")
                                              : line->toolTip() == told);
         QCOMPARE(window.deviceTask()->unitsWidget()->text(), QStringLiteral("--"));
+    }
+    // The window names the kind of scale and the line settings it reads the port with, in the program's language,
+    // and follows Port settings; the texts of a scale that answers nothing usable point there.
+    void windowNamesTheKindAndLineSettingsItReads_data()
+    {
+        QTest::addColumn<QString>("catalogue"); QTest::addColumn<QStringList>("texts");
+        QTest::newRow("English") << "" << QStringList{"SICS-style commands (SI), 9600 8N1",
+            "Print frames (ESC P), 1200 7O1, RTS/CTS",
+            "No answer from the scale: check the cable, the port and that the scale is switched on." PORT_SETTINGS_CURE,
+            "The scale names a unit that is not accepted: \"KG\" (accepted: kg, kg., szt, g)." PORT_SETTINGS_CURE};
+        QTest::newRow("Polish") << ":/polish.qm" << QStringList{"Polecenia w stylu SICS (SI), 9600 8N1",
+            "Ramki wydruku (ESC P), 1200 7O1, RTS/CTS",
+            "Brak odpowiedzi wagi: sprawdź kabel, port i czy waga jest włączona.\nJeśli waga jest innego rodzaju lub "
+            "ma inne parametry łącza, ustaw je w Urządzenie \u2192 Ustawienia portu...",
+            "Waga podaje jednostkę, której program nie przyjmuje: „KG” (przyjmowane: kg, kg., szt, g).\nJeśli waga "
+            "jest innego rodzaju lub ma inne parametry łącza, ustaw je w Urządzenie \u2192 Ustawienia portu..."};
+    }
+    void windowNamesTheKindAndLineSettingsItReads()
+    {
+        QFETCH(QString, catalogue); QFETCH(QStringList, texts);
+        Q_INIT_RESOURCE(scaleacq);
+        QTranslator translator;
+        QVERIFY(catalogue.isEmpty() || translator.load(catalogue));
+        DocumentWindow window(dir.filePath("ttyNone"), {ScaleProtocol::Sics, ScaleProtocol::usualSettings(ScaleProtocol::Sics)});
+        QLabel *setup = window.deviceTask()->setupWidget();
+        QCoreApplication::installTranslator(&translator); // the language switched with the window open
+        QTRY_COMPARE(setup->text(), texts[0]);
+        QVERIFY(QSignalSpy(&window, &DocumentWindow::documentWindowStarted).wait(2000));
+        PortSettings line = ScaleProtocol::usualSettings(ScaleProtocol::PrintFrame);
+        line.flowControl = QSerialPort::HardwareControl;
+        window.deviceTask()->reopen({ScaleProtocol::PrintFrame, line}); // as Port settings does on OK
+        QCOMPARE(setup->text(), texts[1]);
+        QCOMPARE(DeviceTask::noReadingText(IODeviceNew::NoAnswer, {}), texts[2]);
+        QCOMPARE(DeviceTask::noReadingText(IODeviceNew::UnitNotAccepted, "KG"), texts[3]);
+    }
+    // The line monitor shows the bytes of each exchange as they went, in order, with the bytes dropped unread before
+    // a request; in hex on demand. It follows a reopened port, and while closed nothing is sent its way.
+    void lineMonitorShowsTheExchangesInOrder()
+    {
+        ScaleOnPty ptys;
+        QVERIFY(ptys.add());
+        ptys.answer(0, weighing());
+        DocumentWindow window(ptys.port(0));
+        DeviceTask *t = window.deviceTask();
+        t->setRefreshRate(1000); // a long wait after each reply, in which the scale sends what nothing asked for
+        LineMonitor *monitor = window.showLineMonitor();
+        QTRY_VERIFY_WITH_TIMEOUT(monitored(monitor).contains("received      12.50<CR>"), 3000);
+        ptys.at(0)->send("late\r\n");
+        QTRY_VERIFY_WITH_TIMEOUT(monitored(monitor).count("received      12.50<CR>") == 2, 3000);
+        QStringList lines = monitored(monitor);
+        QCOMPARE(lines.mid(lines.indexOf("received  late<CR><LF>") - 2, 5),
+                 QStringList({"sent      A", "received      12.50<CR>", "received  late<CR><LF>", "sent      A",
+                              "received      12.50<CR>"}));
+        monitor->findChild<QCheckBox *>("hexBox")->click();
+        QVERIFY(monitored(monitor).contains("received  6C 61 74 65 0D 0A"));
+        monitor->findChild<QCheckBox *>("hexBox")->click();
+        monitor->findChild<QPushButton *>("copyButton")->click();
+        QVERIFY(QGuiApplication::clipboard()->text().contains("received  late<CR><LF>\n"));
+        monitor->findChild<QPushButton *>("clearButton")->click();
+        QCOMPARE(monitored(monitor), QStringList());
+        // A new link asks for the unit first.
+        t->reopen(ScaleSetup());
+        QTRY_VERIFY_WITH_TIMEOUT(monitored(monitor).mid(0, 2) == QStringList({"sent      Z", "received  kg<CR><LF>"}), 3000);
+        // Closed: once what was on its way has come, nothing more.
+        t->setRefreshRate(200);
+        monitor->close();
+        const int asked = ptys.requests(0);
+        QTRY_VERIFY(ptys.requests(0) >= asked + 2);
+        QSignalSpy traffic(t, &DeviceTask::lineTraffic);
+        QTRY_VERIFY(ptys.requests(0) >= asked + 4);
+        QCOMPARE(traffic.count(), 0);
+        monitor->findChild<QPushButton *>("clearButton")->click();
+        window.showLineMonitor();
+        QTRY_VERIFY(monitored(monitor).count("sent      A") >= 1);
     }
     // A GUI thread held up for a while (a modal file dialog over a pipe did that) still records each reading with
     // the time the scale's reply came, not the time the GUI got to it. The scale answers from a thread of its own.
