@@ -303,6 +303,29 @@ private slots:
         window.showLineMonitor();
         QTRY_VERIFY(monitored(monitor).count("sent      A") >= 1);
     }
+    // How the monitor writes what came: control bytes by name, a line in pieces as one, the latest bytes kept.
+    void lineMonitorWritesWhatCameLineByLine_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("reads"); QTest::addColumn<QStringList>("shown");
+        QTest::newRow("control bytes named") << QList<QByteArray>{QByteArray("\x02S\0\x1b\xff\t", 6)}
+                                             << QStringList{"received  <0x02>S<NUL><ESC><0xFF><0x09>"};
+        QTest::newRow("a reply in pieces") << QList<QByteArray>{"  12", ".50\r", "\n"} << QStringList{"received    12.50<CR><LF>"};
+        QTest::newRow("two lines in one read") << QList<QByteArray>{"1\r\n2\r"}
+                                               << QStringList{"received  1<CR><LF>", "received  2<CR>"};
+        QTest::newRow("no line end for long") << QList<QByteArray>{QByteArray(70, '7')}
+                                              << QStringList{"received  " + QString(64, '7'), "received  777777"};
+        QTest::newRow("only the latest kept") << QVector<QByteArray>(60, "    12.50\r").toList()
+                                              << QStringList(QVector<QString>(51, "received      12.50<CR>").toList());
+    }
+    void lineMonitorWritesWhatCameLineByLine()
+    {
+        QFETCH(QList<QByteArray>, reads); QFETCH(QStringList, shown);
+        DocumentWindow window(dir.filePath("ttyNone"));
+        LineMonitor *monitor = window.showLineMonitor();
+        for (const QByteArray &read : reads)
+            monitor->addTraffic(IODeviceNew::Received, read, QDateTime::currentDateTime());
+        QCOMPARE(monitored(monitor), shown);
+    }
     // A GUI thread held up for a while (a modal file dialog over a pipe did that) still records each reading with
     // the time the scale's reply came, not the time the GUI got to it. The scale answers from a thread of its own.
     void recordsKeepTheTimeTheirReadingCame()
