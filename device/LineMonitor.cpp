@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -37,7 +38,14 @@ LineMonitor::LineMonitor(DeviceTask *task, QWidget *parent)
     view->setObjectName(QStringLiteral("trafficView"));
     view->setReadOnly(true);
     view->setLineWrapMode(QPlainTextEdit::NoWrap);
-    view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Columns of bytes line up only in a fixed-pitch font; some platforms
+    // answer the system's fixed font with a proportional one.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (!QFontInfo(fixed).fixedPitch()) {
+        fixed.setFamily(QStringLiteral("Monospace"));
+        fixed.setStyleHint(QFont::TypeWriter);
+    }
+    view->setFont(fixed);
 
     hexBox = new QCheckBox(this);
     hexBox->setObjectName(QStringLiteral("hexBox"));
