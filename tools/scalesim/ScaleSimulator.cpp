@@ -63,7 +63,8 @@ QString lockPathOf(const QString &linkPath)
 }
 
 // A lock that is never taken over for its age, only when its owner is gone:
-// a simulator may run for days.
+// a simulator may run for days. The owner is known by its pid and its
+// application name, which must stay the executable's name (the default).
 std::unique_ptr<QLockFile> lockFor(const QString &linkPath)
 {
     auto lock = std::make_unique<QLockFile>(lockPathOf(linkPath));
@@ -165,7 +166,11 @@ bool ScaleSimulator::hasLiveOwner(const QString &linkPath)
     QString application;
     if (!lockFor(linkPath)->getLockInfo(&pid, &host, &application) || pid <= 0)
         return false;
-    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+    if (::kill(pid_t(pid), 0) != 0 && errno != EPERM)
+        return false;
+    // Its number may have gone to another program since.
+    const QString running = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+    return running.isEmpty() || QFileInfo(running).fileName() == QFileInfo(application).fileName();
 }
 
 // A killed simulator leaves its link behind, and once its terminal number is
