@@ -590,9 +590,12 @@ void MdiWindow::deviceNewReady()
     qCDebug(appTrace) << "! MdiWindow deviceNew()";
 }
 
+// The demo's ports join the list, and no setting made meanwhile is written.
 void MdiWindow::setDemo(bool on)
 {
     demo = on;
+    portStore.setDemo(on);
+    scaner->setOwnPorts(on ? portStore.demoPorts() : QStringList());
     translateUI();
 }
 

@@ -587,5 +587,13 @@ p, li { white-space: pre-wrap; }
         <source>Continuous output (no request)</source>
         <translation>Wysyłanie ciągłe (bez zapytania)</translation>
     </message>
+    <message>
+        <source>The port settings cannot be saved in %1. They are used until the program ends and are lost then.</source>
+        <translation>Nie można zapisać ustawień portu w %1. Obowiązują do zamknięcia programu, a potem przepadną.</translation>
+    </message>
+    <message>
+        <source>Not used from %1: %2. The usual settings of this kind of scale are shown instead; OK keeps what is shown.</source>
+        <translation>Nie użyto wartości zapisanych w %1: %2. W ich miejsce pokazano typowe ustawienia tego rodzaju wagi; OK zachowa to, co widać.</translation>
+    </message>
 </context>
 </TS>
