@@ -271,6 +271,12 @@ urządzenia %2 został usunięty podczas zapisu.
 Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w nim nie ma.</translation>
     </message>
     <message>
+        <source>The stored settings of %1 hold values that cannot be used: %2.
+The port is read with the usual settings of its kind of scale instead; Device → Port settings... shows them and stores new ones.</source>
+        <translation>Zapisane ustawienia portu %1 zawierają wartości, których nie można użyć: %2.
+Port jest odczytywany ze zwykłymi ustawieniami tego rodzaju wagi; Urządzenie → Ustawienia portu... pokazuje je i zapisuje nowe.</translation>
+    </message>
+    <message>
         <source>Port settings...</source>
         <translation>Ustawienia portu...</translation>
     </message>

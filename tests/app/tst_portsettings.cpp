@@ -217,6 +217,15 @@ private slots:
         QCOMPARE(seen, shown);
         QVERIFY2(said.contains(stored.last()), qPrintable(said));
         QCOMPARE(fieldsOf(window->portSettingsStore()->setup(port(0)).line), shown.mid(1));
+        // Opening the port says so too, without waiting for an answer.
+        window->deviceNew(port(0));
+        const auto told = [this, &stored] {
+            QStringList texts;
+            for (const QMessageBox *box : window->findChildren<QMessageBox *>())
+                texts << box->text();
+            return texts.filter(stored.last()).size();
+        };
+        QTRY_COMPARE(told(), 1);
     }
     // With the settings file made a folder, OK still sets the port for this
     // run, and says that the settings will be gone after a restart.
