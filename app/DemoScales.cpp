@@ -3,6 +3,7 @@
 #include "PortSettingsStore.h"
 #include "ScaleSimulator.h"
 
+#include <QDir>
 #include <QTimer>
 
 DemoScales::DemoScales(PortSettingsStore *store, QObject *parent)
@@ -24,13 +25,13 @@ DemoScales::DemoScales(PortSettingsStore *store, QObject *parent)
         scale->setWeight(kind.weight);
         if (kind.type != ScaleProtocol::BuiltIn)
             scale->setUnit(kind.unit);
-        const ScaleSetup setup{kind.type, ScaleProtocol::usualSettings(kind.type)};
-        scale->setExpectedSettings(setup.line);
-        if (!scale->start()) {
+        // Ports of its own, never the simulator's ttySIM<n>: a setting made
+        // in the demo must not follow a real simulator onto its port.
+        if (!scale->startNumbered(directory(), QStringLiteral("ttyDEMO"))) {
             delete scale;
             continue;
         }
-        store->setTemporary(scale->portPath(), setup);
+        store->addDemoPort(scale->portPath(), {kind.type, ScaleProtocol::usualSettings(kind.type)});
         scales << scale;
     }
     // Loads come and go on the two scales that tell, in turn: a few seconds
@@ -38,6 +39,11 @@ DemoScales::DemoScales(PortSettingsStore *store, QObject *parent)
     auto *swing = new QTimer(this);
     connect(swing, &QTimer::timeout, this, &DemoScales::settle);
     swing->start(3000);
+}
+
+QString DemoScales::directory()
+{
+    return QDir::tempPath() + QStringLiteral("/scaleacq-demo");
 }
 
 QStringList DemoScales::ports() const

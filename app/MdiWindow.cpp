@@ -560,7 +560,16 @@ void MdiWindow::deviceNew(const QString &port)
     }
     qCDebug(appTrace) << "? MdiWindow deviceNew()" << port;
     scaner->addOpenedCOM(port);
-    auto *document = new DocumentWindow(port, portStore.setup(port));
+    QStringList ignored;
+    auto *document = new DocumentWindow(port, portStore.setup(port, &ignored));
+    // Said once a run and port: the window reads the port all the same.
+    if (!ignored.isEmpty() && !toldIgnoredSettings.contains(port)) {
+        toldIgnoredSettings << port;
+        tellAboutRecording(tr("The stored settings of %1 hold values that cannot be used: %2.\n"
+                              "The port is read with the usual settings of its kind of scale "
+                              "instead; Device → Port settings... shows them and stores new ones.")
+                               .arg(port, ignored.join(QStringLiteral(", "))));
+    }
     pendingDocuments.append(document);
     qCDebug(appTrace) << "connect Document";
     connect(document, &DocumentWindow::documentWindowDestroyed, this, &MdiWindow::deviceDestroyed);
@@ -597,9 +606,12 @@ void MdiWindow::deviceNewReady()
     qCDebug(appTrace) << "! MdiWindow deviceNew()";
 }
 
+// The demo's ports join the list, and no setting made meanwhile is written.
 void MdiWindow::setDemo(bool on)
 {
     demo = on;
+    portStore.setDemo(on);
+    scaner->setOwnPorts(on ? portStore.demoPorts() : QStringList());
     translateUI();
 }
 

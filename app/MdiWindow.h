@@ -97,6 +97,8 @@ private:
     void tellRecordingRecovered(DeviceTask *task, const QString &fileName);
     void tellRecordingFileRecreated(DeviceTask *task, const QString &fileName);
     void tellAboutRecording(const QString &text, QMessageBox::Icon icon = QMessageBox::Warning);
+    // Ports whose unusable stored settings the operator has been told of.
+    QStringList toldIgnoredSettings;
     static QString version();
 
     QTranslator *programTranslator;

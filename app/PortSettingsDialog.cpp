@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -31,7 +33,7 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
     portBox->addItems(ports);
     for (ScaleProtocol::Type type : ScaleProtocol::types())
         typeBox->addItem(typeName(type), type);
-    for (int baud : {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200})
+    for (qint32 baud : PortSettingsStore::baudRates())
         baudBox->addItem(QString::number(baud), baud);
     dataBitsBox->addItem(QStringLiteral("7"), QSerialPort::Data7);
     dataBitsBox->addItem(QStringLiteral("8"), QSerialPort::Data8);
@@ -52,8 +54,14 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
     connect(buttons, &QDialogButtonBox::rejected, this, &PortSettingsDialog::reject);
     connect(portBox, &QComboBox::currentTextChanged, this, &PortSettingsDialog::showSetupOf);
 
+    // Says which stored values were left out, while the port is shown.
+    ignoredLabel = new QLabel(this);
+    ignoredLabel->setObjectName(QStringLiteral("ignoredLabel"));
+    ignoredLabel->setWordWrap(true);
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(ignoredLabel);
     layout->addWidget(buttons);
 
     portBox->setCurrentIndex(qMax(0, ports.indexOf(currentPort)));
@@ -84,14 +92,22 @@ ScaleSetup PortSettingsDialog::setup() const
 
 void PortSettingsDialog::accept()
 {
-    if (!port().isEmpty())
-        store->setSetup(port(), setup());
+    if (!port().isEmpty() && !store->setSetup(port(), setup()))
+        QMessageBox::warning(this, windowTitle(),
+                             tr("The port settings cannot be saved in %1. They are used until the program "
+                                "ends and are lost then.")
+                                 .arg(PortSettingsStore::fileName()));
     QDialog::accept();
 }
 
 void PortSettingsDialog::showSetupOf(const QString &port)
 {
-    showSetup(store->setup(port));
+    QStringList ignored;
+    showSetup(store->setup(port, &ignored));
+    ignoredLabel->setText(tr("Not used from %1: %2. The usual settings of this kind of scale are shown "
+                             "instead; OK keeps what is shown.")
+                              .arg(PortSettingsStore::fileName(), ignored.join(QStringLiteral(", "))));
+    ignoredLabel->setVisible(!ignored.isEmpty());
 }
 
 void PortSettingsDialog::showDefaults()

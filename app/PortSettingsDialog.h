@@ -6,10 +6,13 @@
 #include "ScaleProtocol.h"
 
 class QComboBox;
+class QLabel;
 class PortSettingsStore;
 
 // Asks which kind of scale a port has and the line settings to read it with.
-// Choosing a port shows what is kept for it; OK keeps what is shown.
+// Choosing a port shows what is kept for it; OK keeps what is shown. Stored
+// values that cannot be used are named under the settings while the port is
+// shown, and settings that cannot be saved are told when OK is pressed.
 class PortSettingsDialog : public QDialog
 {
     Q_OBJECT
@@ -43,6 +46,7 @@ private:
     QComboBox *parityBox;
     QComboBox *stopBitsBox;
     QComboBox *flowBox;
+    QLabel *ignoredLabel;
 };
 
 #endif // PORTSETTINGSDIALOG_H

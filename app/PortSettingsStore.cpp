@@ -3,6 +3,7 @@
 #include <QSettings>
 #include <QUrl>
 
+#include <initializer_list>
 #include <memory>
 
 namespace {
@@ -19,28 +20,71 @@ std::unique_ptr<QSettings> storedSettings()
                                        QStringLiteral("scaleacq"), QStringLiteral("ports"));
 }
 
+// The stored number under key when it is one of allowed; otherwise fallback,
+// and the entry is noted as ignored (a missing one is not).
+int checked(const QSettings &stored, const QString &key, const QList<int> &allowed, int fallback,
+            QStringList *ignored)
+{
+    if (!stored.contains(key))
+        return fallback;
+    const QString text = stored.value(key).toString();
+    bool isNumber = false;
+    const int value = text.toInt(&isNumber);
+    if (isNumber && allowed.contains(value))
+        return value;
+    if (ignored)
+        *ignored << key + QLatin1Char('=') + text;
+    return fallback;
+}
+
 } // namespace
 
-ScaleSetup PortSettingsStore::setup(const QString &port) const
+QList<qint32> PortSettingsStore::baudRates()
+{
+    return {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+}
+
+QString PortSettingsStore::fileName()
+{
+    return storedSettings()->fileName();
+}
+
+ScaleSetup PortSettingsStore::setup(const QString &port, QStringList *ignored) const
 {
     if (temporary.contains(port))
         return temporary.value(port);
     const std::unique_ptr<QSettings> stored = storedSettings();
     stored->beginGroup(groupOf(port));
     ScaleSetup setup;
-    setup.type = ScaleProtocol::fromKey(stored->value(QStringLiteral("type")).toString());
+    const QString key = stored->value(QStringLiteral("type")).toString();
+    bool known = false;
+    setup.type = ScaleProtocol::fromKey(key, &known);
+    if (!known && stored->contains(QStringLiteral("type")) && ignored)
+        *ignored << QStringLiteral("type=") + key;
+    // What a value outside the dialog's choices would do on the line is
+    // anyone's guess (7 baud hangs up): the kind's usual value goes instead.
+    const PortSettings usual = ScaleProtocol::usualSettings(setup.type);
+    using S = QSerialPort;
     PortSettings &line = setup.line;
-    line.baudRate = stored->value(QStringLiteral("baudRate"), line.baudRate).toInt();
-    line.dataBits = QSerialPort::DataBits(stored->value(QStringLiteral("dataBits"), line.dataBits).toInt());
-    line.parity = QSerialPort::Parity(stored->value(QStringLiteral("parity"), line.parity).toInt());
-    line.stopBits = QSerialPort::StopBits(stored->value(QStringLiteral("stopBits"), line.stopBits).toInt());
-    line.flowControl =
-        QSerialPort::FlowControl(stored->value(QStringLiteral("flowControl"), line.flowControl).toInt());
+    line.baudRate = checked(*stored, QStringLiteral("baudRate"), baudRates(), usual.baudRate, ignored);
+    line.dataBits = S::DataBits(checked(*stored, QStringLiteral("dataBits"), {S::Data7, S::Data8},
+                                        usual.dataBits, ignored));
+    line.parity = S::Parity(checked(*stored, QStringLiteral("parity"),
+                                    {S::NoParity, S::EvenParity, S::OddParity}, usual.parity, ignored));
+    line.stopBits = S::StopBits(checked(*stored, QStringLiteral("stopBits"), {S::OneStop, S::TwoStop},
+                                        usual.stopBits, ignored));
+    line.flowControl = S::FlowControl(checked(*stored, QStringLiteral("flowControl"),
+                                              {S::NoFlowControl, S::SoftwareControl, S::HardwareControl},
+                                              usual.flowControl, ignored));
     return setup;
 }
 
-void PortSettingsStore::setSetup(const QString &port, const ScaleSetup &setup)
+bool PortSettingsStore::setSetup(const QString &port, const ScaleSetup &setup)
 {
+    if (demo) {
+        temporary.insert(port, setup);
+        return true;
+    }
     temporary.remove(port);
     const std::unique_ptr<QSettings> stored = storedSettings();
     stored->beginGroup(groupOf(port));
@@ -50,9 +94,16 @@ void PortSettingsStore::setSetup(const QString &port, const ScaleSetup &setup)
     stored->setValue(QStringLiteral("parity"), int(setup.line.parity));
     stored->setValue(QStringLiteral("stopBits"), int(setup.line.stopBits));
     stored->setValue(QStringLiteral("flowControl"), int(setup.line.flowControl));
+    stored->sync();
+    if (stored->status() == QSettings::NoError)
+        return true;
+    // Read back from the file, the port would lose them before the run ends.
+    temporary.insert(port, setup);
+    return false;
 }
 
-void PortSettingsStore::setTemporary(const QString &port, const ScaleSetup &setup)
+void PortSettingsStore::addDemoPort(const QString &port, const ScaleSetup &setup)
 {
-    temporary.insert(port, setup);
+    setTemporary(port, setup);
+    demoNames << port;
 }

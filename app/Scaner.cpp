@@ -121,6 +121,7 @@ void Scaner::enumeratePorts(QStringList &list) const
 {
     if (enumerator)
         list.append(enumerator->ports());
+    list.append(ownPorts);
 }
 
 bool Scaner::isSerialPortName(const QString &name)
@@ -132,7 +133,7 @@ bool Scaner::isSerialPortName(const QString &name)
 
     // Linux names, bare ("ttyUSB0") or as a path ("/tmp/scalesim/ttySIM0"):
     // serial lines are "tty" followed by a driver name in capitals (ttyS,
-    // ttyUSB, ttyACM, ttyAMA, the simulator's ttySIM). This leaves out the
+    // ttyUSB, ttyACM, ttyAMA, the simulator's ttySIM, the demo's ttyDEMO). This leaves out the
     // virtual consoles and the controlling terminal (tty, tty1, ...), the
     // lower-case kernel pseudo-devices (ttyprintk), pseudo-terminal slaves
     // (pts/N), Bluetooth links (rfcomm0) and the parallel ports (lp0, parport0).

@@ -24,6 +24,9 @@ public:
     ~Scaner() override;
 
     void setPortEnumerator(std::unique_ptr<PortEnumerator> enumerator);
+    // Ports the program provides itself (the demo's), offered beside the
+    // system's.
+    void setOwnPorts(const QStringList &ports) { ownPorts = ports; }
 
     void showPopup() override;
     void hidePopup() override;
@@ -47,6 +50,7 @@ private:
     void enumeratePorts(QStringList &list) const;
 
     QStringList openedPorts;
+    QStringList ownPorts;
     QMutex listLock;
     std::unique_ptr<PortEnumerator> enumerator;
 };

@@ -1,5 +1,7 @@
 #include "SystemPortEnumerator.h"
 
+#include "ScaleSimulator.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -33,7 +35,8 @@ QStringList SystemPortEnumerator::ports() const
 
 // The toolkit never lists pseudo-terminals, so the simulator publishes each of
 // its ports as a link ttySIM<n> to the terminal it opened. A link outlives a
-// simulator that was killed; only a link whose terminal still exists is a port.
+// simulator that was killed, and its terminal's number may go to another
+// scale: only a link whose terminal exists and whose owner runs is a port.
 QStringList SystemPortEnumerator::simulatorPorts() const
 {
     static const QRegularExpression linkName(QStringLiteral("^ttySIM(\\d+)$"));
@@ -45,7 +48,7 @@ QStringList SystemPortEnumerator::simulatorPorts() const
         if (!match.hasMatch())
             continue;
         const QString path = dir.absoluteFilePath(entry);
-        if (QFileInfo::exists(path))
+        if (QFileInfo::exists(path) && ScaleSimulator::hasLiveOwner(path))
             found.append(qMakePair(match.captured(1).toInt(), path));
     }
     // By number, so that ttySIM10 follows ttySIM9 as the simulator counts.

@@ -271,6 +271,12 @@ urządzenia %2 został usunięty podczas zapisu.
 Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w nim nie ma.</translation>
     </message>
     <message>
+        <source>The stored settings of %1 hold values that cannot be used: %2.
+The port is read with the usual settings of its kind of scale instead; Device → Port settings... shows them and stores new ones.</source>
+        <translation>Zapisane ustawienia portu %1 zawierają wartości, których nie można użyć: %2.
+Port jest odczytywany ze zwykłymi ustawieniami tego rodzaju wagi; Urządzenie → Ustawienia portu... pokazuje je i zapisuje nowe.</translation>
+    </message>
+    <message>
         <source>Port settings...</source>
         <translation>Ustawienia portu...</translation>
     </message>
@@ -605,6 +611,14 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>Continuous output (no request)</source>
         <translation>Wysyłanie ciągłe (bez zapytania)</translation>
+    </message>
+    <message>
+        <source>The port settings cannot be saved in %1. They are used until the program ends and are lost then.</source>
+        <translation>Nie można zapisać ustawień portu w %1. Obowiązują do zamknięcia programu, a potem przepadną.</translation>
+    </message>
+    <message>
+        <source>Not used from %1: %2. The usual settings of this kind of scale are shown instead; OK keeps what is shown.</source>
+        <translation>Nie użyto wartości zapisanych w %1: %2. W ich miejsce pokazano typowe ustawienia tego rodzaju wagi; OK zachowa to, co widać.</translation>
     </message>
 </context>
 <context>

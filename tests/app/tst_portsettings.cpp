@@ -8,6 +8,23 @@
 #include <QLCDNumber>
 #include <QSettings>
 
+using S = QSerialPort;
+using P = ScaleProtocol;
+
+// A line's settings as numbers: baud rate, data bits, parity, stop bits, flow control.
+static QList<int> fieldsOf(const PortSettings &line)
+{
+    return {line.baudRate, line.dataBits, line.parity, line.stopBits, line.flowControl};
+}
+// The settings file as anyone can edit it, one group per port.
+static QSettings *storedFile()
+{
+    static QSettings *file = nullptr;
+    delete file;
+    return file = new QSettings(QSettings::NativeFormat, QSettings::UserScope, "scaleacq", "ports");
+}
+static QString groupOf(const QString &port) { return "ports/" + QUrl::toPercentEncoding(port); }
+
 // Each port's kind of scale and line settings, as the operator sets them in
 // Port settings... and the program keeps them: in the user's settings across
 // restarts, on the line when the port is chosen, at once for an open window.
@@ -21,24 +38,37 @@ class tst_PortSettings : public DeviceFixture
         (window = new MdiWindow(nullptr, nullptr))->show();
         scaner()->setPortEnumerator(std::make_unique<SystemPortEnumerator>(QFileInfo(port(0)).path()));
     }
-    // Port settings... answered as the operator would: the port, the kind,
-    // the kind's defaults, then a speed and a flow control of its own.
-    void setPort(const QString &name, ScaleProtocol::Type type, int baud = 0, const QString &flow = QString())
+    static QComboBox *box(QWidget *dialog, const char *name) { return dialog->findChild<QComboBox *>(name); }
+    // What the dialog shows: the kind, then the line's fields.
+    static QList<int> shownIn(QWidget *dialog)
+    {
+        QList<int> shown;
+        for (const char *name : {"typeBox", "baudBox", "dataBitsBox", "parityBox", "stopBitsBox", "flowBox"})
+            shown << box(dialog, name)->currentData().toInt();
+        return shown;
+    }
+    // Port settings... answered as the operator would: the port, the kind, the
+    // kind's defaults, then the line's fields by their texts (baud rate, data
+    // bits, parity, stop bits, flow control; an empty one is left as it is).
+    // A message it brings up is read into message.
+    void setPort(const QString &name, P::Type type, const QStringList &line = {}, QString *message = nullptr)
     {
         DialogScript script;
         script.then([&](QWidget *dialog) {
-            auto box = [dialog](const char *name) { return dialog->findChild<QComboBox *>(name); };
-            box("portBox")->setCurrentText(name);
-            box("typeBox")->setCurrentIndex(box("typeBox")->findData(type));
+            box(dialog, "portBox")->setCurrentText(name);
+            box(dialog, "typeBox")->setCurrentIndex(box(dialog, "typeBox")->findData(type));
             QTest::mouseClick(dialog->findChild<QPushButton *>("defaultsButton"), Qt::LeftButton);
-            if (baud)
-                box("baudBox")->setCurrentText(QString::number(baud));
-            if (!flow.isEmpty())
-                box("flowBox")->setCurrentText(flow);
+            const char *boxes[] = {"baudBox", "dataBitsBox", "parityBox", "stopBitsBox", "flowBox"};
+            for (int i = 0; i < line.size(); ++i)
+                if (!line.at(i).isEmpty())
+                    box(dialog, boxes[i])->setCurrentText(line.at(i));
             qobject_cast<QDialog *>(dialog)->accept();
         });
+        if (message)
+            script.then(readMessage(message));
         action("portSettingsAct")->trigger();
-        QCOMPARE(script.met, QStringList("PortSettingsDialog"));
+        QCOMPARE(script.met, message ? QStringList({"PortSettingsDialog", "QMessageBox"})
+                                     : QStringList("PortSettingsDialog"));
     }
     static QString readingOf(DocumentWindow *document)
     {
@@ -50,27 +80,169 @@ private slots:
     {
         QApplication::setQuitOnLastWindowClosed(false);
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+        // The simulators' and the demo's ports go here, away from any running.
+        QVERIFY(QDir().mkpath(home.filePath("tmp")));
+        qputenv("TMPDIR", QFile::encodeName(home.filePath("tmp")));
     }
-    void keptAcrossARestartAndUsedWhenThePortIsChosen()
+    void init()
     {
+        storedFile()->clear();
+    }
+    // The manuals' settings; the simulator keeps its own table of them.
+    void eachKindHasItsUsualLineSettings_data()
+    {
+        QTest::addColumn<QString>("kind"); // as stored
+        QTest::addColumn<QList<int>>("line");
+        const QList<int> n81 {9600, 8, S::NoParity, 1, S::NoFlowControl};
+        const QList<int> e71 {2400, 7, S::EvenParity, 1, S::NoFlowControl};
+        QTest::newRow("a port never set") << QString() << n81;
+        QTest::newRow("built-in protocol") << "builtin" << n81;
+        QTest::newRow("SICS-style commands") << "sics" << n81;
+        QTest::newRow("SICS-style with stability mark") << "sics-marked" << n81;
+        QTest::newRow("header and comma frames") << "header-comma" << e71;
+        QTest::newRow("immediate print") << "immediate-print" << e71;
+        QTest::newRow("print frames") << "print-frame" << QList<int> {1200, 7, S::OddParity, 1, S::NoFlowControl};
+        QTest::newRow("continuous output") << "continuous" << QList<int> {19200, 8, S::NoParity, 1, S::NoFlowControl};
+    }
+    void eachKindHasItsUsualLineSettings()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QList<int>, line);
+        if (!kind.isEmpty())
+            storedFile()->setValue(groupOf("/dev/ttyUSB9") + "/type", kind);
+        QCOMPARE(fieldsOf(PortSettingsStore().setup("/dev/ttyUSB9").line), line);
+        QCOMPARE(fieldsOf(P::usualSettings(P::fromKey(kind))), line);
+        QCOMPARE(fieldsOf(ScaleSimulator::settingsOf(P::fromKey(kind))), line);
+    }
+    // Each field set in the dialog, kept across a restart, handed to the link;
+    // on a pseudo-terminal the scale sees speed, stop bits and flow control.
+    void everyFieldOfTheDialogReachesTheLine_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QList<int>>("line");
+        // Every field away from the kind's usual value in some row.
+        QTest::newRow("SICS-style at 19200 7E2, RTS/CTS")
+            << int(P::Sics) << QStringList {"19200", "7", "Even", "2", "RTS/CTS"}
+            << QList<int> {19200, 7, S::EvenParity, 2, S::HardwareControl};
+        QTest::newRow("print frames at 4800 8N2, XON/XOFF")
+            << int(P::PrintFrame) << QStringList {"4800", "8", "None", "2", "XON/XOFF"}
+            << QList<int> {4800, 8, S::NoParity, 2, S::SoftwareControl};
+        QTest::newRow("header and comma at 38400 8O1")
+            << int(P::HeaderComma) << QStringList {"38400", "8", "Odd", "1", "None"}
+            << QList<int> {38400, 8, S::OddParity, 1, S::NoFlowControl};
+    }
+    void everyFieldOfTheDialogReachesTheLine()
+    {
+        QFETCH(int, type);
+        QFETCH(QStringList, texts);
+        QFETCH(QList<int>, line);
         scales = std::make_unique<ScaleOnPty>();
         QVERIFY(scales->add());
         ScaleSimulator *scale = scales->at(0);
-        scale->setType(ScaleProtocol::Sics);
-        PortSettings line = ScaleProtocol::usualSettings(ScaleProtocol::Sics);
-        line.baudRate = 19200;
-        line.flowControl = QSerialPort::HardwareControl;
-        scale->setExpectedSettings(line);
-        scale->setWeight(42.5);
+        scale->setType(P::Type(type));
+        scale->setExpectedSettings({line[0], S::DataBits(line[1]), S::Parity(line[2]), S::StopBits(line[3]),
+                                    S::FlowControl(line[4])});
         newWindow();
-        setPort(port(0), ScaleProtocol::Sics, 19200, "RTS/CTS");
+        setPort(port(0), P::Type(type), texts);
         newWindow(); // the program started again
+        QCOMPARE(fieldsOf(window->portSettingsStore()->setup(port(0)).line), line);
         DocumentWindow *document = open(port(0));
         QVERIFY(document);
+        QCOMPARE(int(document->deviceTask()->setup().type), type);
+        QCOMPARE(fieldsOf(document->deviceTask()->setup().line), line);
         QTRY_COMPARE(document->deviceTask()->unitsWidget()->text(), QString("g"));
-        QVERIFY(scale->lineMatches());
-        QCOMPARE(scale->lineSettings().baudRate, 19200);
-        QCOMPARE(scale->lineSettings().flowControl, QSerialPort::HardwareControl);
+        const QList<int> seen = fieldsOf(scale->lineSettings());
+        QCOMPARE(QList<int>({seen[0], seen[3], seen[4]}), QList<int>({line[0], line[3], line[4]}));
+    }
+    // The settings of one port are never shown as another's.
+    void choosingAnotherPortShowsItsSetup()
+    {
+        start(2);
+        PortSettingsStore *store = window->portSettingsStore();
+        store->setSetup(port(0), {P::Sics, {19200, S::Data8, S::NoParity, S::TwoStop, S::HardwareControl}});
+        store->setSetup(port(1), {P::PrintFrame, {1200, S::Data7, S::OddParity, S::OneStop, S::SoftwareControl}});
+        QList<int> first, second;
+        bool told = true;
+        DialogScript script;
+        script.then([&](QWidget *dialog) {
+            box(dialog, "portBox")->setCurrentText(port(0));
+            first = shownIn(dialog);
+            box(dialog, "portBox")->setCurrentText(port(1));
+            second = shownIn(dialog);
+            told = dialog->findChild<QLabel *>("ignoredLabel")->isVisibleTo(dialog);
+            cancel(dialog);
+        });
+        action("portSettingsAct")->trigger();
+        QCOMPARE(first, QList<int>({P::Sics, 19200, 8, S::NoParity, 2, S::HardwareControl}));
+        QCOMPARE(second, QList<int>({P::PrintFrame, 1200, 7, S::OddParity, 1, S::SoftwareControl}));
+        QVERIFY(!told); // nothing was left out
+    }
+    // A stored value the dialog does not offer (a hand-edited file, another
+    // version) never reaches the line: the kind's usual one is shown and
+    // used, and the dialog names what it left out.
+    void unusableStoredValuesAreNamedAndReplaced_data()
+    {
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<QList<int>>("shown");
+        const QList<int> builtIn {P::BuiltIn, 9600, 8, S::NoParity, 1, S::NoFlowControl};
+        QTest::newRow("7 baud") << QStringList {"baudRate=7"} << builtIn;
+        QTest::newRow("4 000 000 baud") << QStringList {"baudRate=4000000"} << builtIn;
+        QTest::newRow("a speed past any number") << QStringList {"baudRate=99999999999"} << builtIn;
+        QTest::newRow("7 baud on a header-comma scale") << QStringList {"type=header-comma", "baudRate=7"}
+                                                       << QList<int> {P::HeaderComma, 2400, 7, S::EvenParity, 1, 0};
+        QTest::newRow("5 data bits on a print-frame scale") << QStringList {"type=print-frame", "dataBits=5"}
+                                                           << QList<int> {P::PrintFrame, 1200, 7, S::OddParity, 1, 0};
+        QTest::newRow("mark parity") << QStringList {"parity=5"} << builtIn;
+        QTest::newRow("one and a half stop bits") << QStringList {"stopBits=3"} << builtIn;
+        QTest::newRow("a word for flow control") << QStringList {"flowControl=fast"} << builtIn;
+        QTest::newRow("an unknown kind, its speed kept") << QStringList {"baudRate=2400", "type=scale9000"}
+                                                         << QList<int> {P::BuiltIn, 2400, 8, S::NoParity, 1, 0};
+    }
+    void unusableStoredValuesAreNamedAndReplaced()
+    {
+        QFETCH(QStringList, stored);
+        QFETCH(QList<int>, shown);
+        start(1);
+        for (const QString &entry : stored)
+            storedFile()->setValue(groupOf(port(0)) + '/' + entry.section('=', 0, 0), entry.section('=', 1));
+        QList<int> seen;
+        QString said;
+        DialogScript script;
+        script.then([&](QWidget *dialog) {
+            seen = shownIn(dialog);
+            auto *label = dialog->findChild<QLabel *>("ignoredLabel");
+            said = label->isVisibleTo(dialog) ? label->text() : QString();
+            cancel(dialog);
+        });
+        action("portSettingsAct")->trigger();
+        QCOMPARE(seen, shown);
+        QVERIFY2(said.contains(stored.last()), qPrintable(said));
+        QCOMPARE(fieldsOf(window->portSettingsStore()->setup(port(0)).line), shown.mid(1));
+        // Opening the port says so too, without waiting for an answer.
+        window->deviceNew(port(0));
+        const auto told = [this, &stored] {
+            QStringList texts;
+            for (const QMessageBox *box : window->findChildren<QMessageBox *>())
+                texts << box->text();
+            return texts.filter(stored.last()).size();
+        };
+        QTRY_COMPARE(told(), 1);
+    }
+    // With the settings file made a folder, OK still sets the port for this
+    // run, and says that the settings will be gone after a restart.
+    void settingsThatCannotBeSavedAreTold()
+    {
+        QFile::remove(PortSettingsStore::fileName());
+        QVERIFY(QDir().mkpath(PortSettingsStore::fileName()));
+        start(1);
+        QString said;
+        setPort(port(0), P::Sics, {"19200"}, &said);
+        QVERIFY2(said.contains(PortSettingsStore::fileName()), qPrintable(said));
+        const ScaleSetup kept = window->portSettingsStore()->setup(port(0));
+        QVERIFY(QDir().rmdir(PortSettingsStore::fileName()));
+        QCOMPARE(int(kept.type), int(P::Sics));
+        QCOMPARE(kept.line.baudRate, 19200);
     }
     // OK on the active window's port reads it the new way, without closing it;
     // a reading the scale does not call stable looks apart until it is.
@@ -83,10 +255,10 @@ private slots:
         DocumentWindow *document = open(port(0));
         QVERIFY(document);
         QTRY_COMPARE(document->deviceTask()->unitsWidget()->text(), QString("kg"));
-        scale->setType(ScaleProtocol::HeaderComma);
+        scale->setType(P::HeaderComma);
         scale->setWeight(7.25);
         scale->setStable(false);
-        setPort(port(0), ScaleProtocol::HeaderComma);
+        setPort(port(0), P::HeaderComma);
         QLCDNumber *readout = document->deviceTask()->readoutWidget();
         QTRY_COMPARE(document->deviceTask()->unitsWidget()->text(), QString("g"));
         QCOMPARE(readout->segmentStyle(), QLCDNumber::Flat);
@@ -102,7 +274,9 @@ private slots:
         QVERIFY(monitor && monitor->isVisible());
         QTRY_VERIFY(monitor->findChild<QPlainTextEdit *>()->toPlainText().contains("  sent      Q<CR><LF>\n"));
     }
-    // The demo: four kinds of scale, offered and read like real ones.
+    // The demo: four kinds of scale on ports of their own, offered and read
+    // like real ones; what is set meanwhile, on its ports or real ones, is
+    // never written.
     void demoScalesAreOfferedAndReadLikeRealOnes()
     {
         scales = std::make_unique<ScaleOnPty>();
@@ -112,17 +286,48 @@ private slots:
         window->setDemo(true);
         QVERIFY(window->windowTitle().endsWith(" - demo with simulated scales"));
         QCOMPARE(demo.ports().size(), 4);
-        scaner()->setPortEnumerator(std::make_unique<SystemPortEnumerator>(QFileInfo(demo.ports()[0]).path()));
         QStringList units;
         for (const QString &name : demo.ports()) {
+            QVERIFY2(QFileInfo(name).fileName().startsWith("ttyDEMO"), qPrintable(name));
             DocumentWindow *document = open(name);
             QVERIFY2(document, qPrintable(name));
             QVERIFY(QTest::qWaitFor([&] { return !readingOf(document).endsWith("--"); }, 3000));
             units << document->deviceTask()->unitsWidget()->text();
         }
         QCOMPARE(units, QStringList({"kg", "g", "kg", "g"}));
+        setPort(demo.ports().at(1), P::HeaderComma);
+        setPort(port(0), P::PrintFrame);
+        QCOMPARE(int(window->portSettingsStore()->setup(port(0)).type), int(P::PrintFrame));
+        QCOMPARE(storedFile()->allKeys(), QStringList());
         delete window; // gives the demo's ports back before the demo goes
         window = nullptr;
+    }
+    // A simulator killed outright leaves its link, which may come to lead to
+    // another scale's terminal: it is not offered, and the next simulator to
+    // start removes it.
+    void aKilledSimulatorsPortIsNeitherOfferedNorKept()
+    {
+        const QString simulator = QCoreApplication::applicationDirPath() + "/scalesim";
+        if (!QFileInfo(simulator).isExecutable())
+            QSKIP("the simulator is not built");
+        scales = std::make_unique<ScaleOnPty>();
+        QVERIFY(scales->add());
+        const QString folder = QFileInfo(port(0)).path();
+        const QString stale = folder + "/ttySIM7";
+        QProcess killed;
+        killed.start(simulator, {"--link", stale});
+        QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(stale); }, 5000));
+        QCOMPARE(SystemPortEnumerator(folder).ports().filter("ttySIM"), QStringList({port(0), stale}));
+        killed.kill();
+        QVERIFY(killed.waitForFinished());
+        // Its terminal's number handed to another scale.
+        QFile::remove(stale);
+        QVERIFY(QFile::link(scales->at(0)->terminalPath(), stale));
+        QCOMPARE(SystemPortEnumerator(folder).ports().filter("ttySIM"), QStringList(port(0)));
+        ScaleSimulator next;
+        QVERIFY(next.startNumbered(folder, "ttySIM"));
+        QCOMPARE(next.portPath(), folder + "/ttySIM1");
+        QVERIFY(!QFileInfo(stale).isSymLink());
     }
 };
 

@@ -3,14 +3,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <cerrno>
 #include <cmath>
 #include <utility>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
@@ -51,6 +55,23 @@ QByteArray requestOf(ScaleProtocol::Type type)
     return QByteArray();
 }
 
+// The hidden lock file beside a link: .ttySIM0.lock for ttySIM0.
+QString lockPathOf(const QString &linkPath)
+{
+    const QFileInfo info(linkPath);
+    return info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".lock");
+}
+
+// A lock that is never taken over for its age, only when its owner is gone:
+// a simulator may run for days. The owner is known by its pid and its
+// application name, which must stay the executable's name (the default).
+std::unique_ptr<QLockFile> lockFor(const QString &linkPath)
+{
+    auto lock = std::make_unique<QLockFile>(lockPathOf(linkPath));
+    lock->setStaleLockTime(0);
+    return lock;
+}
+
 QByteArray unitOf(ScaleProtocol::Type format)
 {
     return format == ScaleProtocol::SicsMarked ? QByteArrayLiteral("kg") : QByteArrayLiteral("g");
@@ -70,7 +91,7 @@ ScaleSimulator::ScaleSimulator(QObject *parent)
 ScaleSimulator::~ScaleSimulator()
 {
     closeTerminal();
-    if (!link.isEmpty())
+    if (!link.isEmpty() && ownership)
         QFile::remove(link);
 }
 
@@ -79,30 +100,95 @@ QString ScaleSimulator::publishDirectory()
     return QDir::tempPath() + QStringLiteral("/scalesim");
 }
 
+PortSettings ScaleSimulator::settingsOf(ScaleProtocol::Type type)
+{
+    using S = QSerialPort;
+    switch (type) {
+    case ScaleProtocol::BuiltIn:
+    case ScaleProtocol::Sics:
+    case ScaleProtocol::SicsMarked:
+        break;
+    case ScaleProtocol::HeaderComma:
+    case ScaleProtocol::ImmediatePrint:
+        return {2400, S::Data7, S::EvenParity, S::OneStop, S::NoFlowControl};
+    case ScaleProtocol::PrintFrame:
+        return {1200, S::Data7, S::OddParity, S::OneStop, S::NoFlowControl};
+    case ScaleProtocol::Continuous:
+        return {19200, S::Data8, S::NoParity, S::OneStop, S::NoFlowControl};
+    }
+    return {9600, S::Data8, S::NoParity, S::OneStop, S::NoFlowControl};
+}
+
 bool ScaleSimulator::start(const QString &linkPath)
+{
+    if (linkPath.isEmpty())
+        return startNumbered(publishDirectory(), QStringLiteral("ttySIM"));
+    if (!openTerminal())
+        return false;
+    if (own(linkPath) && publish())
+        return true;
+    closeTerminal();
+    ownership.reset();
+    return false;
+}
+
+bool ScaleSimulator::startNumbered(const QString &directory, const QString &stem)
 {
     if (!openTerminal())
         return false;
-    if (!linkPath.isEmpty()) {
-        link = linkPath;
-        return publish();
-    }
-    QDir().mkpath(publishDirectory());
-    // The first free ttySIM<n>. The link is made atomically, so simulators
-    // started together never share a name; a link whose terminal is gone was
-    // left by a simulator that ended without cleaning up, and is free again.
+    QDir().mkpath(directory);
+    removeStaleLinks(directory, stem);
+    // The first <stem><n> no running simulator owns; taking its lock is
+    // atomic, so simulators started together never share a name.
     for (int n = 0; n < 1000; ++n) {
-        const QString candidate = publishDirectory() + QStringLiteral("/ttySIM%1").arg(n);
-        const QFileInfo info(candidate);
-        if (info.isSymLink() && !info.exists())
-            QFile::remove(candidate);
-        if (::symlink(slaveName.toLocal8Bit().constData(), candidate.toLocal8Bit().constData()) == 0) {
-            link = candidate;
+        if (own(directory + QLatin1Char('/') + stem + QString::number(n)) && publish())
             return true;
-        }
     }
     closeTerminal();
+    ownership.reset();
     return false;
+}
+
+bool ScaleSimulator::own(const QString &linkPath)
+{
+    std::unique_ptr<QLockFile> lock = lockFor(linkPath);
+    if (!lock->tryLock(0))
+        return false;
+    ownership = std::move(lock);
+    link = linkPath;
+    return true;
+}
+
+bool ScaleSimulator::hasLiveOwner(const QString &linkPath)
+{
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!lockFor(linkPath)->getLockInfo(&pid, &host, &application) || pid <= 0)
+        return false;
+    if (::kill(pid_t(pid), 0) != 0 && errno != EPERM)
+        return false;
+    // Its number may have gone to another program since.
+    const QString running = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+    return running.isEmpty() || QFileInfo(running).fileName() == QFileInfo(application).fileName();
+}
+
+// A killed simulator leaves its link behind, and once its terminal number is
+// handed out again the link leads to another scale: the same scale would then
+// be offered under two names.
+void ScaleSimulator::removeStaleLinks(const QString &directory, const QString &stem)
+{
+    const QRegularExpression name(QLatin1Char('^') + QRegularExpression::escape(stem)
+                                  + QStringLiteral("\\d+$"));
+    const QDir dir(directory);
+    for (const QString &entry : dir.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+        if (!name.match(entry).hasMatch())
+            continue;
+        const QString path = dir.filePath(entry);
+        std::unique_ptr<QLockFile> lock = lockFor(path);
+        if (lock->tryLock(0))
+            QFile::remove(path); // the lock goes with the unlock
+    }
 }
 
 bool ScaleSimulator::publish()
@@ -181,7 +267,7 @@ bool ScaleSimulator::comeBack()
 void ScaleSimulator::setType(ScaleProtocol::Type type)
 {
     scaleType = type;
-    expected = ScaleProtocol::usualSettings(type);
+    expected = settingsOf(type);
     pending.clear();
     if (type == ScaleProtocol::Continuous)
         lineTimer->start();

@@ -7,8 +7,11 @@
 #include <QObject>
 #include <QQueue>
 
+#include <memory>
+
 #include "ScaleProtocol.h"
 
+class QLockFile;
 class QSocketNotifier;
 class QTimer;
 
@@ -30,7 +33,9 @@ class QTimer;
 //
 // The port is published as a symbolic link (by default in
 // <temp>/scalesim/ttySIM<n>) that keeps its name across a vanish and a come
-// back, the way a replugged adapter keeps its device name.
+// back, the way a replugged adapter keeps its device name. Beside each link a
+// hidden lock file (.ttySIM<n>.lock) names the process that owns it, so that a
+// link left by a killed simulator is known for stale, and reused or removed.
 class ScaleSimulator : public QObject
 {
     Q_OBJECT
@@ -48,6 +53,11 @@ public:
     // Opens the pseudo-terminal and publishes it at linkPath, or at the first
     // free ttySIM<n> in publishDirectory() when linkPath is empty.
     bool start(const QString &linkPath = QString());
+    // Publishes at the first free <stem><n> in directory, after removing the
+    // links there whose owner is gone.
+    bool startNumbered(const QString &directory, const QString &stem);
+    // Whether the link at linkPath belongs to a simulator still running.
+    static bool hasLiveOwner(const QString &linkPath);
     QString portPath() const { return link; }
     QString terminalPath() const { return slaveName; }
     bool isPresent() const { return masterFd >= 0; }
@@ -57,8 +67,12 @@ public:
     // Opens a new pseudo-terminal under the same link.
     bool comeBack();
 
-    // The kind of scale; it then expects that kind's usual line settings
-    // (call setExpectedSettings() after it for others).
+    // The line settings a scale of the kind comes set to, as its makers'
+    // manuals give them. Written here, never asked of the link, so that a
+    // slip in the link's defaults makes the scale fall silent in the tests.
+    static PortSettings settingsOf(ScaleProtocol::Type type);
+    // The kind of scale; it then expects settingsOf(type) (call
+    // setExpectedSettings() after it for others).
     void setType(ScaleProtocol::Type type);
     ScaleProtocol::Type type() const { return scaleType; }
     // The line format a continuous scale sends (default the Sics one).
@@ -123,7 +137,9 @@ private slots:
 
 private:
     bool openTerminal();
+    bool own(const QString &linkPath);
     bool publish();
+    static void removeStaleLinks(const QString &directory, const QString &stem);
     void closeTerminal();
     void take(char byte);
     void answer(char request);
@@ -138,6 +154,7 @@ private:
     QTimer *lineTimer = nullptr;
     QString slaveName;
     QString link;
+    std::unique_ptr<QLockFile> ownership; // held while the link is this scale's
     QElapsedTimer clock;
 
     ScaleProtocol::Type scaleType = ScaleProtocol::BuiltIn;

@@ -104,7 +104,7 @@ int main(int argc, char *argv[])
         scale.setUnit(parser.value(unitOption).toLatin1());
     scale.setWeight(parser.value(weightOption).toDouble());
     if (!scale.start(parser.value(linkOption))) {
-        QTextStream(stderr) << "scalesim: cannot open a pseudo-terminal\n";
+        QTextStream(stderr) << "scalesim: cannot open a pseudo-terminal, or another simulator owns its port\n";
         return 1;
     }
 
