@@ -100,16 +100,18 @@ IODeviceNew *DeviceTask::makeLink(const ScaleSetup &setup, int periodMs)
 
 void DeviceTask::reopen(const ScaleSetup &setup)
 {
-    IODeviceNew *current = link.loadAcquire();
-    if (!current)
+    // Posted to the worker thread's own object, not to the link: a link that
+    // an earlier reopen has just replaced may be deleted before the call
+    // runs, and the call would go with it.
+    QObject *home = workerHome;
+    if (!home)
         return;
     scaleSetup = setup;
     showSetup();
     // On the worker thread, where the link and its timers live. The link in
-    // use then (a reopen just before may have replaced the one seen here)
-    // stops and gives the port back before the new one opens it; its last
-    // readings, already on their way, are still shown.
-    QMetaObject::invokeMethod(current, [this, setup, periodMs = rate] {
+    // use then stops and gives the port back before the new one opens it;
+    // its last readings, already on their way, are still shown.
+    QMetaObject::invokeMethod(home, [this, setup, periodMs = rate] {
         IODeviceNew *old = link.loadAcquire();
         disconnect(old, nullptr, this, nullptr);
         disconnect(this, nullptr, old, nullptr);
