@@ -619,7 +619,23 @@ void MdiWindow::portSettings()
             if (!ports.contains(document->port()))
                 ports.prepend(document->port());
     PortSettingsDialog dialog(ports, active ? active->port() : QString(), &portStore, this);
-    if (dialog.exec() != QDialog::Accepted)
+    // The dialog shows the last line each open port received.
+    const auto watch = [this, &dialog](bool on) {
+        for (QMdiSubWindow *frame : workspace->subWindowList())
+            if (auto *document = qobject_cast<DocumentWindow *>(frame->widget())) {
+                DeviceTask *task = document->deviceTask();
+                task->watchReceived(on);
+                if (on)
+                    connect(task, &DeviceTask::bytesReceived, &dialog,
+                            [&dialog, port = document->port()](const QByteArray &bytes) {
+                                dialog.takeReceived(port, bytes);
+                            });
+            }
+    };
+    watch(true);
+    const int answer = dialog.exec();
+    watch(false);
+    if (answer != QDialog::Accepted)
         return;
     for (QMdiSubWindow *frame : workspace->subWindowList())
         if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))

@@ -59,6 +59,18 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     mainLayout->addLayout(rowLayout);
     mainLayout->addWidget(noReadingLabel);
     mainLayout->addWidget(plot);
+    showPrintKeyWait();
+}
+
+// A scale that sends on its print key leaves the window quiet until then:
+// the line under the read-out says so, not the placeholder's causes.
+void DeviceTask::showPrintKeyWait()
+{
+    const bool waits = scaleSetup.printKey && ScaleProtocol::create(scaleSetup)->sendsUnasked();
+    noReadingLabel->setText(waits ? tr("Waiting for the scale's print key: each line the scale sends "
+                                       "is a reading.")
+                                  : QString());
+    noReadingLabel->setVisible(waits);
 }
 
 DeviceTask::~DeviceTask()
@@ -79,7 +91,7 @@ QString DeviceTask::timestamp(const QDateTime &when)
 
 IODeviceNew *DeviceTask::makeLink(const ScaleSetup &setup, int periodMs)
 {
-    auto *link = new IODeviceNew(portName, setup.line, SerialPort::Polling, setup.type);
+    auto *link = new IODeviceNew(portName, setup, SerialPort::Polling);
     connect(link, &IODeviceNew::newSample, this, &DeviceTask::getSample);
     connect(this, SIGNAL(deviceCloseSignal()), link, SLOT(closePort()));
     connect(link, &IODeviceNew::deleteNowSignal, this, &DeviceTask::deleteNow);
@@ -97,6 +109,7 @@ void DeviceTask::reopen(const ScaleSetup &setup)
     if (!current)
         return;
     scaleSetup = setup;
+    showPrintKeyWait();
     // On the worker thread, where the link and its timers live. The link in
     // use then (a reopen just before may have replaced the one seen here)
     // stops and gives the port back before the new one opens it; its last
@@ -109,6 +122,19 @@ void DeviceTask::reopen(const ScaleSetup &setup)
         old->deleteLater();
         link.storeRelease(makeLink(setup, periodMs));
     });
+}
+
+void DeviceTask::watchReceived(bool on)
+{
+    // Connected only while someone looks: a scale's bytes are not queued to
+    // the GUI thread for nothing.
+    IODeviceNew *current = link.loadAcquire();
+    if (!current)
+        return;
+    if (on)
+        connect(current, &IODeviceNew::bytesReceived, this, &DeviceTask::bytesReceived, Qt::UniqueConnection);
+    else
+        disconnect(current, &IODeviceNew::bytesReceived, this, &DeviceTask::bytesReceived);
 }
 
 void DeviceTask::run()
@@ -232,7 +258,9 @@ void DeviceTask::showNoReading(int cause, const QString &detail)
 void DeviceTask::getSample(QString sample, QString units, QString dzialki, QDateTime taken)
 {
     Q_UNUSED(dzialki);
-    readout->display(sample);
+    // The read-out and the plot need a number; the record keeps the scale's
+    // own digits, decimal comma and all.
+    readout->display(QString(sample).replace(QLatin1Char(','), QLatin1Char('.')));
     unitsLabel->setText(units);
     // Time-out placeholders are shown, never plotted or recorded, not even
     // by a Step taken while one is on show.
@@ -265,7 +293,7 @@ void DeviceTask::step()
 void DeviceTask::plotAndRecord(const QString &kind, const QString &value, const QString &units,
                                const QDateTime &taken)
 {
-    plot->appendMyPoint(readingNumber++, value.toDouble());
+    plot->appendMyPoint(readingNumber++, QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble());
     if (recording && recorder())
         recorder()->addSample(kind + value + QLatin1Char('\t') + units + QLatin1Char('\t')
                               + timestamp(taken));

@@ -45,6 +45,8 @@ public:
     // Reads the port from now on with another kind of scale or other line
     // settings: the link is closed and opened afresh.
     void reopen(const ScaleSetup &setup);
+    // While on, the bytes the link receives are handed on by bytesReceived.
+    void watchReceived(bool on);
     // Whether the reading on show is one the scale called stable.
     bool isStable() const { return stable; }
 
@@ -81,6 +83,7 @@ signals:
     // The recording file was deleted while recording; the recorder started
     // it again under its name and records on there.
     void recordingFileRecreated(QString fileName);
+    void bytesReceived(QByteArray bytes);
 
 public slots:
     void showLCD(bool visible);
@@ -100,6 +103,7 @@ private:
     // Made on the worker thread, in run() and at each reopen.
     IODeviceNew *makeLink(const ScaleSetup &setup, int periodMs);
     void showStability(bool isStable);
+    void showPrintKeyWait();
     void plotAndRecord(const QString &kind, const QString &value, const QString &units,
                        const QDateTime &taken);
 
