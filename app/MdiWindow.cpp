@@ -1,6 +1,7 @@
 #include "MdiWindow.h"
 
 #include "IntervalSpinBox.h"
+#include "IODeviceNew.h"
 
 #include "AboutWindow.h"
 #include "AppTrace.h"
@@ -9,6 +10,7 @@
 #include "GraphAttr.h"
 #include "GraphView.h"
 #include "IntervalSpinBox.h"
+#include "IODeviceNew.h"
 #include "PortSettingsDialog.h"
 #include "SaveSamples.h"
 #include "Scaner.h"
@@ -626,7 +628,24 @@ void MdiWindow::portSettings()
             if (!ports.contains(document->port()))
                 ports.prepend(document->port());
     PortSettingsDialog dialog(ports, active ? active->port() : QString(), &portStore, this);
-    if (dialog.exec() != QDialog::Accepted)
+    // The dialog shows the last line each open port received.
+    const auto watch = [this, &dialog](bool on) {
+        for (QMdiSubWindow *frame : workspace->subWindowList())
+            if (auto *document = qobject_cast<DocumentWindow *>(frame->widget())) {
+                DeviceTask *task = document->deviceTask();
+                task->watchLine(on);
+                if (on)
+                    connect(task, &DeviceTask::lineTraffic, &dialog,
+                            [&dialog, port = document->port()](int direction, const QByteArray &bytes) {
+                                if (direction == IODeviceNew::Received)
+                                    dialog.takeReceived(port, bytes);
+                            });
+            }
+    };
+    watch(true);
+    const int answer = dialog.exec();
+    watch(false);
+    if (answer != QDialog::Accepted)
         return;
     for (QMdiSubWindow *frame : workspace->subWindowList())
         if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))

@@ -2,9 +2,17 @@
 
 #include "PortSettingsStore.h"
 
+#include "AsciiProtocol.h"
+#include "IODeviceNew.h"
+
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -54,6 +62,57 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
     connect(buttons, &QDialogButtonBox::rejected, this, &PortSettingsDialog::reject);
     connect(portBox, &QComboBox::currentTextChanged, this, &PortSettingsDialog::showSetupOf);
 
+    printKeyBox = new QCheckBox(tr("Sends only on its print &key"), this);
+    printKeyBox->setObjectName(QStringLiteral("printKeyBox"));
+    printKeyBox->setToolTip(tr("The scale sends one line when its PRINT key is pressed: a quiet line is "
+                               "no fault, and each line is a reading at once."));
+    form->addRow(QString(), printKeyBox);
+
+    asciiGroup = new QGroupBox(tr("Other ASCII scale"), this);
+    asciiGroup->setObjectName(QStringLiteral("asciiGroup"));
+    auto *asciiForm = new QFormLayout(asciiGroup);
+    auto addEdit = [&](QLineEdit **edit, const QString &label, const char *name) {
+        *edit = new QLineEdit(asciiGroup);
+        (*edit)->setObjectName(QLatin1String(name));
+        asciiForm->addRow(label, *edit);
+        connect(*edit, &QLineEdit::textChanged, this, &PortSettingsDialog::showKindFields);
+    };
+    addEdit(&requestEdit, tr("&Request:"), "requestEdit");
+    requestEdit->setPlaceholderText(tr("nothing: the scale sends unasked"));
+    requestEdit->setToolTip(tr("Sent for each reading; \\r, \\n, \\t and \\x1b stand for CR, LF, TAB and ESC."));
+    lineEndBox = new QComboBox(asciiGroup);
+    lineEndBox->setObjectName(QStringLiteral("lineEndBox"));
+    lineEndBox->addItem(QStringLiteral("CR"), AsciiSetup::Cr);
+    lineEndBox->addItem(QStringLiteral("LF"), AsciiSetup::Lf);
+    lineEndBox->addItem(QStringLiteral("CR LF"), AsciiSetup::CrLf);
+    lineEndBox->addItem(tr("Quiet time"), AsciiSetup::Quiet);
+    quietBox = new QSpinBox(asciiGroup);
+    quietBox->setObjectName(QStringLiteral("quietBox"));
+    quietBox->setRange(AsciiProtocol::shortestQuiet, AsciiProtocol::longestQuiet);
+    quietBox->setSuffix(QStringLiteral(" ms"));
+    auto *endRow = new QHBoxLayout;
+    endRow->addWidget(lineEndBox, 1);
+    endRow->addWidget(quietBox);
+    asciiForm->addRow(tr("Reply &ends with:"), endRow);
+    addEdit(&patternEdit, tr("&Weight found by:"), "patternEdit");
+    patternEdit->setPlaceholderText(tr("the first number and the word after it"));
+    patternEdit->setToolTip(tr("A regular expression with the named parts (?<value>...) and optionally "
+                               "(?<unit>...) and (?<stable>...)."));
+    addEdit(&unstableEdit, tr("&Unstable when it holds:"), "unstableEdit");
+    addEdit(&overloadEdit, tr("&Overload when it holds:"), "overloadEdit");
+    lastLineLabel = new QLabel(asciiGroup);
+    lastLineLabel->setObjectName(QStringLiteral("lastLineLabel"));
+    lastLineLabel->setTextFormat(Qt::PlainText); // it quotes what the scale sent
+    readsLabel = new QLabel(asciiGroup);
+    readsLabel->setObjectName(QStringLiteral("readsLabel"));
+    readsLabel->setTextFormat(Qt::PlainText);
+    asciiForm->addRow(lastLineLabel);
+    asciiForm->addRow(readsLabel);
+    connect(typeBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &PortSettingsDialog::showKindFields);
+    connect(lineEndBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &PortSettingsDialog::showKindFields);
+
     // Says which stored values were left out, while the port is shown.
     ignoredLabel = new QLabel(this);
     ignoredLabel->setObjectName(QStringLiteral("ignoredLabel"));
@@ -61,6 +120,7 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(asciiGroup);
     layout->addWidget(ignoredLabel);
     layout->addWidget(buttons);
 
@@ -87,11 +147,34 @@ ScaleSetup PortSettingsDialog::setup() const
     setup.line.parity = QSerialPort::Parity(parityBox->currentData().toInt());
     setup.line.stopBits = QSerialPort::StopBits(stopBitsBox->currentData().toInt());
     setup.line.flowControl = QSerialPort::FlowControl(flowBox->currentData().toInt());
+    if (setup.type == ScaleProtocol::Ascii) {
+        setup.ascii.request = requestEdit->text();
+        setup.ascii.lineEnd = AsciiSetup::LineEnd(lineEndBox->currentData().toInt());
+        setup.ascii.quietMs = quietBox->value();
+        setup.ascii.pattern = patternEdit->text();
+        setup.ascii.unstableText = unstableEdit->text();
+        setup.ascii.overloadText = overloadEdit->text();
+    }
+    setup.printKey = printKeyBox->isVisibleTo(this) && printKeyBox->isChecked();
     return setup;
 }
 
 void PortSettingsDialog::accept()
 {
+    bool requestOk = true;
+    AsciiProtocol::decoded(requestEdit->text(), &requestOk);
+    QString unusable;
+    if (setup().type == ScaleProtocol::Ascii && !requestOk)
+        unusable = tr("The request holds a character or an escape that cannot be sent: use printable "
+                      "characters and \\r, \\n, \\t, \\xHH or \\\\.");
+    else if (setup().type == ScaleProtocol::Ascii && !patternEdit->text().isEmpty()
+             && !AsciiProtocol::isUsablePattern(patternEdit->text()))
+        unusable = tr("The regular expression cannot be used: it must be valid and have a part "
+                      "named value, as in (?<value>[0-9.]+).");
+    if (!unusable.isEmpty()) {
+        QMessageBox::warning(this, windowTitle(), unusable);
+        return;
+    }
     if (!port().isEmpty() && !store->setSetup(port(), setup()))
         QMessageBox::warning(this, windowTitle(),
                              tr("The port settings cannot be saved in %1. They are used until the program "
@@ -102,6 +185,8 @@ void PortSettingsDialog::accept()
 
 void PortSettingsDialog::showSetupOf(const QString &port)
 {
+    received.clear();
+    lastLine.clear();
     QStringList ignored;
     showSetup(store->setup(port, &ignored));
     ignoredLabel->setText(tr("Not used from %1: %2. The usual settings of this kind of scale are shown "
@@ -126,6 +211,72 @@ void PortSettingsDialog::showSetup(const ScaleSetup &setup)
     choose(parityBox, setup.line.parity);
     choose(stopBitsBox, setup.line.stopBits);
     choose(flowBox, setup.line.flowControl);
+    printKeyBox->setChecked(setup.printKey);
+    requestEdit->setText(setup.ascii.request);
+    choose(lineEndBox, setup.ascii.lineEnd);
+    quietBox->setValue(setup.ascii.quietMs);
+    patternEdit->setText(setup.ascii.pattern);
+    unstableEdit->setText(setup.ascii.unstableText);
+    overloadEdit->setText(setup.ascii.overloadText);
+    showKindFields();
+}
+
+void PortSettingsDialog::showKindFields()
+{
+    const auto type = ScaleProtocol::Type(typeBox->currentData().toInt());
+    const bool ascii = type == ScaleProtocol::Ascii;
+    asciiGroup->setVisible(ascii);
+    printKeyBox->setVisible(type == ScaleProtocol::Continuous || (ascii && requestEdit->text().isEmpty()));
+    quietBox->setEnabled(lineEndBox->currentData().toInt() == AsciiSetup::Quiet);
+    showPreview();
+}
+
+void PortSettingsDialog::takeReceived(const QString &port, const QByteArray &bytes)
+{
+    if (port != this->port())
+        return;
+    // The newest whole line; with replies ended by a quiet time, the newest
+    // bytes as they came.
+    received = (received + bytes).right(2 * AsciiProtocol::longestLine);
+    if (lineEndBox->currentData().toInt() == AsciiSetup::Quiet) {
+        lastLine = bytes;
+    } else {
+        QByteArray whole = received.left(qMax(received.lastIndexOf('\r'), received.lastIndexOf('\n')));
+        whole.replace('\n', '\r');
+        const QList<QByteArray> lines = whole.split('\r');
+        for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+            if (!line->isEmpty()) {
+                lastLine = *line;
+                break;
+            }
+        }
+    }
+    showPreview();
+}
+
+void PortSettingsDialog::showPreview()
+{
+    if (lastLine.isEmpty()) {
+        lastLineLabel->setText(tr("Nothing received yet: the last line comes here while the port is open "
+                                  "in a window."));
+        readsLabel->clear();
+        return;
+    }
+    lastLineLabel->setText(tr("Last line received: %1").arg(IODeviceNew::shownReply(lastLine)));
+    ScaleProtocol::Reading reading;
+    const AsciiProtocol protocol(setup().ascii);
+    if (!patternEdit->text().isEmpty() && !AsciiProtocol::isUsablePattern(patternEdit->text())) {
+        readsLabel->setText(tr("Reads nothing: the regular expression is not usable."));
+    } else if (protocol.parseLine(lastLine.trimmed(), &reading) == ScaleProtocol::Accepted) {
+        readsLabel->setText((reading.stable ? tr("Reads %1 %2, stable.") : tr("Reads %1 %2, not stable."))
+                                .arg(reading.value, reading.units));
+    } else if (reading.condition == ScaleProtocol::Overload) {
+        readsLabel->setText(tr("Reads an overload."));
+    } else if (reading.condition == ScaleProtocol::UnknownUnit) {
+        readsLabel->setText(tr("Reads no weight: the unit is not a word."));
+    } else {
+        readsLabel->setText(tr("Reads no weight: no number is found as set."));
+    }
 }
 
 void PortSettingsDialog::choose(QComboBox *box, int value)

@@ -5,8 +5,12 @@
 
 #include "ScaleProtocol.h"
 
+class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
+class QLineEdit;
+class QSpinBox;
 class PortSettingsStore;
 
 // Asks which kind of scale a port has and the line settings to read it with.
@@ -29,10 +33,16 @@ public:
 
 public slots:
     void accept() override;
+    // Bytes a window's link received on port: the last line among them is
+    // shown, and what the settings shown read from it.
+    void takeReceived(const QString &port, const QByteArray &bytes);
 
 private slots:
     void showSetupOf(const QString &port);
     void showDefaults();
+    // Shows the fields the chosen kind takes, and what they read.
+    void showKindFields();
+    void showPreview();
 
 private:
     void showSetup(const ScaleSetup &setup);
@@ -47,6 +57,19 @@ private:
     QComboBox *stopBitsBox;
     QComboBox *flowBox;
     QLabel *ignoredLabel;
+    QCheckBox *printKeyBox;
+    QGroupBox *asciiGroup;
+    QLineEdit *requestEdit;
+    QComboBox *lineEndBox;
+    QSpinBox *quietBox;
+    QLineEdit *patternEdit;
+    QLineEdit *unstableEdit;
+    QLineEdit *overloadEdit;
+    QLabel *lastLineLabel;
+    QLabel *readsLabel;
+    // What came on the shown port lately, and its newest whole line.
+    QByteArray received;
+    QByteArray lastLine;
 };
 
 #endif // PORTSETTINGSDIALOG_H

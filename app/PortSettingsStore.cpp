@@ -1,5 +1,7 @@
 #include "PortSettingsStore.h"
 
+#include "AsciiProtocol.h"
+
 #include <QSettings>
 #include <QUrl>
 
@@ -35,6 +37,54 @@ int checked(const QSettings &stored, const QString &key, const QList<int> &allow
     if (ignored)
         *ignored << key + QLatin1Char('=') + text;
     return fallback;
+}
+
+// The stored text under key when usable says so; otherwise empty, and the
+// entry is noted as ignored.
+QString checkedText(const QSettings &stored, const QString &key, bool (*usable)(const QString &),
+                    QStringList *ignored)
+{
+    const QString text = stored.value(key).toString();
+    if (usable(text))
+        return text;
+    if (ignored)
+        *ignored << key + QLatin1Char('=') + text;
+    return QString();
+}
+
+bool isRequest(const QString &typed)
+{
+    bool ok = false;
+    AsciiProtocol::decoded(typed, &ok);
+    return ok;
+}
+
+bool isPattern(const QString &pattern)
+{
+    return pattern.isEmpty() || AsciiProtocol::isUsablePattern(pattern);
+}
+
+bool isAnyText(const QString &)
+{
+    return true;
+}
+
+// How an other ASCII scale is read, from the port's group.
+AsciiSetup asciiSetup(const QSettings &stored, QStringList *ignored)
+{
+    AsciiSetup ascii;
+    ascii.request = checkedText(stored, QStringLiteral("request"), isRequest, ignored);
+    ascii.lineEnd = AsciiSetup::LineEnd(checked(stored, QStringLiteral("lineEnd"),
+                                                {AsciiSetup::Cr, AsciiSetup::Lf, AsciiSetup::CrLf, AsciiSetup::Quiet},
+                                                ascii.lineEnd, ignored));
+    QList<int> quietTimes;
+    for (int ms = AsciiProtocol::shortestQuiet; ms <= AsciiProtocol::longestQuiet; ++ms)
+        quietTimes << ms;
+    ascii.quietMs = checked(stored, QStringLiteral("quietMs"), quietTimes, ascii.quietMs, ignored);
+    ascii.pattern = checkedText(stored, QStringLiteral("pattern"), isPattern, ignored);
+    ascii.unstableText = checkedText(stored, QStringLiteral("unstableText"), isAnyText, ignored);
+    ascii.overloadText = checkedText(stored, QStringLiteral("overloadText"), isAnyText, ignored);
+    return ascii;
 }
 
 } // namespace
@@ -76,6 +126,9 @@ ScaleSetup PortSettingsStore::setup(const QString &port, QStringList *ignored) c
     line.flowControl = S::FlowControl(checked(*stored, QStringLiteral("flowControl"),
                                               {S::NoFlowControl, S::SoftwareControl, S::HardwareControl},
                                               usual.flowControl, ignored));
+    setup.printKey = checked(*stored, QStringLiteral("printKey"), {0, 1}, 0, ignored) == 1;
+    if (setup.type == ScaleProtocol::Ascii)
+        setup.ascii = asciiSetup(*stored, ignored);
     return setup;
 }
 
@@ -94,6 +147,22 @@ bool PortSettingsStore::setSetup(const QString &port, const ScaleSetup &setup)
     stored->setValue(QStringLiteral("parity"), int(setup.line.parity));
     stored->setValue(QStringLiteral("stopBits"), int(setup.line.stopBits));
     stored->setValue(QStringLiteral("flowControl"), int(setup.line.flowControl));
+    stored->setValue(QStringLiteral("printKey"), int(setup.printKey));
+    const AsciiSetup &ascii = setup.ascii;
+    const QList<QPair<QString, QVariant>> asciiEntries {
+        {QStringLiteral("request"), ascii.request},
+        {QStringLiteral("lineEnd"), int(ascii.lineEnd)},
+        {QStringLiteral("quietMs"), ascii.quietMs},
+        {QStringLiteral("pattern"), ascii.pattern},
+        {QStringLiteral("unstableText"), ascii.unstableText},
+        {QStringLiteral("overloadText"), ascii.overloadText}};
+    // Another kind has no use for them.
+    for (const auto &entry : asciiEntries) {
+        if (setup.type == ScaleProtocol::Ascii)
+            stored->setValue(entry.first, entry.second);
+        else
+            stored->remove(entry.first);
+    }
     stored->sync();
     if (stored->status() == QSettings::NoError)
         return true;

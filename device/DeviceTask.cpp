@@ -65,6 +65,18 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     mainLayout->addWidget(setupLabel);
     mainLayout->addWidget(noReadingLabel);
     mainLayout->addWidget(plot);
+    showPrintKeyWait();
+}
+
+// A scale that sends on its print key leaves the window quiet until then:
+// the line under the read-out says so, not the placeholder's causes.
+void DeviceTask::showPrintKeyWait()
+{
+    const bool waits = scaleSetup.printKey && ScaleProtocol::create(scaleSetup)->sendsUnasked();
+    noReadingLabel->setText(waits ? tr("Waiting for the scale's print key: each line the scale sends "
+                                       "is a reading.")
+                                  : QString());
+    noReadingLabel->setVisible(waits);
 }
 
 DeviceTask::~DeviceTask()
@@ -85,7 +97,7 @@ QString DeviceTask::timestamp(const QDateTime &when)
 
 IODeviceNew *DeviceTask::makeLink(const ScaleSetup &setup, int periodMs)
 {
-    auto *link = new IODeviceNew(portName, setup.line, SerialPort::Polling, setup.type);
+    auto *link = new IODeviceNew(portName, setup, SerialPort::Polling);
     connect(link, &IODeviceNew::newSample, this, &DeviceTask::getSample);
     connect(this, SIGNAL(deviceCloseSignal()), link, SLOT(closePort()));
     connect(link, &IODeviceNew::deleteNowSignal, this, &DeviceTask::deleteNow);
@@ -108,6 +120,7 @@ void DeviceTask::reopen(const ScaleSetup &setup)
         return;
     scaleSetup = setup;
     showSetup();
+    showPrintKeyWait();
     // On the worker thread, where the link and its timers live. The link in
     // use then stops and gives the port back before the new one opens it;
     // its last readings, already on their way, are still shown.
@@ -148,7 +161,7 @@ void DeviceTask::run()
 
 void DeviceTask::watchLine(bool on)
 {
-    lineWatched = on;
+    lineWatchers += on ? 1 : -1;
     // The event loop ends only by the GUI thread's own stop(), so a home
     // seen here outlives the call.
     if (QObject *home = workerHome)
@@ -159,7 +172,7 @@ void DeviceTask::followLineWatch(IODeviceNew *current)
 {
     if (!current)
         return;
-    if (lineWatched)
+    if (lineWatchers > 0)
         connect(current, &IODeviceNew::lineTraffic, this, &DeviceTask::lineTraffic,
                 Qt::UniqueConnection);
     else
@@ -308,7 +321,9 @@ void DeviceTask::showNoReading(int cause, const QString &detail)
 void DeviceTask::getSample(QString sample, QString units, QString dzialki, QDateTime taken)
 {
     Q_UNUSED(dzialki);
-    readout->display(sample);
+    // The read-out and the plot need a number; the record keeps the scale's
+    // own digits, decimal comma and all.
+    readout->display(QString(sample).replace(QLatin1Char(','), QLatin1Char('.')));
     unitsLabel->setText(units);
     // Time-out placeholders are shown, never plotted or recorded, not even
     // by a Step taken while one is on show.
@@ -341,7 +356,7 @@ void DeviceTask::step()
 void DeviceTask::plotAndRecord(const QString &kind, const QString &value, const QString &units,
                                const QDateTime &taken)
 {
-    plot->appendMyPoint(readingNumber++, value.toDouble());
+    plot->appendMyPoint(readingNumber++, QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble());
     if (recording && recorder())
         recorder()->addSample(kind + value + QLatin1Char('\t') + units + QLatin1Char('\t')
                               + timestamp(taken));

@@ -51,8 +51,9 @@ public:
     // is read with; showSetup() writes it again, in the program's language.
     QLabel *setupWidget() const { return setupLabel; }
     void showSetup();
-    // Passes the bytes on the line on as lineTraffic() while on; while off
-    // the link is not even asked to build them.
+    // Passes the bytes on the line on as lineTraffic() while anyone watches
+    // (each watchLine(true) is undone by one watchLine(false)); while no one
+    // does, the link is not even asked to build them.
     void watchLine(bool on);
     // Whether the reading on show is one the scale called stable.
     bool isStable() const { return stable; }
@@ -117,6 +118,7 @@ private:
     void followLineWatch(IODeviceNew *current);
     void showStability(bool isStable);
     static QString portSettingsHint();
+    void showPrintKeyWait();
     void plotAndRecord(const QString &kind, const QString &value, const QString &units,
                        const QDateTime &taken);
 
@@ -146,10 +148,10 @@ private:
     QAtomicPointer<IODeviceNew> link;
     // An object of the worker thread while its event loop runs: the GUI thread
     // posts there what must be done to the link, which a reopen may replace.
-    // Sequentially consistent with lineWatched, so a watch set just before
+    // Sequentially consistent with lineWatchers, so a watch set just before
     // run() starts is seen by the first link.
     std::atomic<QObject *> workerHome{nullptr};
-    std::atomic<bool> lineWatched{false};
+    std::atomic<int> lineWatchers{0};
     bool stable;
     bool paused;
     bool recording;

@@ -73,8 +73,14 @@ LineMonitor::LineMonitor(DeviceTask *task, QWidget *parent)
 
 LineMonitor::~LineMonitor()
 {
-    if (task)
-        task->watchLine(false);
+    watch(false);
+}
+
+// Each watch taken is given back once: the task counts its watchers.
+void LineMonitor::watch(bool on)
+{
+    if (task && on != watching)
+        task->watchLine(watching = on);
 }
 
 void LineMonitor::translateUI()
@@ -96,15 +102,13 @@ void LineMonitor::changeEvent(QEvent *event)
 
 void LineMonitor::showEvent(QShowEvent *event)
 {
-    if (task)
-        task->watchLine(true);
+    watch(true);
     QDialog::showEvent(event);
 }
 
 void LineMonitor::hideEvent(QHideEvent *event)
 {
-    if (task)
-        task->watchLine(false);
+    watch(false);
     QDialog::hideEvent(event);
 }
 

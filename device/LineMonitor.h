@@ -52,6 +52,7 @@ private:
     };
 
     void translateUI();
+    void watch(bool on);
     void add(int direction, const QByteArray &piece, const QDateTime &at);
     QString lineOf(const Entry &entry) const;
     void showAll();
@@ -64,6 +65,8 @@ private:
     QPushButton *copyButton;
     QPushButton *clearButton;
     QPushButton *closeButton;
+    // Whether this monitor holds one of the task's watches.
+    bool watching = false;
 };
 
 #endif // LINEMONITOR_H

@@ -30,8 +30,13 @@ int waitFor(int periodMs)
 
 IODeviceNew::IODeviceNew(const QString &name, const PortSettings &settings, QueryMode mode,
                          ScaleProtocol::Type type, QObject *parent)
-    : SerialPort(name, settings, mode, parent)
-    , protocol(ScaleProtocol::create(type))
+    : IODeviceNew(name, ScaleSetup {type, settings}, mode, parent)
+{
+}
+
+IODeviceNew::IODeviceNew(const QString &name, const ScaleSetup &setup, QueryMode mode, QObject *parent)
+    : SerialPort(name, setup.line, mode, parent)
+    , protocol(ScaleProtocol::create(setup))
     , requestState(new QState)
     , readState(new QState)
     , waitState(new QState)
@@ -44,8 +49,10 @@ IODeviceNew::IODeviceNew(const QString &name, const PortSettings &settings, Quer
     , sizeAtLastLook(0)
     , replySpoilt(false)
     , lineStartSeen(false)
+    , printKey(setup.printKey && protocol->sendsUnasked())
     , windowCause(NoAnswer)
 {
+    sinceBytes.start();
     qCDebug(linkTrace) << "MACHINE";
 
     pollTimer->setSingleShot(true);
@@ -115,6 +122,9 @@ void IODeviceNew::setRefreshRate(int periodMs)
 
 int IODeviceNew::waitNow() const
 {
+    // A line sent on the print key is looked for at every poll.
+    if (printKey)
+        return 0;
     // A scale that sends unasked has its line waiting at the tick, with no
     // request or poll in between: the tick itself keeps the period.
     if (protocol->sendsUnasked())
@@ -176,15 +186,26 @@ void IODeviceNew::readFromPort()
         return;
     }
     const QByteArray bytes = readAll();
-    tellTraffic(Received, bytes);
+    if (!bytes.isEmpty()) {
+        sinceBytes.start();
+        tellTraffic(Received, bytes);
+    }
     reply += bytes;
-    if (protocol->sendsUnasked() && !lineStartSeen) {
+    const int quietTime = protocol->quietTime();
+    if (printKey && !lineStartSeen && reply.isEmpty()) {
+        // The line is quiet between two presses: the next byte starts a line.
+        lineStartSeen = true;
+    } else if (protocol->sendsUnasked() && !lineStartSeen && quietTime > 0) {
+        // Replies without line ends: a reply starts after the line was quiet.
+        lineStartSeen = sinceBytes.elapsed() >= quietTime;
+        reply.clear();
+    } else if (protocol->sendsUnasked() && !lineStartSeen) {
         const auto end = std::find_if(reply.cbegin(), reply.cend(),
                                       [](char byte) { return byte == '\r' || byte == '\n'; });
         lineStartSeen = end != reply.cend();
         reply = lineStartSeen ? reply.mid(int(end - reply.cbegin()) + 1) : QByteArray();
     }
-    const bool quiet = !reply.isEmpty() && reply.size() == sizeAtLastLook;
+    const bool quiet = !reply.isEmpty() && reply.size() == sizeAtLastLook && sinceBytes.elapsed() >= quietTime;
     sizeAtLastLook = reply.size();
 
     if (phase == UnitsPhase) {
@@ -206,7 +227,9 @@ void IODeviceNew::readFromPort()
     if (verdict == Incomplete)
         return;
     if (verdict == Rejected) {
-        if (ScaleProtocol::answersWithoutWeight(reading.condition))
+        // A print-key scale's line is an answer whatever it says: no reset
+        // would bring a better one.
+        if (ScaleProtocol::answersWithoutWeight(reading.condition) || printKey)
             answerWithoutWeight(causeOf(reading.condition));
         else
             reject(causeOf(reading.condition));
@@ -248,6 +271,7 @@ void IODeviceNew::reject(NoReadingCause cause)
     replySpoilt = true;
     discardInput();
     lineStartSeen = false;
+    sinceBytes.start();
 }
 
 IODeviceNew::NoReadingCause IODeviceNew::causeOf(int condition)
@@ -297,6 +321,15 @@ void IODeviceNew::tellTraffic(Direction direction, const QByteArray &bytes)
 
 void IODeviceNew::timeoutPort()
 {
+    // A scale waiting for its print key is quiet by right; a line begun and
+    // never ended is told and dropped, the port kept.
+    if (printKey && isOpen()) {
+        if (!reply.isEmpty() && sinceBytes.elapsed() >= replyWindow / 2) {
+            showPlaceholder(ReplyNotUnderstood, shownReply(reply));
+            reply.clear();
+        }
+        return;
+    }
     // Why this window brought no reading, before the reset forgets it.
     NoReadingCause cause = windowCause;
     QString detail = windowDetail;
@@ -326,6 +359,7 @@ void IODeviceNew::timeoutPort()
     phase = firstPhase();
     reply.clear();
     lineStartSeen = false;
+    sinceBytes.start();
 
     showPlaceholder(cause, detail);
 }

@@ -28,6 +28,9 @@ class IODeviceNew : public SerialPort
 public:
     IODeviceNew(const QString &name, const PortSettings &settings, QueryMode mode,
                 ScaleProtocol::Type type = ScaleProtocol::BuiltIn, QObject *parent = nullptr);
+    // Reads the port as setup says: its kind, line settings and, for an
+    // other ASCII scale, how it is asked and read.
+    IODeviceNew(const QString &name, const ScaleSetup &setup, QueryMode mode, QObject *parent = nullptr);
     ~IODeviceNew() override;
 
     // The settings every scale is read with: 9600 8N1, no flow control.
@@ -148,6 +151,11 @@ private:
     // a line first, and a tail ("01  g" of "ST,+00010.001  g") reads as a
     // weight the scale never sent.
     bool lineStartSeen;
+    // Since bytes last came, for a kind whose replies end by a quiet line.
+    QElapsedTimer sinceBytes;
+    // The scale sends only on its print key: a quiet line is no fault, and
+    // each line is taken as it comes.
+    const bool printKey;
     NoReadingCause windowCause;
     QString windowDetail;
 };

@@ -1,5 +1,6 @@
 #include "ScaleProtocol.h"
 
+#include "AsciiProtocol.h"
 #include "BuiltInProtocol.h"
 #include "ContinuousProtocol.h"
 #include "HeaderCommaProtocol.h"
@@ -29,18 +30,27 @@ std::unique_ptr<ScaleProtocol> ScaleProtocol::create(Type type)
         return std::make_unique<ImmediatePrintProtocol>();
     case Continuous:
         return std::make_unique<ContinuousProtocol>();
+    case Ascii:
+        return std::make_unique<AsciiProtocol>(AsciiSetup());
     }
     return std::make_unique<BuiltInProtocol>();
 }
 
+std::unique_ptr<ScaleProtocol> ScaleProtocol::create(const ScaleSetup &setup)
+{
+    if (setup.type == Ascii)
+        return std::make_unique<AsciiProtocol>(setup.ascii);
+    return create(setup.type);
+}
+
 QList<ScaleProtocol::Type> ScaleProtocol::types()
 {
-    return {BuiltIn, Sics, SicsMarked, HeaderComma, PrintFrame, ImmediatePrint, Continuous};
+    return {BuiltIn, Sics, SicsMarked, HeaderComma, PrintFrame, ImmediatePrint, Continuous, Ascii};
 }
 
 namespace {
 const char *const keys[] = {"builtin", "sics", "sics-marked", "header-comma",
-                            "print-frame", "immediate-print", "continuous"};
+                            "print-frame", "immediate-print", "continuous", "ascii"};
 }
 
 QString ScaleProtocol::key(Type type)
@@ -79,6 +89,8 @@ QString ScaleProtocol::name(Type type)
         return tr("Immediate print (IP)");
     case Continuous:
         return tr("Continuous output (no request)");
+    case Ascii:
+        return tr("Other ASCII scale");
     }
     return tr("Built-in protocol (Z, A)");
 }
@@ -90,6 +102,7 @@ PortSettings ScaleProtocol::usualSettings(Type type)
     case BuiltIn:
     case Sics:
     case SicsMarked:
+    case Ascii:
         break;
     case HeaderComma:
     case ImmediatePrint:

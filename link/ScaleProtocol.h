@@ -10,6 +10,8 @@
 
 #include "SerialPort.h"
 
+struct ScaleSetup;
+
 // What one kind of scale asks and answers: the bytes of its requests, and
 // how the bytes that came back are judged into a reading. The link's state
 // machine is the same for every kind; it asks its protocol at each step.
@@ -20,7 +22,7 @@ class ScaleProtocol
 public:
     // The kinds of scale the link can read. The names stored in the
     // settings and taken by the simulator's --type are key()'s.
-    enum Type { BuiltIn, Sics, SicsMarked, HeaderComma, PrintFrame, ImmediatePrint, Continuous };
+    enum Type { BuiltIn, Sics, SicsMarked, HeaderComma, PrintFrame, ImmediatePrint, Continuous, Ascii };
 
     // What one examination makes of the bytes that came since the request.
     enum Verdict { Incomplete, Accepted, Rejected };
@@ -38,6 +40,8 @@ public:
     virtual ~ScaleProtocol() = default;
 
     static std::unique_ptr<ScaleProtocol> create(Type type);
+    // The kind of the setup; an other ASCII scale as the setup describes it.
+    static std::unique_ptr<ScaleProtocol> create(const ScaleSetup &setup);
     static QList<Type> types();
     static QString key(Type type);
     static Type fromKey(const QString &key, bool *known = nullptr);
@@ -57,6 +61,9 @@ public:
     // The bytes still to be judged once a reply was: a scale that sends
     // unasked may be halfway through its next line.
     virtual QByteArray leftover(const QByteArray &reply) const;
+    // How long the line must stay quiet for a reply to be whole, in
+    // milliseconds; 0 when one poll without new bytes is enough.
+    virtual int quietTime() const { return 0; }
 
     // A finite number as a scale writes one: optional sign, digits with at
     // most one point, optional exponent; nothing else, not even blanks.
@@ -69,11 +76,39 @@ public:
     static bool answersWithoutWeight(Condition condition);
 };
 
+// How an other ASCII scale is asked and read, as the operator describes it.
+struct AsciiSetup
+{
+    enum LineEnd { Cr, Lf, CrLf, Quiet };
+    // As typed: \r, \n, \t, \xHH and \\ stand for their bytes. Empty for a
+    // scale that sends unasked or on its print key.
+    QString request;
+    LineEnd lineEnd = CrLf;
+    int quietMs = 100; // with Quiet: the reply ends after this long without bytes
+    // Empty: the first number in the line and the word after it. Otherwise a
+    // regular expression with the named parts value, and optionally unit and
+    // stable.
+    QString pattern;
+    QString unstableText;
+    QString overloadText;
+};
+
 // What a port is read with: the kind of scale and the line settings.
 struct ScaleSetup
 {
+    ScaleSetup() = default;
+    ScaleSetup(ScaleProtocol::Type type, const PortSettings &line)
+        : type(type)
+        , line(line)
+    {
+    }
+
     ScaleProtocol::Type type = ScaleProtocol::BuiltIn;
     PortSettings line;
+    AsciiSetup ascii;
+    // Of a scale that sends unasked: it sends one line when its print key is
+    // pressed, so a quiet line is no fault and each line is a reading.
+    bool printKey = false;
 };
 
 #endif // SCALEPROTOCOL_H

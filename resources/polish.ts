@@ -435,6 +435,10 @@ Może go używać inny program albo Twój użytkownik nie należy do grupy dialo
         <source>The kind of scale and the line settings this port is read with. Device → Port settings... changes them.</source>
         <translation>Rodzaj wagi i parametry łącza, z jakimi czytany jest ten port. Zmienia je Urządzenie → Ustawienia portu...</translation>
     </message>
+    <message>
+        <source>Waiting for the scale's print key: each line the scale sends is a reading.</source>
+        <translation>Czekam na klawisz drukowania wagi: każdy wiersz wysłany przez wagę jest odczytem.</translation>
+    </message>
 </context>
 <context>
     <name>GraphView</name>
@@ -619,6 +623,98 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>Not used from %1: %2. The usual settings of this kind of scale are shown instead; OK keeps what is shown.</source>
         <translation>Nie użyto wartości zapisanych w %1: %2. W ich miejsce pokazano typowe ustawienia tego rodzaju wagi; OK zachowa to, co widać.</translation>
+    </message>
+    <message>
+        <source>Sends only on its print &amp;key</source>
+        <translation>Wysyła tylko po naciśnięciu &amp;klawisza drukowania</translation>
+    </message>
+    <message>
+        <source>The scale sends one line when its PRINT key is pressed: a quiet line is no fault, and each line is a reading at once.</source>
+        <translation>Waga wysyła jeden wiersz po naciśnięciu klawisza PRINT: cisza na linii nie jest błędem, a każdy wiersz od razu staje się odczytem.</translation>
+    </message>
+    <message>
+        <source>&amp;Request:</source>
+        <translation>&amp;Zapytanie:</translation>
+    </message>
+    <message>
+        <source>nothing: the scale sends unasked</source>
+        <translation>nic: waga wysyła sama</translation>
+    </message>
+    <message>
+        <source>Sent for each reading; \r, \n, \t and \x1b stand for CR, LF, TAB and ESC.</source>
+        <translation>Wysyłane przed każdym odczytem; \r, \n, \t i \x1b oznaczają CR, LF, TAB i ESC.</translation>
+    </message>
+    <message>
+        <source>Quiet time</source>
+        <translation>Czas ciszy</translation>
+    </message>
+    <message>
+        <source>Reply &amp;ends with:</source>
+        <translation>&amp;Koniec odpowiedzi:</translation>
+    </message>
+    <message>
+        <source>&amp;Weight found by:</source>
+        <translation>&amp;Masa odczytywana przez:</translation>
+    </message>
+    <message>
+        <source>the first number and the word after it</source>
+        <translation>pierwszą liczbę i słowo po niej</translation>
+    </message>
+    <message>
+        <source>A regular expression with the named parts (?&lt;value&gt;...) and optionally (?&lt;unit&gt;...) and (?&lt;stable&gt;...).</source>
+        <translation>Wyrażenie regularne z nazwaną częścią (?&lt;value&gt;...) i opcjonalnie (?&lt;unit&gt;...) oraz (?&lt;stable&gt;...).</translation>
+    </message>
+    <message>
+        <source>&amp;Unstable when it holds:</source>
+        <translation>&amp;Niestabilny, gdy zawiera:</translation>
+    </message>
+    <message>
+        <source>&amp;Overload when it holds:</source>
+        <translation>&amp;Przeciążenie, gdy zawiera:</translation>
+    </message>
+    <message>
+        <source>The request holds a character or an escape that cannot be sent: use printable characters and \r, \n, \t, \xHH or \\.</source>
+        <translation>Zapytanie zawiera znak lub sekwencję, których nie można wysłać: użyj znaków drukowalnych oraz \r, \n, \t, \xHH lub \\.</translation>
+    </message>
+    <message>
+        <source>The regular expression cannot be used: it must be valid and have a part named value, as in (?&lt;value&gt;[0-9.]+).</source>
+        <translation>Nie można użyć tego wyrażenia regularnego: musi być poprawne i mieć część o nazwie value, np. (?&lt;value&gt;[0-9.]+).</translation>
+    </message>
+    <message>
+        <source>Nothing received yet: the last line comes here while the port is open in a window.</source>
+        <translation>Jeszcze nic nie odebrano: ostatni wiersz pojawi się tutaj, gdy port jest otwarty w oknie.</translation>
+    </message>
+    <message>
+        <source>Last line received: %1</source>
+        <translation>Ostatni odebrany wiersz: %1</translation>
+    </message>
+    <message>
+        <source>Reads nothing: the regular expression is not usable.</source>
+        <translation>Nic nie odczytano: wyrażenie regularne jest nieużyteczne.</translation>
+    </message>
+    <message>
+        <source>Reads %1 %2, stable.</source>
+        <translation>Odczyt: %1 %2, stabilny.</translation>
+    </message>
+    <message>
+        <source>Reads %1 %2, not stable.</source>
+        <translation>Odczyt: %1 %2, niestabilny.</translation>
+    </message>
+    <message>
+        <source>Reads an overload.</source>
+        <translation>Odczyt: przeciążenie.</translation>
+    </message>
+    <message>
+        <source>Reads no weight: the unit is not a word.</source>
+        <translation>Brak masy: jednostka nie jest słowem.</translation>
+    </message>
+    <message>
+        <source>Reads no weight: no number is found as set.</source>
+        <translation>Brak masy: nie znaleziono liczby według tych ustawień.</translation>
+    </message>
+    <message>
+        <source>Other ASCII scale</source>
+        <translation>Inna waga ASCII</translation>
     </message>
 </context>
 <context>

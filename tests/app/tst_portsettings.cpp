@@ -2,7 +2,9 @@
 #include "DemoScales.h"
 #include "LineMonitor.h"
 #include "PortSettingsDialog.h"
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QLCDNumber>
@@ -103,6 +105,7 @@ private slots:
         QTest::newRow("immediate print") << "immediate-print" << e71;
         QTest::newRow("print frames") << "print-frame" << QList<int> {1200, 7, S::OddParity, 1, S::NoFlowControl};
         QTest::newRow("continuous output") << "continuous" << QList<int> {19200, 8, S::NoParity, 1, S::NoFlowControl};
+        QTest::newRow("other ASCII scale") << "ascii" << n81;
     }
     void eachKindHasItsUsualLineSettings()
     {
@@ -198,6 +201,14 @@ private slots:
         QTest::newRow("a word for flow control") << QStringList {"flowControl=fast"} << builtIn;
         QTest::newRow("an unknown kind, its speed kept") << QStringList {"baudRate=2400", "type=scale9000"}
                                                          << QList<int> {P::BuiltIn, 2400, 8, S::NoParity, 1, 0};
+        const QList<int> ascii {P::Ascii, 9600, 8, S::NoParity, 1, S::NoFlowControl};
+        QTest::newRow("a request with an unknown escape") << QStringList {"type=ascii", "request=SI\\q"} << ascii;
+        QTest::newRow("an expression with no value part") << QStringList {"type=ascii", "pattern=([0-9.]+) kg"}
+                                                          << ascii;
+        QTest::newRow("an expression that does not compile") << QStringList {"type=ascii", "pattern=(?<value>[0-9"}
+                                                             << ascii;
+        QTest::newRow("a quiet time of five seconds") << QStringList {"type=ascii", "lineEnd=3", "quietMs=5000"}
+                                                      << ascii;
     }
     void unusableStoredValuesAreNamedAndReplaced()
     {
@@ -273,6 +284,56 @@ private slots:
         auto *monitor = document->findChild<LineMonitor *>();
         QVERIFY(monitor && monitor->isVisible());
         QTRY_VERIFY(monitor->findChild<QPlainTextEdit *>()->toPlainText().contains("  sent      Q<CR><LF>\n"));
+    }
+    // An other ASCII scale set up with the dialog: the last line the open port
+    // received is shown with what the fields on show read from it, as they
+    // change; OK keeps the fields, and the window then waits for the print key.
+    void anAsciiScaleIsSetUpSeeingItsLastLine()
+    {
+        scales = std::make_unique<ScaleOnPty>();
+        ScaleSimulator *scale = scales->add();
+        QVERIFY(scale);
+        scale->setType(P::Ascii);
+        newWindow();
+        ScaleSetup unasked(P::Ascii, P::usualSettings(P::Ascii));
+        unasked.printKey = true;
+        window->portSettingsStore()->setTemporary(port(0), unasked);
+        DocumentWindow *document = open(port(0));
+        QVERIFY(document);
+        QStringList reads;
+        bool printKeyOffered = false;
+        DialogScript script;
+        script.then([&](QWidget *dialog) {
+            auto *readsLabel = dialog->findChild<QLabel *>("readsLabel");
+            QVERIFY(readsLabel->text().isEmpty());
+            scale->setStable(false);
+            scale->pressPrint();
+            QTRY_VERIFY(!readsLabel->text().isEmpty());
+            reads << dialog->findChild<QLabel *>("lastLineLabel")->text() << readsLabel->text();
+            dialog->findChild<QLineEdit *>("unstableEdit")->setText("US");
+            reads << readsLabel->text();
+            dialog->findChild<QLineEdit *>("patternEdit")->setText("W: +(?<value>\\S+) (?<unit>\\w+) (?<stable>\\w+)");
+            reads << readsLabel->text();
+            dialog->findChild<QLineEdit *>("requestEdit")->setText("P\\r\\n");
+            printKeyOffered = dialog->findChild<QCheckBox *>("printKeyBox")->isVisibleTo(dialog);
+            dialog->findChild<QLineEdit *>("requestEdit")->clear();
+            qobject_cast<QDialog *>(dialog)->accept();
+        });
+        action("portSettingsAct")->trigger();
+        QCOMPARE(reads, QStringList({"Last line received: W:      12,35 g US", "Reads 12,35 g, stable.",
+                                     "Reads 12,35 g, not stable.", "Reads 12,35 g, not stable."}));
+        QVERIFY(!printKeyOffered);
+        const ScaleSetup kept = PortSettingsStore().setup(port(0));
+        QCOMPARE(kept.ascii.unstableText, QString("US"));
+        QCOMPARE(kept.ascii.pattern, QString("W: +(?<value>\\S+) (?<unit>\\w+) (?<stable>\\w+)"));
+        QVERIFY(kept.printKey);
+        QLabel *waiting = document->deviceTask()->noReadingWidget();
+        QVERIFY(waiting->isVisibleTo(document) && waiting->text().contains("print key"));
+        scale->setStable(true);
+        scale->pressPrint();
+        QTRY_COMPARE(document->deviceTask()->unitsWidget()->text(), QString("g"));
+        // Shown with a decimal point: the read-out knows no comma.
+        QVERIFY(qAbs(document->deviceTask()->readoutWidget()->value() - 12.35) < 0.05);
     }
     // The demo: four kinds of scale on ports of their own, offered and read
     // like real ones; what is set meanwhile, on its ports or real ones, is

@@ -22,7 +22,7 @@ LinkThread::~LinkThread()
 
 void LinkThread::run()
 {
-    IODeviceNew device(port, setup.line, SerialPort::Polling, setup.type);
+    IODeviceNew device(port, setup, SerialPort::Polling);
     QObject anchor; // lives on this thread: a target for inLink()
     connect(&device, &IODeviceNew::newSample, this, &LinkThread::newSample);
     connect(&device, &IODeviceNew::deleteNowSignal, this, &LinkThread::deleteNowSignal);

@@ -50,6 +50,7 @@ QByteArray requestOf(ScaleProtocol::Type type)
         return QByteArrayLiteral("IP\r\n");
     case ScaleProtocol::BuiltIn:
     case ScaleProtocol::Continuous:
+    case ScaleProtocol::Ascii:
         break;
     }
     return QByteArray();
@@ -107,6 +108,7 @@ PortSettings ScaleSimulator::settingsOf(ScaleProtocol::Type type)
     case ScaleProtocol::BuiltIn:
     case ScaleProtocol::Sics:
     case ScaleProtocol::SicsMarked:
+    case ScaleProtocol::Ascii:
         break;
     case ScaleProtocol::HeaderComma:
     case ScaleProtocol::ImmediatePrint:
@@ -269,7 +271,7 @@ void ScaleSimulator::setType(ScaleProtocol::Type type)
     scaleType = type;
     expected = settingsOf(type);
     pending.clear();
-    if (type == ScaleProtocol::Continuous)
+    if (type == ScaleProtocol::Continuous && lineTimer->interval() > 0)
         lineTimer->start();
     else
         lineTimer->stop();
@@ -277,7 +279,17 @@ void ScaleSimulator::setType(ScaleProtocol::Type type)
 
 void ScaleSimulator::setContinuousPeriod(int ms)
 {
-    lineTimer->setInterval(ms);
+    lineTimer->setInterval(qMax(0, ms));
+    if (ms <= 0)
+        lineTimer->stop();
+    else if (scaleType == ScaleProtocol::Continuous && !lineTimer->isActive())
+        lineTimer->start();
+}
+
+void ScaleSimulator::pressPrint()
+{
+    if (isPresent())
+        answerValue();
 }
 
 void ScaleSimulator::setIdentifier(const QByteArray &id)
@@ -460,6 +472,12 @@ QByteArray ScaleSimulator::weightLine(ScaleProtocol::Type format) const
     }
     case ScaleProtocol::ImmediatePrint:
         return number.rightJustified(10) + ' ' + unit.leftJustified(3) + (stableMode ? ' ' : '?') + "\r\n";
+    case ScaleProtocol::Ascii:
+        // A make of its own: a decimal comma and a stability word at the end.
+        if (over || under)
+            return "W:  OL\r\n";
+        return "W: " + QByteArray(number).replace('.', ',').rightJustified(10) + ' ' + unit
+               + (stableMode ? " ST" : " US") + "\r\n";
     }
     return QByteArray();
 }

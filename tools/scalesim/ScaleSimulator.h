@@ -77,8 +77,11 @@ public:
     ScaleProtocol::Type type() const { return scaleType; }
     // The line format a continuous scale sends (default the Sics one).
     void setContinuousFormat(ScaleProtocol::Type format) { continuousFormat = format; }
-    // How often a continuous scale sends, in milliseconds (default 100).
+    // How often a continuous scale sends, in milliseconds (default 100); 0
+    // for a scale that sends only on its print key.
     void setContinuousPeriod(int ms);
+    // The print key: one line of the scale's kind goes out now.
+    void pressPrint();
 
     // The built-in kind's answer to "Z".
     void setUnitReply(const QByteArray &reply) { unitReply = reply; }

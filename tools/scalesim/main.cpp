@@ -16,7 +16,8 @@ namespace {
 const char commandHelp[] =
     "commands: normal | silent | garbage | late <ms> | split <bytes> <ms> | unit <text>\n"
     "          weight <number> | stable | unstable | overload | underload | busy\n"
-    "          type <kind> | format <kind> | id <text> | vanish | back | quit\n";
+    "          type <kind> | format <kind> | id <text> | vanish | back | quit\n"
+    "          print | every <ms> (0: a continuous scale sends on print only)\n";
 
 QString kinds()
 {
@@ -164,6 +165,10 @@ int main(int argc, char *argv[])
             scale.setIdentifier(arg1.toLatin1());
         } else if (command == QLatin1String("weight")) {
             scale.setWeight(arg1.toDouble());
+        } else if (command == QLatin1String("print")) {
+            scale.pressPrint();
+        } else if (command == QLatin1String("every")) {
+            scale.setContinuousPeriod(arg1.toInt());
         } else if (command == QLatin1String("vanish")) {
             scale.vanish();
         } else if (command == QLatin1String("back")) {
