@@ -614,11 +614,15 @@ void MdiWindow::portSettings()
 {
     DocumentWindow *active = activeDocument();
     QStringList ports = scaner->serialPorts();
+    QStringList inUse;
     for (QMdiSubWindow *frame : workspace->subWindowList())
         if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
-            if (!ports.contains(document->port()))
-                ports.prepend(document->port());
+            inUse << document->port();
+    for (const QString &port : qAsConst(inUse))
+        if (!ports.contains(port))
+            ports.prepend(port);
     PortSettingsDialog dialog(ports, active ? active->port() : QString(), &portStore, this);
+    dialog.setPortsInUse(inUse);
     if (dialog.exec() != QDialog::Accepted)
         return;
     for (QMdiSubWindow *frame : workspace->subWindowList())

@@ -7,7 +7,10 @@
 
 class QComboBox;
 class QLabel;
+class QProgressBar;
+class QPushButton;
 class PortSettingsStore;
+class ScaleFinder;
 
 // Asks which kind of scale a port has and the line settings to read it with.
 // Choosing a port shows what is kept for it; OK keeps what is shown. Stored
@@ -23,9 +26,13 @@ public:
 
     QString port() const;
     ScaleSetup setup() const;
+    // Ports open in a window: Find the scale leaves them to their window's link.
+    void setPortsInUse(const QStringList &ports) { portsInUse = ports; }
 
     // The name the operator knows a kind of scale by.
     static QString typeName(ScaleProtocol::Type type);
+    // The kind and line settings: "SICS-style commands (SI) at 9600 8N1".
+    static QString setupName(const ScaleSetup &setup);
 
 public slots:
     void accept() override;
@@ -33,10 +40,13 @@ public slots:
 private slots:
     void showSetupOf(const QString &port);
     void showDefaults();
+    // Find the scale, or stop the search under way.
+    void findScale();
 
 private:
     void showSetup(const ScaleSetup &setup);
     static void choose(QComboBox *box, int value);
+    void endSearch(const QString &outcome);
 
     PortSettingsStore *store;
     QComboBox *portBox;
@@ -47,6 +57,12 @@ private:
     QComboBox *stopBitsBox;
     QComboBox *flowBox;
     QLabel *ignoredLabel;
+    ScaleFinder *finder;
+    QPushButton *findButton;
+    QProgressBar *findProgress;
+    QLabel *findLabel;
+    QList<QWidget *> heldWhileSearching;
+    QStringList portsInUse;
 };
 
 #endif // PORTSETTINGSDIALOG_H

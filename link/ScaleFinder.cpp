@@ -131,6 +131,11 @@ void ScaleFinder::startTry(const ScaleSetup &setup)
         connect(link, &IODeviceNew::noReading, this, [this, number] { missedReading(number); });
         link->setRefreshRate(tryPeriod);
         const bool opened = link->open(IODeviceNew::portOpenMode);
+        // The last try's request may have had no line end ("Z", ESC P): one
+        // here ends it, so that the scale does not take it for the start of
+        // this try's first request and leave that unanswered.
+        if (opened)
+            link->write("\r\n");
         const QString reason = opened ? QString() : link->errorString();
         QMetaObject::invokeMethod(this, [this, number, opened, reason] { linkOpened(number, opened, reason); },
                                   Qt::QueuedConnection);

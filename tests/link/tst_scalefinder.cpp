@@ -50,7 +50,8 @@ private slots:
         };
         const QList<Row> rows {
             {P::BuiltIn, 4800, {P::BuiltIn}, "builtin 4800 8N1"},
-            {P::Sics, 38400, {P::Sics}, "sics 38400 8N1"},
+            // The built-in kind's request has no line end, the next kind's has.
+            {P::Sics, 38400, {P::BuiltIn, P::Sics}, "sics 38400 8N1"},
             // Its replies are not read as the other SICS-style kind's.
             {P::SicsMarked, 4800, {P::Sics, P::SicsMarked}, "sics-marked 4800 8N1"},
             {P::HeaderComma, 38400, {P::HeaderComma}, "header-comma 38400 8N1"},
