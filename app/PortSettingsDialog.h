@@ -16,6 +16,7 @@ class ScaleFinder;
 // Choosing a port shows what is kept for it; OK keeps what is shown. Stored
 // values that cannot be used are named under the settings while the port is
 // shown, and settings that cannot be saved are told when OK is pressed.
+// Find the scale lets a ScaleFinder search the port and shows what it found.
 class PortSettingsDialog : public QDialog
 {
     Q_OBJECT

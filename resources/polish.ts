@@ -566,6 +566,26 @@ p, li { white-space: pre-wrap; }
         <translation>Domyślne dla tego rodzaju</translation>
     </message>
     <message>
+        <source>Find the scale</source>
+        <translation>Znajdź wagę</translation>
+    </message>
+    <message>
+        <source>Trying %1 (%2 of %3)...</source>
+        <translation>Próbuję: %1 (%2 z %3)...</translation>
+    </message>
+    <message>
+        <source>Found: %1. OK keeps these settings.</source>
+        <translation>Znaleziono: %1. OK zachowuje te ustawienia.</translation>
+    </message>
+    <message>
+        <source>No scale answered on %1 at any setting tried.</source>
+        <translation>Na porcie %1 nie odpowiedziała żadna waga przy żadnym z wypróbowanych ustawień.</translation>
+    </message>
+    <message>
+        <source>The port cannot be opened: %1</source>
+        <translation>Nie można otworzyć portu: %1</translation>
+    </message>
+    <message>
         <source>Built-in protocol (Z, A)</source>
         <translation>Protokół wbudowany (Z, A)</translation>
     </message>
@@ -594,12 +614,28 @@ p, li { white-space: pre-wrap; }
         <translation>Wysyłanie ciągłe (bez zapytania)</translation>
     </message>
     <message>
+        <source>%1 at %2</source>
+        <translation>%1 przy %2</translation>
+    </message>
+    <message>
         <source>The port settings cannot be saved in %1. They are used until the program ends and are lost then.</source>
         <translation>Nie można zapisać ustawień portu w %1. Obowiązują do zamknięcia programu, a potem przepadną.</translation>
     </message>
     <message>
         <source>Not used from %1: %2. The usual settings of this kind of scale are shown instead; OK keeps what is shown.</source>
         <translation>Nie użyto wartości zapisanych w %1: %2. W ich miejsce pokazano typowe ustawienia tego rodzaju wagi; OK zachowa to, co widać.</translation>
+    </message>
+    <message>
+        <source>Search stopped.</source>
+        <translation>Szukanie przerwane.</translation>
+    </message>
+    <message>
+        <source>%1 is open in a window. Close that window to search on its port: a port is read by one link at a time.</source>
+        <translation>Port %1 jest otwarty w oknie. Zamknij to okno, aby szukać wagi na tym porcie: z portu może naraz czytać tylko jedno połączenie.</translation>
+    </message>
+    <message>
+        <source>Stop searching</source>
+        <translation>Przerwij szukanie</translation>
     </message>
 </context>
 </TS>
