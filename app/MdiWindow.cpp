@@ -623,10 +623,13 @@ void MdiWindow::portSettings()
 {
     DocumentWindow *active = activeDocument();
     QStringList ports = scaner->serialPorts();
+    QStringList inUse;
     for (QMdiSubWindow *frame : workspace->subWindowList())
         if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
-            if (!ports.contains(document->port()))
-                ports.prepend(document->port());
+            inUse << document->port();
+    for (const QString &port : qAsConst(inUse))
+        if (!ports.contains(port))
+            ports.prepend(port);
     PortSettingsDialog dialog(ports, active ? active->port() : QString(), &portStore, this);
     // The dialog shows the last line each open port received.
     const auto watch = [this, &dialog](bool on) {
@@ -642,6 +645,7 @@ void MdiWindow::portSettings()
                             });
             }
     };
+    dialog.setPortsInUse(inUse);
     watch(true);
     const int answer = dialog.exec();
     watch(false);

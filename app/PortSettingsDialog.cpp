@@ -1,6 +1,7 @@
 #include "PortSettingsDialog.h"
 
 #include "PortSettingsStore.h"
+#include "ScaleFinder.h"
 
 #include "AsciiProtocol.h"
 #include "IODeviceNew.h"
@@ -14,7 +15,9 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QLabel>
+#include <QHBoxLayout>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -118,10 +121,44 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
     ignoredLabel->setObjectName(QStringLiteral("ignoredLabel"));
     ignoredLabel->setWordWrap(true);
 
+    finder = new ScaleFinder(this);
+    findButton = new QPushButton(tr("Find the scale"), this);
+    findButton->setObjectName(QStringLiteral("findButton"));
+    findProgress = new QProgressBar(this);
+    findProgress->setObjectName(QStringLiteral("findProgress"));
+    findProgress->hide();
+    findLabel = new QLabel(this);
+    findLabel->setObjectName(QStringLiteral("findLabel"));
+    findLabel->setWordWrap(true);
+    heldWhileSearching = {portBox, typeBox, baudBox, dataBitsBox, parityBox, stopBitsBox, flowBox, defaults,
+                          buttons->button(QDialogButtonBox::Ok)};
+    connect(findButton, &QPushButton::clicked, this, &PortSettingsDialog::findScale);
+    connect(finder, &ScaleFinder::trying, this, [this](int number, int count) {
+        findProgress->setRange(0, count);
+        findProgress->setValue(number - 1);
+        findLabel->setText(tr("Trying %1 (%2 of %3)...").arg(setupName(finder->current())).arg(number).arg(count));
+    });
+    connect(finder, &ScaleFinder::found, this, [this] {
+        showSetup(finder->current());
+        endSearch(tr("Found: %1. OK keeps these settings.").arg(setupName(finder->current())));
+    });
+    connect(finder, &ScaleFinder::notFound, this, [this] {
+        endSearch(tr("No scale answered on %1 at any setting tried.").arg(port()));
+    });
+    connect(finder, &ScaleFinder::cannotOpen, this, [this](const QString &reason) {
+        endSearch(tr("The port cannot be opened: %1").arg(reason));
+    });
+    connect(this, &QDialog::finished, finder, &ScaleFinder::cancel);
+    auto *search = new QHBoxLayout;
+    search->addWidget(findButton);
+    search->addWidget(findProgress, 1);
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(asciiGroup);
     layout->addWidget(ignoredLabel);
+    layout->addLayout(search);
+    layout->addWidget(findLabel);
     layout->addWidget(buttons);
 
     portBox->setCurrentIndex(qMax(0, ports.indexOf(currentPort)));
@@ -131,6 +168,11 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
 QString PortSettingsDialog::typeName(ScaleProtocol::Type type)
 {
     return ScaleProtocol::name(type);
+}
+
+QString PortSettingsDialog::setupName(const ScaleSetup &setup)
+{
+    return tr("%1 at %2").arg(typeName(setup.type), ScaleFinder::lineName(setup.line));
 }
 
 QString PortSettingsDialog::port() const
@@ -284,4 +326,36 @@ void PortSettingsDialog::choose(QComboBox *box, int value)
     const int index = box->findData(value);
     if (index >= 0)
         box->setCurrentIndex(index);
+}
+
+void PortSettingsDialog::findScale()
+{
+    if (finder->isRunning()) {
+        finder->cancel();
+        endSearch(tr("Search stopped."));
+        return;
+    }
+    if (port().isEmpty())
+        return;
+    // Never two links on one port.
+    if (portsInUse.contains(port())) {
+        findLabel->setText(tr("%1 is open in a window. Close that window to search on its port: a port is "
+                              "read by one link at a time.")
+                               .arg(port()));
+        return;
+    }
+    for (QWidget *held : qAsConst(heldWhileSearching))
+        held->setEnabled(false);
+    findButton->setText(tr("Stop searching"));
+    findProgress->show();
+    finder->find(port());
+}
+
+void PortSettingsDialog::endSearch(const QString &outcome)
+{
+    for (QWidget *held : qAsConst(heldWhileSearching))
+        held->setEnabled(true);
+    findButton->setText(tr("Find the scale"));
+    findProgress->hide();
+    findLabel->setText(outcome);
 }

@@ -11,12 +11,16 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
+class QProgressBar;
+class QPushButton;
 class PortSettingsStore;
+class ScaleFinder;
 
 // Asks which kind of scale a port has and the line settings to read it with.
 // Choosing a port shows what is kept for it; OK keeps what is shown. Stored
 // values that cannot be used are named under the settings while the port is
 // shown, and settings that cannot be saved are told when OK is pressed.
+// Find the scale lets a ScaleFinder search the port and shows what it found.
 class PortSettingsDialog : public QDialog
 {
     Q_OBJECT
@@ -27,9 +31,13 @@ public:
 
     QString port() const;
     ScaleSetup setup() const;
+    // Ports open in a window: Find the scale leaves them to their window's link.
+    void setPortsInUse(const QStringList &ports) { portsInUse = ports; }
 
     // The name the operator knows a kind of scale by.
     static QString typeName(ScaleProtocol::Type type);
+    // The kind and line settings: "SICS-style commands (SI) at 9600 8N1".
+    static QString setupName(const ScaleSetup &setup);
 
 public slots:
     void accept() override;
@@ -43,10 +51,13 @@ private slots:
     // Shows the fields the chosen kind takes, and what they read.
     void showKindFields();
     void showPreview();
+    // Find the scale, or stop the search under way.
+    void findScale();
 
 private:
     void showSetup(const ScaleSetup &setup);
     static void choose(QComboBox *box, int value);
+    void endSearch(const QString &outcome);
 
     PortSettingsStore *store;
     QComboBox *portBox;
@@ -70,6 +81,12 @@ private:
     // What came on the shown port lately, and its newest whole line.
     QByteArray received;
     QByteArray lastLine;
+    ScaleFinder *finder;
+    QPushButton *findButton;
+    QProgressBar *findProgress;
+    QLabel *findLabel;
+    QList<QWidget *> heldWhileSearching;
+    QStringList portsInUse;
 };
 
 #endif // PORTSETTINGSDIALOG_H

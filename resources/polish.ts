@@ -589,6 +589,26 @@ p, li { white-space: pre-wrap; }
 <context>
     <name>ScaleProtocol</name>
     <message>
+        <source>Find the scale</source>
+        <translation>Znajdź wagę</translation>
+    </message>
+    <message>
+        <source>Trying %1 (%2 of %3)...</source>
+        <translation>Próbuję: %1 (%2 z %3)...</translation>
+    </message>
+    <message>
+        <source>Found: %1. OK keeps these settings.</source>
+        <translation>Znaleziono: %1. OK zachowuje te ustawienia.</translation>
+    </message>
+    <message>
+        <source>No scale answered on %1 at any setting tried.</source>
+        <translation>Na porcie %1 nie odpowiedziała żadna waga przy żadnym z wypróbowanych ustawień.</translation>
+    </message>
+    <message>
+        <source>The port cannot be opened: %1</source>
+        <translation>Nie można otworzyć portu: %1</translation>
+    </message>
+    <message>
         <source>Built-in protocol (Z, A)</source>
         <translation>Protokół wbudowany (Z, A)</translation>
     </message>
@@ -615,6 +635,10 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>Continuous output (no request)</source>
         <translation>Wysyłanie ciągłe (bez zapytania)</translation>
+    </message>
+    <message>
+        <source>%1 at %2</source>
+        <translation>%1 przy %2</translation>
     </message>
     <message>
         <source>The port settings cannot be saved in %1. They are used until the program ends and are lost then.</source>
@@ -746,6 +770,18 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>received</source>
         <translation>odebrano</translation>
+    </message>
+    <message>
+        <source>Search stopped.</source>
+        <translation>Szukanie przerwane.</translation>
+    </message>
+    <message>
+        <source>%1 is open in a window. Close that window to search on its port: a port is read by one link at a time.</source>
+        <translation>Port %1 jest otwarty w oknie. Zamknij to okno, aby szukać wagi na tym porcie: z portu może naraz czytać tylko jedno połączenie.</translation>
+    </message>
+    <message>
+        <source>Stop searching</source>
+        <translation>Przerwij szukanie</translation>
     </message>
 </context>
 </TS>

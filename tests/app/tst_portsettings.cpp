@@ -335,6 +335,49 @@ private slots:
         // Shown with a decimal point: the read-out knows no comma.
         QVERIFY(qAbs(document->deviceTask()->readoutWidget()->value() - 12.35) < 0.05);
     }
+    // Find the scale fills the dialog with what the scale answers to; a port
+    // open in a window is left to that window's link.
+    void findTheScaleFillsTheDialog_data()
+    {
+        QTest::addColumn<bool>("openInWindow");
+        QTest::addColumn<QList<int>>("shown");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a SICS-style scale") << false << QList<int> {P::Sics, 9600, 8, S::NoParity, 1, 0}
+                                            << "Found: SICS-style commands (SI) at 9600 8N1. OK keeps these settings.";
+        QTest::newRow("a port open in a window") << true << QList<int> {P::PrintFrame, 1200, 7, S::OddParity, 1, 0}
+                                                 << " is open in a window. Close that window to search on its port: "
+                                                    "a port is read by one link at a time.";
+    }
+    void findTheScaleFillsTheDialog()
+    {
+        QFETCH(bool, openInWindow);
+        QFETCH(QList<int>, shown);
+        QFETCH(QString, said);
+        scales = std::make_unique<ScaleOnPty>();
+        QVERIFY(scales->add());
+        scales->at(0)->setType(P::Sics);
+        newWindow();
+        window->portSettingsStore()->setSetup(port(0), {P::PrintFrame, P::usualSettings(P::PrintFrame)});
+        if (openInWindow)
+            QVERIFY(open(port(0)));
+        QList<int> seen;
+        QString told;
+        bool ended = false;
+        DialogScript script;
+        script.then([&](QWidget *dialog) {
+            box(dialog, "portBox")->setCurrentText(port(0));
+            QTest::mouseClick(dialog->findChild<QPushButton *>("findButton"), Qt::LeftButton);
+            auto *label = dialog->findChild<QLabel *>("findLabel");
+            ended = QTest::qWaitFor([&] { return label->text().endsWith('.') && !label->text().endsWith("..."); });
+            seen = shownIn(dialog);
+            told = label->text();
+            cancel(dialog);
+        });
+        action("portSettingsAct")->trigger();
+        QVERIFY(ended);
+        QCOMPARE(seen, shown);
+        QCOMPARE(told, openInWindow ? port(0) + said : said);
+    }
     // The demo: four kinds of scale on ports of their own, offered and read
     // like real ones; what is set meanwhile, on its ports or real ones, is
     // never written.

@@ -1,0 +1,216 @@
+#include "ScaleFinder.h"
+
+#include "IODeviceNew.h"
+#include "LinkTrace.h"
+
+#include <QDebug>
+#include <QThread>
+
+#include <algorithm>
+
+namespace {
+
+// A try ends when this long passes without a reading: a scale that answers
+// does so within a cycle or two, and a silent try should not hold the search
+// for the link's whole second.
+const int quietLimit = 500;
+// Requests follow each other quickly: two readings are all a try needs.
+const int tryPeriod = 100;
+
+PortSettings lineOf(qint32 baud, QSerialPort::DataBits bits, QSerialPort::Parity parity)
+{
+    PortSettings line;
+    line.baudRate = baud;
+    line.dataBits = bits;
+    line.parity = parity;
+    return line;
+}
+
+bool sameSetup(const ScaleSetup &a, const ScaleSetup &b)
+{
+    return a.type == b.type && a.line.baudRate == b.line.baudRate && a.line.dataBits == b.line.dataBits
+           && a.line.parity == b.line.parity && a.line.stopBits == b.line.stopBits
+           && a.line.flowControl == b.line.flowControl;
+}
+
+} // namespace
+
+ScaleFinder::ScaleFinder(QObject *parent)
+    : ScaleFinder(usualOrder(), parent)
+{
+}
+
+ScaleFinder::ScaleFinder(const QList<ScaleSetup> &tries, QObject *parent)
+    : QObject(parent)
+    , tries(tries)
+    , worker(new QThread(this))
+    , workerContext(new QObject)
+{
+    workerContext->moveToThread(worker);
+    connect(worker, &QThread::finished, workerContext, &QObject::deleteLater);
+    worker->start();
+    quiet.setSingleShot(true);
+    quiet.setInterval(quietLimit);
+    connect(&quiet, &QTimer::timeout, this, &ScaleFinder::tryFailed);
+}
+
+ScaleFinder::~ScaleFinder()
+{
+    // The link goes on the thread it lives on, before that thread ends.
+    QMetaObject::invokeMethod(workerContext, [this] {
+        delete link;
+        link = nullptr;
+    }, Qt::BlockingQueuedConnection);
+    worker->quit();
+    worker->wait();
+}
+
+QList<ScaleSetup> ScaleFinder::usualOrder()
+{
+    // An Other ASCII scale is read by what the operator says of it: there is
+    // nothing to try it with.
+    QList<ScaleProtocol::Type> types = ScaleProtocol::types();
+    types.removeAll(ScaleProtocol::Ascii);
+    QList<ScaleSetup> order;
+    for (ScaleProtocol::Type type : qAsConst(types))
+        order << ScaleSetup {type, ScaleProtocol::usualSettings(type)};
+    using S = QSerialPort;
+    const qint32 speeds[] = {9600, 19200, 4800, 2400, 38400, 1200};
+    const PortSettings formats[] = {lineOf(0, S::Data8, S::NoParity), lineOf(0, S::Data7, S::EvenParity),
+                                    lineOf(0, S::Data7, S::OddParity)};
+    for (qint32 speed : speeds) {
+        for (PortSettings line : formats) {
+            line.baudRate = speed;
+            for (ScaleProtocol::Type type : qAsConst(types)) {
+                const ScaleSetup setup {type, line};
+                if (std::none_of(order.cbegin(), order.cend(),
+                                 [&](const ScaleSetup &usual) { return sameSetup(usual, setup); }))
+                    order << setup;
+            }
+        }
+    }
+    return order;
+}
+
+QString ScaleFinder::lineName(const PortSettings &line)
+{
+    const char parity = line.parity == QSerialPort::EvenParity    ? 'E'
+                        : line.parity == QSerialPort::OddParity   ? 'O'
+                        : line.parity == QSerialPort::MarkParity  ? 'M'
+                        : line.parity == QSerialPort::SpaceParity ? 'S'
+                                                                  : 'N';
+    const QString stop = line.stopBits == QSerialPort::OneAndHalfStop ? QStringLiteral("1.5")
+                                                                       : QString::number(line.stopBits);
+    return QStringLiteral("%1 %2%3%4").arg(line.baudRate).arg(line.dataBits).arg(QLatin1Char(parity)).arg(stop);
+}
+
+void ScaleFinder::find(const QString &port)
+{
+    cancel();
+    portName = port;
+    running = true;
+    listening = false;
+    index = -1;
+    nextTry();
+}
+
+void ScaleFinder::cancel()
+{
+    if (running)
+        finish();
+}
+
+void ScaleFinder::startTry(const ScaleSetup &setup)
+{
+    tried = setup;
+    readings = 0;
+    const int number = ++serial;
+    qCDebug(linkTrace).noquote() << "find:" << ScaleProtocol::key(setup.type) << lineName(setup.line);
+    QMetaObject::invokeMethod(workerContext, [this, number, setup, port = portName] {
+        // The last try's link lets go of the port before this one opens it.
+        delete link;
+        link = new IODeviceNew(port, setup.line, SerialPort::Polling, setup.type);
+        // Queued to this object's thread; the number tells whose link spoke.
+        connect(link, &IODeviceNew::readingStable, this, [this, number] { tookReading(number); });
+        connect(link, &IODeviceNew::noReading, this, [this, number] { missedReading(number); });
+        link->setRefreshRate(tryPeriod);
+        const bool opened = link->open(IODeviceNew::portOpenMode);
+        // The last try's request may have had no line end ("Z", ESC P): one
+        // here ends it, so that the scale does not take it for the start of
+        // this try's first request and leave that unanswered.
+        if (opened)
+            link->write("\r\n");
+        const QString reason = opened ? QString() : link->errorString();
+        QMetaObject::invokeMethod(this, [this, number, opened, reason] { linkOpened(number, opened, reason); },
+                                  Qt::QueuedConnection);
+    });
+    quiet.start();
+}
+
+void ScaleFinder::linkOpened(int number, bool opened, const QString &reason)
+{
+    if (number != serial || opened)
+        return;
+    finish();
+    emit cannotOpen(reason);
+}
+
+void ScaleFinder::tookReading(int number)
+{
+    if (number != serial)
+        return;
+    if (++readings < 2) {
+        quiet.start();
+        return;
+    }
+    if (!listening && tried.type != ScaleProtocol::Continuous) {
+        // A continuous scale's lines are read as replies by a kind that asks.
+        listening = true;
+        asked = tried;
+        startTry({ScaleProtocol::Continuous, asked.line});
+        return;
+    }
+    finish();
+    emit found();
+}
+
+void ScaleFinder::missedReading(int number)
+{
+    if (number == serial)
+        readings = 0; // two in a row
+}
+
+void ScaleFinder::tryFailed()
+{
+    if (listening) {
+        // Nothing unasked: the scale answers the kind that asked.
+        finish();
+        tried = asked;
+        emit found();
+        return;
+    }
+    nextTry();
+}
+
+void ScaleFinder::nextTry()
+{
+    if (++index >= tries.size()) {
+        finish();
+        emit notFound();
+        return;
+    }
+    startTry(tries.at(index));
+    emit trying(index + 1, tries.size());
+}
+
+void ScaleFinder::finish()
+{
+    running = false;
+    listening = false;
+    quiet.stop();
+    ++serial;
+    QMetaObject::invokeMethod(workerContext, [this] {
+        delete link;
+        link = nullptr;
+    });
+}

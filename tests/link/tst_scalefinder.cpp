@@ -1,0 +1,145 @@
+#include "ScaleFinder.h"
+#include "ScaleOnPty.h"
+
+using P = ScaleProtocol;
+
+// A line at the given speed, 8N1 without flow control.
+static PortSettings at(qint32 baud)
+{
+    PortSettings line;
+    line.baudRate = baud;
+    return line;
+}
+// How many descriptors of this process are open on the terminal.
+static int openOn(const QString &terminal)
+{
+    const QFileInfoList fds = QDir("/proc/self/fd").entryInfoList(QDir::System);
+    return int(std::count_if(fds.cbegin(), fds.cend(),
+                             [&](const QFileInfo &fd) { return fd.symLinkTarget() == terminal; }));
+}
+
+// Find the scale: the program's own link tries setups one after another on a
+// scale at the far end of a pseudo-terminal, which answers only at its own.
+class tst_ScaleFinder : public QObject
+{
+    Q_OBJECT
+private slots:
+    // The usual settings first, then the other speeds and formats; no setup twice.
+    void triesEachKindAtItsUsualSettingsFirst()
+    {
+        const QList<ScaleSetup> order = ScaleFinder::usualOrder();
+        QStringList first;
+        for (const ScaleSetup &setup : order.mid(0, 8))
+            first << P::key(setup.type) + ' ' + ScaleFinder::lineName(setup.line);
+        QCOMPARE(first, QStringList({"builtin 9600 8N1", "sics 9600 8N1", "sics-marked 9600 8N1",
+                                     "header-comma 2400 7E1", "print-frame 1200 7O1", "immediate-print 2400 7E1",
+                                     "continuous 19200 8N1", "header-comma 9600 8N1"}));
+        QCOMPARE(order.size(), 6 * 3 * 7); // 1200 to 38400, 8N1 7E1 7O1, every kind
+    }
+    // Each kind of scale at a speed not its own, each on its own terminal,
+    // searched for at once to keep the run short; a row lists the kinds
+    // tried at that speed, in order, and what is found.
+    void findsEachKindAtASpeedNotItsOwn()
+    {
+        struct Row
+        {
+            P::Type kind;
+            qint32 baud;
+            QList<P::Type> tried;
+            QString found;
+        };
+        const QList<Row> rows {
+            {P::BuiltIn, 4800, {P::BuiltIn}, "builtin 4800 8N1"},
+            // The built-in kind's request has no line end, the next kind's has.
+            {P::Sics, 38400, {P::BuiltIn, P::Sics}, "sics 38400 8N1"},
+            // Its replies are not read as the other SICS-style kind's.
+            {P::SicsMarked, 4800, {P::Sics, P::SicsMarked}, "sics-marked 4800 8N1"},
+            {P::HeaderComma, 38400, {P::HeaderComma}, "header-comma 38400 8N1"},
+            {P::PrintFrame, 4800, {P::PrintFrame}, "print-frame 4800 8N1"},
+            {P::ImmediatePrint, 38400, {P::ImmediatePrint}, "immediate-print 38400 8N1"},
+            // Its SICS-style lines come whether asked or not: a kind that asks reads them too.
+            {P::Continuous, 4800, {P::Sics, P::Continuous}, "continuous 4800 8N1"},
+        };
+        ScaleOnPty scales;
+        std::vector<std::unique_ptr<ScaleFinder>> finders;
+        QStringList expected, found;
+        for (const Row &row : rows) {
+            ScaleSimulator *scale = scales.add();
+            QVERIFY(scale);
+            scale->setType(row.kind);
+            scale->setExpectedSettings(at(row.baud));
+            QList<ScaleSetup> tries;
+            for (P::Type type : row.tried)
+                tries << ScaleSetup {type, at(row.baud)};
+            finders.push_back(std::make_unique<ScaleFinder>(tries));
+            ScaleFinder *finder = finders.back().get();
+            connect(finder, &ScaleFinder::found, [&found, finder, i = found.size()] {
+                found[i] = P::key(finder->current().type) + ' ' + ScaleFinder::lineName(finder->current().line);
+            });
+            finder->find(scale->portPath());
+            expected << row.found;
+            found << "nothing";
+        }
+        const auto searching = [&] {
+            return std::any_of(finders.cbegin(), finders.cend(), [](const auto &f) { return f->isRunning(); });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!searching(), 10000);
+        QCOMPARE(found, expected);
+    }
+    void givesUpWhenNothingAnswers_data()
+    {
+        QTest::addColumn<bool>("portThere");
+        QTest::newRow("a silent scale") << true;
+        QTest::newRow("a port that is not there") << false;
+    }
+    void givesUpWhenNothingAnswers()
+    {
+        QFETCH(bool, portThere);
+        ScaleOnPty scales;
+        QVERIFY(scales.add());
+        scales.at(0)->setSilent(true);
+        const QString port = portThere ? scales.port(0) : scales.port(0) + "-gone";
+        ScaleFinder finder({{P::BuiltIn, at(9600)}, {P::Sics, at(4800)}});
+        QStringList tried;
+        connect(&finder, &ScaleFinder::trying, [&](int number, int count) {
+            tried << QString("%1/%2 %3 %4").arg(number).arg(count).arg(P::key(finder.current().type),
+                                                                         ScaleFinder::lineName(finder.current().line));
+        });
+        QSignalSpy notFound(&finder, &ScaleFinder::notFound);
+        QSignalSpy cannotOpen(&finder, &ScaleFinder::cannotOpen);
+        QSignalSpy found(&finder, &ScaleFinder::found);
+        finder.find(port);
+        QTRY_VERIFY_WITH_TIMEOUT(!finder.isRunning(), 5000);
+        QCOMPARE(found.count(), 0);
+        if (portThere) {
+            QCOMPARE(tried, QStringList({"1/2 builtin 9600 8N1", "2/2 sics 4800 8N1"}));
+            QCOMPARE(notFound.count(), 1);
+        } else {
+            QCOMPARE(tried, QStringList("1/2 builtin 9600 8N1"));
+            QCOMPARE(cannotOpen.count(), 1);
+            QVERIFY(cannotOpen.at(0).at(0).toString().contains("No such file"));
+        }
+    }
+    // Cancelled within a try, the search says nothing more and lets go of the port.
+    void cancelStopsTheSearchAndFreesThePort()
+    {
+        ScaleOnPty scales;
+        QVERIFY(scales.add());
+        scales.at(0)->setSilent(true);
+        const QString terminal = scales.at(0)->terminalPath();
+        ScaleFinder finder;
+        QSignalSpy trying(&finder, &ScaleFinder::trying);
+        QSignalSpy notFound(&finder, &ScaleFinder::notFound);
+        finder.find(scales.port(0));
+        QTRY_COMPARE(openOn(terminal), 2); // the scale's own end and the try's
+        finder.cancel();
+        QVERIFY(!finder.isRunning());
+        QTRY_COMPARE(openOn(terminal), 1);
+        QTest::qWait(600); // longer than a try
+        QCOMPARE(trying.count(), 1);
+        QCOMPARE(notFound.count(), 0);
+    }
+};
+
+QTEST_MAIN(tst_ScaleFinder)
+#include "tst_scalefinder.moc"
