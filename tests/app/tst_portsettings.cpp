@@ -87,10 +87,10 @@ private slots:
         setPort(port(0), ScaleProtocol::HeaderComma);
         QLCDNumber *readout = document->deviceTask()->readoutWidget();
         QTRY_COMPARE(document->deviceTask()->unitsWidget()->text(), QString("g"));
-        QCOMPARE(readout->segmentStyle(), QLCDNumber::Flat);
+        QCOMPARE(readout->segmentStyle(), QLCDNumber::Outline);
         QVERIFY(!readout->toolTip().isEmpty());
         scale->setStable(true);
-        QTRY_COMPARE(readout->segmentStyle(), QLCDNumber::Outline);
+        QTRY_COMPARE(readout->segmentStyle(), QLCDNumber::Filled);
         QCOMPARE(workspace()->subWindowList().size(), 1);
         QVERIFY(qAbs(readout->value() - 7.25) < 0.5);
     }
