@@ -45,7 +45,11 @@ void IncrementalPlot::appendValue(double value)
     }
 
     curve->setSamples(xData, yData);
-    replot();
+}
+
+QVector<double> IncrementalPlot::values() const
+{
+    return yData;
 }
 
 void IncrementalPlot::applyCurveAttr(GraphAttr *attr)
