@@ -39,13 +39,24 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     mainLayout = new QVBoxLayout(window);
     rowLayout = new QHBoxLayout;
 
-    readout = new QLCDNumber(10, window);
-    readout->setSegmentStyle(QLCDNumber::Filled);
+    // The read-out's frame is a widget of its own around it, painted when
+    // shown and not with every reading; the read-out itself is opaque, so
+    // that a new reading repaints it alone and not the window and its title
+    // bar under it.
+    readoutFrame = new QFrame(window);
+    auto *frameLayout = new QHBoxLayout(readoutFrame);
+    frameLayout->setContentsMargins(0, 0, 0, 0);
+    readout = new QLCDNumber(10, readoutFrame);
+    readoutFrame->setFrameStyle(readout->frameStyle());
+    readout->setFrameStyle(QFrame::NoFrame);
+    readout->setAutoFillBackground(true);
+    readout->setSegmentStyle(QLCDNumber::Flat);
     readout->setPalette(readoutPalette(true));
-    readout->setMinimumHeight(40);
-    readout->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    readoutFrame->setMinimumHeight(40);
+    readoutFrame->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     readout->display(QStringLiteral("--------"));
-    rowLayout->addWidget(readout);
+    frameLayout->addWidget(readout);
+    rowLayout->addWidget(readoutFrame);
 
     unitsLabel = new QLabel(QStringLiteral("---"), window);
     unitsLabel->setFrameShape(QFrame::Box);
@@ -156,7 +167,7 @@ void DeviceTask::showLCD(bool visible)
 {
     if (!isRunning())
         return;
-    readout->setVisible(visible);
+    readoutFrame->setVisible(visible);
     unitsLabel->setVisible(visible);
 }
 
@@ -214,7 +225,7 @@ void DeviceTask::setStable(bool isStable)
 // instead of filled dark segments, and says so in its tip.
 void DeviceTask::showStability(bool isStable)
 {
-    const QLCDNumber::SegmentStyle style = isStable ? QLCDNumber::Filled : QLCDNumber::Outline;
+    const QLCDNumber::SegmentStyle style = isStable ? QLCDNumber::Flat : QLCDNumber::Outline;
     if (readout->segmentStyle() == style)
         return;
     readout->setSegmentStyle(style);

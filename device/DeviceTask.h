@@ -7,6 +7,7 @@
 
 #include "ScaleProtocol.h"
 
+class QFrame;
 class QHBoxLayout;
 class QLabel;
 class QLCDNumber;
@@ -102,6 +103,7 @@ private:
     QLabel *unitsLabel;
     QVBoxLayout *mainLayout;
     QHBoxLayout *rowLayout;
+    QFrame *readoutFrame;
     QLCDNumber *readout;
     QLabel *noReadingLabel;
     // Made on the worker thread and used on the GUI thread: published with

@@ -1,9 +1,9 @@
 #include "RandomPlot.h"
 
 #include "GraphAttr.h"
+#include "PlotCanvas.h"
 #include "Zoomer.h"
 
-#include <qwt_plot_canvas.h>
 #include <qwt_plot_grid.h>
 #include <qwt_plot_layout.h>
 
@@ -20,7 +20,9 @@ RandomPlot::RandomPlot(QWidget *parent)
 {
     setFrameStyle(QFrame::NoFrame);
     setLineWidth(0);
-    static_cast<QwtPlotCanvas *>(canvas())->setLineWidth(2);
+    auto *plotCanvas = new PlotCanvas(this);
+    plotCanvas->setLineWidth(2);
+    setCanvas(plotCanvas);
     // Unaligned, the axis' ends sit the canvas margin inside the frame.
     plotLayout()->setAlignCanvasToScales(false);
     plotLayout()->setCanvasMargin(Inset);

@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(readout->segmentStyle(), QLCDNumber::Outline);
         QVERIFY(!readout->toolTip().isEmpty());
         scale->setStable(true);
-        QTRY_COMPARE(readout->segmentStyle(), QLCDNumber::Filled);
+        QTRY_COMPARE(readout->segmentStyle(), QLCDNumber::Flat);
         QCOMPARE(workspace()->subWindowList().size(), 1);
         QVERIFY(qAbs(readout->value() - 7.25) < 0.5);
     }

@@ -1,0 +1,113 @@
+#include "ReadingCurve.h"
+
+#include <QPainter>
+
+#include <qwt_painter.h>
+#include <qwt_scale_map.h>
+#include <qwt_symbol.h>
+
+#include <cmath>
+
+namespace {
+
+// Appends a corner of a polyline, merging it with the last one when the two
+// run on in the same direction along the same row or column.
+void extend(QPolygon &line, const QPoint &point)
+{
+    const int n = line.size();
+    if (n > 0 && line.at(n - 1) == point)
+        return;
+    if (n > 1) {
+        const QPoint &a = line.at(n - 2);
+        const QPoint &b = line.at(n - 1);
+        const bool row = a.y() == b.y() && b.y() == point.y()
+                         && (b.x() - a.x() >= 0) == (point.x() - b.x() >= 0);
+        const bool column = a.x() == b.x() && b.x() == point.x()
+                            && (b.y() - a.y() >= 0) == (point.y() - b.y() >= 0);
+        if (row || column) {
+            line[n - 1] = point;
+            return;
+        }
+    }
+    line.append(point);
+}
+
+} // namespace
+
+ReadingCurve::ReadingCurve(const QString &title)
+    : QwtPlotCurve(title)
+{
+}
+
+QVector<QPoint> ReadingCurve::pixels(const QwtScaleMap &xMap, const QwtScaleMap &yMap, int from,
+                                     int to) const
+{
+    QVector<QPoint> points;
+    points.reserve(to - from + 1);
+    for (int i = from; i <= to; ++i) {
+        const QPointF sample = data()->sample(size_t(i));
+        const double x = xMap.transform(sample.x());
+        const double y = yMap.transform(sample.y());
+        // Far outside the canvas a pixel is clipped anyway; clamping keeps
+        // the integer conversion defined.
+        if (std::isfinite(x) && std::isfinite(y))
+            points.append(QPoint(qRound(qBound(-1e6, x, 1e6)), qRound(qBound(-1e6, y, 1e6))));
+    }
+    return points;
+}
+
+void ReadingCurve::drawSteps(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
+                             const QRectF &canvasRect, int from, int to) const
+{
+    if (!QwtPainter::roundingAlignment(painter)) {
+        QwtPlotCurve::drawSteps(painter, xMap, yMap, canvasRect, from, to);
+        return;
+    }
+    const QVector<QPoint> points = pixels(xMap, yMap, from, to);
+    if (points.isEmpty())
+        return;
+    // Inverted steps rise first and then run on: each level leads up to its
+    // own reading.
+    const bool inverted = testCurveAttribute(QwtPlotCurve::Inverted);
+    QPolygon line;
+    line.append(points.first());
+    for (int i = 1; i < points.size(); ++i) {
+        const QPoint &last = points.at(i - 1);
+        const QPoint &next = points.at(i);
+        extend(line, inverted ? QPoint(last.x(), next.y()) : QPoint(next.x(), last.y()));
+        extend(line, next);
+    }
+    painter->drawPolyline(line);
+}
+
+void ReadingCurve::drawSymbols(QPainter *painter, const QwtSymbol &symbol, const QwtScaleMap &xMap,
+                               const QwtScaleMap &yMap, const QRectF &canvasRect, int from,
+                               int to) const
+{
+    if (!QwtPainter::roundingAlignment(painter) || symbol.style() != QwtSymbol::Rect
+        || symbol.brush().style() != Qt::NoBrush) {
+        QwtPlotCurve::drawSymbols(painter, symbol, xMap, yMap, canvasRect, from, to);
+        return;
+    }
+    const QSize size = symbol.size();
+    const QRect visible = canvasRect.toAlignedRect().adjusted(-size.width(), -size.height(),
+                                                              size.width(), size.height());
+    // Each hollow square is four filled bars: the raster engine fills a bar
+    // much faster than it strokes an outline.
+    const int w = size.width() + 1;
+    const int h = size.height() + 1;
+    QVector<QRect> bars;
+    QPoint last(INT_MIN, INT_MIN);
+    for (const QPoint &point : pixels(xMap, yMap, from, to)) {
+        if (point == last || !visible.contains(point))
+            continue;
+        last = point;
+        const int left = point.x() - size.width() / 2;
+        const int top = point.y() - size.height() / 2;
+        bars << QRect(left, top, w, 1) << QRect(left, top + h - 1, w, 1)
+             << QRect(left, top + 1, 1, h - 2) << QRect(left + w - 1, top + 1, 1, h - 2);
+    }
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(symbol.pen().color());
+    painter->drawRects(bars);
+}
