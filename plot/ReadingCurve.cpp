@@ -6,6 +6,9 @@
 #include <qwt_scale_map.h>
 #include <qwt_symbol.h>
 
+#include <QtAlgorithms>
+
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -89,25 +92,59 @@ void ReadingCurve::drawSymbols(QPainter *painter, const QwtSymbol &symbol, const
         QwtPlotCurve::drawSymbols(painter, symbol, xMap, yMap, canvasRect, from, to);
         return;
     }
+    // The hollow squares of a full window overlap: their pixels are gathered
+    // row by row first, and each run of them is filled once. The raster
+    // engine fills a run much faster than it strokes a square.
     const QSize size = symbol.size();
-    const QRect visible = canvasRect.toAlignedRect().adjusted(-size.width(), -size.height(),
-                                                              size.width(), size.height());
-    // Each hollow square is four filled bars: the raster engine fills a bar
-    // much faster than it strokes an outline.
+    const QRect area = canvasRect.toAlignedRect();
+    if (area.isEmpty())
+        return;
+    const int words = (area.width() + 63) / 64;
+    QVector<quint64> rows(words * area.height(), 0);
+    const auto mark = [&](int x, int y, int length) {
+        x -= area.left();
+        y -= area.top();
+        if (y < 0 || y >= area.height())
+            return;
+        for (int end = std::min(x + length, area.width()), at = std::max(x, 0); at < end; ++at)
+            rows[y * words + at / 64] |= quint64(1) << (at % 64);
+    };
+    // A cosmetic pen draws a square one pixel wider and higher than its size.
     const int w = size.width() + 1;
     const int h = size.height() + 1;
-    QVector<QRect> bars;
     QPoint last(INT_MIN, INT_MIN);
     for (const QPoint &point : pixels(xMap, yMap, from, to)) {
-        if (point == last || !visible.contains(point))
+        if (point == last)
             continue;
         last = point;
         const int left = point.x() - size.width() / 2;
         const int top = point.y() - size.height() / 2;
-        bars << QRect(left, top, w, 1) << QRect(left, top + h - 1, w, 1)
-             << QRect(left, top + 1, 1, h - 2) << QRect(left + w - 1, top + 1, 1, h - 2);
+        mark(left, top, w);
+        mark(left, top + h - 1, w);
+        for (int y = top + 1; y < top + h - 1; ++y) {
+            mark(left, y, 1);
+            mark(left + w - 1, y, 1);
+        }
+    }
+    QVector<QRect> runs;
+    for (int y = 0; y < area.height(); ++y) {
+        const quint64 *row = rows.constData() + y * words;
+        int x = 0;
+        while (x < area.width()) {
+            const quint64 word = row[x / 64] >> (x % 64);
+            if (!word) {
+                x = (x / 64 + 1) * 64;
+                continue;
+            }
+            x += qCountTrailingZeroBits(word);
+            int end = x;
+            while (end < area.width() && (row[end / 64] >> (end % 64) & 1))
+                ++end;
+            runs.append(QRect(area.left() + x, area.top() + y, end - x, 1));
+            x = end;
+        }
     }
     painter->setPen(Qt::NoPen);
     painter->setBrush(symbol.pen().color());
-    painter->drawRects(bars);
+    painter->drawRects(runs);
 }
