@@ -81,8 +81,9 @@ long residentKiB()
     return -1;
 }
 
-// User plus system time of the whole process, all threads, in seconds.
-double cpuSeconds()
+// User plus system time of the whole process, all threads, in seconds; the
+// system part alone when asked (the kernel's work is unseen by callgrind).
+double cpuSeconds(bool systemOnly = false)
 {
     QFile stat(QStringLiteral("/proc/self/stat"));
     if (!stat.open(QIODevice::ReadOnly))
@@ -91,7 +92,7 @@ double cpuSeconds()
     // The command name may hold blanks; the fields are counted after it.
     const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
     const double ticks = double(sysconf(_SC_CLK_TCK));
-    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / ticks;
+    return ((systemOnly ? 0.0 : fields.value(11).toDouble()) + fields.value(12).toDouble()) / ticks;
 }
 
 // Times every event the GUI thread handles. Nested deliveries (a replot that
@@ -208,6 +209,7 @@ int runBare(TimedApplication &app, int seconds, int scales, int period, bool ful
     runFor(2000);
     const long rssStart = residentKiB();
     const double cpuStart = cpuSeconds();
+    const double systemStart = cpuSeconds(true);
     QElapsedTimer wall;
     wall.start();
     const int pointsStart = points;
@@ -222,6 +224,7 @@ int runBare(TimedApplication &app, int seconds, int scales, int period, bool ful
         << percentile(appendUs, 0.99) << " us\n"
         << "GUI busy per point         " << app.busyUs / std::max(1, counted) << " us\n"
         << "CPU share                  " << 100.0 * (cpuSeconds() - cpuStart) / elapsed << " %\n"
+        << "  of it in the kernel      " << 100.0 * (cpuSeconds(true) - systemStart) / elapsed << " %\n"
         << "RSS start / end            " << rssStart << " / " << residentKiB() << " KiB\n";
     out.flush();
     return 0;
@@ -392,6 +395,7 @@ int main(int argc, char *argv[])
     };
     const long rssStart = residentKiB();
     const double cpuStart = cpuSeconds();
+    const double systemStart = cpuSeconds(true);
     const int readingsStart = readings();
     QList<int> taskStart;
     for (DeviceTask *task : tasks())
@@ -417,6 +421,7 @@ int main(int argc, char *argv[])
     stopMeasuring(app);
     const double elapsed = wall.elapsed() / 1000.0;
     const double cpu = cpuSeconds() - cpuStart;
+    const double system = cpuSeconds(true) - systemStart;
     const long rssEnd = residentKiB();
     const int counted = readings() - readingsStart;
     for (int i = 0; i < tasks().size(); ++i) {
@@ -436,6 +441,7 @@ int main(int argc, char *argv[])
 
     out << "RSS at end                 " << rssEnd << " KiB\n"
         << "CPU share                  " << 100.0 * cpu / elapsed << " % of one core\n"
+        << "  of it in the kernel      " << 100.0 * system / elapsed << " %\n"
         << "readings in the window     " << counted << " (" << counted / elapsed / scaleCount
         << " per scale per s)\n"
         << "reading on GUI median / p99 " << percentile(app.readingUs, 0.5) << " / "
