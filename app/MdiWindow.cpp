@@ -12,6 +12,7 @@
 #include "IntervalSpinBox.h"
 #include "IODeviceNew.h"
 #include "PortSettingsDialog.h"
+#include "RandomPlot.h"
 #include "SaveSamples.h"
 #include "Scaner.h"
 
@@ -213,6 +214,13 @@ void MdiWindow::createActions()
     showGraphAct->setChecked(true);
     connect(showGraphAct, &QAction::triggered, this, &MdiWindow::showGraph, Qt::UniqueConnection);
 
+    // Like the appearance, one setting for every window, new ones included.
+    followAct = makeAction("followAct", tr("Follow &readings"),
+                           tr("Fit each plot's value axis to the readings in its window"),
+                           ":/images/follow_readings.png");
+    followAct->setCheckable(true);
+    connect(followAct, &QAction::toggled, this, &MdiWindow::followReadings);
+
     graphViewAct = makeAction("graphViewAct", tr("&Graph View"), tr("Change graph attributes"),
                               nullptr);
     connect(graphViewAct, &QAction::triggered, this, &MdiWindow::graphViewWindow);
@@ -292,6 +300,7 @@ void MdiWindow::createToolBars()
     switchBar->addAction(nextAct);
     switchBar->addAction(showLcdAct);
     switchBar->addAction(showGraphAct);
+    switchBar->addAction(followAct);
 
     QToolBar *modeBar = addToolBar(tr("Mode"));
     modeBar->setObjectName(QStringLiteral("modeToolBar"));
@@ -353,6 +362,7 @@ void MdiWindow::updateWindowList()
     windowMenu->addSeparator();
     windowMenu->addAction(showLcdAct);
     windowMenu->addAction(showGraphAct);
+    windowMenu->addAction(followAct);
     windowMenu->addAction(separatorAct);
 
     const QList<QMdiSubWindow *> windows = workspace->subWindowList(QMdiArea::CreationOrder);
@@ -530,6 +540,8 @@ void MdiWindow::translateUI()
     showLcdAct->setStatusTip(tr("Show LCD display"));
     showGraphAct->setText(tr("&Show graph"));
     showGraphAct->setStatusTip(tr("Show graph image"));
+    followAct->setText(tr("Follow &readings"));
+    followAct->setStatusTip(tr("Fit each plot's value axis to the readings in its window"));
     fullscreenAct->setText(tr("&Fullscreen"));
     fullscreenAct->setStatusTip(tr("Set fullscreen"));
 
@@ -593,6 +605,7 @@ void MdiWindow::deviceNewReady()
     DeviceTask *task = document->deviceTask();
     connect(this, &MdiWindow::showLcdSig, task, &DeviceTask::showLCD);
     connect(this, &MdiWindow::showGraphSig, task, &DeviceTask::showGraph);
+    task->plotWidget()->setFollowing(followAct->isChecked());
     watchRecording(task);
     qCDebug(appTrace) << "! MdiWindow deviceNew()3";
     QMdiSubWindow *frame = workspace->addSubWindow(
@@ -965,4 +978,11 @@ void MdiWindow::showGraph(bool on)
     } else {
         emit showGraphSig(on);
     }
+}
+
+void MdiWindow::followReadings(bool on)
+{
+    for (QMdiSubWindow *frame : workspace->subWindowList())
+        if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
+            document->deviceTask()->plotWidget()->setFollowing(on);
 }

@@ -72,6 +72,8 @@ public slots:
     void deviceDestroyed(const QString &port);
     void showGraph(bool on);
     void showLCD(bool on);
+    // Every plot's value axis follows its readings, or only widens.
+    void followReadings(bool on);
     void portSettings();
     void lineMonitor();
 
@@ -120,6 +122,7 @@ private:
     QAction *previousAct = nullptr;
     QAction *showLcdAct = nullptr;
     QAction *showGraphAct = nullptr;
+    QAction *followAct = nullptr;
     QAction *graphViewAct = nullptr;
     QAction *aboutAct = nullptr;
     QAction *exportAct = nullptr;

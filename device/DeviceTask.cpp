@@ -13,6 +13,17 @@
 #include "RandomPlot.h"
 #include "SaveSamples.h"
 
+// Dark filled segments for a stable reading, the most legible thing on show;
+// amber outlines for one the scale does not call stable yet.
+static QPalette readoutPalette(bool stable)
+{
+    QPalette palette;
+    const QColor ink = stable ? QColor(0x20, 0x20, 0x20) : QColor(0xc0, 0x70, 0x00);
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Light, QPalette::Dark})
+        palette.setColor(role, ink);
+    return palette;
+}
+
 DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent,
                        const ScaleSetup &setup)
     : QThread(parent)
@@ -28,11 +39,24 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     mainLayout = new QVBoxLayout(window);
     rowLayout = new QHBoxLayout;
 
-    readout = new QLCDNumber(10, window);
-    readout->setMinimumHeight(40);
-    readout->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // The read-out's frame is a widget of its own around it, painted when
+    // shown and not with every reading; the read-out itself is opaque, so
+    // that a new reading repaints it alone and not the window and its title
+    // bar under it.
+    readoutFrame = new QFrame(window);
+    auto *frameLayout = new QHBoxLayout(readoutFrame);
+    frameLayout->setContentsMargins(0, 0, 0, 0);
+    readout = new QLCDNumber(10, readoutFrame);
+    readoutFrame->setFrameStyle(readout->frameStyle());
+    readout->setFrameStyle(QFrame::NoFrame);
+    readout->setAutoFillBackground(true);
+    readout->setSegmentStyle(QLCDNumber::Flat);
+    readout->setPalette(readoutPalette(true));
+    readoutFrame->setMinimumHeight(40);
+    readoutFrame->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     readout->display(QStringLiteral("--------"));
-    rowLayout->addWidget(readout);
+    frameLayout->addWidget(readout);
+    rowLayout->addWidget(readoutFrame);
 
     unitsLabel = new QLabel(QStringLiteral("---"), window);
     unitsLabel->setFrameShape(QFrame::Box);
@@ -220,7 +244,7 @@ void DeviceTask::showLCD(bool visible)
 {
     if (!isRunning())
         return;
-    readout->setVisible(visible);
+    readoutFrame->setVisible(visible);
     unitsLabel->setVisible(visible);
 }
 
@@ -290,17 +314,15 @@ void DeviceTask::setStable(bool isStable)
     stable = isStable;
 }
 
-// A reading the scale does not call stable yet is drawn in solid amber
-// segments instead of the usual outlined ones, and says so in its tip.
+// A reading the scale does not call stable yet is drawn in amber outlines
+// instead of filled dark segments, and says so in its tip.
 void DeviceTask::showStability(bool isStable)
 {
-    if (readout->segmentStyle() == (isStable ? QLCDNumber::Outline : QLCDNumber::Flat))
+    const QLCDNumber::SegmentStyle style = isStable ? QLCDNumber::Flat : QLCDNumber::Outline;
+    if (readout->segmentStyle() == style)
         return;
-    readout->setSegmentStyle(isStable ? QLCDNumber::Outline : QLCDNumber::Flat);
-    QPalette palette;
-    if (!isStable)
-        palette.setColor(QPalette::WindowText, QColor(0xc0, 0x70, 0x00));
-    readout->setPalette(palette);
+    readout->setSegmentStyle(style);
+    readout->setPalette(readoutPalette(isStable));
     readout->setToolTip(isStable ? QString() : tr("The scale does not call this reading stable yet."));
 }
 

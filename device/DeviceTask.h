@@ -10,6 +10,7 @@
 
 #include "ScaleProtocol.h"
 
+class QFrame;
 class QHBoxLayout;
 class QLabel;
 class QLCDNumber;
@@ -126,6 +127,7 @@ private:
     QLabel *unitsLabel;
     QVBoxLayout *mainLayout;
     QHBoxLayout *rowLayout;
+    QFrame *readoutFrame;
     QLCDNumber *readout;
     QLabel *noReadingLabel;
     QLabel *setupLabel;

@@ -2,7 +2,7 @@
 
 #include "GraphAttr.h"
 
-#include <qwt_plot_curve.h>
+#include "ReadingCurve.h"
 #include <qwt_symbol.h>
 
 static QwtSymbol *createMarker(const QColor &color)
@@ -15,7 +15,7 @@ IncrementalPlot::IncrementalPlot(QWidget *parent)
     , curve(nullptr)
     , sampleCount(0)
 {
-    curve = new QwtPlotCurve(QStringLiteral("Test Curve"));
+    curve = new ReadingCurve(QStringLiteral("Test Curve"));
     curve->setStyle(QwtPlotCurve::Steps);
     curve->setSymbol(createMarker(Qt::white));
     // Each level leads up to its own marker, so the line reaching the right
@@ -45,7 +45,11 @@ void IncrementalPlot::appendValue(double value)
     }
 
     curve->setSamples(xData, yData);
-    replot();
+}
+
+QVector<double> IncrementalPlot::values() const
+{
+    return yData;
 }
 
 void IncrementalPlot::applyCurveAttr(GraphAttr *attr)

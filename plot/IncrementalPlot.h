@@ -21,7 +21,10 @@ public:
     explicit IncrementalPlot(QWidget *parent = nullptr);
     ~IncrementalPlot() override;
 
+    // The caller replots: it knows whether the axes changed with the value.
     void appendValue(double value);
+    // The values in the window, oldest first.
+    QVector<double> values() const;
     void applyCurveAttr(GraphAttr *attr);
 
 private:

@@ -144,6 +144,14 @@
         <translation>Eksportuj wykres do pliku</translation>
     </message>
     <message>
+        <source>Fit each plot's value axis to the readings in its window</source>
+        <translation>Dopasuj oś wartości każdego wykresu do odczytów w jego oknie</translation>
+    </message>
+    <message>
+        <source>Follow &amp;readings</source>
+        <translation>Śledź &amp;odczyty</translation>
+    </message>
+    <message>
         <source>Go</source>
         <translation>Rozpocznij probkowanie</translation>
     </message>

@@ -5,10 +5,15 @@
 // exactly one record.
 //
 //   bench_acquire [--seconds 60] [--scales 4] [--period 200] [--checkpoint s]...
-//   bench_acquire --bare [--seconds 60] [--scales 4] [--period 200]
+//                 [--full] [--paused | --silent]
+//   bench_acquire --bare [--seconds 60] [--scales 4] [--period 200] [--full]
 //
 // --bare replaces the program by a plain Qwt plot that appends and replots
-// at the same rate, the floor the full window is compared with.
+// at the same rate, the floor the full window is compared with. --full fills
+// every plot's window before the measured stretch, so that the steady state
+// is measured and not the first 200 s. --paused leaves the windows paused;
+// --silent silences the scales (the windows show placeholders).
+// Under callgrind (--instr-atstart=no) only the measured stretch is counted.
 // The scales are scalesim processes beside this one (found next to this
 // executable), so that their work is not counted as the program's.
 
@@ -36,11 +41,13 @@
 #include <memory>
 
 #include <unistd.h>
+#include <valgrind/callgrind.h>
 
 #include "DeviceTask.h"
 #include "DocumentWindow.h"
 #include "IncrementalPlot.h"
 #include "MdiWindow.h"
+#include "RandomPlot.h"
 #include "ScaleProtocol.h"
 #include "SaveSamples.h"
 
@@ -74,8 +81,9 @@ long residentKiB()
     return -1;
 }
 
-// User plus system time of the whole process, all threads, in seconds.
-double cpuSeconds()
+// User plus system time of the whole process, all threads, in seconds; the
+// system part alone when asked (the kernel's work is unseen by callgrind).
+double cpuSeconds(bool systemOnly = false)
 {
     QFile stat(QStringLiteral("/proc/self/stat"));
     if (!stat.open(QIODevice::ReadOnly))
@@ -84,7 +92,7 @@ double cpuSeconds()
     // The command name may hold blanks; the fields are counted after it.
     const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
     const double ticks = double(sysconf(_SC_CLK_TCK));
-    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / ticks;
+    return ((systemOnly ? 0.0 : fields.value(11).toDouble()) + fields.value(12).toDouble()) / ticks;
 }
 
 // Times every event the GUI thread handles. Nested deliveries (a replot that
@@ -129,9 +137,29 @@ struct Figures
 
 QTextStream out(stdout);
 
+// A value about a weight, wobbling as the simulator's does.
+double wobble(double weight, int i)
+{
+    return weight + 0.01 * std::sin(i * 0.7) * std::cos(i * 0.13);
+}
+
+void startMeasuring(TimedApplication &app)
+{
+    app.measuring = true;
+    CALLGRIND_ZERO_STATS;
+    CALLGRIND_START_INSTRUMENTATION;
+}
+
+void stopMeasuring(TimedApplication &app)
+{
+    CALLGRIND_STOP_INSTRUMENTATION;
+    CALLGRIND_DUMP_STATS;
+    app.measuring = false;
+}
+
 // A bare plot doing what a reading costs the plot at least: append a point to
 // a fixed window and replot.
-int runBare(TimedApplication &app, int seconds, int scales, int period)
+int runBare(TimedApplication &app, int seconds, int scales, int period, bool full)
 {
     std::vector<std::unique_ptr<QwtPlot>> plots;
     std::vector<QwtPlotCurve *> curves;
@@ -140,6 +168,10 @@ int runBare(TimedApplication &app, int seconds, int scales, int period)
     const int windowSize = IncrementalPlot::WindowSize; // as wide as a device plot
     for (int i = 0; i < windowSize; ++i)
         xs << i;
+    if (full)
+        for (int i = 0; i < scales; ++i)
+            for (int k = 0; k < windowSize; ++k)
+                ys[size_t(i)] << wobble(10 + i, k);
     for (int i = 0; i < scales; ++i) {
         auto plot = std::make_unique<QwtPlot>();
         plot->setAutoReplot(false);
@@ -162,7 +194,7 @@ int runBare(TimedApplication &app, int seconds, int scales, int period)
             QElapsedTimer clock;
             clock.start();
             QVector<double> &y = ys[size_t(i)];
-            y << 10.0 + std::sin(points * 0.1);
+            y << wobble(10 + i, points);
             if (y.size() > windowSize)
                 y.removeFirst();
             curves[size_t(i)]->setSamples(xs.mid(0, y.size()), y);
@@ -177,12 +209,13 @@ int runBare(TimedApplication &app, int seconds, int scales, int period)
     runFor(2000);
     const long rssStart = residentKiB();
     const double cpuStart = cpuSeconds();
+    const double systemStart = cpuSeconds(true);
     QElapsedTimer wall;
     wall.start();
     const int pointsStart = points;
-    app.measuring = true;
+    startMeasuring(app);
     runFor(seconds * 1000);
-    app.measuring = false;
+    stopMeasuring(app);
     const double elapsed = wall.elapsed() / 1000.0;
     const int counted = points - pointsStart;
     out << "bare Qwt plots " << scales << " at " << period << " ms for " << elapsed << " s\n"
@@ -191,6 +224,7 @@ int runBare(TimedApplication &app, int seconds, int scales, int period)
         << percentile(appendUs, 0.99) << " us\n"
         << "GUI busy per point         " << app.busyUs / std::max(1, counted) << " us\n"
         << "CPU share                  " << 100.0 * (cpuSeconds() - cpuStart) / elapsed << " %\n"
+        << "  of it in the kernel      " << 100.0 * (cpuSeconds(true) - systemStart) / elapsed << " %\n"
         << "RSS start / end            " << rssStart << " / " << residentKiB() << " KiB\n";
     out.flush();
     return 0;
@@ -242,6 +276,9 @@ int main(int argc, char *argv[])
         {QStringLiteral("checkpoint"), QStringLiteral("Report RSS after this many seconds."),
          QStringLiteral("s")},
         {QStringLiteral("bare"), QStringLiteral("A bare Qwt plot instead of the program.")},
+        {QStringLiteral("full"), QStringLiteral("Fill every plot's window before measuring.")},
+        {QStringLiteral("paused"), QStringLiteral("Leave the windows paused, recording nothing.")},
+        {QStringLiteral("silent"), QStringLiteral("Silence the scales before measuring.")},
         {QStringLiteral("types"), QStringLiteral("Kinds of scale, one per scale, e.g. builtin,sics,header-comma,continuous."),
          QStringLiteral("keys"), QStringLiteral("builtin")},
     });
@@ -251,8 +288,11 @@ int main(int argc, char *argv[])
     const int period = parser.value(QStringLiteral("period")).toInt();
     const QStringList types = parser.value(QStringLiteral("types")).split(QLatin1Char(','));
     auto typeOf = [&types](int i) { return ScaleProtocol::fromKey(types.value(i, types.last())); };
+    const bool full = parser.isSet(QStringLiteral("full"));
+    const bool paused = parser.isSet(QStringLiteral("paused"));
+    const bool silent = parser.isSet(QStringLiteral("silent"));
     if (parser.isSet(QStringLiteral("bare")))
-        return runBare(app, seconds, scaleCount, period);
+        return runBare(app, seconds, scaleCount, period, full);
     QList<int> checkpoints;
     for (const QString &value : parser.values(QStringLiteral("checkpoint")))
         checkpoints << value.toInt();
@@ -321,6 +361,8 @@ int main(int argc, char *argv[])
         files << file;
         document->deviceTask()->recorder()->setFileName(file);
         window->windowState(frame);
+        if (paused)
+            continue;
         window->goMode();
         window->recMode(true);
         if (!document->deviceTask()->isRecording()) {
@@ -334,7 +376,16 @@ int main(int argc, char *argv[])
             found << qobject_cast<DocumentWindow *>(frame->widget())->deviceTask();
         return found;
     };
+    if (full)
+        for (DeviceTask *task : tasks())
+            for (int k = 0; k < IncrementalPlot::WindowSize; ++k)
+                task->plotWidget()->appendMyPoint(k, wobble(10 + tasks().indexOf(task), k));
     runFor(2000); // units learnt, readings flowing
+    if (silent) {
+        for (QProcess *scale : scales)
+            scale->write("silent\n");
+        runFor(1500); // the first placeholders are up
+    }
 
     auto readings = [&] {
         int total = 0;
@@ -344,15 +395,17 @@ int main(int argc, char *argv[])
     };
     const long rssStart = residentKiB();
     const double cpuStart = cpuSeconds();
+    const double systemStart = cpuSeconds(true);
     const int readingsStart = readings();
     QList<int> taskStart;
     for (DeviceTask *task : tasks())
         taskStart << task->readings();
     QElapsedTimer wall;
     wall.start();
-    app.measuring = true;
-    out << "program: " << scaleCount << " scales at " << period << " ms, Go and Record, "
-        << seconds << " s\n"
+    startMeasuring(app);
+    out << "program: " << scaleCount << " scales at " << period << " ms, "
+        << (paused ? "paused" : "Go and Record") << (silent ? ", silent" : "")
+        << (full ? ", full windows" : "") << ", " << seconds << " s\n"
         << "RSS at start               " << rssStart << " KiB\n";
     out.flush();
     for (int at : checkpoints) {
@@ -365,9 +418,10 @@ int main(int argc, char *argv[])
         out.flush();
     }
     runFor(int(seconds * 1000 - wall.elapsed()));
-    app.measuring = false;
+    stopMeasuring(app);
     const double elapsed = wall.elapsed() / 1000.0;
     const double cpu = cpuSeconds() - cpuStart;
+    const double system = cpuSeconds(true) - systemStart;
     const long rssEnd = residentKiB();
     const int counted = readings() - readingsStart;
     for (int i = 0; i < tasks().size(); ++i) {
@@ -383,10 +437,11 @@ int main(int argc, char *argv[])
     int malformed = 0;
     int records = 0;
     for (const QString &file : files)
-        records += countRecords(file, &malformed);
+        records += std::max(0, countRecords(file, &malformed)); // none made while paused
 
     out << "RSS at end                 " << rssEnd << " KiB\n"
         << "CPU share                  " << 100.0 * cpu / elapsed << " % of one core\n"
+        << "  of it in the kernel      " << 100.0 * system / elapsed << " %\n"
         << "readings in the window     " << counted << " (" << counted / elapsed / scaleCount
         << " per scale per s)\n"
         << "reading on GUI median / p99 " << percentile(app.readingUs, 0.5) << " / "

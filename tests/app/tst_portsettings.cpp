@@ -272,10 +272,10 @@ private slots:
         setPort(port(0), P::HeaderComma);
         QLCDNumber *readout = document->deviceTask()->readoutWidget();
         QTRY_COMPARE(document->deviceTask()->unitsWidget()->text(), QString("g"));
-        QCOMPARE(readout->segmentStyle(), QLCDNumber::Flat);
+        QCOMPARE(readout->segmentStyle(), QLCDNumber::Outline);
         QVERIFY(!readout->toolTip().isEmpty());
         scale->setStable(true);
-        QTRY_COMPARE(readout->segmentStyle(), QLCDNumber::Outline);
+        QTRY_COMPARE(readout->segmentStyle(), QLCDNumber::Flat);
         QCOMPARE(workspace()->subWindowList().size(), 1);
         QVERIFY(qAbs(readout->value() - 7.25) < 0.5);
         // The window names how it reads the port now, and its line monitor, from the Device menu, shows the new requests.

@@ -18,7 +18,9 @@ const struct { const char *context; QStringList pairs; } listed[] = {
         "Chose file to save samples", "Wybierz plik do zachowywania próbek", "Close this document",
         "Zamknij ten dokument", "Closing program ...", "Zamykanie programu ...", "Ctrl+Down", "Ctrl+Dół", "Ctrl+Left",
         "Ctrl+Lewy", "Ctrl+Right", "Ctrl+Prawy", "Ctrl+Up", "Ctrl+Góra", "Done", "Uruchamianie zakończone",
-        "Export plot to file", "Eksportuj wykres do pliku", "Go", "Rozpocznij probkowanie", "KORVEN scale software ",
+        "Export plot to file", "Eksportuj wykres do pliku",
+        "Fit each plot's value axis to the readings in its window",
+        "Dopasuj oś wartości każdego wykresu do odczytów w jego oknie", "Follow &readings", "Śledź &odczyty", "Go", "Rozpocznij probkowanie", "KORVEN scale software ",
         "KORVEN program do obsługi wag", "KORVEN weighing software ", "KORVEN program do obsługi wag ",
         "Maximize the windows", "Maksymalizuj okna", "Move to the next window", "Przejdź do kolejnego okna",
         "Move to the previous window", "Przejdź do poprzedniego okna", "Pause", "Zatrzymaj próbkowanie",
@@ -132,7 +134,7 @@ private slots:
         switchTo(&fresh, false);
         QCOMPARE(cancelText(), QString("Cancel"));
         const QStringList usable{"portSettingsAct", "exitAct", "fullscreenAct", "graphViewAct", "aboutAct",
-                                 "englishAct", "polishAct"};
+                                 "englishAct", "polishAct", "followAct"};
         for (const QAction *action : fresh.findChildren<QAction *>(QRegularExpression("Act$")))
             QVERIFY2((action->isEnabled() && action->isVisible()) == usable.contains(action->objectName()),
                      qPrintable(action->objectName()));
@@ -167,15 +169,15 @@ private slots:
             {{"&Options", "&Language", "&Graph View"}, {"&Opcje", "&Język", "&Widok wykresu"}},
             {{"&Language", "&English", "&Polish"}, {"&Język", "&Angielski", "&Polski"}},
             {{"&Window", "&Fullscreen", "|", "&Maximize", "&Tile", "|", "&Next window", "&Previous window", "|",
-              "&Show LCD display*", "&Show graph*", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"},
+              "&Show LCD display*", "&Show graph*", "Follow &readings", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"},
              {"&Okno", "&Pełny ekran", "|", "&Maksymalizuj", "&Kafelkowy", "|", "&Następne", "&Poprzednie", "|",
-              "&Pokaż ekrany LCD*", "&Pokaż wykresy*", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"}},
+              "&Pokaż ekrany LCD*", "&Pokaż wykresy*", "Śledź &odczyty", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"}},
             {{"&Help", "&About"}, {"&Pomoc", "&O programie"}},
             {{"Device", "[click to scan for new devices]", "Port settings..."},
              {"Device", "[kliknij aby zeskanować porty]", "Ustawienia portu..."}},
             {{"Switch windows", "&Maximize", "&Tile", "&Previous window", "&Next window", "&Show LCD display*",
-              "&Show graph*"}, {"Switch windows", "&Maksymalizuj", "&Kafelkowy", "&Poprzednie", "&Następne",
-              "&Pokaż ekrany LCD*", "&Pokaż wykresy*"}},
+              "&Show graph*", "Follow &readings"}, {"Switch windows", "&Maksymalizuj", "&Kafelkowy", "&Poprzednie",
+              "&Następne", "&Pokaż ekrany LCD*", "&Pokaż wykresy*", "Śledź &odczyty"}},
             {{"Mode", "&Pause", "&Step", "&Go*", "[set sampling rate]"},
              {"Mode", "&Pauza", "&Krok", "&Krocz*", "[Ustaw częstotliwość próbkowania]"}},
             {{"Record", "&Record", "[set file path]"}, {"Record", "&Zapisuj", "[Ustaw ścieżkę pliku]"}},

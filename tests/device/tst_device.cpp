@@ -7,6 +7,7 @@
 #include "DeviceTask.h"
 #include "DialogScript.h"
 #include "DocumentWindow.h"
+#include "GraphAttr.h"
 #include "IODeviceNew.h"
 #include "LineMonitor.h"
 #include "RandomPlot.h"
@@ -22,6 +23,24 @@ static const QRegularExpression autoLine(
 #define PORT_SETTINGS_CURE "\nIf the scale is of another kind or uses other line settings, choose them in Device \u2192 Port settings..."
 
 // A scale naming kg and weighing 12.50; its first reply to a request of the given kind is the odd one.
+// Pixels of an image near a colour, and the rows they reach from the top and the bottom.
+struct Ink { int pixels = 0, columns = 0, top = INT_MAX, bottom = -1; };
+static Ink inkOf(const QImage &image, QColor colour)
+{
+    Ink ink;
+    for (int x = 0; x < image.width(); ++x) {
+        bool inColumn = false;
+        for (int y = 0; y < image.height(); ++y) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.red() - colour.red()) + qAbs(c.green() - colour.green()) + qAbs(c.blue() - colour.blue()) < 60) {
+                ++ink.pixels; inColumn = true; ink.top = std::min(ink.top, y); ink.bottom = std::max(ink.bottom, y);
+            }
+        }
+        ink.columns += inColumn;
+    }
+    return ink;
+}
+
 static ScaleOnPty::Script weighing(char kind = 0, const QByteArray &odd = {})
 {
     return [=, first = true](char request, int) mutable {
@@ -484,6 +503,50 @@ private slots:
         QCOMPARE(filters, QStringList({"PDF Documents (*.pdf)", "SVG Documents (*.svg)", "Postscript Documents (*.ps)",
                                        "Images (*." + QImageWriter::supportedImageFormats().join(" *.") + ")",
                                        "unnamed.pdf"}));
+    }
+    // The stable reading is the clearest thing on show, filled dark segments; one the scale does not call stable
+    // yet is an amber outline, and its tip says so.
+    void stableReadingIsTheClearest()
+    {
+        const int i = scales.ports().size();
+        ScaleSimulator *scale = scales.add();
+        scale->setType(ScaleProtocol::Sics);
+        scale->setWeight(88.88);
+        scale->setStable(false);
+        windows << new DocumentWindow(scales.port(i), {ScaleProtocol::Sics, ScaleProtocol::usualSettings(ScaleProtocol::Sics)});
+        windows.last()->show();
+        QLCDNumber *readout = task(i)->readoutWidget();
+        const QColor dark(0x20, 0x20, 0x20), amber(0xc0, 0x70, 0x00);
+        QTRY_COMPARE(readout->segmentStyle(), QLCDNumber::Outline);
+        const auto digits = [readout] { return readout->grab(readout->contentsRect()).toImage(); }; // not the frame
+        const Ink unstableDark = inkOf(digits(), dark), unstableAmber = inkOf(digits(), amber);
+        QVERIFY(!readout->toolTip().isEmpty());
+        scale->setStable(true);
+        QTRY_COMPARE(readout->segmentStyle(), QLCDNumber::Flat);
+        const Ink stableDark = inkOf(digits(), dark), stableAmber = inkOf(digits(), amber);
+        QVERIFY(readout->toolTip().isEmpty());
+        QCOMPARE(std::make_pair(unstableDark.pixels, stableAmber.pixels), std::make_pair(0, 0));
+        QVERIFY2(2 * stableDark.pixels > 3 * unstableAmber.pixels && unstableAmber.pixels > 0, // filled, not outlined
+                 qPrintable(QString("%1 dark, %2 amber").arg(stableDark.pixels).arg(unstableAmber.pixels)));
+    }
+    // Exported while following readings, the curve is drawn where the window shows it: across the plot, spanning
+    // much of its height, not as a strip along the frame.
+    void exportOfAFollowedWindowShowsTheCurve()
+    {
+        RandomPlot *plot = task(0)->plotWidget();
+        GraphAttr look(Qt::white, Qt::white, Qt::red, Qt::red, 2); // background, grid, curve, markers
+        windows.at(0)->graphViewChange(&look);
+        plot->setFollowing(true);
+        for (int n = 0; n < 1000; ++n)
+            plot->appendMyPoint(n, 250.0 + (n % 5 - 2) * 0.1);
+        exportTo(dir.filePath("followed.png"));
+        plot->setFollowing(false);
+        const QImage image(dir.filePath("followed.png"));
+        QVERIFY(!image.isNull());
+        const Ink curve = inkOf(image, Qt::red);
+        QVERIFY2(curve.columns > image.width() / 2 && curve.bottom - curve.top > image.height() / 4,
+                 qPrintable(QString("%1 columns, rows %2 to %3 of %4 x %5").arg(curve.columns).arg(curve.top)
+                            .arg(curve.bottom).arg(image.width()).arg(image.height())));
     }
 };
 

@@ -2,21 +2,36 @@
 # Takes the README's screenshots: four simulated scales in Polish (one of them
 # silent and one naming a unit in capitals, so their placeholders and the
 # reasons under them show) and the same in English; then the demo's four kinds
-# of scale, and its Port settings dialog. Needs xvfb,
+# of scale with Follow readings on, and its Port settings dialog. Needs xvfb,
 # xdotool and imagemagick; run from the repository root after a build.
 #   tools/screenshots/take-screenshots.sh [output folder=docs]
+# SCALEACQ=<program> takes the same pictures of another build of the program.
 set -euo pipefail
 out=${1:-docs}
 bin=$(pwd)/build/bin
+program=${SCALEACQ:-$bin/scaleacq}
+# Where Go and Follow readings sit on the tool bars of that build; FOLLOW_X=
+# (empty) for a build without Follow readings.
+go_x=${GO_X:-566}
+follow_x=${FOLLOW_X-448}
 mkdir -p "$out"
-export DISPLAY=:77
-Xvfb $DISPLAY -screen 0 1600x1000x24 >/dev/null 2>&1 &
+# A display number nobody else uses, told by the server itself.
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1600x1000x24 3>"$displayfile" >/dev/null 2>&1 &
 xvfb=$!
+while [ ! -s "$displayfile" ]; do sleep 0.1; done
+export DISPLAY=:$(cat "$displayfile")
+rm -f "$displayfile"
 sims=()
+app=
 # The program goes first, while its display is there: it ends cleanly and its
 # demo scales take their port links with them.
+stop_program() {
+    if [ -n "$app" ]; then kill "$app" 2>/dev/null && sleep 1; app=; fi
+    return 0
+}
 cleanup() {
-    pkill -f "$bin/scaleacq" 2>/dev/null && sleep 1
+    stop_program
     kill "${sims[@]}" "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -37,14 +52,15 @@ sleep 0.5
 # opened selector are given as the first argument.
 start_with_four() {
     local keys=$1; shift
-    "$bin/scaleacq" "$@" > /dev/null 2>&1 &
+    "$program" "$@" > /dev/null 2>&1 &
+    app=$!
     sleep 2
     xdotool windowsize "$(xdotool search --name KORVEN | head -1)" 1600 1000
     sleep 0.5
     for i in 1 2 3 4; do
         xdotool mousemove 46 41 click 1; sleep 0.7
         xdotool key $keys; sleep 1.4
-        xdotool mousemove 531 41 click 1; sleep 0.3
+        xdotool mousemove "$go_x" 41 click 1; sleep 0.3
     done
 }
 
@@ -68,12 +84,18 @@ import -window root "$out/four-scales-en.png"
 
 # The demo: four kinds of scale inside the program, each port opened and set
 # to Go; one of the two scales that mark stability is unsettled at any time.
-pkill -f "$bin/scaleacq" 2>/dev/null || true
+stop_program
 kill "${sims[@]}" 2>/dev/null || true
 sleep 1
 start_with_four Return --demo
 sleep 7.5
 import -window root "$out/four-kinds-pl.png"
+
+# Window -> Follow readings (its tool-bar button): each plot spans its readings.
+if [ -n "$follow_x" ]; then
+    xdotool mousemove "$follow_x" 41 click 1; sleep 2
+    import -window root "$out/follow-readings-pl.png"
+fi
 
 # Device tool bar -> Port settings... on the active window's port
 xdotool mousemove 146 41 click 1; sleep 1

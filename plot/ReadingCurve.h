@@ -1,0 +1,27 @@
+#ifndef READINGCURVE_H
+#define READINGCURVE_H
+
+#include <qwt_plot_curve.h>
+
+// The curve of a device plot. A full window holds more readings than the
+// canvas has pixel columns, so on screen the steps and the square markers are
+// drawn once per pixel they reach rather than once per reading; vector
+// exports get every reading as it is.
+class ReadingCurve : public QwtPlotCurve
+{
+public:
+    explicit ReadingCurve(const QString &title);
+
+protected:
+    void drawSteps(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
+                   const QRectF &canvasRect, int from, int to) const override;
+    void drawSymbols(QPainter *painter, const QwtSymbol &symbol, const QwtScaleMap &xMap,
+                     const QwtScaleMap &yMap, const QRectF &canvasRect, int from,
+                     int to) const override;
+
+private:
+    // The readings from..to in whole pixels; a NaN is left out.
+    QVector<QPoint> pixels(const QwtScaleMap &xMap, const QwtScaleMap &yMap, int from, int to) const;
+};
+
+#endif // READINGCURVE_H
