@@ -1,6 +1,7 @@
 #include "PortSettingsDialog.h"
 
 #include "PortSettingsStore.h"
+#include "SerialPort.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -120,6 +121,14 @@ void PortSettingsDialog::showSetupOf(const QString &port)
 {
     QStringList ignored;
     showSetup(store->setup(port, &ignored));
+    // A network port's line is the converter's, set on the converter.
+    const bool network = SerialPort::isNetworkName(port);
+    for (QComboBox *box : {baudBox, dataBitsBox, parityBox, stopBitsBox, flowBox}) {
+        box->setEnabled(!network);
+        box->setToolTip(network ? tr("A network port's line settings are made on its serial-to-Ethernet "
+                                     "converter.")
+                                : QString());
+    }
     ignoredLabel->setText(tr("Not used from %1: %2. The usual settings of this kind of scale are shown "
                              "instead; OK keeps what is shown.")
                               .arg(PortSettingsStore::fileName(), ignored.join(QStringLiteral(", "))));

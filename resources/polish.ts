@@ -619,5 +619,9 @@ p, li { white-space: pre-wrap; }
         <source>Not used from %1: %2. The usual settings of this kind of scale are shown instead; OK keeps what is shown.</source>
         <translation>Nie użyto wartości zapisanych w %1: %2. W ich miejsce pokazano typowe ustawienia tego rodzaju wagi; OK zachowa to, co widać.</translation>
     </message>
+    <message>
+        <source>A network port&apos;s line settings are made on its serial-to-Ethernet converter.</source>
+        <translation>Ustawienia linii portu sieciowego ustawia się w jego konwerterze szeregowo-Ethernet.</translation>
+    </message>
 </context>
 </TS>

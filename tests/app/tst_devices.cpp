@@ -79,11 +79,14 @@ private slots:
         QVERIFY(scale.listen());
         const QString address = scale.portPath(); // tcp://127.0.0.1:<port>
         QStringList told{"", ""}, listed;
+        bool lineSettable = true;
         DialogScript script;
         script.then(readMessage(&told[0])).then(readMessage(&told[1])).then([&](QWidget *dialog) {
             QComboBox *ports = dialog->findChild<QComboBox *>("portBox");
             for (int i = 0; i < ports->count(); ++i)
                 listed << ports->itemText(i);
+            ports->setCurrentText(address); // its line settings are the converter's
+            lineSettable = dialog->findChild<QComboBox *>("baudBox")->isEnabled();
             cancel(dialog);
         });
         auto type = [this](const QString &text) {
@@ -106,6 +109,7 @@ private slots:
         QCOMPARE(entries(scaner()).filter(ours), QStringList({port(0), address}));
         action("portSettingsAct")->trigger();
         QCOMPARE(listed.filter(ours), QStringList({port(0), address}));
+        QVERIFY(!lineSettable);
     }
 
     void fourPortsOpenTiledAndAllCloseAtExit()
