@@ -2,6 +2,7 @@
 
 #include "PortSettingsStore.h"
 #include "ScaleFinder.h"
+#include "SerialPort.h"
 
 #include "AsciiProtocol.h"
 #include "IODeviceNew.h"
@@ -231,6 +232,14 @@ void PortSettingsDialog::showSetupOf(const QString &port)
     lastLine.clear();
     QStringList ignored;
     showSetup(store->setup(port, &ignored));
+    // A network port's line is the converter's, set on the converter.
+    const bool network = SerialPort::isNetworkName(port);
+    for (QComboBox *box : {baudBox, dataBitsBox, parityBox, stopBitsBox, flowBox}) {
+        box->setEnabled(!network);
+        box->setToolTip(network ? tr("A network port's line settings are made on its serial-to-Ethernet "
+                                     "converter.")
+                                : QString());
+    }
     ignoredLabel->setText(tr("Not used from %1: %2. The usual settings of this kind of scale are shown "
                              "instead; OK keeps what is shown.")
                               .arg(PortSettingsStore::fileName(), ignored.join(QStringLiteral(", "))));

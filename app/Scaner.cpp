@@ -2,11 +2,22 @@
 
 #include "AppTrace.h"
 #include "PortEnumerator.h"
+#include "SerialPort.h"
 
+#include <QAbstractItemView>
 #include <QDebug>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QMutexLocker>
 #include <QWheelEvent>
+
+namespace {
+
+// Addresses typed in a run that the drop-down keeps offering.
+const int recentLimit = 8;
+
+} // namespace
 
 Scaner::Scaner(QWidget *parent)
     : Scaner(PortEnumerator::createDefault(), parent)
@@ -22,6 +33,13 @@ Scaner::Scaner(std::unique_ptr<PortEnumerator> enumerator, QWidget *parent)
     addItem(QStringLiteral("port"));
     insertSeparator(1);
     setMinimumWidth(70);
+    // Editable for network addresses. Only Enter opens what is typed: the box
+    // itself would also open a listed port whose name the text matches when
+    // the text loses focus, and would insert the text as an entry.
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setCompleter(nullptr);
+    disconnect(lineEdit(), SIGNAL(editingFinished()), this, nullptr);
 }
 
 Scaner::~Scaner() = default;
@@ -35,6 +53,9 @@ void Scaner::showPopup()
 {
     qCDebug(appTrace) << "get ports";
     refreshPorts();
+    // An editable box's list is only as wide as the box: long names (a
+    // simulator's path, an address) would be cut off.
+    view()->setMinimumWidth(view()->sizeHintForColumn(0) + view()->frameWidth() * 2);
     QComboBox::showPopup();
 }
 
@@ -60,20 +81,56 @@ void Scaner::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Down:
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
         showPopup();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        openTyped();
         return;
     default:
         break;
     }
-    // Typed letters would search the stale entries.
-    if (!event->text().isEmpty() && event->text().at(0).isPrint()
-        && event->key() != Qt::Key_Space) {
-        showPopup();
+    // Letters, Home and End edit the text; they choose nothing.
+    QComboBox::keyPressEvent(event);
+}
+
+void Scaner::openTyped()
+{
+    const QString typed = currentText().trimmed();
+    QString port = networkPortName(typed);
+    // A listed port's name typed out opens it as choosing it would.
+    if (port.isEmpty() && serialPorts().contains(typed))
+        port = typed;
+    if (port.isEmpty()) {
+        QMessageBox::information(this, QString(),
+                                 tr("Type a network port as tcp://host:port, for example "
+                                    "tcp://192.168.1.50:4001, and press Enter."));
         return;
     }
-    QComboBox::keyPressEvent(event);
+    if (openedPorts.contains(port)) {
+        QMessageBox::information(this, QString(), tr("%1 is open in a window already.").arg(port));
+        return;
+    }
+    if (SerialPort::isNetworkName(port)) {
+        recentAddresses.removeOne(port);
+        recentAddresses.prepend(port);
+        while (recentAddresses.size() > recentLimit)
+            recentAddresses.removeLast();
+    }
+    setEditText(port);
+    emit textActivated(port);
+}
+
+QString Scaner::networkPortName(const QString &typed)
+{
+    QString host;
+    quint16 port = 0;
+    if (!SerialPort::parseNetworkName(typed, &host, &port))
+        return QString();
+    // An IPv6 address keeps its brackets.
+    if (host.contains(QLatin1Char(':')))
+        host = QLatin1Char('[') + host + QLatin1Char(']');
+    return QStringLiteral("tcp://%1:%2").arg(host.toLower()).arg(port);
 }
 
 void Scaner::addOpenedCOM(const QString &port)
@@ -99,6 +156,9 @@ void Scaner::refreshPorts()
         if (isSerialPortName(name) && !openedPorts.contains(name, Qt::CaseSensitive))
             offered.prepend(name);
     }
+    for (const QString &address : qAsConst(recentAddresses))
+        if (!openedPorts.contains(address))
+            offered.append(address);
 
     if (offered.isEmpty())
         addItem(QStringLiteral("none"));
@@ -114,7 +174,7 @@ QStringList Scaner::serialPorts() const
     for (const QString &name : qAsConst(present))
         if (isSerialPortName(name))
             ports.prepend(name);
-    return ports;
+    return ports + recentAddresses;
 }
 
 void Scaner::enumeratePorts(QStringList &list) const

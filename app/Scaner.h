@@ -11,7 +11,9 @@ class PortEnumerator;
 
 // The port selector: a drop-down of the present serial ports that the program
 // has not opened yet, rebuilt each time the operator opens it. Choosing an
-// entry emits textActivated(QString) with the port name.
+// entry emits textActivated(QString) with the port name. A network port is
+// typed in (tcp://host:port, then Enter) and offered from then on, for this
+// run, among the recent addresses.
 class Scaner : public QComboBox
 {
     Q_OBJECT
@@ -35,12 +37,16 @@ public:
     void removeOpenedCOM(const QString &port);
 
     void refreshPorts();
-    // Every port the scales can be on, opened or not, newest first.
+    // Every port the scales can be on, opened or not: the serial ones newest
+    // first, then the network addresses typed in this run, last typed first.
     QStringList serialPorts() const;
 
     // Whether a name denotes a port the scales can be on; see the definition
     // for what each rule leaves out.
     static bool isSerialPortName(const QString &name);
+    // tcp://host:port written one way for one address (host in lower case),
+    // or empty for a name that is not one.
+    static QString networkPortName(const QString &typed);
 
 protected:
     void wheelEvent(QWheelEvent *event) override;
@@ -48,8 +54,11 @@ protected:
 
 private:
     void enumeratePorts(QStringList &list) const;
+    // Opens the port typed in the box, if it is one that can be opened.
+    void openTyped();
 
     QStringList openedPorts;
+    QStringList recentAddresses;
     QStringList ownPorts;
     QMutex listLock;
     std::unique_ptr<PortEnumerator> enumerator;

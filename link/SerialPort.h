@@ -4,6 +4,8 @@
 #include <QIODevice>
 #include <QSerialPort>
 
+class QTcpSocket;
+
 // Line settings of one port, kept as a plain record so that the link states
 // them in one place.
 struct PortSettings
@@ -19,6 +21,11 @@ struct PortSettings
 // The serial port as the scale link sees it: a sequential QIODevice opened by
 // name with fixed settings, read and written by synchronous calls. QSerialPort
 // does the work underneath; the differences between the two live here only.
+//
+// A name tcp://host:port is a raw TCP connection instead (a serial-to-Ethernet
+// converter): read and written the same way, line settings left to the
+// converter. A dropped connection reads like a pulled adapter: nothing comes
+// until the port is closed and opened again.
 class SerialPort : public QIODevice
 {
     Q_OBJECT
@@ -30,7 +37,11 @@ public:
                QObject *parent = nullptr);
     ~SerialPort() override;
 
-    QString portName() const { return port->portName(); }
+    QString portName() const { return name; }
+    // Whether the name is a network address (tcp://...), well formed or not.
+    static bool isNetworkName(const QString &name);
+    // Host and port of a well-formed tcp://host:port; false otherwise.
+    static bool parseNetworkName(const QString &name, QString *host = nullptr, quint16 *port = nullptr);
     const PortSettings &settings() const { return portSettings; }
     QueryMode queryMode() const { return mode; }
 
@@ -39,7 +50,9 @@ public:
     // Truncate here discards input left waiting on the line.
     bool open(OpenMode openMode) override;
     // Why the last open failed (NoError once one succeeded); errorString()
-    // has the system's words for it.
+    // has the system's words for it. A network port that cannot be reached,
+    // or whose connection dropped, gives DeviceNotFoundError and the
+    // socket's words.
     QSerialPort::SerialPortError openError() const { return lastOpenError; }
     void close() override;
     // Pushes pending output to the line.
@@ -56,7 +69,13 @@ protected:
     qint64 writeData(const char *data, qint64 size) override;
 
 private:
-    QSerialPort *port;
+    bool openNetwork();
+    void connectionLost();
+
+    QString name;
+    QSerialPort *port = nullptr;   // a serial line ...
+    QTcpSocket *socket = nullptr;  // ... or a network one
+    QIODevice *line;               // whichever of the two
     PortSettings portSettings;
     QueryMode mode;
     QSerialPort::SerialPortError lastOpenError = QSerialPort::NoError;

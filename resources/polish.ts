@@ -374,6 +374,13 @@ Każde okno zapisuje do własnego pliku.</translation>
     </message>
 </context>
 <context>
+    <name>SerialPort</name>
+    <message>
+        <source>%1 is not a network address of the form tcp://host:port</source>
+        <translation>%1 nie jest adresem sieciowym w postaci tcp://host:port</translation>
+    </message>
+</context>
+<context>
     <name>DeviceTask</name>
     <message>
         <source>How to use graph:
@@ -533,6 +540,17 @@ p, li { white-space: pre-wrap; }
         <source>en_US</source>
         <comment>the locale of the numbers shown</comment>
         <translation>pl_PL</translation>
+    </message>
+</context>
+<context>
+    <name>Scaner</name>
+    <message>
+        <source>Type a network port as tcp://host:port, for example tcp://192.168.1.50:4001, and press Enter.</source>
+        <translation>Port sieciowy wpisz jako tcp://host:port, na przykład tcp://192.168.1.50:4001, i naciśnij Enter.</translation>
+    </message>
+    <message>
+        <source>%1 is open in a window already.</source>
+        <translation>%1 jest już otwarty w jednym z okien.</translation>
     </message>
 </context>
 <context>
@@ -790,6 +808,10 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>Stop searching</source>
         <translation>Przerwij szukanie</translation>
+    </message>
+    <message>
+        <source>A network port&apos;s line settings are made on its serial-to-Ethernet converter.</source>
+        <translation>Ustawienia linii portu sieciowego ustawia się w jego konwerterze szeregowo-Ethernet.</translation>
     </message>
 </context>
 </TS>

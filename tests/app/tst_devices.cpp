@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "FaultSupport.h"
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLCDNumber>
 #include <QPushButton>
@@ -66,6 +67,49 @@ private slots:
         QTest::keyClick(&box, Qt::Key_C);
         QTest::keyClick(&box, Qt::Key_Down);
         QCOMPARE(chosen.count(), 0);
+    }
+
+    // A network port is typed and opened with Enter, never twice, and is
+    // offered in the drop-down and in Port settings from then on.
+    void aNetworkPortTypedInTheDropDownOpensAWindow()
+    {
+        start(1);
+        ScaleSimulator scale;
+        scale.queueValueReplies({"   3.500\r\n"});
+        QVERIFY(scale.listen());
+        const QString address = scale.portPath(); // tcp://127.0.0.1:<port>
+        QStringList told{"", ""}, listed;
+        bool lineSettable = true;
+        DialogScript script;
+        script.then(readMessage(&told[0])).then(readMessage(&told[1])).then([&](QWidget *dialog) {
+            QComboBox *ports = dialog->findChild<QComboBox *>("portBox");
+            for (int i = 0; i < ports->count(); ++i)
+                listed << ports->itemText(i);
+            ports->setCurrentText(address); // its line settings are the converter's
+            lineSettable = dialog->findChild<QComboBox *>("baudBox")->isEnabled();
+            cancel(dialog);
+        });
+        auto type = [this](const QString &text) {
+            scaner()->lineEdit()->selectAll();
+            QTest::keyClicks(scaner(), text);
+            QTest::keyClick(scaner(), Qt::Key_Return);
+        };
+        type("tcp://127.0.0.1"); // no port number
+        type(" TCP://127.0.0.1:" + address.section(':', -1));
+        QTRY_VERIFY(document(address));
+        QTRY_COMPARE(document(address)->deviceTask()->readoutWidget()->value(), 3.5);
+        type(address);
+        QCOMPARE(told[0], "Type a network port as tcp://host:port, for example tcp://192.168.1.50:4001, and press Enter.");
+        QCOMPARE(told[1], address + " is open in a window already.");
+        QCOMPARE(workspace()->subWindowList().size(), 1);
+        QVERIFY(!entries(scaner()).contains(address));
+        document(address)->parentWidget()->close();
+        QTRY_COMPARE(workspace()->subWindowList().size(), 0);
+        const QRegularExpression ours("ttySIM|tcp:"); // not the machine's own ports
+        QCOMPARE(entries(scaner()).filter(ours), QStringList({port(0), address}));
+        action("portSettingsAct")->trigger();
+        QCOMPARE(listed.filter(ours), QStringList({port(0), address}));
+        QVERIFY(!lineSettable);
     }
 
     void fourPortsOpenTiledAndAllCloseAtExit()

@@ -1,5 +1,6 @@
-// scalesim: a weighing scale on a pseudo-terminal, for trying the program
-// without a scale and for driving the link in tests by hand.
+// scalesim: a weighing scale on a pseudo-terminal (or behind a network
+// converter), for trying the program without a scale and for driving the link
+// in tests by hand.
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -92,7 +93,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption formatOption(QStringLiteral("format"),
         QStringLiteral("Line format a continuous scale sends (default sics)."), QStringLiteral("kind"),
         QStringLiteral("sics"));
-    parser.addOptions({linkOption, typeOption, formatOption, unitOption, weightOption});
+    const QCommandLineOption tcpOption(QStringLiteral("tcp"),
+        QStringLiteral("Serve the scale on 127.0.0.1:<port> instead of a pseudo-terminal, as a "
+                       "serial-to-Ethernet converter does (0: a free port); open tcp://127.0.0.1:<port> "
+                       "in the program."), QStringLiteral("port"));
+    parser.addOptions({linkOption, tcpOption, typeOption, formatOption, unitOption, weightOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -104,16 +109,25 @@ int main(int argc, char *argv[])
     if (parser.isSet(unitOption)) // the other kinds write their own unless told
         scale.setUnit(parser.value(unitOption).toLatin1());
     scale.setWeight(parser.value(weightOption).toDouble());
-    if (!scale.start(parser.value(linkOption))) {
-        QTextStream(stderr) << "scalesim: cannot open a pseudo-terminal, or another simulator owns its port\n";
+    QTextStream out(stdout);
+    if (parser.isSet(tcpOption)) {
+        bool number = false;
+        const uint port = parser.value(tcpOption).toUInt(&number);
+        if (!number || port > 65535 || !scale.listen(quint16(port))) {
+            err << "scalesim: cannot listen on 127.0.0.1:" << parser.value(tcpOption) << "\n";
+            return 1;
+        }
+        out << "scale simulator (" << ScaleProtocol::key(scale.type()) << ", any line settings) on "
+            << scale.portPath() << "\n";
+    } else if (scale.start(parser.value(linkOption))) {
+        out << "scale simulator (" << ScaleProtocol::key(scale.type()) << ", answers at "
+            << shown(scale.expectedSettings()) << ") on " << scale.portPath() << " (" << scale.terminalPath()
+            << ")\n";
+    } else {
+        err << "scalesim: cannot open a pseudo-terminal, or another simulator owns its port\n";
         return 1;
     }
-
-    QTextStream out(stdout);
-    out << "scale simulator (" << ScaleProtocol::key(scale.type()) << ", answers at "
-        << shown(scale.expectedSettings()) << ") on " << scale.portPath() << " (" << scale.terminalPath()
-        << ")\n"
-        << "open " << scale.portPath() << " in the program; " << commandHelp;
+    out << "open " << scale.portPath() << " in the program; " << commandHelp;
     out.flush();
 
     std::signal(SIGINT, quitOnSignal);
@@ -159,7 +173,7 @@ int main(int argc, char *argv[])
             scale.setCondition(ScaleSimulator::Busy);
         } else if (command == QLatin1String("type") || command == QLatin1String("format")) {
             if (setKind(scale, arg1, command == QLatin1String("format"), err)
-                && command == QLatin1String("type"))
+                && command == QLatin1String("type") && !parser.isSet(tcpOption))
                 out << "answers at " << shown(scale.expectedSettings()) << "\n";
         } else if (command == QLatin1String("id")) {
             scale.setIdentifier(arg1.toLatin1());

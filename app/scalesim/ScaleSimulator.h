@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QQueue>
 
 #include <memory>
@@ -13,6 +14,8 @@
 
 class QLockFile;
 class QSocketNotifier;
+class QTcpServer;
+class QTcpSocket;
 class QTimer;
 
 // A weighing scale at the far end of a pseudo-terminal. By default it is the
@@ -36,6 +39,10 @@ class QTimer;
 // back, the way a replugged adapter keeps its device name. Beside each link a
 // hidden lock file (.ttySIM<n>.lock) names the process that owns it, so that a
 // link left by a killed simulator is known for stale, and reused or removed.
+//
+// Started with listen() instead, the scale sits behind a serial-to-Ethernet
+// converter: it serves every connection to 127.0.0.1:<port> and, having no
+// line of its own to check, answers whatever the link's settings.
 class ScaleSimulator : public QObject
 {
     Q_OBJECT
@@ -58,13 +65,18 @@ public:
     bool startNumbered(const QString &directory, const QString &stem);
     // Whether the link at linkPath belongs to a simulator still running.
     static bool hasLiveOwner(const QString &linkPath);
+    // Serves on 127.0.0.1:port (0: a free port the system picks) instead of
+    // a pseudo-terminal; portPath() is then tcp://127.0.0.1:<port>.
+    bool listen(quint16 port = 0);
     QString portPath() const { return link; }
     QString terminalPath() const { return slaveName; }
-    bool isPresent() const { return masterFd >= 0; }
+    bool isPresent() const;
 
-    // Closes the pseudo-terminal and removes the link, like a pulled adapter.
+    // Closes the pseudo-terminal and removes the link, like a pulled adapter;
+    // on the network, stops listening and drops every connection.
     void vanish();
-    // Opens a new pseudo-terminal under the same link.
+    // Opens a new pseudo-terminal under the same link, or listens again on
+    // the same port.
     bool comeBack();
 
     // The line settings a scale of the kind comes set to, as its makers'
@@ -144,6 +156,9 @@ private:
     bool publish();
     static void removeStaleLinks(const QString &directory, const QString &stem);
     void closeTerminal();
+    bool openServer();
+    void acceptConnections();
+    void closeServer();
     void take(char byte);
     void answer(char request);
     void answerValue();
@@ -157,6 +172,12 @@ private:
     QTimer *lineTimer = nullptr;
     QString slaveName;
     QString link;
+    QTcpServer *server = nullptr;
+    quint16 serverPort = 0; // set once listening: the scale is on the network
+    QList<QTcpSocket *> connections;
+    // Replies go to the connection that asked last; with none (a scale that
+    // sends unasked), to every connection.
+    QPointer<QTcpSocket> asker;
     std::unique_ptr<QLockFile> ownership; // held while the link is this scale's
     QElapsedTimer clock;
 

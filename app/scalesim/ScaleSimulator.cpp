@@ -7,6 +7,8 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSocketNotifier>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include <cerrno>
@@ -91,6 +93,7 @@ ScaleSimulator::ScaleSimulator(QObject *parent)
 
 ScaleSimulator::~ScaleSimulator()
 {
+    closeServer();
     closeTerminal();
     if (!link.isEmpty() && ownership)
         QFile::remove(link);
@@ -250,8 +253,68 @@ void ScaleSimulator::closeTerminal()
     ++generation; // replies still on their way belong to the old terminal
 }
 
+bool ScaleSimulator::listen(quint16 port)
+{
+    serverPort = port;
+    if (!openServer())
+        return false;
+    serverPort = server->serverPort();
+    link = QStringLiteral("tcp://127.0.0.1:%1").arg(serverPort);
+    return true;
+}
+
+bool ScaleSimulator::openServer()
+{
+    server = new QTcpServer(this);
+    connect(server, &QTcpServer::newConnection, this, &ScaleSimulator::acceptConnections);
+    if (server->listen(QHostAddress::LocalHost, serverPort))
+        return true;
+    closeServer();
+    return false;
+}
+
+void ScaleSimulator::acceptConnections()
+{
+    while (QTcpSocket *connection = server->nextPendingConnection()) {
+        connections << connection;
+        connect(connection, &QTcpSocket::readyRead, this, [this, connection] {
+            asker = connection;
+            for (const char byte : connection->readAll()) {
+                requests.append(byte);
+                take(byte);
+            }
+        });
+        connect(connection, &QTcpSocket::disconnected, this, [this, connection] {
+            connections.removeOne(connection);
+            connection->deleteLater();
+        });
+    }
+}
+
+// The connections are the server's children and go with it.
+void ScaleSimulator::closeServer()
+{
+    for (QTcpSocket *connection : qAsConst(connections)) {
+        connection->disconnect(this);
+        connection->abort();
+    }
+    connections.clear();
+    delete server;
+    server = nullptr;
+}
+
+bool ScaleSimulator::isPresent() const
+{
+    return masterFd >= 0 || server;
+}
+
 void ScaleSimulator::vanish()
 {
+    if (serverPort) {
+        closeServer();
+        ++generation;
+        return;
+    }
     closeTerminal();
     QFile::remove(link);
 }
@@ -260,6 +323,8 @@ bool ScaleSimulator::comeBack()
 {
     if (isPresent())
         return true;
+    if (serverPort)
+        return openServer();
     if (openTerminal() && publish())
         return true;
     closeTerminal();
@@ -337,6 +402,9 @@ PortSettings ScaleSimulator::lineSettings() const
 
 bool ScaleSimulator::lineMatches() const
 {
+    // The converter's serial side is set to the scale's settings.
+    if (serverPort)
+        return true;
     const PortSettings seen = lineSettings();
     return seen.baudRate == expected.baudRate && seen.stopBits == expected.stopBits
            && seen.flowControl == expected.flowControl
@@ -503,6 +571,13 @@ void ScaleSimulator::writeReply(const QByteArray &reply)
 
 void ScaleSimulator::writeNow(const QByteArray &bytes)
 {
+    if (server && !bytes.isEmpty()) {
+        for (QTcpSocket *connection : qAsConst(connections))
+            if (!asker || connection == asker)
+                connection->write(bytes);
+        emit replySent(bytes);
+        return;
+    }
     if (masterFd < 0 || bytes.isEmpty())
         return;
     if (::write(masterFd, bytes.constData(), size_t(bytes.size())) == bytes.size())
