@@ -345,7 +345,13 @@ void DeviceTask::getSample(QString sample, QString units, QString dzialki, QDate
     Q_UNUSED(dzialki);
     // The read-out and the plot need a number; the record keeps the scale's
     // own digits, decimal comma and all.
-    readout->display(QString(sample).replace(QLatin1Char(','), QLatin1Char('.')));
+    // A steady weight repeats itself: the read-out is painted only when the
+    // number on it changes.
+    const QString shown = QString(sample).replace(QLatin1Char(','), QLatin1Char('.'));
+    if (shown != shownValue) {
+        readout->display(shown);
+        shownValue = shown;
+    }
     unitsLabel->setText(units);
     // Time-out placeholders are shown, never plotted or recorded, not even
     // by a Step taken while one is on show.

@@ -144,6 +144,8 @@ private:
     // When the link accepted the last reading: its records carry that time,
     // however late the GUI thread comes to them.
     QDateTime lastTaken;
+    // What the read-out shows now.
+    QString shownValue;
     QString portName;
     ScaleSetup scaleSetup;
     // The link, for reopen(): set and used on the worker thread only.

@@ -131,6 +131,7 @@ private slots:
         QTRY_COMPARE(fresh.windowTitle(), polishTitle);
         QCOMPARE(fresh.statusBar()->currentMessage(), QString("Done"));
         QCOMPARE(cancelText(), QString("Anuluj"));
+        QCOMPARE(fresh.findChild<QDoubleSpinBox *>("samplingRateBox")->text(), QString("0,20 sec"));
         switchTo(&fresh, false);
         QCOMPARE(cancelText(), QString("Cancel"));
         const QStringList usable{"portSettingsAct", "exitAct", "fullscreenAct", "graphViewAct", "aboutAct",

@@ -58,7 +58,8 @@ start_with_four() {
     xdotool windowsize "$(xdotool search --name KORVEN | head -1)" 1600 1000
     sleep 0.5
     for i in 1 2 3 4; do
-        xdotool mousemove 46 41 click 1; sleep 0.7
+        # The drop-down's arrow: its text field takes typed network addresses.
+        xdotool mousemove 70 41 click 1; sleep 0.7
         xdotool key $keys; sleep 1.4
         xdotool mousemove "$go_x" 41 click 1; sleep 0.3
     done
