@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -23,6 +24,11 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
         form->addRow(label, *box);
     };
     addBox(&portBox, tr("&Port:"), "portBox");
+    nameEdit = new QLineEdit(this);
+    nameEdit->setObjectName(QStringLiteral("nameEdit"));
+    nameEdit->setPlaceholderText(tr("e.g. Packing line 2"));
+    nameEdit->setToolTip(tr("Shown in the window title, written in CSV records and in export titles"));
+    form->addRow(tr("Scale &name:"), nameEdit);
     addBox(&typeBox, tr("Scale &type:"), "typeBox");
     addBox(&baudBox, tr("&Baud rate:"), "baudBox");
     addBox(&dataBitsBox, tr("&Data bits:"), "dataBitsBox");
@@ -73,6 +79,11 @@ QString PortSettingsDialog::typeName(ScaleProtocol::Type type)
     return ScaleProtocol::name(type);
 }
 
+QString PortSettingsDialog::scaleName() const
+{
+    return nameEdit->text().simplified();
+}
+
 QString PortSettingsDialog::port() const
 {
     return portBox->currentText();
@@ -92,7 +103,9 @@ ScaleSetup PortSettingsDialog::setup() const
 
 void PortSettingsDialog::accept()
 {
-    if (!port().isEmpty() && !store->setSetup(port(), setup()))
+    const bool setupKept = port().isEmpty() || store->setSetup(port(), setup());
+    const bool nameKept = port().isEmpty() || store->setScaleName(port(), scaleName());
+    if (!setupKept || !nameKept)
         QMessageBox::warning(this, windowTitle(),
                              tr("The port settings cannot be saved in %1. They are used until the program "
                                 "ends and are lost then.")
@@ -104,6 +117,7 @@ void PortSettingsDialog::showSetupOf(const QString &port)
 {
     QStringList ignored;
     showSetup(store->setup(port, &ignored));
+    nameEdit->setText(store->scaleName(port));
     ignoredLabel->setText(tr("Not used from %1: %2. The usual settings of this kind of scale are shown "
                              "instead; OK keeps what is shown.")
                               .arg(PortSettingsStore::fileName(), ignored.join(QStringLiteral(", "))));

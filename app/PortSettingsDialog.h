@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class PortSettingsStore;
 
 // Asks which kind of scale a port has and the line settings to read it with.
@@ -23,6 +24,8 @@ public:
 
     QString port() const;
     ScaleSetup setup() const;
+    // The operator's name for the scale, e.g. "Packing line 2".
+    QString scaleName() const;
 
     // The name the operator knows a kind of scale by.
     static QString typeName(ScaleProtocol::Type type);
@@ -40,6 +43,7 @@ private:
 
     PortSettingsStore *store;
     QComboBox *portBox;
+    QLineEdit *nameEdit;
     QComboBox *typeBox;
     QComboBox *baudBox;
     QComboBox *dataBitsBox;

@@ -241,9 +241,16 @@ void DeviceTask::setLoadThreshold(double change)
     showCapture();
 }
 
+QLocale DeviceTask::numberLocale()
+{
+    QLocale numbers(tr("en_US", "the locale of the numbers shown"));
+    numbers.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+    return numbers;
+}
+
 QChar DeviceTask::decimalPoint()
 {
-    return QLocale(tr("en_US", "the locale of the numbers shown")).decimalPoint();
+    return numberLocale().decimalPoint();
 }
 
 void DeviceTask::showStatisticsText()

@@ -3,6 +3,7 @@
 
 #include <QAtomicPointer>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <QThread>
 
@@ -98,6 +99,10 @@ public:
     // E.g. "SICS-style commands (SI), 9600 8N1".
     static QString setupText(const ScaleSetup &setup);
 
+    // Numbers as the program's language writes them (its decimal separator).
+    static QLocale numberLocale();
+    static QChar decimalPoint();
+
     // The most of a scale's reply the line under the read-out quotes.
     static constexpr int quotedReplyLength = 40;
 
@@ -146,8 +151,6 @@ private:
     void recordLast(const QString &kind);
     void showStatisticsText();
     void showCapture();
-    // The decimal separator of the program's language.
-    static QChar decimalPoint();
 
     RandomPlot *plot;
     QLabel *unitsLabel;

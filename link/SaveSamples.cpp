@@ -57,6 +57,7 @@ bool SaveSamples::open(const QString &fileName)
     openName = fileName;
     failing = false; // a new recording is told about its own first failure
     writer = RecordFormat::create(formatKind);
+    refusal.clear();
     QString reason;
     // Looked at before it is opened: opening a serial line to find out what
     // it is would already disturb it.
@@ -65,10 +66,8 @@ bool SaveSamples::open(const QString &fileName)
         qWarning() << "Could not open the file" << fileName
                    << (reason.isEmpty() ? QStringLiteral("not a regular file") : reason);
         file->close();
-        openFailure = reason;
         return false;
     }
-    openFailure.clear();
     return true;
 }
 
@@ -123,10 +122,11 @@ bool SaveSamples::startFile(QFile *target, QString *reason)
     const RecordFormat::Kind found = RecordFormat::kindOf(start);
     if (found == formatKind)
         return true;
-    *reason = tr("it holds records in the format \"%1\", and records in the format \"%2\" are not "
-                 "added to it: a file keeps one format. Choose another file, or the file's own format "
-                 "in the Record button's menu.")
+    refusal = tr("It holds records in the format \"%1\"; records in the format \"%2\" are not added "
+                 "to it, so that the file keeps one format. Choose another file, or the file's own "
+                 "format in the Record button's menu.")
                   .arg(RecordFormat::name(found), RecordFormat::name(formatKind));
+    *reason = QStringLiteral("it holds records of another format");
     return false;
 }
 

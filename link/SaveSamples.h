@@ -40,9 +40,9 @@ public:
     // A record in the format the file was opened with.
     void addRecord(const SampleRecord &sample);
     void close();
-    // Why the last open() failed, in the operator's words; empty when the
-    // system gave no reason.
-    QString openError() const { return openFailure; }
+    // Why the last open() refused a file that holds records of another
+    // format, in the operator's words; empty when it did not.
+    QString formatRefusal() const { return refusal; }
 
     // Records go only into a regular file or under a name where nothing is
     // yet: never into a folder, a device, a pipe or a socket, nor through a
@@ -77,7 +77,7 @@ private:
     RecordFormat::Kind formatKind = RecordFormat::Classic;
     // The format of the open file, fixed when it was opened.
     std::unique_ptr<RecordFormat> writer;
-    QString openFailure;
+    QString refusal;
 };
 
 #endif // SAVESAMPLES_H
