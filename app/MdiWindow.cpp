@@ -13,6 +13,8 @@
 #include "IODeviceNew.h"
 #include "PortSettingsDialog.h"
 #include "RandomPlot.h"
+#include "RecordMenu.h"
+#include "RecordingNotices.h"
 #include "SaveSamples.h"
 #include "Scaner.h"
 
@@ -36,6 +38,7 @@
 #include <QSignalMapper>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTranslator>
 
 namespace {
@@ -88,6 +91,8 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     samplingRateBox->setButtonSymbols(QAbstractSpinBox::PlusMinus);
     connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged),
             this, &MdiWindow::setSamplingRate);
+
+    notices = new RecordingNotices(this);
 
     scaner = new Scaner(this);
     scaner->setObjectName(QStringLiteral("scaner"));
@@ -220,6 +225,11 @@ void MdiWindow::createActions()
                            ":/images/follow_readings.png");
     followAct->setCheckable(true);
     connect(followAct, &QAction::toggled, this, &MdiWindow::followReadings);
+    // Off at first: the read-out looks as it always did until asked.
+    showStatisticsAct = makeAction("showStatisticsAct", tr("Show s&tatistics"),
+                                   tr("Show the statistics of the readings taken under the read-out"), nullptr);
+    showStatisticsAct->setCheckable(true);
+    connect(showStatisticsAct, &QAction::toggled, this, &MdiWindow::showStatisticsSig);
 
     graphViewAct = makeAction("graphViewAct", tr("&Graph View"), tr("Change graph attributes"),
                               nullptr);
@@ -266,6 +276,11 @@ void MdiWindow::createMenus()
     modeMenu->addAction(stepAct);
     modeMenu->addAction(goAct);
     modeMenu->addAction(recordAct);
+    recordMenu = new RecordMenu(&portStore, [this] {
+        DocumentWindow *document = activeDocument();
+        return document ? document->deviceTask() : nullptr;
+    }, this);
+    modeMenu->addMenu(recordMenu);
 
     optionsMenu = menuBar()->addMenu(tr("&Options"));
     optionsMenu->setObjectName(QStringLiteral("optionsMenu"));
@@ -312,6 +327,10 @@ void MdiWindow::createToolBars()
     QToolBar *recordBar = addToolBar(tr("Record"));
     recordBar->setObjectName(QStringLiteral("recordToolBar"));
     recordBar->addAction(recordAct);
+    if (auto *button = qobject_cast<QToolButton *>(recordBar->widgetForAction(recordAct))) {
+        button->setMenu(recordMenu);
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+    }
     recordBar->addWidget(recPathButton);
 
     QToolBar *exportBar = addToolBar(tr("Export"));
@@ -339,7 +358,8 @@ void MdiWindow::enableActions()
     const QList<QAction *> documentActions = {closeAct, maximizeAct, tileAct, nextAct,
                                               previousAct, pauseAct, stepAct, goAct,
                                               recordAct, exportAct, showLcdAct, showGraphAct,
-                                              lineMonitorAct};
+                                              showStatisticsAct, lineMonitorAct,
+                                              recordMenu->menuAction()};
     for (QAction *action : documentActions)
         action->setEnabled(active);
     recPathButton->setEnabled(active);
@@ -363,6 +383,7 @@ void MdiWindow::updateWindowList()
     windowMenu->addAction(showLcdAct);
     windowMenu->addAction(showGraphAct);
     windowMenu->addAction(followAct);
+    windowMenu->addAction(showStatisticsAct);
     windowMenu->addAction(separatorAct);
 
     const QList<QMdiSubWindow *> windows = workspace->subWindowList(QMdiArea::CreationOrder);
@@ -542,6 +563,8 @@ void MdiWindow::translateUI()
     showGraphAct->setStatusTip(tr("Show graph image"));
     followAct->setText(tr("Follow &readings"));
     followAct->setStatusTip(tr("Fit each plot's value axis to the readings in its window"));
+    showStatisticsAct->setText(tr("Show s&tatistics"));
+    showStatisticsAct->setStatusTip(tr("Show the statistics of the readings taken under the read-out"));
     fullscreenAct->setText(tr("&Fullscreen"));
     fullscreenAct->setStatusTip(tr("Set fullscreen"));
 
@@ -576,10 +599,11 @@ void MdiWindow::deviceNew(const QString &port)
     scaner->addOpenedCOM(port);
     QStringList ignored;
     auto *document = new DocumentWindow(port, portStore.setup(port, &ignored));
+    portStore.applyTo(document->deviceTask());
     // Said once a run and port: the window reads the port all the same.
     if (!ignored.isEmpty() && !toldIgnoredSettings.contains(port)) {
         toldIgnoredSettings << port;
-        tellAboutRecording(tr("The stored settings of %1 hold values that cannot be used: %2.\n"
+        notices->tell(tr("The stored settings of %1 hold values that cannot be used: %2.\n"
                               "The port is read with the usual settings of its kind of scale "
                               "instead; Device → Port settings... shows them and stores new ones.")
                                .arg(port, ignored.join(QStringLiteral(", "))));
@@ -606,7 +630,9 @@ void MdiWindow::deviceNewReady()
     connect(this, &MdiWindow::showLcdSig, task, &DeviceTask::showLCD);
     connect(this, &MdiWindow::showGraphSig, task, &DeviceTask::showGraph);
     task->plotWidget()->setFollowing(followAct->isChecked());
-    watchRecording(task);
+    connect(this, &MdiWindow::showStatisticsSig, task, &DeviceTask::showStatistics);
+    task->showStatistics(showStatisticsAct->isChecked());
+    notices->watch(task);
     qCDebug(appTrace) << "! MdiWindow deviceNew()3";
     QMdiSubWindow *frame = workspace->addSubWindow(
         document, Qt::WindowMaximizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -666,8 +692,10 @@ void MdiWindow::portSettings()
         return;
     for (QMdiSubWindow *frame : workspace->subWindowList())
         if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
-            if (document->port() == dialog.port())
+            if (document->port() == dialog.port()) {
+                document->deviceTask()->setScaleName(dialog.scaleName());
                 document->deviceTask()->reopen(dialog.setup());
+            }
 }
 
 void MdiWindow::lineMonitor()
@@ -779,9 +807,7 @@ void MdiWindow::tellCouldNotOpen(DeviceTask *task)
 {
     task->setRecording(false);
     recordAct->setChecked(false);
-    QMessageBox::warning(this, tr("Record"),
-                         tr("Could not open the file") + QLatin1Char('\n')
-                             + QDir::toNativeSeparators(task->recorder()->fileName()));
+    notices->tellCouldNotOpen(task);
 }
 
 // Records go into a regular file or a new one, and no two windows share
@@ -811,57 +837,6 @@ bool MdiWindow::mayRecordInto(DocumentWindow *document, const QString &fileName,
         return true;
     QMessageBox::warning(this, tr("Record"), refusal + QLatin1Char('\n') + outcome);
     return false;
-}
-
-// ---- Recording troubles told to the operator --------------------------------
-
-void MdiWindow::watchRecording(DeviceTask *task)
-{
-    connect(task, &DeviceTask::recordingFailed, this,
-            [this, task](const QString &fileName, const QString &reason) {
-                tellRecordingFailed(task, fileName, reason);
-            });
-    connect(task, &DeviceTask::recordingRecovered, this,
-            [this, task](const QString &fileName) { tellRecordingRecovered(task, fileName); });
-    connect(task, &DeviceTask::recordingFileRecreated, this,
-            [this, task](const QString &fileName) { tellRecordingFileRecreated(task, fileName); });
-}
-
-void MdiWindow::tellRecordingFailed(DeviceTask *task, const QString &fileName,
-                                    const QString &reason)
-{
-    // Recording stays on: an overnight run outlasts a disk that is full for
-    // a while, and the operator hears when records land again.
-    tellAboutRecording(tr("The readings of %1 could not be written to the file\n%2\n(%3).\n"
-                          "Recording goes on: every new reading is tried again, and you will "
-                          "be told when records reach the file again. The records written "
-                          "before are kept in the file.")
-                           .arg(task->port(), QDir::toNativeSeparators(fileName), reason));
-}
-
-void MdiWindow::tellRecordingRecovered(DeviceTask *task, const QString &fileName)
-{
-    tellAboutRecording(tr("The readings of %1 are written to the file\n%2\nagain.\n"
-                          "The readings taken while they could not be written are not in it.")
-                           .arg(task->port(), QDir::toNativeSeparators(fileName)),
-                       QMessageBox::Information);
-}
-
-void MdiWindow::tellRecordingFileRecreated(DeviceTask *task, const QString &fileName)
-{
-    tellAboutRecording(tr("The recording file\n%1\nof %2 was deleted while recording.\n"
-                          "Recording goes on in a new file of the same name; the records "
-                          "from before the deletion are not in it.")
-                           .arg(QDir::toNativeSeparators(fileName), task->port()));
-}
-
-// Not exec(): the news comes from inside a reading's handler, and a nested
-// event loop there could delete the very device whose reading is handled.
-void MdiWindow::tellAboutRecording(const QString &text, QMessageBox::Icon icon)
-{
-    auto *box = new QMessageBox(icon, tr("Record"), text, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
 }
 
 void MdiWindow::setRecPath()

@@ -22,6 +22,8 @@ class QTranslator;
 class DeviceTask;
 class DocumentWindow;
 class GraphAttr;
+class RecordMenu;
+class RecordingNotices;
 class Scaner;
 
 // The program's only top-level window. It owns every menu, tool bar and action,
@@ -48,6 +50,7 @@ signals:
     void graphViewChangeWindow(GraphAttr *attr);
     void showLcdSig(bool on);
     void showGraphSig(bool on);
+    void showStatisticsSig(bool on);
 
 public slots:
     void windowState(QWidget *window);
@@ -94,11 +97,6 @@ private:
     void showRecPath(const QString &fileName);
     void tellCouldNotOpen(DeviceTask *task);
     bool mayRecordInto(DocumentWindow *document, const QString &fileName, const QString &outcome);
-    void watchRecording(DeviceTask *task);
-    void tellRecordingFailed(DeviceTask *task, const QString &fileName, const QString &reason);
-    void tellRecordingRecovered(DeviceTask *task, const QString &fileName);
-    void tellRecordingFileRecreated(DeviceTask *task, const QString &fileName);
-    void tellAboutRecording(const QString &text, QMessageBox::Icon icon = QMessageBox::Warning);
     // Ports whose unusable stored settings the operator has been told of.
     QStringList toldIgnoredSettings;
     static QString version();
@@ -123,6 +121,7 @@ private:
     QAction *showLcdAct = nullptr;
     QAction *showGraphAct = nullptr;
     QAction *followAct = nullptr;
+    QAction *showStatisticsAct = nullptr;
     QAction *graphViewAct = nullptr;
     QAction *aboutAct = nullptr;
     QAction *exportAct = nullptr;
@@ -143,6 +142,8 @@ private:
     GraphAttr *graphAttr = nullptr;
     QPushButton *recPathButton = nullptr;
     QDoubleSpinBox *samplingRateBox = nullptr;
+    RecordMenu *recordMenu = nullptr;
+    RecordingNotices *notices = nullptr;
     // Created, port marked open, not yet in the workspace.
     QList<DocumentWindow *> pendingDocuments;
     PortSettingsStore portStore;

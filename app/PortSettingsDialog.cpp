@@ -17,6 +17,7 @@
 #include <QSpinBox>
 #include <QLabel>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -35,6 +36,11 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
         form->addRow(label, *box);
     };
     addBox(&portBox, tr("&Port:"), "portBox");
+    nameEdit = new QLineEdit(this);
+    nameEdit->setObjectName(QStringLiteral("nameEdit"));
+    nameEdit->setPlaceholderText(tr("e.g. Packing line 2"));
+    nameEdit->setToolTip(tr("Shown in the window title, written in CSV records and in export titles"));
+    form->addRow(tr("Scale &name:"), nameEdit);
     addBox(&typeBox, tr("Scale &type:"), "typeBox");
     addBox(&baudBox, tr("&Baud rate:"), "baudBox");
     addBox(&dataBitsBox, tr("&Data bits:"), "dataBitsBox");
@@ -176,6 +182,11 @@ QString PortSettingsDialog::setupName(const ScaleSetup &setup)
     return tr("%1 at %2").arg(typeName(setup.type), ScaleFinder::lineName(setup.line));
 }
 
+QString PortSettingsDialog::scaleName() const
+{
+    return nameEdit->text().simplified();
+}
+
 QString PortSettingsDialog::port() const
 {
     return portBox->currentText();
@@ -218,7 +229,9 @@ void PortSettingsDialog::accept()
         QMessageBox::warning(this, windowTitle(), unusable);
         return;
     }
-    if (!port().isEmpty() && !store->setSetup(port(), setup()))
+    const bool setupKept = port().isEmpty() || store->setSetup(port(), setup());
+    const bool nameKept = port().isEmpty() || store->setScaleName(port(), scaleName());
+    if (!setupKept || !nameKept)
         QMessageBox::warning(this, windowTitle(),
                              tr("The port settings cannot be saved in %1. They are used until the program "
                                 "ends and are lost then.")
@@ -240,6 +253,7 @@ void PortSettingsDialog::showSetupOf(const QString &port)
                                      "converter.")
                                 : QString());
     }
+    nameEdit->setText(store->scaleName(port));
     ignoredLabel->setText(tr("Not used from %1: %2. The usual settings of this kind of scale are shown "
                              "instead; OK keeps what is shown.")
                               .arg(PortSettingsStore::fileName(), ignored.join(QStringLiteral(", "))));

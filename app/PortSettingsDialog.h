@@ -33,6 +33,8 @@ public:
     ScaleSetup setup() const;
     // Ports open in a window: Find the scale leaves them to their window's link.
     void setPortsInUse(const QStringList &ports) { portsInUse = ports; }
+    // The operator's name for the scale, e.g. "Packing line 2".
+    QString scaleName() const;
 
     // The name the operator knows a kind of scale by.
     static QString typeName(ScaleProtocol::Type type);
@@ -61,6 +63,7 @@ private:
 
     PortSettingsStore *store;
     QComboBox *portBox;
+    QLineEdit *nameEdit;
     QComboBox *typeBox;
     QComboBox *baudBox;
     QComboBox *dataBitsBox;

@@ -1,6 +1,7 @@
 #include "PortSettingsStore.h"
 
 #include "AsciiProtocol.h"
+#include "DeviceTask.h"
 
 #include <QSettings>
 #include <QUrl>
@@ -175,4 +176,81 @@ void PortSettingsStore::addDemoPort(const QString &port, const ScaleSetup &setup
 {
     setTemporary(port, setup);
     demoNames << port;
+}
+
+QVariant PortSettingsStore::value(const QString &port, const QString &key, const QVariant &fallback) const
+{
+    const QString temporaryKey = port + QLatin1Char('/') + key;
+    if (temporaryValues.contains(temporaryKey))
+        return temporaryValues.value(temporaryKey);
+    return storedSettings()->value(groupOf(port) + QLatin1Char('/') + key, fallback);
+}
+
+bool PortSettingsStore::setValue(const QString &port, const QString &key, const QVariant &value)
+{
+    const QString temporaryKey = port + QLatin1Char('/') + key;
+    if (demo) {
+        temporaryValues.insert(temporaryKey, value);
+        return true;
+    }
+    temporaryValues.remove(temporaryKey);
+    const std::unique_ptr<QSettings> stored = storedSettings();
+    stored->setValue(groupOf(port) + QLatin1Char('/') + key, value);
+    stored->sync();
+    if (stored->status() == QSettings::NoError)
+        return true;
+    temporaryValues.insert(temporaryKey, value);
+    return false;
+}
+
+QString PortSettingsStore::scaleName(const QString &port) const
+{
+    return value(port, QStringLiteral("scaleName"), QString()).toString();
+}
+
+bool PortSettingsStore::setScaleName(const QString &port, const QString &name)
+{
+    return setValue(port, QStringLiteral("scaleName"), name);
+}
+
+RecordFormat::Kind PortSettingsStore::recordFormat(const QString &port) const
+{
+    return RecordFormat::fromKey(value(port, QStringLiteral("recordFormat"), QString()).toString());
+}
+
+bool PortSettingsStore::setRecordFormat(const QString &port, RecordFormat::Kind kind)
+{
+    return setValue(port, QStringLiteral("recordFormat"), RecordFormat::key(kind));
+}
+
+CaptureFilter::Mode PortSettingsStore::captureMode(const QString &port) const
+{
+    return CaptureFilter::fromKey(value(port, QStringLiteral("capture"), QString()).toString());
+}
+
+bool PortSettingsStore::setCaptureMode(const QString &port, CaptureFilter::Mode mode)
+{
+    return setValue(port, QStringLiteral("capture"), CaptureFilter::key(mode));
+}
+
+// A threshold that is not a positive number is never used.
+double PortSettingsStore::loadThreshold(const QString &port) const
+{
+    bool isNumber = false;
+    const double change = value(port, QStringLiteral("loadThreshold"), QString()).toString().toDouble(&isNumber);
+    return isNumber && change > 0 && change < 1e9 ? change : CaptureFilter::defaultThreshold;
+}
+
+bool PortSettingsStore::setLoadThreshold(const QString &port, double change)
+{
+    return setValue(port, QStringLiteral("loadThreshold"), QString::number(change, 'g', 10));
+}
+
+void PortSettingsStore::applyTo(DeviceTask *task) const
+{
+    const QString port = task->port();
+    task->setScaleName(scaleName(port));
+    task->setRecordFormat(recordFormat(port));
+    task->setCaptureMode(captureMode(port));
+    task->setLoadThreshold(loadThreshold(port));
 }

@@ -4,8 +4,13 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
+#include "CaptureFilter.h"
+#include "RecordFormat.h"
 #include "ScaleProtocol.h"
+
+class DeviceTask;
 
 // The kind of scale and the line settings each port is read with, kept in the
 // user's settings across restarts. A port never set is read as the built-in
@@ -30,12 +35,30 @@ public:
     // A port the demo provides, with its setup for this run; never written.
     void addDemoPort(const QString &port, const ScaleSetup &setup);
     QStringList demoPorts() const { return demoNames; }
+
+    // The operator's name for the scale on a port, and how a window on it
+    // records; each setter says whether it was kept across restarts.
+    QString scaleName(const QString &port) const;
+    bool setScaleName(const QString &port, const QString &name);
+    RecordFormat::Kind recordFormat(const QString &port) const;
+    bool setRecordFormat(const QString &port, RecordFormat::Kind kind);
+    CaptureFilter::Mode captureMode(const QString &port) const;
+    bool setCaptureMode(const QString &port, CaptureFilter::Mode mode);
+    double loadThreshold(const QString &port) const;
+    bool setLoadThreshold(const QString &port, double change);
+    // Gives a window opened on its port the name and recording choices kept.
+    void applyTo(DeviceTask *task) const;
     // While on, nothing is written: every setup set is kept for this run only,
     // so that the demo leaves the real ports' settings as they are.
     void setDemo(bool on) { demo = on; }
 
 private:
+    QVariant value(const QString &port, const QString &key, const QVariant &fallback) const;
+    bool setValue(const QString &port, const QString &key, const QVariant &value);
+
     QHash<QString, ScaleSetup> temporary;
+    // Values kept for this run only, under "port/key".
+    QHash<QString, QVariant> temporaryValues;
     QStringList demoNames;
     bool demo = false;
 };

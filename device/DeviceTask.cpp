@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPalette>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "IODeviceNew.h"
@@ -23,6 +24,17 @@ static QPalette readoutPalette(bool stable)
         palette.setColor(role, ink);
     return palette;
 }
+
+namespace {
+
+// The read-out, the plot and the statistics need a number; the record keeps
+// the scale's own digits, decimal comma and all.
+QString asNumber(QString value)
+{
+    return value.replace(QLatin1Char(','), QLatin1Char('.'));
+}
+
+} // namespace
 
 DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent,
                        const ScaleSetup &setup)
@@ -80,12 +92,31 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     noReadingLabel->setWordWrap(true);
     noReadingLabel->hide();
 
+    // Shown with the Show statistics view; the counter only while one
+    // record per load is taken.
+    statisticsRow = new QWidget(window);
+    auto *statisticsLayout = new QHBoxLayout(statisticsRow);
+    statisticsLayout->setContentsMargins(0, 0, 0, 0);
+    statisticsLabel = new QLabel(statisticsRow);
+    statisticsLabel->setObjectName(QStringLiteral("statisticsLabel"));
+    resetButton = new QToolButton(statisticsRow);
+    resetButton->setObjectName(QStringLiteral("resetStatisticsButton"));
+    connect(resetButton, &QToolButton::clicked, this, &DeviceTask::resetStatistics);
+    statisticsLayout->addWidget(statisticsLabel, 1);
+    statisticsLayout->addWidget(resetButton);
+    statisticsRow->hide();
+    captureLabel = new QLabel(window);
+    captureLabel->setObjectName(QStringLiteral("captureLabel"));
+    captureLabel->hide();
+
     setupLabel = new QLabel(window);
     setupLabel->setObjectName(QStringLiteral("setupLabel"));
     setupLabel->setWordWrap(true);
     showSetup();
 
     mainLayout->addLayout(rowLayout);
+    mainLayout->addWidget(statisticsRow);
+    mainLayout->addWidget(captureLabel);
     mainLayout->addWidget(setupLabel);
     mainLayout->addWidget(noReadingLabel);
     mainLayout->addWidget(plot);
@@ -109,14 +140,6 @@ DeviceTask::~DeviceTask()
     quit();
     wait();
     delete recorder();
-}
-
-// Qt 5 formats a date with the system locale, which writes Arabic-Indic or
-// Persian digits under an Arabic or Persian desktop; the file keeps ASCII.
-QString DeviceTask::timestamp(const QDateTime &when)
-{
-    return QLocale::c().toString(when,
-                                 QStringLiteral("dd.MM.yyyy%1 hh:mm:ss.zzz").arg(QLatin1Char('\t')));
 }
 
 IODeviceNew *DeviceTask::makeLink(const ScaleSetup &setup, int periodMs)
@@ -171,8 +194,9 @@ void DeviceTask::run()
     connect(recorder, &SaveSamples::writeRecovered, this, &DeviceTask::recordingRecovered);
     connect(recorder, &SaveSamples::fileRecreated, this, &DeviceTask::recordingFileRecreated);
     // Used only from the GUI thread from here on, where the main window gives
-    // it its file.
+    // it its file; the format set meanwhile is handed over there too.
     recorder->moveToThread(QCoreApplication::instance()->thread());
+    QMetaObject::invokeMethod(recorder, [this, recorder] { recorder->setFormat(format); });
     sampleRecorder.storeRelease(recorder);
 
     emit deviceTaskStarted();
@@ -232,6 +256,77 @@ void DeviceTask::showSetup()
     setupLabel->setText(setupText(scaleSetup));
     setupLabel->setToolTip(tr("The kind of scale and the line settings this port is read with. "
                               "Device \u2192 Port settings... changes them."));
+    resetButton->setText(tr("Reset"));
+    resetButton->setToolTip(tr("Start the statistics again from the next reading taken"));
+    showStatisticsText();
+    showCapture();
+}
+
+void DeviceTask::setScaleName(const QString &scaleName)
+{
+    if (scaleName == name)
+        return;
+    name = scaleName;
+    emit scaleNameChanged(name);
+}
+
+void DeviceTask::setRecordFormat(RecordFormat::Kind kind)
+{
+    format = kind;
+    if (recorder())
+        recorder()->setFormat(kind);
+}
+
+void DeviceTask::setCaptureMode(CaptureFilter::Mode mode)
+{
+    capture.setMode(mode);
+    showCapture();
+}
+
+void DeviceTask::setLoadThreshold(double change)
+{
+    capture.setThreshold(change);
+    showCapture();
+}
+
+QLocale DeviceTask::numberLocale()
+{
+    QLocale numbers(tr("en_US", "the locale of the numbers shown"));
+    numbers.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+    return numbers;
+}
+
+QChar DeviceTask::decimalPoint()
+{
+    return numberLocale().decimalPoint();
+}
+
+void DeviceTask::showStatisticsText()
+{
+    statisticsLabel->setText(stats.text(decimalPoint()));
+}
+
+void DeviceTask::resetStatistics()
+{
+    stats.reset();
+    showStatisticsText();
+}
+
+void DeviceTask::showCapture()
+{
+    if (capture.mode() == CaptureFilter::EveryReading) {
+        captureLabel->hide();
+        return;
+    }
+    if (capture.mode() == CaptureFilter::StableOnly) {
+        captureLabel->setText(tr("Only the readings the scale calls stable are recorded."));
+    } else {
+        const QString threshold = QString::number(capture.threshold(), 'g', 6)
+                                      .replace(QLatin1Char('.'), decimalPoint());
+        captureLabel->setText(tr("One record per load (a change of more than %1 %2). Loads weighed: %3")
+                                  .arg(threshold, lastUnits, QString::number(capture.loads())));
+    }
+    captureLabel->show();
 }
 
 void DeviceTask::setRefreshRate(int ms)
@@ -252,6 +347,12 @@ void DeviceTask::showGraph(bool visible)
 {
     if (isRunning())
         plot->setVisible(visible);
+}
+
+void DeviceTask::showStatistics(bool visible)
+{
+    statisticsShown = visible;
+    statisticsRow->setVisible(visible);
 }
 
 void DeviceTask::deviceClose()
@@ -343,11 +444,9 @@ void DeviceTask::showNoReading(int cause, const QString &detail)
 void DeviceTask::getSample(QString sample, QString units, QString dzialki, QDateTime taken)
 {
     Q_UNUSED(dzialki);
-    // The read-out and the plot need a number; the record keeps the scale's
-    // own digits, decimal comma and all.
     // A steady weight repeats itself: the read-out is painted only when the
     // number on it changes.
-    const QString shown = QString(sample).replace(QLatin1Char(','), QLatin1Char('.'));
+    const QString shown = asNumber(sample);
     if (shown != shownValue) {
         readout->display(shown);
         shownValue = shown;
@@ -358,6 +457,7 @@ void DeviceTask::getSample(QString sample, QString units, QString dzialki, QDate
     const bool placeholder = sample.contains(QLatin1String("--"))
                              || units.contains(QLatin1String("--"));
     showStability(stable || placeholder);
+    lastStable = stable;
     stable = true;
     if (!placeholder && !noReadingLabel->isHidden()) {
         noReadingLabel->hide();
@@ -367,25 +467,41 @@ void DeviceTask::getSample(QString sample, QString units, QString dzialki, QDate
     lastValue = placeholder ? QString() : sample.remove(QLatin1Char(' '));
     lastUnits = units;
     lastTaken = taken;
-    if (paused || placeholder)
+    if (paused || placeholder) {
+        capture.breakRun();
         return;
-    plotAndRecord(QStringLiteral("auto\t"), lastValue, lastUnits, lastTaken);
+    }
+    // Every reading is plotted; the capture mode picks those recorded.
+    plotLast();
+    if (capture.takes(asNumber(lastValue), lastStable, CaptureFilter::marksStability(scaleSetup.type)))
+        recordLast(QStringLiteral("auto"));
 }
 
 // A step records the reading on show with the time it came, like its auto
 // line: the file says when the scale weighed, not when a key was pressed.
+// The operator chose it, so no capture mode leaves it out.
 void DeviceTask::step()
 {
     paused = true;
-    if (!lastValue.isEmpty())
-        plotAndRecord(QStringLiteral("step\t"), lastValue, lastUnits, lastTaken);
+    if (lastValue.isEmpty())
+        return;
+    plotLast();
+    recordLast(QStringLiteral("step"));
 }
 
-void DeviceTask::plotAndRecord(const QString &kind, const QString &value, const QString &units,
-                               const QDateTime &taken)
+void DeviceTask::plotLast()
 {
-    plot->appendMyPoint(readingNumber++, QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble());
+    plot->appendMyPoint(readingNumber++, asNumber(lastValue).toDouble());
+}
+
+// The statistics and the load counter count what is taken, whether Record
+// writes it to a file or not.
+void DeviceTask::recordLast(const QString &kind)
+{
+    stats.add(asNumber(lastValue), lastUnits);
+    showStatisticsText();
+    if (capture.mode() == CaptureFilter::OnePerLoad)
+        showCapture();
     if (recording && recorder())
-        recorder()->addSample(kind + value + QLatin1Char('\t') + units + QLatin1Char('\t')
-                              + timestamp(taken));
+        recorder()->addRecord({kind, lastValue, lastUnits, lastTaken, lastStable, name});
 }

@@ -3,17 +3,22 @@
 
 #include <QAtomicPointer>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <QThread>
 
 #include <atomic>
 
+#include "CaptureFilter.h"
+#include "ReadingStatistics.h"
+#include "RecordFormat.h"
 #include "ScaleProtocol.h"
 
 class QFrame;
 class QHBoxLayout;
 class QLabel;
 class QLCDNumber;
+class QToolButton;
 class QVBoxLayout;
 class QWidget;
 class IODeviceNew;
@@ -59,6 +64,27 @@ public:
     // Whether the reading on show is one the scale called stable.
     bool isStable() const { return stable; }
 
+    // The operator's name for the scale ("Packing line 2"): in the window
+    // title, in CSV records and in export titles.
+    QString scaleName() const { return name; }
+    void setScaleName(const QString &scaleName);
+    // The format the recorder starts its next file in.
+    RecordFormat::Kind recordFormat() const { return format; }
+    void setRecordFormat(RecordFormat::Kind kind);
+    // Which readings a running window records, and for one record per load
+    // the change, in the scale's unit, that makes a new load.
+    CaptureFilter::Mode captureMode() const { return capture.mode(); }
+    void setCaptureMode(CaptureFilter::Mode mode);
+    double loadThreshold() const { return capture.threshold(); }
+    void setLoadThreshold(double change);
+    int loadsRecorded() const { return capture.loads(); }
+    const ReadingStatistics &statistics() const { return stats; }
+    // The statistics line under the read-out, and the load counter shown
+    // with one record per load.
+    QLabel *statisticsWidget() const { return statisticsLabel; }
+    QLabel *captureWidget() const { return captureLabel; }
+    bool isShowingStatistics() const { return statisticsShown; }
+
     QString port() const { return portName; }
     RandomPlot *plotWidget() const { return plot; }
     QLabel *unitsWidget() const { return unitsLabel; }
@@ -75,8 +101,9 @@ public:
     // E.g. "SICS-style commands (SI), 9600 8N1".
     static QString setupText(const ScaleSetup &setup);
 
-    // "dd.MM.yyyy<TAB> hh:mm:ss.zzz", the time stamp of every record line.
-    static QString timestamp(const QDateTime &when);
+    // Numbers as the program's language writes them (its decimal separator).
+    static QLocale numberLocale();
+    static QChar decimalPoint();
 
     // The most of a scale's reply the line under the read-out quotes.
     static constexpr int quotedReplyLength = 40;
@@ -97,10 +124,13 @@ signals:
     void recordingFileRecreated(QString fileName);
     // The link's bytes, while watchLine() is on (see IODeviceNew::lineTraffic).
     void lineTraffic(int direction, QByteArray bytes, QDateTime at);
+    void scaleNameChanged(QString scaleName);
 
 public slots:
     void showLCD(bool visible);
     void showGraph(bool visible);
+    void showStatistics(bool visible);
+    void resetStatistics();
     void deviceClose();
 
 private slots:
@@ -120,8 +150,10 @@ private:
     void showStability(bool isStable);
     static QString portSettingsHint();
     void showPrintKeyWait();
-    void plotAndRecord(const QString &kind, const QString &value, const QString &units,
-                       const QDateTime &taken);
+    void plotLast();
+    void recordLast(const QString &kind);
+    void showStatisticsText();
+    void showCapture();
 
     RandomPlot *plot;
     QLabel *unitsLabel;
@@ -146,6 +178,16 @@ private:
     QDateTime lastTaken;
     // What the read-out shows now.
     QString shownValue;
+    bool lastStable = true;
+    QString name;
+    RecordFormat::Kind format = RecordFormat::Classic;
+    CaptureFilter capture;
+    ReadingStatistics stats;
+    QWidget *statisticsRow;
+    QLabel *statisticsLabel;
+    QToolButton *resetButton;
+    QLabel *captureLabel;
+    bool statisticsShown = false;
     QString portName;
     ScaleSetup scaleSetup;
     // The link, for reopen(): set and used on the worker thread only.

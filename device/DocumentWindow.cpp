@@ -27,6 +27,10 @@ DocumentWindow::DocumentWindow(const QString &portName, const ScaleSetup &setup,
     setMinimumSize(200, 160);
 
     task = new DeviceTask(portName, this, this, setup);
+    // "ttyUSB0 - Packing line 2": the operator's name beside the port.
+    connect(task, &DeviceTask::scaleNameChanged, this, [this](const QString &name) {
+        setWindowTitle(name.isEmpty() ? this->portName : this->portName + QStringLiteral(" \u2013 ") + name);
+    });
     connect(task, &DeviceTask::deviceTaskStarted, this, &DocumentWindow::documentWindowReady);
     connect(task, &DeviceTask::deleteNowSignal, this, &QWidget::hide);
     connect(task, &DeviceTask::deleteNowSignal, this, &QObject::deleteLater);
@@ -94,10 +98,15 @@ void DocumentWindow::exportDocument()
     // plot gave them (an empty QwtText would drop the axis title's bold font
     // and every later export would differ from the first).
     plot->setAxisTitle(QwtPlot::yLeft, tr("units: ") + task->unitsWidget()->text());
-    plot->setTitle(tr("KORVEN WEIGHING SOFTWARE") + QLatin1Char('\n')
-                   + QLocale::c().toString(QDateTime::currentDateTime(),
-                                           QStringLiteral("dd.MM.yyyy   hh:mm"))
-                   + QLatin1Char('\n') + description);
+    QString title = tr("KORVEN WEIGHING SOFTWARE") + QLatin1Char('\n')
+                    + QLocale::c().toString(QDateTime::currentDateTime(),
+                                            QStringLiteral("dd.MM.yyyy   hh:mm"));
+    if (!task->scaleName().isEmpty())
+        title += QLatin1Char('\n') + task->scaleName();
+    title += QLatin1Char('\n') + description;
+    if (task->isShowingStatistics())
+        title += QLatin1Char('\n') + task->statisticsWidget()->text();
+    plot->setTitle(title);
     const PlotExport::Result result = exporter.write(plot, fileName);
 
     // The titles belong to the document only; the live plot shows none.

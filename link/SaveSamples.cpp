@@ -1,5 +1,6 @@
 #include "SaveSamples.h"
 
+#include "ClassicFormat.h"
 #include "LinkTrace.h"
 
 #include <QDebug>
@@ -21,8 +22,6 @@ namespace {
 const QIODevice::OpenMode appendMode = QIODevice::WriteOnly | QIODevice::Append
                                        | QIODevice::Unbuffered;
 }
-
-const char SaveSamples::recordEnd[] = "\r\n\r";
 
 SaveSamples::SaveSamples(QObject *parent)
     : QObject(parent)
@@ -57,12 +56,16 @@ bool SaveSamples::open(const QString &fileName)
     file = new QFile(this);
     openName = fileName;
     failing = false; // a new recording is told about its own first failure
+    writer = RecordFormat::create(formatKind);
+    refusal.clear();
     QString reason;
     // Looked at before it is opened: opening a serial line to find out what
     // it is would already disturb it.
-    if (!isRecordable(fileName) || !openAppending(file, fileName, &reason)) {
+    if (!isRecordable(fileName) || !openAppending(file, fileName, &reason)
+        || !startFile(file, &reason)) {
         qWarning() << "Could not open the file" << fileName
                    << (reason.isEmpty() ? QStringLiteral("not a regular file") : reason);
+        file->close();
         return false;
     }
     return true;
@@ -79,11 +82,15 @@ bool SaveSamples::isRecordable(const QString &fileName)
 // O_NONBLOCK: a pipe put in the file's place since it was looked at fails at
 // once instead of holding the GUI thread until someone reads it; O_NOFOLLOW
 // refuses a link put there. What was opened must still be a regular file.
+// Opened for reading too where that is allowed, so that its format can be
+// seen; a file that may only be written to is taken on trust.
 bool SaveSamples::openAppending(QFile *target, const QString &fileName, QString *reason)
 {
-    const int fd = ::open(QFile::encodeName(fileName).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC,
-                          0666);
+    const QByteArray path = QFile::encodeName(fileName);
+    const int flags = O_APPEND | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC;
+    int fd = ::open(path.constData(), O_RDWR | flags, 0666);
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(path.constData(), O_WRONLY | flags, 0666);
     if (fd < 0) {
         *reason = qt_error_string(errno);
         return false;
@@ -99,6 +106,28 @@ bool SaveSamples::openAppending(QFile *target, const QString &fileName, QString 
         return false;
     }
     return true;
+}
+
+// A new or empty file gets the format's header; one that holds records
+// already must hold records of this format.
+bool SaveSamples::startFile(QFile *target, QString *reason)
+{
+    if (target->size() == 0)
+        return writer->header().isEmpty() || writeWhole(target, writer->header(), reason);
+    QByteArray start(256, '\0');
+    const ssize_t got = ::pread(target->handle(), start.data(), size_t(start.size()), 0);
+    if (got < 0)
+        return true;
+    start.truncate(int(got));
+    const RecordFormat::Kind found = RecordFormat::kindOf(start);
+    if (found == formatKind)
+        return true;
+    refusal = tr("It holds records in the format \"%1\"; records in the format \"%2\" are not added "
+                 "to it, so that the file keeps one format. Choose another file, or the file's own "
+                 "format in the Record button's menu.")
+                  .arg(RecordFormat::name(found), RecordFormat::name(formatKind));
+    *reason = QStringLiteral("it holds records of another format");
+    return false;
 }
 
 bool SaveSamples::isOpen() const
@@ -117,44 +146,63 @@ bool SaveSamples::isWritingTo(const QString &fileName) const
 void SaveSamples::addSample(const QString &record)
 {
     qCDebug(linkTrace) << "? SaveSamples addSample()";
+    QByteArray bytes;
+    {
+        QTextStream stream(&bytes, QIODevice::WriteOnly);
+        stream << record << ClassicFormat::recordEnd;
+    }
+    append(bytes);
+}
+
+void SaveSamples::addRecord(const SampleRecord &sample)
+{
+    qCDebug(linkTrace) << "? SaveSamples addRecord()";
+    if (isOpen())
+        append(writer->record(sample));
+}
+
+void SaveSamples::append(const QByteArray &bytes)
+{
     if (!isOpen())
         return;
     // On this host a deleted file stays writable through its open descriptor,
     // and everything written to it would vanish with the last close.
     if (!QFileInfo::exists(openName) && !reopenDeleted())
         return;
-
-    QByteArray bytes;
-    {
-        QTextStream stream(&bytes, QIODevice::WriteOnly);
-        stream << record << recordEnd;
-    }
     if (write(bytes) && failing) {
         failing = false;
         emit writeRecovered(openName);
     }
 }
 
+bool SaveSamples::write(const QByteArray &bytes)
+{
+    QString reason;
+    if (writeWhole(file, bytes, &reason))
+        return true;
+    fail(reason);
+    return false;
+}
+
 // Writes one whole record or none: a record cut short by a full disk is taken
 // back, so that the file keeps whole records only and a later recording does
 // not carry on a torn line.
-bool SaveSamples::write(const QByteArray &bytes)
+bool SaveSamples::writeWhole(QFile *target, const QByteArray &bytes, QString *reason)
 {
-    const qint64 sizeBefore = file->size();
+    const qint64 sizeBefore = target->size();
     qint64 done = 0;
     while (done < bytes.size()) {
         // A short write carries no error of its own; the next one tells why.
-        const qint64 written = file->write(bytes.constData() + done, bytes.size() - done);
+        const qint64 written = target->write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0)
             break;
         done += written;
     }
     if (done == bytes.size())
         return true;
-    const QString reason = file->errorString();
+    *reason = target->errorString();
     if (done > 0)
-        file->resize(sizeBefore);
-    fail(reason);
+        target->resize(sizeBefore);
     return false;
 }
 
@@ -163,7 +211,8 @@ bool SaveSamples::reopenDeleted()
     const QString deletedName = openName;
     auto *fresh = new QFile(this);
     QString reason;
-    if (!isRecordable(deletedName) || !openAppending(fresh, deletedName, &reason)) {
+    if (!isRecordable(deletedName) || !openAppending(fresh, deletedName, &reason)
+        || !startFile(fresh, &reason)) {
         fail(reason.isEmpty() ? tr("not a regular file") : reason);
         delete fresh;
         return false;

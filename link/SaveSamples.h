@@ -4,11 +4,16 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
+#include "RecordFormat.h"
+
 class QFile;
 
-// Appends a device's record lines to the operator's recording file. It holds
-// the name and the open file only; what a record says and when one is written
-// is the device task's business.
+// Appends a device's records to the operator's recording file. It holds the
+// name, the open file and the format the file is written in; when a record is
+// written is the device task's business. A file keeps one format: one that
+// holds records of another is refused at open().
 class SaveSamples : public QObject
 {
     Q_OBJECT
@@ -19,6 +24,9 @@ public:
 
     QString fileName() const { return name; }
     void setFileName(const QString &fileName);
+    // Taken at the next open(): a file already open goes on as it began.
+    void setFormat(RecordFormat::Kind kind) { formatKind = kind; }
+    RecordFormat::Kind format() const { return formatKind; }
 
     // Both return whether the file is open for appending afterwards; an
     // empty name opens nothing.
@@ -27,16 +35,19 @@ public:
     bool isOpen() const;
     // Whether the open file is the one the name leads to now.
     bool isWritingTo(const QString &fileName) const;
+    // A classic record line, less its line end.
     void addSample(const QString &record);
+    // A record in the format the file was opened with.
+    void addRecord(const SampleRecord &sample);
     void close();
+    // Why the last open() refused a file that holds records of another
+    // format, in the operator's words; empty when it did not.
+    QString formatRefusal() const { return refusal; }
 
     // Records go only into a regular file or under a name where nothing is
     // yet: never into a folder, a device, a pipe or a socket, nor through a
     // link (a link to a regular file included).
     static bool isRecordable(const QString &fileName);
-
-    // Every record ends with CR LF CR, whatever the host's own line end.
-    static const char recordEnd[];
 
 signals:
     // A record could not be written (a full disk, a file grown past its
@@ -52,6 +63,9 @@ signals:
 
 private:
     bool openAppending(QFile *target, const QString &fileName, QString *reason);
+    bool startFile(QFile *target, QString *reason);
+    static bool writeWhole(QFile *target, const QByteArray &bytes, QString *reason);
+    void append(const QByteArray &bytes);
     bool write(const QByteArray &bytes);
     bool reopenDeleted();
     void fail(const QString &reason);
@@ -60,6 +74,10 @@ private:
     QString openName; // a file opened by descriptor keeps no name of its own
     QFile *file;
     bool failing;
+    RecordFormat::Kind formatKind = RecordFormat::Classic;
+    // The format of the open file, fixed when it was opened.
+    std::unique_ptr<RecordFormat> writer;
+    QString refusal;
 };
 
 #endif // SAVESAMPLES_H

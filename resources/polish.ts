@@ -246,39 +246,6 @@ Czy chciałbyś coś zapisać przed zamknięciem programu?</translation>
         <translation>Dopisz</translation>
     </message>
     <message>
-        <source>Could not open the file</source>
-        <translation>Nie można otworzyć pliku</translation>
-    </message>
-    <message>
-        <source>The readings of %1 could not be written to the file
-%2
-(%3).
-Recording goes on: every new reading is tried again, and you will be told when records reach the file again. The records written before are kept in the file.</source>
-        <translation>Nie udało się zapisać odczytów z %1 do pliku
-%2
-(%3).
-Zapis trwa dalej: program próbuje zapisać każdy kolejny odczyt i powiadomi, gdy rekordy znów trafią do pliku. Wcześniej zapisane rekordy pozostają w pliku.</translation>
-    </message>
-    <message>
-        <source>The readings of %1 are written to the file
-%2
-again.
-The readings taken while they could not be written are not in it.</source>
-        <translation>Odczyty z %1 znów są zapisywane do pliku
-%2.
-Odczytów z czasu, gdy nie można było ich zapisać, w pliku nie ma.</translation>
-    </message>
-    <message>
-        <source>The recording file
-%1
-of %2 was deleted while recording.
-Recording goes on in a new file of the same name; the records from before the deletion are not in it.</source>
-        <translation>Plik zapisu
-%1
-urządzenia %2 został usunięty podczas zapisu.
-Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w nim nie ma.</translation>
-    </message>
-    <message>
         <source>The stored settings of %1 hold values that cannot be used: %2.
 The port is read with the usual settings of its kind of scale instead; Device → Port settings... shows them and stores new ones.</source>
         <translation>Zapisane ustawienia portu %1 zawierają wartości, których nie można użyć: %2.
@@ -328,6 +295,14 @@ Każde okno zapisuje do własnego pliku.</translation>
         <source>Show the bytes the active window exchanges with its scale</source>
         <translation>Pokaż bajty, które aktywne okno wymienia ze swoją wagą</translation>
     </message>
+    <message>
+        <source>Show s&amp;tatistics</source>
+        <translation>Pokaż s&amp;tatystykę</translation>
+    </message>
+    <message>
+        <source>Show the statistics of the readings taken under the read-out</source>
+        <translation>Pokaż pod odczytem statystykę pobranych odczytów</translation>
+    </message>
 </context>
 <context>
     <name>DocumentWindow</name>
@@ -371,6 +346,10 @@ Każde okno zapisuje do własnego pliku.</translation>
     <message>
         <source>not a regular file</source>
         <translation>to nie jest zwykły plik</translation>
+    </message>
+    <message>
+        <source>It holds records in the format "%1"; records in the format "%2" are not added to it, so that the file keeps one format. Choose another file, or the file's own format in the Record button's menu.</source>
+        <translation>Zawiera rekordy w formacie „%1”; rekordy w formacie „%2” nie są do niego dopisywane, aby plik zachował jeden format. Wybierz inny plik albo format tego pliku w menu przycisku Zapisuj.</translation>
     </message>
 </context>
 <context>
@@ -453,6 +432,27 @@ Może go używać inny program albo Twój użytkownik nie należy do grupy dialo
     <message>
         <source>Waiting for the scale's print key: each line the scale sends is a reading.</source>
         <translation>Czekam na klawisz drukowania wagi: każdy wiersz wysłany przez wagę jest odczytem.</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Zeruj</translation>
+    </message>
+    <message>
+        <source>Start the statistics again from the next reading taken</source>
+        <translation>Zacznij statystykę od nowa od następnego pobranego odczytu</translation>
+    </message>
+    <message>
+        <source>Only the readings the scale calls stable are recorded.</source>
+        <translation>Zapisywane są tylko odczyty, które waga uznaje za stabilne.</translation>
+    </message>
+    <message>
+        <source>One record per load (a change of more than %1 %2). Loads weighed: %3</source>
+        <translation>Jeden rekord na ładunek (zmiana o więcej niż %1 %2). Zważone ładunki: %3</translation>
+    </message>
+    <message>
+        <source>en_US</source>
+        <comment>the locale of the numbers shown</comment>
+        <translation>pl_PL</translation>
     </message>
 </context>
 <context>
@@ -610,6 +610,18 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>Defaults for this type</source>
         <translation>Domyślne dla tego rodzaju</translation>
+    </message>
+    <message>
+        <source>Scale &amp;name:</source>
+        <translation>&amp;Nazwa wagi:</translation>
+    </message>
+    <message>
+        <source>e.g. Packing line 2</source>
+        <translation>np. Linia pakowania 2</translation>
+    </message>
+    <message>
+        <source>Shown in the window title, written in CSV records and in export titles</source>
+        <translation>Widoczna w tytule okna, zapisywana w rekordach CSV i w tytułach eksportowanych wykresów</translation>
     </message>
 </context>
 <context>
@@ -812,6 +824,140 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>A network port&apos;s line settings are made on its serial-to-Ethernet converter.</source>
         <translation>Ustawienia linii portu sieciowego ustawia się w jego konwerterze szeregowo-Ethernet.</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingNotices</name>
+    <message>
+        <source>Record</source>
+        <translation>Zapisuje</translation>
+    </message>
+    <message>
+        <source>Could not open the file</source>
+        <translation>Nie można otworzyć pliku</translation>
+    </message>
+    <message>
+        <source>The readings of %1 could not be written to the file
+%2
+(%3).
+Recording goes on: every new reading is tried again, and you will be told when records reach the file again. The records written before are kept in the file.</source>
+        <translation>Nie udało się zapisać odczytów z %1 do pliku
+%2
+(%3).
+Zapis trwa dalej: program próbuje zapisać każdy kolejny odczyt i powiadomi, gdy rekordy znów trafią do pliku. Wcześniej zapisane rekordy pozostają w pliku.</translation>
+    </message>
+    <message>
+        <source>The readings of %1 are written to the file
+%2
+again.
+The readings taken while they could not be written are not in it.</source>
+        <translation>Odczyty z %1 znów są zapisywane do pliku
+%2.
+Odczytów z czasu, gdy nie można było ich zapisać, w pliku nie ma.</translation>
+    </message>
+    <message>
+        <source>The recording file
+%1
+of %2 was deleted while recording.
+Recording goes on in a new file of the same name; the records from before the deletion are not in it.</source>
+        <translation>Plik zapisu
+%1
+urządzenia %2 został usunięty podczas zapisu.
+Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w nim nie ma.</translation>
+    </message>
+    <message>
+        <source>Readings are not added to the file
+%1
+</source>
+        <translation>Odczyty nie są dopisywane do pliku
+%1
+</translation>
+    </message>
+</context>
+<context>
+    <name>RecordMenu</name>
+    <message>
+        <source>Recording &amp;options</source>
+        <translation>&amp;Opcje zapisu</translation>
+    </message>
+    <message>
+        <source>Record format</source>
+        <translation>Format zapisu</translation>
+    </message>
+    <message>
+        <source>CSV</source>
+        <translation>CSV</translation>
+    </message>
+    <message>
+        <source>Comma and decimal point</source>
+        <translation>Przecinek i kropka dziesiętna</translation>
+    </message>
+    <message>
+        <source>Semicolon and decimal comma</source>
+        <translation>Średnik i przecinek dziesiętny</translation>
+    </message>
+    <message>
+        <source>What to record</source>
+        <translation>Co zapisywać</translation>
+    </message>
+    <message>
+        <source>Load threshold...</source>
+        <translation>Próg ładunku...</translation>
+    </message>
+    <message>
+        <source>Load threshold</source>
+        <translation>Próg ładunku</translation>
+    </message>
+    <message>
+        <source>Switch Record off to change the format</source>
+        <translation>Wyłącz zapisywanie, aby zmienić format</translation>
+    </message>
+    <message>
+        <source>With one record per load, a new load is recorded when the settled weight
+differs from the last one by more than (in the scale's unit):</source>
+        <translation>Przy jednym rekordzie na ładunek nowy ładunek jest zapisywany, gdy ustalona masa
+różni się od poprzedniej o więcej niż (w jednostce wagi):</translation>
+    </message>
+</context>
+<context>
+    <name>RecordFormat</name>
+    <message>
+        <source>Classic (tab-separated)</source>
+        <translation>Klasyczny (rozdzielany tabulatorami)</translation>
+    </message>
+    <message>
+        <source>CSV, comma and decimal point</source>
+        <translation>CSV, przecinek i kropka dziesiętna</translation>
+    </message>
+    <message>
+        <source>CSV, semicolon and decimal comma</source>
+        <translation>CSV, średnik i przecinek dziesiętny</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureFilter</name>
+    <message>
+        <source>Every reading</source>
+        <translation>Każdy odczyt</translation>
+    </message>
+    <message>
+        <source>Only stable readings</source>
+        <translation>Tylko stabilne odczyty</translation>
+    </message>
+    <message>
+        <source>One record per load</source>
+        <translation>Jeden rekord na ładunek</translation>
+    </message>
+</context>
+<context>
+    <name>ReadingStatistics</name>
+    <message>
+        <source>Statistics: no reading taken yet</source>
+        <translation>Statystyka: nie pobrano jeszcze żadnego odczytu</translation>
+    </message>
+    <message>
+        <source>Count: %1   Mean: %2   Std. dev.: %3   Min: %4   Max: %5</source>
+        <translation>Liczba: %1   Średnia: %2   Odch. std.: %3   Min: %4   Maks: %5</translation>
     </message>
 </context>
 </TS>

@@ -49,6 +49,7 @@
 #include "MdiWindow.h"
 #include "RandomPlot.h"
 #include "ScaleProtocol.h"
+#include "ClassicFormat.h"
 #include "SaveSamples.h"
 
 namespace {
@@ -242,13 +243,13 @@ int countRecords(const QString &fileName, int *malformed)
     int count = 0;
     int from = 0;
     for (;;) {
-        const int end = bytes.indexOf(SaveSamples::recordEnd, from);
+        const int end = bytes.indexOf(ClassicFormat::recordEnd, from);
         if (end < 0)
             break;
         if (!shape.match(QString::fromLatin1(bytes.mid(from, end - from))).hasMatch())
             ++*malformed;
         ++count;
-        from = end + int(qstrlen(SaveSamples::recordEnd));
+        from = end + int(qstrlen(ClassicFormat::recordEnd));
     }
     if (from != bytes.size())
         ++*malformed; // a torn last record

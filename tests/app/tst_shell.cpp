@@ -35,7 +35,9 @@ const struct { const char *context; QStringList pairs; } listed[] = {
         "Ustawienia portu...", "Choose the kind of scale and the line settings of a port",
         "Wybierz rodzaj wagi i parametry łącza portu", " - demo with simulated scales", " - pokaz z symulowanymi wagami",
         "Line &monitor...", "&Monitor łącza...", "Show the bytes the active window exchanges with its scale",
-        "Pokaż bajty, które aktywne okno wymienia ze swoją wagą"}},
+        "Pokaż bajty, które aktywne okno wymienia ze swoją wagą", "Show s&tatistics", "Pokaż s&tatystykę",
+        "Show the statistics of the readings taken under the read-out",
+        "Pokaż pod odczytem statystykę pobranych odczytów"}},
     {"PortSettingsDialog", {"Port settings", "Ustawienia portu", "Scale &type:", "&Rodzaj wagi:", "&Baud rate:",
         "Prędkość (&bod):", "&Data bits:", "Bity &danych:", "P&arity:", "P&arzystość:", "&Stop bits:", "Bity &stopu:",
         "&Flow control:", "S&terowanie przepływem:", "Even", "Parzysta", "Odd", "Nieparzysta", "Defaults for this type",
@@ -166,14 +168,21 @@ private slots:
             {{"&Device", "Port settings...", "Line &monitor...", "|", "&Export", "&Close", "|", "&Exit"},
              {"&Urządzenie", "Ustawienia portu...", "&Monitor łącza...", "|", "&Eksportuj wykres", "&Zamknij", "|",
               "&Wyjdź"}},
-            {{"&Mode", "&Pause", "&Step", "&Go*", "&Record"}, {"&Tryb", "&Pauza", "&Krok", "&Krocz*", "&Zapisuj"}},
+            {{"&Mode", "&Pause", "&Step", "&Go*", "&Record", "Recording &options"},
+             {"&Tryb", "&Pauza", "&Krok", "&Krocz*", "&Zapisuj", "&Opcje zapisu"}},
             {{"&Options", "&Language", "&Graph View"}, {"&Opcje", "&Język", "&Widok wykresu"}},
             {{"&Language", "&English", "&Polish"}, {"&Język", "&Angielski", "&Polski"}},
             {{"&Window", "&Fullscreen", "|", "&Maximize", "&Tile", "|", "&Next window", "&Previous window", "|",
-              "&Show LCD display*", "&Show graph*", "Follow &readings", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"},
+              "&Show LCD display*", "&Show graph*", "Follow &readings", "Show s&tatistics", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"},
              {"&Okno", "&Pełny ekran", "|", "&Maksymalizuj", "&Kafelkowy", "|", "&Następne", "&Poprzednie", "|",
-              "&Pokaż ekrany LCD*", "&Pokaż wykresy*", "Śledź &odczyty", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"}},
+              "&Pokaż ekrany LCD*", "&Pokaż wykresy*", "Śledź &odczyty", "Pokaż s&tatystykę", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"}},
             {{"&Help", "&About"}, {"&Pomoc", "&O programie"}},
+            {{"Recording &options", "|", "Classic (tab-separated)", "CSV", "Comma and decimal point",
+              "Semicolon and decimal comma", "|", "Every reading", "Only stable readings", "One record per load",
+              "Load threshold..."},
+             {"&Opcje zapisu", "|", "Klasyczny (rozdzielany tabulatorami)", "CSV", "Przecinek i kropka dziesiętna",
+              "Średnik i przecinek dziesiętny", "|", "Każdy odczyt", "Tylko stabilne odczyty", "Jeden rekord na ładunek",
+              "Próg ładunku..."}},
             {{"Device", "[click to scan for new devices]", "Port settings..."},
              {"Device", "[kliknij aby zeskanować porty]", "Ustawienia portu..."}},
             {{"Switch windows", "&Maximize", "&Tile", "&Previous window", "&Next window", "&Show LCD display*",
@@ -195,7 +204,7 @@ private slots:
         switchTo(window, polish);
         emit window->findChild<QMenu *>("windowMenu")->aboutToShow();
         const QList<QWidget *> owners = window->findChildren<QWidget *>(QRegularExpression("Menu$|ToolBar$"));
-        QCOMPARE(owners.size(), 11);
+        QCOMPARE(owners.size(), 12);
         auto *bar = qobject_cast<QToolBar *>(owners[position]);
         QStringList found(bar ? bar->windowTitle() : owners[position]->property("title").toString());
         for (QAction *entry : owners[position]->actions()) {

@@ -4,6 +4,7 @@
 #include <qwt_plot_curve.h>
 #include <poppler-qt5.h>
 #include <sys/stat.h>
+#include "CsvReader.h"
 #include "DeviceTask.h"
 #include "DialogScript.h"
 #include "DocumentWindow.h"
@@ -382,6 +383,80 @@ private slots:
         for (const QString &line : lines)
             times << QTime::fromString(line.section('\t', 4).trimmed(), "hh:mm:ss.zzz");
         QVERIFY2(times.at(1).msecsTo(times.at(4)) >= 3 * 150, qPrintable(lines.join('|')));
+    }
+    // Loads placed and taken off one after another, unsteady readings between them: one record per load and none
+    // while unsteady; only the stable readings where the scale says which are. Each reply is a value, "~" when the
+    // scale calls it unsteady; past the script the scale never settles. The windows run together.
+    void capturedRecordsFollowTheLoads()
+    {
+        struct Case { ScaleProtocol::Type type; CaptureFilter::Mode mode; QStringList replies, recorded; };
+        const QStringList marked{"~1.00", "~2.00", "~3.00", "0.00", "~5.10", "~9.80", "10.00", "10.00", "~4.00",
+                                 "0.00", "~7.00", "20.50", "20.51"};
+        const QStringList unmarked{"1.00", "2.00", "3.00", "0.00", "0.00", "0.00", "5.10", "10.00", "10.00", "10.00",
+                                   "10.00", "3.00", "0.00", "0.00", "0.00", "20.50", "20.50", "20.50"};
+        const Case cases[] = {
+            {ScaleProtocol::Sics, CaptureFilter::OnePerLoad, marked, {"10.00", "20.50"}},
+            {ScaleProtocol::Sics, CaptureFilter::StableOnly, marked, {"0.00", "10.00", "10.00", "0.00", "20.50", "20.51"}},
+            {ScaleProtocol::BuiltIn, CaptureFilter::OnePerLoad, unmarked, {"10.00", "20.50"}},
+        };
+        QList<std::shared_ptr<int>> answered;
+        QList<QSignalSpy *> started;
+        const int first = scales.ports().size();
+        for (const Case &c : cases) {
+            const int i = first + answered.size();
+            QVERIFY(scales.add());
+            scales.at(i)->setType(c.type);
+            auto n = std::make_shared<int>(0);
+            answered << n;
+            scales.answer(i, [c, n](char request, int) {
+                if (request == 'Z')
+                    return QList<ScaleOnPty::Piece>{{0, "g\r\n"}};
+                const QString reply = c.replies.value((*n)++, QString("~%1.00").arg(30 + *n));
+                const QByteArray value = reply.mid(reply.startsWith('~')).toLatin1();
+                return QList<ScaleOnPty::Piece>{{0, c.type == ScaleProtocol::BuiltIn
+                    ? value.rightJustified(9) + '\r' : "S " + QByteArray(reply.startsWith('~') ? "D" : "S")
+                      + value.rightJustified(12) + " g\r\n"}};
+            });
+            windows << new DocumentWindow(scales.port(i), {c.type, ScaleProtocol::usualSettings(c.type)});
+            started << new QSignalSpy(windows.last(), &DocumentWindow::documentWindowStarted);
+            DeviceTask *t = task(i);
+            t->setCaptureMode(c.mode);
+            t->setScaleName("Line \"2\"; left");
+            t->setRecordFormat(c.mode == CaptureFilter::OnePerLoad ? RecordFormat::CsvSemicolon : RecordFormat::Classic);
+            t->go();
+        }
+        for (int k = 0; k < answered.size(); ++k) {
+            QTRY_COMPARE(started[k]->count(), 1);
+            delete started[k];
+            QVERIFY(task(first + k)->recorder()->open(windows.at(first + k)->port() + ".txt"));
+            task(first + k)->setRecording(true);
+        }
+        for (int k = 0; k < answered.size(); ++k) {
+            QTRY_VERIFY_WITH_TIMEOUT(*answered[k] > cases[k].replies.size() + 2, 10000);
+            DeviceTask *t = task(first + k);
+            QStringList values;
+            if (t->recordFormat() == RecordFormat::Classic) {
+                for (const QString &line : records(first + k))
+                    values << line.section('\t', 1, 1);
+            } else {
+                const QList<QStringList> rows = csvRows(windows.at(first + k)->port() + ".txt", ';');
+                for (const QStringList &row : rows.mid(1)) {
+                    QCOMPARE(row.mid(1, 2) + row.mid(4), QStringList({"Line \"2\"; left", "auto", "g", "yes"}));
+                    values << QString(row[3]).replace(',', '.');
+                }
+                QCOMPARE(t->loadsRecorded(), values.size());
+                QVERIFY(t->captureWidget()->text().endsWith("Loads weighed: 2"));
+            }
+            QCOMPARE(values, cases[k].recorded);
+        }
+        // The statistics of the stable readings, worked out apart, with each separator.
+        DeviceTask *t = task(first + 1);
+        QCOMPARE(t->statisticsWidget()->text(),
+                 "Count: 6   Mean: 10.168 g   Std. dev.: 9.171 g   Min: 0.00 g   Max: 20.51 g");
+        QCOMPARE(t->statistics().text(','),
+                 "Count: 6   Mean: 10,168 g   Std. dev.: 9,171 g   Min: 0,00 g   Max: 20,51 g");
+        t->resetStatistics();
+        QCOMPARE(t->statisticsWidget()->text(), "Statistics: no reading taken yet");
     }
     void unitsFontFollowsTheWindowWidth()
     {

@@ -1,5 +1,6 @@
 #include <QSerialPort>
 
+#include "CsvReader.h"
 #include "FaultSupport.h"
 #include "IODeviceNew.h"
 #include "LinkThread.h"
@@ -130,7 +131,8 @@ private slots:
         recorder.setFileName(path);
         QVERIFY(recorder.open());
         QCOMPARE(contents(path), QByteArray("earlier notes\n")); // nothing at open
-        recorder.addSample("auto\t12.345\tkg\t05.12.2026\t 08:31:27.123");
+        // The name and the stability are not in a classic record.
+        recorder.addRecord({"auto", "12.345", "kg", QDateTime({2026, 12, 5}, {8, 31, 27, 123}), false, "Line 2"});
         const QByteArray first = "earlier notes\nauto\t12.345\tkg\t05.12.2026\t 08:31:27.123\r\n\r";
         QCOMPARE(contents(path), first); // on disk at once
         recorder.close();
@@ -138,6 +140,66 @@ private slots:
         QVERIFY(recorder.open()); // Record off and on again: the same file goes on
         recorder.addSample("step\t-0.015\tg\t05.12.2026\t 08:31:28.000");
         QCOMPARE(contents(path), first + "step\t-0.015\tg\t05.12.2026\t 08:31:28.000\r\n\r");
+    }
+
+    // A spreadsheet reads back what the scale sent: the value with the dialect's decimal separator, and a name
+    // holding separators, quotes or a line end in one field.
+    void csvRowsReadBackAsTheyWereWritten_data()
+    {
+        QTest::addColumn<int>("dialect"); QTest::addColumn<QString>("separator"); QTest::addColumn<QStringList>("rows");
+        QTest::newRow("comma and decimal point") << int(RecordFormat::CsvComma) << ","
+            << QStringList{"time,scale,kind,value,unit,stable",
+                           "2026-12-05T08:31:27.123+01:00|Line \"A\", 2; left|auto|12.345|kg|no",
+                           "2026-12-05T08:31:28.000+01:00|Line \"A\", 2; left|step|-0.015|g|yes"};
+        QTest::newRow("semicolon and decimal comma") << int(RecordFormat::CsvSemicolon) << ";"
+            << QStringList{"time;scale;kind;value;unit;stable",
+                           "2026-12-05T08:31:27.123+01:00|Line \"A\", 2; left|auto|12,345|kg|no",
+                           "2026-12-05T08:31:28.000+01:00|Line \"A\", 2; left|step|-0,015|g|yes"};
+    }
+    void csvRowsReadBackAsTheyWereWritten()
+    {
+        QFETCH(int, dialect); QFETCH(QString, separator); QFETCH(QStringList, rows);
+        const QString path = dir.filePath(QTest::currentDataTag() + QString(".csv"));
+        const QDateTime at({2026, 12, 5}, {8, 31, 27, 123}, Qt::OffsetFromUTC, 3600);
+        SaveSamples recorder;
+        recorder.setFormat(RecordFormat::Kind(dialect));
+        QVERIFY(recorder.open(path));
+        recorder.addRecord({"auto", "12.345", "kg", at, false, "Line \"A\", 2; left"});
+        recorder.close();
+        QVERIFY(recorder.open(path)); // the header only once, at the start of an empty file
+        recorder.addRecord({"step", "-0.015", "g", at.addMSecs(877), true, "Line \"A\", 2; left"});
+        QVERIFY(contents(path).startsWith(rows[0].toLatin1() + "\r\n"));
+        QStringList read;
+        for (const QStringList &row : csvRows(path, separator[0]))
+            read << row.join('|');
+        rows[0].replace(separator, "|");
+        QCOMPARE(read, rows);
+    }
+
+    // A file keeps one format: records of another are refused, and the file stays as it was.
+    void aFileOfAnotherFormatIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("held"); QTest::addColumn<int>("added");
+        QTest::newRow("CSV into classic") << QByteArray("auto\t1\tkg\t05.12.2026\t 08:31:27.123\r\n\r")
+                                          << int(RecordFormat::CsvComma);
+        QTest::newRow("classic into CSV") << QByteArray("time,scale,kind,value,unit,stable\r\n") << int(RecordFormat::Classic);
+        QTest::newRow("semicolons into commas") << QByteArray("time,scale,kind,value,unit,stable\r\n")
+                                                << int(RecordFormat::CsvSemicolon);
+    }
+    void aFileOfAnotherFormatIsRefused()
+    {
+        QFETCH(QByteArray, held); QFETCH(int, added);
+        const QString path = dir.filePath(QTest::currentDataTag());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(held) == held.size());
+        file.close();
+        SaveSamples recorder;
+        recorder.setFormat(RecordFormat::Kind(added));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not open the file"));
+        QVERIFY(!recorder.open(path));
+        QVERIFY(recorder.formatRefusal().contains("keeps one format"));
+        recorder.addRecord({"auto", "2", "kg", QDateTime::currentDateTime(), true, {}});
+        QCOMPARE(contents(path), held);
     }
 
     void aFileThatCannotBeOpenedGetsNothing()

@@ -1,0 +1,35 @@
+#ifndef RECORDINGNOTICES_H
+#define RECORDINGNOTICES_H
+
+#include <QMessageBox>
+#include <QObject>
+
+class DeviceTask;
+
+// Tells the operator what became of a window's recording: a file that cannot
+// be opened, records that cannot be written and their return, a recording
+// file deleted from under the recorder.
+class RecordingNotices : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The boxes are shown over window.
+    explicit RecordingNotices(QWidget *window);
+
+    // From now on tells each trouble the task's recorder meets, and its end.
+    void watch(DeviceTask *task);
+    // Waits for the operator: it follows the operator's own command.
+    void tellCouldNotOpen(DeviceTask *task);
+    // Does not wait: see tell().
+    void tell(const QString &text, QMessageBox::Icon icon = QMessageBox::Warning);
+
+private:
+    void tellFailed(DeviceTask *task, const QString &fileName, const QString &reason);
+    void tellRecovered(DeviceTask *task, const QString &fileName);
+    void tellFileRecreated(DeviceTask *task, const QString &fileName);
+
+    QWidget *window;
+};
+
+#endif // RECORDINGNOTICES_H
