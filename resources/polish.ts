@@ -2,361 +2,40 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pl_PL">
 <context>
-    <name>MdiWindow</name>
+    <name>AboutWindow</name>
     <message>
-        <source>&amp;About</source>
-        <translation>&amp;O programie</translation>
-    </message>
-    <message>
-        <source>&amp;Close</source>
-        <translation>&amp;Zamknij</translation>
-    </message>
-    <message>
-        <source>&amp;Device</source>
-        <translation>&amp;Urządzenie</translation>
-    </message>
-    <message>
-        <source>&amp;English</source>
-        <translation>&amp;Angielski</translation>
-    </message>
-    <message>
-        <source>&amp;Exit</source>
-        <translation>&amp;Wyjdź</translation>
-    </message>
-    <message>
-        <source>&amp;Export</source>
-        <translation>&amp;Eksportuj wykres</translation>
-    </message>
-    <message>
-        <source>&amp;Fullscreen</source>
-        <translation>&amp;Pełny ekran</translation>
-    </message>
-    <message>
-        <source>&amp;Go</source>
-        <translation>&amp;Krocz</translation>
-    </message>
-    <message>
-        <source>&amp;Graph View</source>
-        <translation>&amp;Widok wykresu</translation>
-    </message>
-    <message>
-        <source>&amp;Help</source>
-        <translation>&amp;Pomoc</translation>
-    </message>
-    <message>
-        <source>&amp;Language</source>
-        <translation>&amp;Język</translation>
-    </message>
-    <message>
-        <source>&amp;Maximize</source>
-        <translation>&amp;Maksymalizuj</translation>
-    </message>
-    <message>
-        <source>&amp;Mode</source>
-        <translation>&amp;Tryb</translation>
-    </message>
-    <message>
-        <source>&amp;Next window</source>
-        <translation>&amp;Następne</translation>
-    </message>
-    <message>
-        <source>&amp;Options</source>
-        <translation>&amp;Opcje</translation>
-    </message>
-    <message>
-        <source>&amp;Pause</source>
-        <translation>&amp;Pauza</translation>
-    </message>
-    <message>
-        <source>&amp;Polish</source>
-        <translation>&amp;Polski</translation>
-    </message>
-    <message>
-        <source>&amp;Previous window</source>
-        <translation>&amp;Poprzednie</translation>
-    </message>
-    <message>
-        <source>&amp;Record</source>
-        <translation>&amp;Zapisuj</translation>
-    </message>
-    <message>
-        <source>&amp;Show LCD display</source>
-        <translation>&amp;Pokaż ekrany LCD</translation>
-    </message>
-    <message>
-        <source>&amp;Show graph</source>
-        <translation>&amp;Pokaż wykresy</translation>
-    </message>
-    <message>
-        <source>&amp;Step</source>
-        <translation>&amp;Krok</translation>
-    </message>
-    <message>
-        <source>&amp;Tile</source>
-        <translation>&amp;Kafelkowy</translation>
-    </message>
-    <message>
-        <source>&amp;Window</source>
-        <translation>&amp;Okno</translation>
-    </message>
-    <message>
-        <source>About this application</source>
-        <translation>Informacje o aplikacji</translation>
-    </message>
-    <message>
-        <source>Change graph attributes</source>
-        <translation>Zmień atrybuty wykresu</translation>
-    </message>
-    <message>
-        <source>Chose file to save samples</source>
-        <translation>Wybierz plik do zachowywania próbek</translation>
-    </message>
-    <message>
-        <source>Close this document</source>
-        <translation>Zamknij ten dokument</translation>
-    </message>
-    <message>
-        <source>Closing program ...</source>
-        <translation>Zamykanie programu ...</translation>
-    </message>
-    <message>
-        <source>Ctrl+Down</source>
-        <translation>Ctrl+Dół</translation>
-    </message>
-    <message>
-        <source>Ctrl+Left</source>
-        <translation>Ctrl+Lewy</translation>
-    </message>
-    <message>
-        <source>Ctrl+Right</source>
-        <translation>Ctrl+Prawy</translation>
-    </message>
-    <message>
-        <source>Ctrl+Up</source>
-        <translation>Ctrl+Góra</translation>
-    </message>
-    <message>
-        <source>Done</source>
-        <translation>Uruchamianie zakończone</translation>
-    </message>
-    <message>
-        <source>Export plot to file</source>
-        <translation>Eksportuj wykres do pliku</translation>
-    </message>
-    <message>
-        <source>Fit each plot's value axis to the readings in its window</source>
-        <translation>Dopasuj oś wartości każdego wykresu do odczytów w jego oknie</translation>
-    </message>
-    <message>
-        <source>Follow &amp;readings</source>
-        <translation>Śledź &amp;odczyty</translation>
-    </message>
-    <message>
-        <source>Go</source>
-        <translation>Rozpocznij probkowanie</translation>
-    </message>
-    <message>
-        <source>KORVEN scale software </source>
-        <translation>KORVEN program do obsługi wag</translation>
-    </message>
-    <message>
-        <source>KORVEN weighing software </source>
-        <translation>KORVEN program do obsługi wag </translation>
-    </message>
-    <message>
-        <source>Maximize the windows</source>
-        <translation>Maksymalizuj okna</translation>
-    </message>
-    <message>
-        <source>Move to the next window</source>
-        <translation>Przejdź do kolejnego okna</translation>
-    </message>
-    <message>
-        <source>Move to the previous window</source>
-        <translation>Przejdź do poprzedniego okna</translation>
-    </message>
-    <message>
-        <source>Pause</source>
-        <translation>Zatrzymaj próbkowanie</translation>
-    </message>
-    <message>
-        <source>Quit the application</source>
-        <translation>Zamknij aplikację</translation>
-    </message>
-    <message>
-        <source>Record</source>
-        <translation>Zapisuje</translation>
-    </message>
-    <message>
-        <source>Set english language</source>
-        <translation>Ustaw język angielski</translation>
-    </message>
-    <message>
-        <source>Set fullscreen</source>
-        <translation>Ustaw tryb pełnego ekranu</translation>
-    </message>
-    <message>
-        <source>Set polish language</source>
-        <translation>Ustaw język polski</translation>
-    </message>
-    <message>
-        <source>Show LCD display</source>
-        <translation>Pokaż ekrany LCD</translation>
-    </message>
-    <message>
-        <source>Show graph image</source>
-        <translation>Pokaż wykresy</translation>
-    </message>
-    <message>
-        <source>Space</source>
-        <translation>Spacja</translation>
-    </message>
-    <message>
-        <source>Step</source>
-        <translation>Pobierz kolejną próbkę</translation>
-    </message>
-    <message>
-        <source>There are still opened devices.
-Do you want to save something before program is closed?</source>
-        <translation>Niektóre okna są wciąż otwarte. 
-Czy chciałbyś coś zapisać przed zamknięciem programu?</translation>
-    </message>
-    <message>
-        <source>Tile the windows</source>
-        <translation>Kafelkowy układ okienek</translation>
-    </message>
-    <message>
-        <source>click to scan for new devices</source>
-        <translation>kliknij aby zeskanować porty</translation>
-    </message>
-    <message>
-        <source>set file path</source>
-        <translation>Ustaw ścieżkę pliku</translation>
-    </message>
-    <message>
-        <source>set sampling rate</source>
-        <translation>Ustaw częstotliwość próbkowania</translation>
-    </message>
-    <message>
-        <source>Add readings to the end of:</source>
-        <translation>Dopisuj odczyty na końcu pliku:</translation>
-    </message>
-    <message>
-        <source>Append</source>
-        <translation>Dopisz</translation>
-    </message>
-    <message>
-        <source>The stored settings of %1 hold values that cannot be used: %2.
-The port is read with the usual settings of its kind of scale instead; Device → Port settings... shows them and stores new ones.</source>
-        <translation>Zapisane ustawienia portu %1 zawierają wartości, których nie można użyć: %2.
-Port jest odczytywany ze zwykłymi ustawieniami tego rodzaju wagi; Urządzenie → Ustawienia portu... pokazuje je i zapisuje nowe.</translation>
-    </message>
-    <message>
-        <source>Port settings...</source>
-        <translation>Ustawienia portu...</translation>
-    </message>
-    <message>
-        <source>Choose the kind of scale and the line settings of a port</source>
-        <translation>Wybierz rodzaj wagi i parametry łącza portu</translation>
-    </message>
-    <message>
-        <source> - demo with simulated scales</source>
-        <translation> - pokaz z symulowanymi wagami</translation>
-    </message>
-    <message>
-        <source>Recording stays off.</source>
-        <translation>Zapisywanie pozostaje wyłączone.</translation>
-    </message>
-    <message>
-        <source>Readings are recorded only into a regular file or under a new name;
-%1
-is a folder, a device, a pipe, a socket or a link.</source>
-        <translation>Odczyty zapisuje się tylko do zwykłego pliku albo pod nową nazwą;
-%1
-to folder, urządzenie, potok, gniazdo albo dowiązanie.</translation>
-    </message>
-    <message>
-        <source>The window of %1 is already recording into the file
-%2
-Each window records into a file of its own.</source>
-        <translation>Okno %1 już zapisuje odczyty do pliku
-%2
-Każde okno zapisuje do własnego pliku.</translation>
-    </message>
-    <message>
-        <source>The file chosen before is kept.</source>
-        <translation>Pozostaje plik wybrany wcześniej.</translation>
-    </message>
-    <message>
-        <source>Line &amp;monitor...</source>
-        <translation>&amp;Monitor łącza...</translation>
-    </message>
-    <message>
-        <source>Show the bytes the active window exchanges with its scale</source>
-        <translation>Pokaż bajty, które aktywne okno wymienia ze swoją wagą</translation>
-    </message>
-    <message>
-        <source>Show s&amp;tatistics</source>
-        <translation>Pokaż s&amp;tatystykę</translation>
-    </message>
-    <message>
-        <source>Show the statistics of the readings taken under the read-out</source>
-        <translation>Pokaż pod odczytem statystykę pobranych odczytów</translation>
+        <source>About program</source>
+        <translation>O programie</translation>
     </message>
 </context>
 <context>
-    <name>DocumentWindow</name>
+    <name>CaptureFilter</name>
     <message>
-        <source>Export Plot Name</source>
-        <translation>Eksportuj wykres do pliku</translation>
+        <source>Only stable readings</source>
+        <translation>Tylko stabilne odczyty</translation>
     </message>
     <message>
-        <source>KORVEN WEIGHING SOFTWARE</source>
-        <translation>KORVEN program do obsługi wag</translation>
+        <source>One record per load</source>
+        <translation>Jeden rekord na ładunek</translation>
     </message>
     <message>
-        <source>units: </source>
-        <translation>jednostki: </translation>
-    </message>
-    <message>
-        <source>The plot was not exported: %1 does not end in .pdf, .svg, .ps or the suffix of an image type such as .png.</source>
-        <translation>Wykres nie został wyeksportowany: nazwa %1 nie kończy się na .pdf, .svg, .ps ani na rozszerzenie formatu obrazu, np. .png.</translation>
-    </message>
-    <message>
-        <source>The plot could not be rendered for %1.</source>
-        <translation>Nie udało się narysować wykresu dla %1.</translation>
-    </message>
-    <message>
-        <source>The plot was not exported: %1 is a folder, a device, a pipe or a socket, not a file.</source>
-        <translation>Wykres nie został wyeksportowany: %1 jest folderem, urządzeniem, potokiem lub gniazdem, a nie plikiem.</translation>
-    </message>
-    <message>
-        <source>The plot could not be written to %1:
-%2</source>
-        <translation>Nie udało się zapisać wykresu do %1:
-%2</translation>
-    </message>
-    <message>
-        <source>The plot was not exported: %1 is a symbolic link. A plot is written only to a regular file or under a new name, never through a link.</source>
-        <translation>Wykres nie został wyeksportowany: %1 jest dowiązaniem symbolicznym. Wykres zapisuje się tylko do zwykłego pliku albo pod nową nazwą, nigdy przez dowiązanie.</translation>
+        <source>Every reading</source>
+        <translation>Każdy odczyt</translation>
     </message>
 </context>
 <context>
-    <name>SaveSamples</name>
+    <name>DescriptionWindow</name>
     <message>
-        <source>not a regular file</source>
-        <translation>to nie jest zwykły plik</translation>
+        <source>Saving graph</source>
+        <translation>Zapisywanie wykresu</translation>
     </message>
     <message>
-        <source>It holds records in the format "%1"; records in the format "%2" are not added to it, so that the file keeps one format. Choose another file, or the file's own format in the Record button's menu.</source>
-        <translation>Zawiera rekordy w formacie „%1”; rekordy w formacie „%2” nie są do niego dopisywane, aby plik zachował jeden format. Wybierz inny plik albo format tego pliku w menu przycisku Zapisuj.</translation>
+        <source>Graph description</source>
+        <translation>Opis wykresu</translation>
     </message>
-</context>
-<context>
-    <name>SerialPort</name>
     <message>
-        <source>%1 is not a network address of the form tcp://host:port</source>
-        <translation>%1 nie jest adresem sieciowym w postaci tcp://host:port</translation>
+        <source>max 99 chars</source>
+        <translation>maksymalnie 99 znaków</translation>
     </message>
 </context>
 <context>
@@ -372,6 +51,39 @@ lewy i ruch - powiększenie obszaru
 prawy - pomniejszenie początkowe</translation>
     </message>
     <message>
+        <source>Waiting for the scale&apos;s print key: each line the scale sends is a reading.</source>
+        <translation>Czekam na klawisz drukowania wagi: każdy wiersz wysłany przez wagę jest odczytem.</translation>
+    </message>
+    <message>
+        <source>The kind of scale and the line settings this port is read with. Device → Port settings... changes them.</source>
+        <translation>Rodzaj wagi i parametry łącza, z jakimi czytany jest ten port. Zmienia je Urządzenie → Ustawienia portu...</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Zeruj</translation>
+    </message>
+    <message>
+        <source>Start the statistics again from the next reading taken</source>
+        <translation>Zacznij statystykę od nowa od następnego pobranego odczytu</translation>
+    </message>
+    <message>
+        <source>en_US</source>
+        <comment>the locale of the numbers shown</comment>
+        <translation>pl_PL</translation>
+    </message>
+    <message>
+        <source>Only the readings the scale calls stable are recorded.</source>
+        <translation>Zapisywane są tylko odczyty, które waga uznaje za stabilne.</translation>
+    </message>
+    <message>
+        <source>One record per load (a change of more than %1 %2). Loads weighed: %3</source>
+        <translation>Jeden rekord na ładunek (zmiana o więcej niż %1 %2). Zważone ładunki: %3</translation>
+    </message>
+    <message>
+        <source>If the scale is of another kind or uses other line settings, choose them in Device → Port settings...</source>
+        <translation>Jeśli waga jest innego rodzaju lub ma inne parametry łącza, ustaw je w Urządzenie → Ustawienia portu...</translation>
+    </message>
+    <message>
         <source>The port cannot be opened: %1</source>
         <translation>Nie można otworzyć portu: %1</translation>
     </message>
@@ -382,20 +94,12 @@ Another program may be using it, or your user may not be in the dialout group (s
 Może go używać inny program albo Twój użytkownik nie należy do grupy dialout (sudo adduser $USER dialout, potem zaloguj się ponownie).</translation>
     </message>
     <message>
+        <source>The scale names a unit that is not accepted: &quot;%1&quot;.</source>
+        <translation>Waga podaje nieakceptowaną jednostkę: &quot;%1&quot;.</translation>
+    </message>
+    <message>
         <source>The scale names a unit that is not accepted: &quot;%1&quot; (accepted: kg, kg., szt, g).</source>
         <translation>Waga podaje jednostkę, której program nie przyjmuje: „%1” (przyjmowane: kg, kg., szt, g).</translation>
-    </message>
-    <message>
-        <source>The scale&apos;s reply is not a reading: &quot;%1&quot;.</source>
-        <translation>Odpowiedź wagi nie jest odczytem: „%1”.</translation>
-    </message>
-    <message>
-        <source>No answer from the scale: check the cable, the port and that the scale is switched on.</source>
-        <translation>Brak odpowiedzi wagi: sprawdź kabel, port i czy waga jest włączona.</translation>
-    </message>
-    <message>
-        <source>The scale names a unit that is not accepted: "%1".</source>
-        <translation>Waga podaje nieakceptowaną jednostkę: "%1".</translation>
     </message>
     <message>
         <source>The scale is overloaded: the load is above its weighing range.</source>
@@ -418,64 +122,80 @@ Może go używać inny program albo Twój użytkownik nie należy do grupy dialo
         <translation>Waga zgłasza błąd: „%1”.</translation>
     </message>
     <message>
+        <source>The scale&apos;s reply is not a reading: &quot;%1&quot;.</source>
+        <translation>Odpowiedź wagi nie jest odczytem: „%1”.</translation>
+    </message>
+    <message>
+        <source>No answer from the scale: check the cable, the port and that the scale is switched on.</source>
+        <translation>Brak odpowiedzi wagi: sprawdź kabel, port i czy waga jest włączona.</translation>
+    </message>
+    <message>
         <source>The scale does not call this reading stable yet.</source>
         <translation>Waga nie uznaje jeszcze tego odczytu za stabilny.</translation>
     </message>
+</context>
+<context>
+    <name>DocumentWindow</name>
     <message>
-        <source>If the scale is of another kind or uses other line settings, choose them in Device → Port settings...</source>
-        <translation>Jeśli waga jest innego rodzaju lub ma inne parametry łącza, ustaw je w Urządzenie → Ustawienia portu...</translation>
+        <source>Export Plot Name</source>
+        <translation>Eksportuj wykres do pliku</translation>
     </message>
     <message>
-        <source>The kind of scale and the line settings this port is read with. Device → Port settings... changes them.</source>
-        <translation>Rodzaj wagi i parametry łącza, z jakimi czytany jest ten port. Zmienia je Urządzenie → Ustawienia portu...</translation>
+        <source>units: </source>
+        <translation>jednostki: </translation>
     </message>
     <message>
-        <source>Waiting for the scale's print key: each line the scale sends is a reading.</source>
-        <translation>Czekam na klawisz drukowania wagi: każdy wiersz wysłany przez wagę jest odczytem.</translation>
+        <source>KORVEN WEIGHING SOFTWARE</source>
+        <translation>KORVEN program do obsługi wag</translation>
     </message>
     <message>
-        <source>Reset</source>
-        <translation>Zeruj</translation>
+        <source>The plot was not exported: %1 does not end in .pdf, .svg, .ps or the suffix of an image type such as .png.</source>
+        <translation>Wykres nie został wyeksportowany: nazwa %1 nie kończy się na .pdf, .svg, .ps ani na rozszerzenie formatu obrazu, np. .png.</translation>
     </message>
     <message>
-        <source>Start the statistics again from the next reading taken</source>
-        <translation>Zacznij statystykę od nowa od następnego pobranego odczytu</translation>
+        <source>The plot could not be rendered for %1.</source>
+        <translation>Nie udało się narysować wykresu dla %1.</translation>
     </message>
     <message>
-        <source>Only the readings the scale calls stable are recorded.</source>
-        <translation>Zapisywane są tylko odczyty, które waga uznaje za stabilne.</translation>
+        <source>The plot was not exported: %1 is a folder, a device, a pipe or a socket, not a file.</source>
+        <translation>Wykres nie został wyeksportowany: %1 jest folderem, urządzeniem, potokiem lub gniazdem, a nie plikiem.</translation>
     </message>
     <message>
-        <source>One record per load (a change of more than %1 %2). Loads weighed: %3</source>
-        <translation>Jeden rekord na ładunek (zmiana o więcej niż %1 %2). Zważone ładunki: %3</translation>
+        <source>The plot was not exported: %1 is a symbolic link. A plot is written only to a regular file or under a new name, never through a link.</source>
+        <translation>Wykres nie został wyeksportowany: %1 jest dowiązaniem symbolicznym. Wykres zapisuje się tylko do zwykłego pliku albo pod nową nazwą, nigdy przez dowiązanie.</translation>
     </message>
     <message>
-        <source>en_US</source>
-        <comment>the locale of the numbers shown</comment>
-        <translation>pl_PL</translation>
+        <source>The plot could not be written to %1:
+%2</source>
+        <translation>Nie udało się zapisać wykresu do %1:
+%2</translation>
     </message>
 </context>
 <context>
     <name>GraphView</name>
     <message>
-        <source>Background</source>
-        <translation>Tło</translation>
+        <source>Graph view</source>
+        <translation>Widok wykresu</translation>
     </message>
     <message>
-        <source>Colors</source>
-        <translation>Kolory</translation>
-    </message>
-    <message>
-        <source>Curve</source>
-        <translation>Linia</translation>
+        <source>View example</source>
+        <translation>Przykład wykresu</translation>
     </message>
     <message>
         <source>Curve Style</source>
         <translation>Styl linii</translation>
     </message>
     <message>
-        <source>Graph view</source>
-        <translation>Widok wykresu</translation>
+        <source>Colors</source>
+        <translation>Kolory</translation>
+    </message>
+    <message>
+        <source>Background</source>
+        <translation>Tło</translation>
+    </message>
+    <message>
+        <source>Curve</source>
+        <translation>Linia</translation>
     </message>
     <message>
         <source>Grid</source>
@@ -484,54 +204,6 @@ Może go używać inny program albo Twój użytkownik nie należy do grupy dialo
     <message>
         <source>Sample</source>
         <translation>Próbka</translation>
-    </message>
-    <message>
-        <source>View example</source>
-        <translation>Przykład wykresu</translation>
-    </message>
-</context>
-<context>
-    <name>DescriptionWindow</name>
-    <message>
-        <source>Graph description</source>
-        <translation>Opis wykresu</translation>
-    </message>
-    <message>
-        <source>Saving graph</source>
-        <translation>Zapisywanie wykresu</translation>
-    </message>
-    <message>
-        <source>max 99 chars</source>
-        <translation>maksymalnie 99 znaków</translation>
-    </message>
-</context>
-<context>
-    <name>AboutWindow</name>
-    <message>
-        <source>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
-&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
-p, li { white-space: pre-wrap; }
-&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-family:&apos;MS Shell Dlg 2&apos;; font-size:8.25pt; font-weight:400; font-style:normal;&quot;&gt;
-&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:12pt;&quot;&gt;Korven scale software v2.0&lt;/span&gt;&lt;/p&gt;
-&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
-&lt;p align=&quot;justify&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:10pt; color:#000000;&quot;&gt;Program interface is able to work with up to 4 KORVEN scales connected to computer by RS232.&lt;/span&gt;&lt;/p&gt;
-&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
-&lt;p align=&quot;justify&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:10pt; color:#000000;&quot;&gt;Supported operating systems: Windows XP (32 bit)&lt;/span&gt;&lt;/p&gt;
-&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
-&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
-p, li { white-space: pre-wrap; }
-&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-family:&apos;MS Shell Dlg 2&apos;; font-size:8.25pt; font-weight:400; font-style:normal;&quot;&gt;
-&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:12pt;&quot;&gt;Program do obsługi wag Korven v2.0&lt;/span&gt;&lt;/p&gt;
-&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
-&lt;p align=&quot;justify&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:10pt; color:#000000;&quot;&gt;Program współpracuje z maksymalnie 4 wagami KORVEN podłączonymi do komputera przez RS232.&lt;/span&gt;&lt;/p&gt;
-&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
-&lt;p align=&quot;justify&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:10pt; color:#000000;&quot;&gt;Obsługiwane systemy operacyjne: Windows XP (32 bit)&lt;/span&gt;&lt;/p&gt;
-&lt;/body&gt;&lt;/html&gt;</translation>
-    </message>
-    <message>
-        <source>About program</source>
-        <translation>O programie</translation>
     </message>
 </context>
 <context>
@@ -543,14 +215,337 @@ p, li { white-space: pre-wrap; }
     </message>
 </context>
 <context>
-    <name>Scaner</name>
+    <name>LineMonitor</name>
     <message>
-        <source>Type a network port as tcp://host:port, for example tcp://192.168.1.50:4001, and press Enter.</source>
-        <translation>Port sieciowy wpisz jako tcp://host:port, na przykład tcp://192.168.1.50:4001, i naciśnij Enter.</translation>
+        <source>Line monitor: %1</source>
+        <translation>Monitor łącza: %1</translation>
     </message>
     <message>
-        <source>%1 is open in a window already.</source>
-        <translation>%1 jest już otwarty w jednym z okien.</translation>
+        <source>&amp;Hex</source>
+        <translation>&amp;Szesnastkowo</translation>
+    </message>
+    <message>
+        <source>Show the bytes as hexadecimal numbers</source>
+        <translation>Pokaż bajty jako liczby szesnastkowe</translation>
+    </message>
+    <message>
+        <source>Co&amp;py</source>
+        <translation>&amp;Kopiuj</translation>
+    </message>
+    <message>
+        <source>C&amp;lear</source>
+        <translation>&amp;Wyczyść</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <translation>wysłano</translation>
+    </message>
+    <message>
+        <source>received</source>
+        <translation>odebrano</translation>
+    </message>
+</context>
+<context>
+    <name>MdiWindow</name>
+    <message>
+        <source>KORVEN scale software </source>
+        <translation>KORVEN program do obsługi wag</translation>
+    </message>
+    <message>
+        <source>set file path</source>
+        <translation>Ustaw ścieżkę pliku</translation>
+    </message>
+    <message>
+        <source>set sampling rate</source>
+        <translation>Ustaw częstotliwość próbkowania</translation>
+    </message>
+    <message>
+        <source>click to scan for new devices</source>
+        <translation>kliknij aby zeskanować porty</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Uruchamianie zakończone</translation>
+    </message>
+    <message>
+        <source>Port settings...</source>
+        <translation>Ustawienia portu...</translation>
+    </message>
+    <message>
+        <source>Choose the kind of scale and the line settings of a port</source>
+        <translation>Wybierz rodzaj wagi i parametry łącza portu</translation>
+    </message>
+    <message>
+        <source>Line &amp;monitor...</source>
+        <translation>&amp;Monitor łącza...</translation>
+    </message>
+    <message>
+        <source>Show the bytes the active window exchanges with its scale</source>
+        <translation>Pokaż bajty, które aktywne okno wymienia ze swoją wagą</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Zamknij</translation>
+    </message>
+    <message>
+        <source>Close this document</source>
+        <translation>Zamknij ten dokument</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Wyjdź</translation>
+    </message>
+    <message>
+        <source>Quit the application</source>
+        <translation>Zamknij aplikację</translation>
+    </message>
+    <message>
+        <source>&amp;Pause</source>
+        <translation>&amp;Pauza</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Zatrzymaj próbkowanie</translation>
+    </message>
+    <message>
+        <source>&amp;Step</source>
+        <translation>&amp;Krok</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>Pobierz kolejną próbkę</translation>
+    </message>
+    <message>
+        <source>&amp;Go</source>
+        <translation>&amp;Krocz</translation>
+    </message>
+    <message>
+        <source>Go</source>
+        <translation>Rozpocznij probkowanie</translation>
+    </message>
+    <message>
+        <source>&amp;Record</source>
+        <translation>&amp;Zapisuj</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Zapisuje</translation>
+    </message>
+    <message>
+        <source>&amp;Fullscreen</source>
+        <translation>&amp;Pełny ekran</translation>
+    </message>
+    <message>
+        <source>Set fullscreen</source>
+        <translation>Ustaw tryb pełnego ekranu</translation>
+    </message>
+    <message>
+        <source>&amp;Maximize</source>
+        <translation>&amp;Maksymalizuj</translation>
+    </message>
+    <message>
+        <source>Maximize the windows</source>
+        <translation>Maksymalizuj okna</translation>
+    </message>
+    <message>
+        <source>Ctrl+Up</source>
+        <translation>Ctrl+Góra</translation>
+    </message>
+    <message>
+        <source>&amp;Tile</source>
+        <translation>&amp;Kafelkowy</translation>
+    </message>
+    <message>
+        <source>Tile the windows</source>
+        <translation>Kafelkowy układ okienek</translation>
+    </message>
+    <message>
+        <source>Ctrl+Down</source>
+        <translation>Ctrl+Dół</translation>
+    </message>
+    <message>
+        <source>&amp;Next window</source>
+        <translation>&amp;Następne</translation>
+    </message>
+    <message>
+        <source>Move to the next window</source>
+        <translation>Przejdź do kolejnego okna</translation>
+    </message>
+    <message>
+        <source>Ctrl+Right</source>
+        <translation>Ctrl+Prawy</translation>
+    </message>
+    <message>
+        <source>&amp;Previous window</source>
+        <translation>&amp;Poprzednie</translation>
+    </message>
+    <message>
+        <source>Move to the previous window</source>
+        <translation>Przejdź do poprzedniego okna</translation>
+    </message>
+    <message>
+        <source>Ctrl+Left</source>
+        <translation>Ctrl+Lewy</translation>
+    </message>
+    <message>
+        <source>&amp;Show LCD display</source>
+        <translation>&amp;Pokaż ekrany LCD</translation>
+    </message>
+    <message>
+        <source>Show LCD display</source>
+        <translation>Pokaż ekrany LCD</translation>
+    </message>
+    <message>
+        <source>&amp;Show graph</source>
+        <translation>&amp;Pokaż wykresy</translation>
+    </message>
+    <message>
+        <source>Show graph image</source>
+        <translation>Pokaż wykresy</translation>
+    </message>
+    <message>
+        <source>Follow &amp;readings</source>
+        <translation>Śledź &amp;odczyty</translation>
+    </message>
+    <message>
+        <source>Fit each plot&apos;s value axis to the readings in its window</source>
+        <translation>Dopasuj oś wartości każdego wykresu do odczytów w jego oknie</translation>
+    </message>
+    <message>
+        <source>Show s&amp;tatistics</source>
+        <translation>Pokaż s&amp;tatystykę</translation>
+    </message>
+    <message>
+        <source>Show the statistics of the readings taken under the read-out</source>
+        <translation>Pokaż pod odczytem statystykę pobranych odczytów</translation>
+    </message>
+    <message>
+        <source>&amp;Graph View</source>
+        <translation>&amp;Widok wykresu</translation>
+    </message>
+    <message>
+        <source>Change graph attributes</source>
+        <translation>Zmień atrybuty wykresu</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;O programie</translation>
+    </message>
+    <message>
+        <source>About this application</source>
+        <translation>Informacje o aplikacji</translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation>&amp;Eksportuj wykres</translation>
+    </message>
+    <message>
+        <source>Export plot to file</source>
+        <translation>Eksportuj wykres do pliku</translation>
+    </message>
+    <message>
+        <source>&amp;Polish</source>
+        <translation>&amp;Polski</translation>
+    </message>
+    <message>
+        <source>Set polish language</source>
+        <translation>Ustaw język polski</translation>
+    </message>
+    <message>
+        <source>&amp;English</source>
+        <translation>&amp;Angielski</translation>
+    </message>
+    <message>
+        <source>Set english language</source>
+        <translation>Ustaw język angielski</translation>
+    </message>
+    <message>
+        <source>&amp;Device</source>
+        <translation>&amp;Urządzenie</translation>
+    </message>
+    <message>
+        <source>&amp;Mode</source>
+        <translation>&amp;Tryb</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>&amp;Opcje</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>&amp;Okno</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Pomoc</translation>
+    </message>
+    <message>
+        <source>Closing program ...</source>
+        <translation>Zamykanie programu ...</translation>
+    </message>
+    <message>
+        <source>There are still opened devices.
+Do you want to save something before program is closed?</source>
+        <translation>Niektóre okna są wciąż otwarte. 
+Czy chciałbyś coś zapisać przed zamknięciem programu?</translation>
+    </message>
+    <message>
+        <source>KORVEN weighing software </source>
+        <translation>KORVEN program do obsługi wag </translation>
+    </message>
+    <message>
+        <source> - demo with simulated scales</source>
+        <translation> - pokaz z symulowanymi wagami</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>&amp;Język</translation>
+    </message>
+    <message>
+        <source>Space</source>
+        <translation>Spacja</translation>
+    </message>
+    <message>
+        <source>The stored settings of %1 hold values that cannot be used: %2.
+The port is read with the usual settings of its kind of scale instead; Device → Port settings... shows them and stores new ones.</source>
+        <translation>Zapisane ustawienia portu %1 zawierają wartości, których nie można użyć: %2.
+Port jest odczytywany ze zwykłymi ustawieniami tego rodzaju wagi; Urządzenie → Ustawienia portu... pokazuje je i zapisuje nowe.</translation>
+    </message>
+    <message>
+        <source>Recording stays off.</source>
+        <translation>Zapisywanie pozostaje wyłączone.</translation>
+    </message>
+    <message>
+        <source>Readings are recorded only into a regular file or under a new name;
+%1
+is a folder, a device, a pipe, a socket or a link.</source>
+        <translation>Odczyty zapisuje się tylko do zwykłego pliku albo pod nową nazwą;
+%1
+to folder, urządzenie, potok, gniazdo albo dowiązanie.</translation>
+    </message>
+    <message>
+        <source>The window of %1 is already recording into the file
+%2
+Each window records into a file of its own.</source>
+        <translation>Okno %1 już zapisuje odczyty do pliku
+%2
+Każde okno zapisuje do własnego pliku.</translation>
+    </message>
+    <message>
+        <source>Chose file to save samples</source>
+        <translation>Wybierz plik do zachowywania próbek</translation>
+    </message>
+    <message>
+        <source>Add readings to the end of:</source>
+        <translation>Dopisuj odczyty na końcu pliku:</translation>
+    </message>
+    <message>
+        <source>Append</source>
+        <translation>Dopisz</translation>
+    </message>
+    <message>
+        <source>The file chosen before is kept.</source>
+        <translation>Pozostaje plik wybrany wcześniej.</translation>
     </message>
 </context>
 <context>
@@ -562,6 +557,18 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>&amp;Port:</source>
         <translation>&amp;Port:</translation>
+    </message>
+    <message>
+        <source>e.g. Packing line 2</source>
+        <translation>np. Linia pakowania 2</translation>
+    </message>
+    <message>
+        <source>Shown in the window title, written in CSV records and in export titles</source>
+        <translation>Widoczna w tytule okna, zapisywana w rekordach CSV i w tytułach eksportowanych wykresów</translation>
+    </message>
+    <message>
+        <source>Scale &amp;name:</source>
+        <translation>&amp;Nazwa wagi:</translation>
     </message>
     <message>
         <source>Scale &amp;type:</source>
@@ -612,87 +619,16 @@ p, li { white-space: pre-wrap; }
         <translation>Domyślne dla tego rodzaju</translation>
     </message>
     <message>
-        <source>Scale &amp;name:</source>
-        <translation>&amp;Nazwa wagi:</translation>
-    </message>
-    <message>
-        <source>e.g. Packing line 2</source>
-        <translation>np. Linia pakowania 2</translation>
-    </message>
-    <message>
-        <source>Shown in the window title, written in CSV records and in export titles</source>
-        <translation>Widoczna w tytule okna, zapisywana w rekordach CSV i w tytułach eksportowanych wykresów</translation>
-    </message>
-</context>
-<context>
-    <name>ScaleProtocol</name>
-    <message>
-        <source>Find the scale</source>
-        <translation>Znajdź wagę</translation>
-    </message>
-    <message>
-        <source>Trying %1 (%2 of %3)...</source>
-        <translation>Próbuję: %1 (%2 z %3)...</translation>
-    </message>
-    <message>
-        <source>Found: %1. OK keeps these settings.</source>
-        <translation>Znaleziono: %1. OK zachowuje te ustawienia.</translation>
-    </message>
-    <message>
-        <source>No scale answered on %1 at any setting tried.</source>
-        <translation>Na porcie %1 nie odpowiedziała żadna waga przy żadnym z wypróbowanych ustawień.</translation>
-    </message>
-    <message>
-        <source>The port cannot be opened: %1</source>
-        <translation>Nie można otworzyć portu: %1</translation>
-    </message>
-    <message>
-        <source>Built-in protocol (Z, A)</source>
-        <translation>Protokół wbudowany (Z, A)</translation>
-    </message>
-    <message>
-        <source>SICS-style commands (SI)</source>
-        <translation>Polecenia w stylu SICS (SI)</translation>
-    </message>
-    <message>
-        <source>SICS-style with stability mark (SI ?)</source>
-        <translation>Styl SICS ze znacznikiem stabilności (SI ?)</translation>
-    </message>
-    <message>
-        <source>Header and comma frames (Q, ST,...)</source>
-        <translation>Ramki z nagłówkiem i przecinkiem (Q, ST,...)</translation>
-    </message>
-    <message>
-        <source>Print frames (ESC P)</source>
-        <translation>Ramki wydruku (ESC P)</translation>
-    </message>
-    <message>
-        <source>Immediate print (IP)</source>
-        <translation>Wydruk natychmiastowy (IP)</translation>
-    </message>
-    <message>
-        <source>Continuous output (no request)</source>
-        <translation>Wysyłanie ciągłe (bez zapytania)</translation>
-    </message>
-    <message>
-        <source>%1 at %2</source>
-        <translation>%1 przy %2</translation>
-    </message>
-    <message>
-        <source>The port settings cannot be saved in %1. They are used until the program ends and are lost then.</source>
-        <translation>Nie można zapisać ustawień portu w %1. Obowiązują do zamknięcia programu, a potem przepadną.</translation>
-    </message>
-    <message>
-        <source>Not used from %1: %2. The usual settings of this kind of scale are shown instead; OK keeps what is shown.</source>
-        <translation>Nie użyto wartości zapisanych w %1: %2. W ich miejsce pokazano typowe ustawienia tego rodzaju wagi; OK zachowa to, co widać.</translation>
-    </message>
-    <message>
         <source>Sends only on its print &amp;key</source>
         <translation>Wysyła tylko po naciśnięciu &amp;klawisza drukowania</translation>
     </message>
     <message>
         <source>The scale sends one line when its PRINT key is pressed: a quiet line is no fault, and each line is a reading at once.</source>
         <translation>Waga wysyła jeden wiersz po naciśnięciu klawisza PRINT: cisza na linii nie jest błędem, a każdy wiersz od razu staje się odczytem.</translation>
+    </message>
+    <message>
+        <source>Other ASCII scale</source>
+        <translation>Inna waga ASCII</translation>
     </message>
     <message>
         <source>&amp;Request:</source>
@@ -735,12 +671,48 @@ p, li { white-space: pre-wrap; }
         <translation>&amp;Przeciążenie, gdy zawiera:</translation>
     </message>
     <message>
+        <source>Find the scale</source>
+        <translation>Znajdź wagę</translation>
+    </message>
+    <message>
+        <source>Trying %1 (%2 of %3)...</source>
+        <translation>Próbuję: %1 (%2 z %3)...</translation>
+    </message>
+    <message>
+        <source>Found: %1. OK keeps these settings.</source>
+        <translation>Znaleziono: %1. OK zachowuje te ustawienia.</translation>
+    </message>
+    <message>
+        <source>No scale answered on %1 at any setting tried.</source>
+        <translation>Na porcie %1 nie odpowiedziała żadna waga przy żadnym z wypróbowanych ustawień.</translation>
+    </message>
+    <message>
+        <source>The port cannot be opened: %1</source>
+        <translation>Nie można otworzyć portu: %1</translation>
+    </message>
+    <message>
+        <source>%1 at %2</source>
+        <translation>%1 przy %2</translation>
+    </message>
+    <message>
         <source>The request holds a character or an escape that cannot be sent: use printable characters and \r, \n, \t, \xHH or \\.</source>
         <translation>Zapytanie zawiera znak lub sekwencję, których nie można wysłać: użyj znaków drukowalnych oraz \r, \n, \t, \xHH lub \\.</translation>
     </message>
     <message>
         <source>The regular expression cannot be used: it must be valid and have a part named value, as in (?&lt;value&gt;[0-9.]+).</source>
         <translation>Nie można użyć tego wyrażenia regularnego: musi być poprawne i mieć część o nazwie value, np. (?&lt;value&gt;[0-9.]+).</translation>
+    </message>
+    <message>
+        <source>The port settings cannot be saved in %1. They are used until the program ends and are lost then.</source>
+        <translation>Nie można zapisać ustawień portu w %1. Obowiązują do zamknięcia programu, a potem przepadną.</translation>
+    </message>
+    <message>
+        <source>A network port&apos;s line settings are made on its serial-to-Ethernet converter.</source>
+        <translation>Ustawienia linii portu sieciowego ustawia się w jego konwerterze szeregowo-Ethernet.</translation>
+    </message>
+    <message>
+        <source>Not used from %1: %2. The usual settings of this kind of scale are shown instead; OK keeps what is shown.</source>
+        <translation>Nie użyto wartości zapisanych w %1: %2. W ich miejsce pokazano typowe ustawienia tego rodzaju wagi; OK zachowa to, co widać.</translation>
     </message>
     <message>
         <source>Nothing received yet: the last line comes here while the port is open in a window.</source>
@@ -775,41 +747,6 @@ p, li { white-space: pre-wrap; }
         <translation>Brak masy: nie znaleziono liczby według tych ustawień.</translation>
     </message>
     <message>
-        <source>Other ASCII scale</source>
-        <translation>Inna waga ASCII</translation>
-    </message>
-</context>
-<context>
-    <name>LineMonitor</name>
-    <message>
-        <source>Line monitor: %1</source>
-        <translation>Monitor łącza: %1</translation>
-    </message>
-    <message>
-        <source>&amp;Hex</source>
-        <translation>&amp;Szesnastkowo</translation>
-    </message>
-    <message>
-        <source>Show the bytes as hexadecimal numbers</source>
-        <translation>Pokaż bajty jako liczby szesnastkowe</translation>
-    </message>
-    <message>
-        <source>Co&amp;py</source>
-        <translation>&amp;Kopiuj</translation>
-    </message>
-    <message>
-        <source>C&amp;lear</source>
-        <translation>&amp;Wyczyść</translation>
-    </message>
-    <message>
-        <source>sent</source>
-        <translation>wysłano</translation>
-    </message>
-    <message>
-        <source>received</source>
-        <translation>odebrano</translation>
-    </message>
-    <message>
         <source>Search stopped.</source>
         <translation>Szukanie przerwane.</translation>
     </message>
@@ -821,9 +758,76 @@ p, li { white-space: pre-wrap; }
         <source>Stop searching</source>
         <translation>Przerwij szukanie</translation>
     </message>
+</context>
+<context>
+    <name>ReadingStatistics</name>
     <message>
-        <source>A network port&apos;s line settings are made on its serial-to-Ethernet converter.</source>
-        <translation>Ustawienia linii portu sieciowego ustawia się w jego konwerterze szeregowo-Ethernet.</translation>
+        <source>Statistics: no reading taken yet</source>
+        <translation>Statystyka: nie pobrano jeszcze żadnego odczytu</translation>
+    </message>
+    <message>
+        <source>Count: %1   Mean: %2   Std. dev.: %3   Min: %4   Max: %5</source>
+        <translation>Liczba: %1   Średnia: %2   Odch. std.: %3   Min: %4   Maks: %5</translation>
+    </message>
+</context>
+<context>
+    <name>RecordFormat</name>
+    <message>
+        <source>CSV, comma and decimal point</source>
+        <translation>CSV, przecinek i kropka dziesiętna</translation>
+    </message>
+    <message>
+        <source>CSV, semicolon and decimal comma</source>
+        <translation>CSV, średnik i przecinek dziesiętny</translation>
+    </message>
+    <message>
+        <source>Classic (tab-separated)</source>
+        <translation>Klasyczny (rozdzielany tabulatorami)</translation>
+    </message>
+</context>
+<context>
+    <name>RecordMenu</name>
+    <message>
+        <source>Recording &amp;options</source>
+        <translation>&amp;Opcje zapisu</translation>
+    </message>
+    <message>
+        <source>Record format</source>
+        <translation>Format zapisu</translation>
+    </message>
+    <message>
+        <source>CSV</source>
+        <translation>CSV</translation>
+    </message>
+    <message>
+        <source>Comma and decimal point</source>
+        <translation>Przecinek i kropka dziesiętna</translation>
+    </message>
+    <message>
+        <source>Semicolon and decimal comma</source>
+        <translation>Średnik i przecinek dziesiętny</translation>
+    </message>
+    <message>
+        <source>What to record</source>
+        <translation>Co zapisywać</translation>
+    </message>
+    <message>
+        <source>Load threshold...</source>
+        <translation>Próg ładunku...</translation>
+    </message>
+    <message>
+        <source>Switch Record off to change the format</source>
+        <translation>Wyłącz zapisywanie, aby zmienić format</translation>
+    </message>
+    <message>
+        <source>Load threshold</source>
+        <translation>Próg ładunku</translation>
+    </message>
+    <message>
+        <source>With one record per load, a new load is recorded when the settled weight
+differs from the last one by more than (in the scale&apos;s unit):</source>
+        <translation>Przy jednym rekordzie na ładunek nowy ładunek jest zapisywany, gdy ustalona masa
+różni się od poprzedniej o więcej niż (w jednostce wagi):</translation>
     </message>
 </context>
 <context>
@@ -831,6 +835,14 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>Record</source>
         <translation>Zapisuje</translation>
+    </message>
+    <message>
+        <source>Readings are not added to the file
+%1
+</source>
+        <translation>Odczyty nie są dopisywane do pliku
+%1
+</translation>
     </message>
     <message>
         <source>Could not open the file</source>
@@ -865,99 +877,69 @@ Recording goes on in a new file of the same name; the records from before the de
 urządzenia %2 został usunięty podczas zapisu.
 Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w nim nie ma.</translation>
     </message>
+</context>
+<context>
+    <name>SaveSamples</name>
     <message>
-        <source>Readings are not added to the file
-%1
-</source>
-        <translation>Odczyty nie są dopisywane do pliku
-%1
-</translation>
+        <source>It holds records in the format &quot;%1&quot;; records in the format &quot;%2&quot; are not added to it, so that the file keeps one format. Choose another file, or the file&apos;s own format in the Record button&apos;s menu.</source>
+        <translation>Zawiera rekordy w formacie „%1”; rekordy w formacie „%2” nie są do niego dopisywane, aby plik zachował jeden format. Wybierz inny plik albo format tego pliku w menu przycisku Zapisuj.</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>to nie jest zwykły plik</translation>
     </message>
 </context>
 <context>
-    <name>RecordMenu</name>
+    <name>ScaleProtocol</name>
     <message>
-        <source>Recording &amp;options</source>
-        <translation>&amp;Opcje zapisu</translation>
+        <source>SICS-style commands (SI)</source>
+        <translation>Polecenia w stylu SICS (SI)</translation>
     </message>
     <message>
-        <source>Record format</source>
-        <translation>Format zapisu</translation>
+        <source>SICS-style with stability mark (SI ?)</source>
+        <translation>Styl SICS ze znacznikiem stabilności (SI ?)</translation>
     </message>
     <message>
-        <source>CSV</source>
-        <translation>CSV</translation>
+        <source>Header and comma frames (Q, ST,...)</source>
+        <translation>Ramki z nagłówkiem i przecinkiem (Q, ST,...)</translation>
     </message>
     <message>
-        <source>Comma and decimal point</source>
-        <translation>Przecinek i kropka dziesiętna</translation>
+        <source>Print frames (ESC P)</source>
+        <translation>Ramki wydruku (ESC P)</translation>
     </message>
     <message>
-        <source>Semicolon and decimal comma</source>
-        <translation>Średnik i przecinek dziesiętny</translation>
+        <source>Immediate print (IP)</source>
+        <translation>Wydruk natychmiastowy (IP)</translation>
     </message>
     <message>
-        <source>What to record</source>
-        <translation>Co zapisywać</translation>
+        <source>Continuous output (no request)</source>
+        <translation>Wysyłanie ciągłe (bez zapytania)</translation>
     </message>
     <message>
-        <source>Load threshold...</source>
-        <translation>Próg ładunku...</translation>
+        <source>Other ASCII scale</source>
+        <translation>Inna waga ASCII</translation>
     </message>
     <message>
-        <source>Load threshold</source>
-        <translation>Próg ładunku</translation>
-    </message>
-    <message>
-        <source>Switch Record off to change the format</source>
-        <translation>Wyłącz zapisywanie, aby zmienić format</translation>
-    </message>
-    <message>
-        <source>With one record per load, a new load is recorded when the settled weight
-differs from the last one by more than (in the scale's unit):</source>
-        <translation>Przy jednym rekordzie na ładunek nowy ładunek jest zapisywany, gdy ustalona masa
-różni się od poprzedniej o więcej niż (w jednostce wagi):</translation>
+        <source>Built-in protocol (Z, A)</source>
+        <translation>Protokół wbudowany (Z, A)</translation>
     </message>
 </context>
 <context>
-    <name>RecordFormat</name>
+    <name>Scaner</name>
     <message>
-        <source>Classic (tab-separated)</source>
-        <translation>Klasyczny (rozdzielany tabulatorami)</translation>
+        <source>Type a network port as tcp://host:port, for example tcp://192.168.1.50:4001, and press Enter.</source>
+        <translation>Port sieciowy wpisz jako tcp://host:port, na przykład tcp://192.168.1.50:4001, i naciśnij Enter.</translation>
     </message>
     <message>
-        <source>CSV, comma and decimal point</source>
-        <translation>CSV, przecinek i kropka dziesiętna</translation>
-    </message>
-    <message>
-        <source>CSV, semicolon and decimal comma</source>
-        <translation>CSV, średnik i przecinek dziesiętny</translation>
+        <source>%1 is open in a window already.</source>
+        <translation>%1 jest już otwarty w jednym z okien.</translation>
     </message>
 </context>
 <context>
-    <name>CaptureFilter</name>
+    <name>SerialPort</name>
     <message>
-        <source>Every reading</source>
-        <translation>Każdy odczyt</translation>
-    </message>
-    <message>
-        <source>Only stable readings</source>
-        <translation>Tylko stabilne odczyty</translation>
-    </message>
-    <message>
-        <source>One record per load</source>
-        <translation>Jeden rekord na ładunek</translation>
-    </message>
-</context>
-<context>
-    <name>ReadingStatistics</name>
-    <message>
-        <source>Statistics: no reading taken yet</source>
-        <translation>Statystyka: nie pobrano jeszcze żadnego odczytu</translation>
-    </message>
-    <message>
-        <source>Count: %1   Mean: %2   Std. dev.: %3   Min: %4   Max: %5</source>
-        <translation>Liczba: %1   Średnia: %2   Odch. std.: %3   Min: %4   Maks: %5</translation>
+        <source>%1 is not a network address of the form tcp://host:port</source>
+        <translation>%1 nie jest adresem sieciowym w postaci tcp://host:port</translation>
     </message>
 </context>
 </TS>
