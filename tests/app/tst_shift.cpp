@@ -72,9 +72,14 @@ private slots:
         QApplication::installTranslator(&toolkitTranslator);
     }
     void init() { shiftFile().clear(); }
+    // Also on a terminal with no display.
     void helpListsTheOptionsAndExits()
     {
         QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(display);
+        program.setProcessEnvironment(environment);
         program.start(SCALEACQ_PROGRAM, {"--help"});
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitCode(), 0);
@@ -91,6 +96,7 @@ private slots:
         activate(running);
         { DialogScript script; script.then(chooseFile(file("running.txt"))); action("recordAct")->trigger(); }
         action("goAct")->trigger();
+        QCOMPARE(savedWindows(shiftFile()).value(0).value(3), QString("true")); // each command saves
         window->findChild<QDoubleSpinBox *>("samplingRateBox")->setValue(0.5);
         activate(paused);
         { DialogScript script; script.then(chooseFile(file("paused.txt"))); window->findChild<QPushButton *>("recPathButton")->click(); }
