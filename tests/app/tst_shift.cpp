@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "FaultSupport.h"
 #include "SaveSamples.h"
 #include "ShiftStore.h"
 #include <QDoubleSpinBox>
@@ -147,6 +148,18 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return document(port(0)); }, 5000));
         QTest::qWait(100);
         QCOMPARE(again.met, QStringList());
+    }
+    // A full disk is told once, not at every change.
+    void aShiftThatCannotBeSavedIsToldOnce()
+    {
+        QSignalSpy told(&store, &ShiftStore::saveFailed);
+        {
+            FileSizeLimit full(0);
+            store.setWindows({{{"port", "/dev/ttyUSB0"}}});
+            store.setLanguage("english");
+        }
+        QCOMPARE(told.count(), 1);
+        QCOMPARE(told.at(0).at(0).toString(), ShiftStore::fileName());
     }
     // The real program with two scales, one window running and recording, one paused, killed twice.
     void aKilledProgramResumesRecordingIntoTheSameFilesWithoutATornLine()
