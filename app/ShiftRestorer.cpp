@@ -11,6 +11,8 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace {
 
 const QString portKey = QStringLiteral("port");
