@@ -17,6 +17,7 @@
 #include "RecordingNotices.h"
 #include "SaveSamples.h"
 #include "Scaner.h"
+#include "ShiftRestorer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,6 +38,7 @@
 #include <QPushButton>
 #include <QSignalMapper>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTranslator>
@@ -124,6 +126,9 @@ MdiWindow::~MdiWindow()
     // with its document frames and so activates sub-windows one last time;
     // the slots must not run on a window whose own part is already gone.
     workspace->disconnect(this);
+    // The windows still open at exit are the shift to resume.
+    if (shift)
+        shift->stop();
     qCDebug(appTrace) << "D: MdiWindow";
 }
 
@@ -579,6 +584,8 @@ void MdiWindow::translateUI()
 
     scaner->setToolTip(tr("click to scan for new devices"));
     scaner->setStatusTip(tr("click to scan for new devices"));
+    if (shift)
+        shift->retranslate();
 }
 
 // ---- Devices: opening and closing -------------------------------------------
@@ -633,6 +640,9 @@ void MdiWindow::deviceNewReady()
     connect(this, &MdiWindow::showStatisticsSig, task, &DeviceTask::showStatistics);
     task->showStatistics(showStatisticsAct->isChecked());
     notices->watch(task);
+    // Before the window is shown and mirrored: a reopened one gets its fields first.
+    if (shift)
+        shift->windowOpened(task);
     qCDebug(appTrace) << "! MdiWindow deviceNew()3";
     QMdiSubWindow *frame = workspace->addSubWindow(
         document, Qt::WindowMaximizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -708,6 +718,33 @@ void MdiWindow::deviceDestroyed(const QString &port)
 {
     qCDebug(appTrace) << "removeOpenedCOM" << port;
     scaner->removeOpenedCOM(port);
+    if (shift)
+        shift->windowClosed(port);
+}
+
+void MdiWindow::keepShift(ShiftStore *store, bool resume)
+{
+    shift = new ShiftRestorer(store, this);
+    optionsMenu->addAction(shift->resumeAtOnceAction());
+    if (!shift->language().isEmpty())
+        loadLanguage(shift->language());
+    // After the commands' own slots, once the window's state has settled.
+    for (QAction *command : {pauseAct, stepAct, goAct, recordAct, exportAct})
+        connect(command, &QAction::triggered, shift, &ShiftRestorer::windowsChanged);
+    connect(recPathButton, &QPushButton::clicked, shift, &ShiftRestorer::windowsChanged);
+    connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged), shift,
+            &ShiftRestorer::windowsChanged);
+    for (QAction *language : {polishAct, englishAct})
+        connect(language, &QAction::triggered, shift,
+                [this, language] { shift->languageChosen(language->toolTip()); });
+    if (!resume) {
+        shift->startEmpty();
+        return;
+    }
+    // Once the event loop runs, so that the question comes over a shown window.
+    QTimer::singleShot(0, shift, [this] {
+        shift->resume(scaner->serialPorts(), [this](const QString &port) { deviceNew(port); });
+    });
 }
 
 // ---- Commands on the active document ----------------------------------------

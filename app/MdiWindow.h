@@ -25,6 +25,8 @@ class GraphAttr;
 class RecordMenu;
 class RecordingNotices;
 class Scaner;
+class ShiftRestorer;
+class ShiftStore;
 
 // The program's only top-level window. It owns every menu, tool bar and action,
 // the port selector, the record-path button and the sampling-rate spin box,
@@ -45,6 +47,9 @@ public:
     // Says in the title bar that the ports on offer include simulated scales.
     void setDemo(bool on);
     PortSettingsStore *portSettingsStore() { return &portStore; }
+    // Keeps the shift in store from now on, in the language it names, and
+    // reopens its windows (resume) or starts with none.
+    void keepShift(ShiftStore *store, bool resume);
 
 signals:
     void graphViewChangeWindow(GraphAttr *attr);
@@ -147,6 +152,7 @@ private:
     // Created, port marked open, not yet in the workspace.
     QList<DocumentWindow *> pendingDocuments;
     PortSettingsStore portStore;
+    ShiftRestorer *shift = nullptr;
     bool demo = false;
 };
 

@@ -1,7 +1,10 @@
 #include "DemoScales.h"
 #include "MdiWindow.h"
+#include "ShiftStore.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QTranslator>
 
@@ -38,6 +41,55 @@ void quitOnTermination(QApplication &app)
     ::sigaction(SIGINT, &action, nullptr);
 }
 
+const QCommandLineOption demoOption(QStringLiteral("demo"));
+const QCommandLineOption noRestoreOption(QStringLiteral("no-restore"));
+
+// The options, described in the language last chosen.
+void describeOptions(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "main", "Reads up to four weighing scales over serial lines, shows and plots their "
+                "readings and records them to files."));
+    parser.addHelpOption();
+    QCommandLineOption demo = demoOption;
+    demo.setDescription(QCoreApplication::translate(
+        "main", "Adds four simulated scales of different kinds to the ports on offer. "
+                "Nothing is stored: neither the shift nor port settings."));
+    QCommandLineOption noRestore = noRestoreOption;
+    noRestore.setDescription(QCoreApplication::translate(
+        "main", "Starts with no port open and forgets the shift of the last run."));
+    parser.addOption(demo);
+    parser.addOption(noRestore);
+}
+
+bool asksForHelp(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "-h" || argument == "--help" || argument == "-?" || argument == "--help-all")
+            return true;
+    }
+    return false;
+}
+
+// Without a display: the help is read on a terminal, perhaps over ssh.
+int printHelp(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTranslator programTranslator;
+    QTranslator toolkitTranslator;
+    if (ShiftStore().language() != QLatin1String("english")) {
+        programTranslator.load(QStringLiteral(":/polish.qm"));
+        toolkitTranslator.load(QStringLiteral(":/polishApp.qm"));
+    }
+    app.installTranslator(&programTranslator);
+    app.installTranslator(&toolkitTranslator);
+    QCommandLineParser parser;
+    describeOptions(parser);
+    parser.process(app); // prints the help and ends the program
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -50,12 +102,18 @@ int main(int argc, char **argv)
     // disk does, not end the program with every scale's recording in it.
     ::signal(SIGPIPE, SIG_IGN);
 
+    if (asksForHelp(argc, argv))
+        return printHelp(argc, argv);
+
     // Follow the screen's scaling (200 % on a high-density laptop screen):
     // fonts, widgets and the 22-pixel tool bar icons grow together.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 
     QApplication app(argc, argv);
+    QCommandLineParser parser;
+    describeOptions(parser);
+    parser.process(app); // an unknown option is told and ends the program
     quitOnTermination(app);
 
     // Installed empty before the window exists, so that every catalogue the
@@ -68,12 +126,16 @@ int main(int argc, char **argv)
     int exitCode = 0;
     {
         // --demo: simulated scales of several kinds join the ports on offer.
-        // They go after the window, which gives their ports back first.
+        // They go after the window, which gives their ports back first; so
+        // does the shift, which the window writes to until it is gone.
         std::unique_ptr<DemoScales> demo;
+        ShiftStore shift;
         MdiWindow window(&programTranslator, &toolkitTranslator);
-        if (app.arguments().contains(QStringLiteral("--demo"))) {
+        if (parser.isSet(demoOption)) {
             demo = std::make_unique<DemoScales>(window.portSettingsStore());
             window.setDemo(true);
+        } else {
+            window.keepShift(&shift, !parser.isSet(noRestoreOption));
         }
         window.showMaximized();
         exitCode = app.exec();

@@ -942,4 +942,80 @@ Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w
         <translation>%1 nie jest adresem sieciowym w postaci tcp://host:port</translation>
     </message>
 </context>
+<context>
+    <name>ShiftRestorer</name>
+    <message>
+        <source>Reopen the last ports at start without asking</source>
+        <translation>Przy starcie otwieraj ostatnie porty bez pytania</translation>
+    </message>
+    <message>
+        <source>At start, open the ports that were open when the program last ended, as they were, without asking first</source>
+        <translation>Przy starcie otwieraj bez pytania porty otwarte przy ostatnim zakończeniu programu, w takim stanie, w jakim były</translation>
+    </message>
+    <message>
+        <source>Resume the shift</source>
+        <translation>Wznowienie zmiany roboczej</translation>
+    </message>
+    <message>
+        <source>These ports were open when the program last ended:
+%1
+Open them again as they were (kind of scale, interval, record file, Go and Record)?</source>
+        <translation>Przy ostatnim zakończeniu programu były otwarte te porty:
+%1
+Otworzyć je ponownie tak, jak były (rodzaj wagi, interwał, plik zapisu, Krocz i Zapisuj)?</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>not connected (the system has no such port)</source>
+        <translation>niepodłączony (w systemie nie ma takiego portu)</translation>
+    </message>
+    <message>
+        <source>not offered as a serial port any more</source>
+        <translation>nie jest już dostępny jako port szeregowy</translation>
+    </message>
+    <message>
+        <source>These ports of the last shift were not opened again and are dropped from it:
+%1</source>
+        <translation>Tych portów z ostatniej zmiany roboczej nie otwarto ponownie i usunięto je z niej:
+%1</translation>
+    </message>
+    <message>
+        <source>The window of %1 is open again, but recording stays off: the file
+%2
+could not be opened.</source>
+        <translation>Okno %1 jest znów otwarte, ale zapis pozostaje wyłączony: pliku
+%2
+nie udało się otworzyć.</translation>
+    </message>
+    <message>
+        <source>The shift could not be saved in
+%1
+Should the program end now, the next start cannot reopen the ports as they are.</source>
+        <translation>Nie udało się zapisać zmiany roboczej w pliku
+%1
+Jeśli program zakończy się teraz, przy następnym starcie nie otworzy portów w obecnym stanie.</translation>
+    </message>
+    <message>
+        <source>Shift</source>
+        <translation>Zmiana robocza</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Reads up to four weighing scales over serial lines, shows and plots their readings and records them to files.</source>
+        <translation>Odczytuje do czterech wag przez łącza szeregowe, pokazuje ich odczyty na wyświetlaczu i wykresie oraz zapisuje je do plików.</translation>
+    </message>
+    <message>
+        <source>Adds four simulated scales of different kinds to the ports on offer. Nothing is stored: neither the shift nor port settings.</source>
+        <translation>Dodaje do listy portów cztery symulowane wagi różnych rodzajów. Nic nie jest zapamiętywane: ani zmiana robocza, ani ustawienia portów.</translation>
+    </message>
+    <message>
+        <source>Starts with no port open and forgets the shift of the last run.</source>
+        <translation>Uruchamia program bez otwartych portów i zapomina zmianę roboczą z poprzedniego uruchomienia.</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,227 @@
+#include "ShiftRestorer.h"
+
+#include "ClassicFormat.h"
+#include "DeviceTask.h"
+#include "SaveSamples.h"
+#include "ShiftStore.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace {
+
+const QString portKey = QStringLiteral("port");
+// A hand-made shift may ask for more windows than the program opens.
+const int mostWindows = 4;
+
+// A record torn by a power cut would run into the first record of the
+// resumed recording: it is ended first. A file whose last byte is a line end
+// (whole records, or someone's own text) is left as it is.
+void endTornRecord(const QString &fileName, RecordFormat::Kind format)
+{
+    if (!SaveSamples::isRecordable(fileName))
+        return;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return;
+    file.seek(file.size() - 1);
+    const QByteArray tail = file.read(1);
+    const char last = tail.isEmpty() ? 0 : tail.at(0);
+    file.close();
+    if (last == '\r' || last == '\n' || !file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    file.write(format == RecordFormat::Classic ? QByteArray(ClassicFormat::recordEnd) : QByteArray("\r\n"));
+}
+
+QString resumeRecording(DeviceTask *task, bool on)
+{
+    SaveSamples *recorder = task->recorder();
+    if (!on)
+        return QString();
+    endTornRecord(recorder->fileName(), task->recordFormat());
+    if (!recorder->open())
+        return ShiftRestorer::tr("The window of %1 is open again, but recording stays off: "
+                                 "the file\n%2\ncould not be opened.")
+            .arg(task->port(), QDir::toNativeSeparators(recorder->fileName()));
+    task->setRecording(true);
+    return QString();
+}
+
+// What a window keeps, in the order it is put back: a new field is one more
+// line here. apply() says what could not be done.
+struct WindowField
+{
+    const char *key;
+    QVariant (*read)(const DeviceTask *task);
+    QString (*apply)(DeviceTask *task, const QVariant &value);
+};
+const WindowField windowFields[] = {
+    {"recordFile", [](const DeviceTask *t) -> QVariant { return t->recorder()->fileName(); },
+     [](DeviceTask *t, const QVariant &v) { t->recorder()->setFileName(v.toString()); return QString(); }},
+    {"interval", [](const DeviceTask *t) -> QVariant { return t->refreshRate(); },
+     [](DeviceTask *t, const QVariant &v) { t->setRefreshRate(qBound(200, v.toInt(), 60000)); return QString(); }},
+    {"going", [](const DeviceTask *t) -> QVariant { return !t->isPaused(); },
+     [](DeviceTask *t, const QVariant &v) { v.toBool() ? t->go() : t->pause(); return QString(); }},
+    {"recording", [](const DeviceTask *t) -> QVariant { return t->isRecording(); },
+     [](DeviceTask *t, const QVariant &v) { return resumeRecording(t, v.toBool()); }},
+};
+
+// Why a port of the saved shift is not on offer now.
+QString whyGone(const QString &port)
+{
+    const QString device = port.startsWith(QLatin1Char('/')) ? port : QStringLiteral("/dev/") + port;
+    return QFileInfo::exists(device) ? ShiftRestorer::tr("not offered as a serial port any more")
+                                     : ShiftRestorer::tr("not connected (the system has no such port)");
+}
+
+} // namespace
+
+ShiftRestorer::ShiftRestorer(ShiftStore *store, QWidget *window)
+    : QObject(window)
+    , store(store)
+    , window(window)
+{
+    resumeAtOnceAct = new QAction(this);
+    resumeAtOnceAct->setObjectName(QStringLiteral("resumeAtOnceAct"));
+    resumeAtOnceAct->setCheckable(true);
+    resumeAtOnceAct->setChecked(store->resumesAtOnce());
+    connect(resumeAtOnceAct, &QAction::toggled, store, &ShiftStore::setResumesAtOnce);
+    connect(store, &ShiftStore::saveFailed, this, [this](const QString &fileName) {
+        tell(tr("The shift could not be saved in\n%1\nShould the program end now, the next start "
+                "cannot reopen the ports as they are.")
+                 .arg(QDir::toNativeSeparators(fileName)));
+    });
+    retranslate();
+}
+
+void ShiftRestorer::retranslate()
+{
+    resumeAtOnceAct->setText(tr("Reopen the last ports at start without asking"));
+    resumeAtOnceAct->setStatusTip(tr("At start, open the ports that were open when the program "
+                                     "last ended, as they were, without asking first"));
+}
+
+QString ShiftRestorer::language() const
+{
+    return store->language();
+}
+
+void ShiftRestorer::resume(const QStringList &present,
+                           const std::function<void(const QString &)> &open)
+{
+    QStringList gone;
+    QStringList ports;
+    const QList<QVariantMap> saved = store->windows();
+    for (const QVariantMap &fields : saved) {
+        const QString port = fields.value(portKey).toString();
+        if (port.isEmpty() || ports.contains(port) || ports.size() == mostWindows)
+            continue;
+        if (!present.contains(port)) {
+            gone << tr("%1: %2").arg(port, whyGone(port));
+            continue;
+        }
+        ports << port;
+        entries << Entry{port, nullptr, fields};
+    }
+    if (!entries.isEmpty() && !store->resumesAtOnce()) {
+        const QMessageBox::StandardButton answer = QMessageBox::question(
+            window, tr("Resume the shift"),
+            tr("These ports were open when the program last ended:\n%1\n"
+               "Open them again as they were (kind of scale, interval, record file, Go and Record)?")
+                .arg(ports.join(QLatin1Char('\n'))),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        if (answer != QMessageBox::Yes) {
+            startEmpty();
+            return;
+        }
+    }
+    save();
+    if (!gone.isEmpty())
+        tell(tr("These ports of the last shift were not opened again and are dropped from it:\n%1")
+                 .arg(gone.join(QLatin1Char('\n'))));
+    for (const QString &port : qAsConst(ports))
+        open(port);
+}
+
+void ShiftRestorer::startEmpty()
+{
+    entries.clear();
+    save();
+}
+
+void ShiftRestorer::windowOpened(DeviceTask *task)
+{
+    QStringList problems;
+    auto entry = std::find_if(entries.begin(), entries.end(),
+                              [task](const Entry &e) { return !e.task && e.port == task->port(); });
+    if (entry == entries.end()) {
+        entries << Entry{task->port(), task, QVariantMap()};
+    } else {
+        for (const WindowField &field : windowFields) {
+            const QString problem = field.apply(task, entry->saved.value(QLatin1String(field.key)));
+            if (!problem.isEmpty())
+                problems << problem;
+        }
+        entry->task = task;
+    }
+    save();
+    if (!problems.isEmpty())
+        tell(problems.join(QLatin1Char('\n')));
+}
+
+void ShiftRestorer::windowClosed(const QString &port)
+{
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [&port](const Entry &e) { return e.port == port; }),
+                  entries.end());
+    save();
+}
+
+void ShiftRestorer::windowsChanged()
+{
+    save();
+}
+
+void ShiftRestorer::languageChosen(const QString &key)
+{
+    if (!stopped)
+        store->setLanguage(key);
+}
+
+QVariantMap ShiftRestorer::fieldsOf(const DeviceTask *task)
+{
+    QVariantMap fields{{portKey, task->port()}};
+    for (const WindowField &field : windowFields)
+        fields.insert(QLatin1String(field.key), field.read(task));
+    return fields;
+}
+
+void ShiftRestorer::save()
+{
+    if (stopped)
+        return;
+    QList<QVariantMap> windows;
+    // A window not yet running keeps what was saved for it.
+    for (const Entry &entry : qAsConst(entries)) {
+        if (entry.task && entry.task->recorder())
+            windows << fieldsOf(entry.task);
+        else if (!entry.saved.isEmpty())
+            windows << entry.saved;
+    }
+    store->setWindows(windows);
+}
+
+// Not exec(): a notice must not hold up the windows being opened.
+void ShiftRestorer::tell(const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("Shift"), text, QMessageBox::Ok,
+                                window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}

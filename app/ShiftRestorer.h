@@ -1,0 +1,70 @@
+#ifndef SHIFTRESTORER_H
+#define SHIFTRESTORER_H
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <functional>
+
+class QAction;
+class QWidget;
+class DeviceTask;
+class ShiftStore;
+
+// Keeps the shift in its store as the windows change, and puts it back at the
+// next start: each port that is still there is reopened and its window given
+// the fields it had; a port that is gone is told and dropped. The main window
+// reports the changes; what a window keeps is the field list in the source.
+class ShiftRestorer : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Questions and notices are shown over window, which also owns this.
+    ShiftRestorer(ShiftStore *store, QWidget *window);
+
+    // Options: reopen at start without asking; checkable, kept in the store.
+    QAction *resumeAtOnceAction() const { return resumeAtOnceAct; }
+    void retranslate();
+    QString language() const;
+
+    // Offers (or, with the option on, does at once) to reopen the saved
+    // windows whose ports are among present; open() opens one, whose window
+    // comes back through windowOpened() once it runs.
+    void resume(const QStringList &present, const std::function<void(const QString &)> &open);
+    // The saved windows are forgotten: the program starts with none.
+    void startEmpty();
+
+    // A window is up and running (its recorder exists).
+    void windowOpened(DeviceTask *task);
+    void windowClosed(const QString &port);
+    void languageChosen(const QString &key);
+    // At exit: the windows still open stay in the shift for the next start.
+    void stop() { stopped = true; }
+
+public slots:
+    // Something the operator did may have changed a window's fields.
+    void windowsChanged();
+
+private:
+    struct Entry
+    {
+        QString port;
+        QPointer<DeviceTask> task; // null until the reopened window runs
+        QVariantMap saved;
+    };
+    void save();
+    void tell(const QString &text);
+    static QVariantMap fieldsOf(const DeviceTask *task);
+
+    ShiftStore *store;
+    QWidget *window;
+    QAction *resumeAtOnceAct;
+    QList<Entry> entries;
+    bool stopped = false;
+};
+
+#endif // SHIFTRESTORER_H

@@ -1,0 +1,55 @@
+#!/usr/bin/env python3
+"""Every operator text in the sources has its Polish translation, in the
+context (class) that asks for it: a text filed under another class is never
+found by the program and shows in English.
+
+Usage: check_catalogue.py <source root> <catalogue.ts> <lupdate>
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ElementTree
+
+# Texts the program shows in English in both languages on purpose: the tool
+# bar titles are translated once, before any catalogue is loaded; key names,
+# file filters and the window list's numbering are not words; the About page
+# is English under a translated title.
+ENGLISH_ON_PURPOSE = {
+    ('MdiWindow', ' sec'), ('MdiWindow', 'Ctrl+W'), ('MdiWindow', 'Ctrl+Q'), ('MdiWindow', 'Ctrl+E'),
+    ('MdiWindow', '&Languages'), ('MdiWindow', 'Device'), ('MdiWindow', 'Switch windows'),
+    ('MdiWindow', 'Mode'), ('MdiWindow', 'Export'), ('MdiWindow', '&%1 %2'),
+    ('MdiWindow', 'You cannot open more than 4 ports.'),
+    ('MdiWindow', 'Document files (*.txt);;All files (*.*)'),
+}
+
+
+def messages(path):
+    found = {}
+    for context in ElementTree.parse(path).getroot().iter('context'):
+        name = context.find('name').text
+        for message in context.iter('message'):
+            translation = message.find('translation')
+            done = translation.get('type') not in ('unfinished', 'obsolete', 'vanished')
+            found[(name, message.find('source').text)] = (translation.text or '') if done else ''
+    return found
+
+
+def main():
+    root, catalogue, lupdate = sys.argv[1:4]
+    with tempfile.TemporaryDirectory() as folder:
+        fresh = os.path.join(folder, 'fresh.ts')
+        folders = [os.path.join(root, part) for part in ('app', 'device', 'link', 'plot')]
+        subprocess.run([lupdate, '-silent', '-locations', 'none', '-no-obsolete', *folders, '-ts', fresh],
+                       check=True)
+        asked = messages(fresh)
+    have = messages(catalogue)
+    missing = [key for key in asked
+               if not have.get(key) and key not in ENGLISH_ON_PURPOSE and not key[1].startswith('<!DOCTYPE')]
+    for context, source in missing:
+        print('no Polish for %s: %r' % (context, source))
+    return 1 if missing else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
