@@ -12,12 +12,6 @@
 #include "ScaleOnPty.h"
 #include "Scaner.h"
 #include "SystemPortEnumerator.h"
-// How many descriptors of this process are open on the file or terminal.
-inline int openDescriptorsOn(const QString &path)
-{
-    const QFileInfoList fds = QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System);
-    return int(std::count_if(fds.cbegin(), fds.cend(), [&](const QFileInfo &fd) { return fd.symLinkTarget() == path; }));
-}
 // The entries of the drop-down once the operator has opened it.
 inline QStringList entries(Scaner *box)
 {
@@ -47,8 +41,21 @@ protected:
                 const QByteArray reply = request == 'Z' ? QByteArray("kg\r\n") : ScaleOnPty::crFrame(n);
                 return mute ? QList<ScaleOnPty::Piece>() : QList<ScaleOnPty::Piece>{{0, reply}};
             });
-        window = new MdiWindow(nullptr, nullptr);
-        window->show();
+        newWindow();
+    }
+    // One scale of the kind, answering as the simulator does, under a new main window.
+    ScaleSimulator *startSimulated(ScaleProtocol::Type type = ScaleProtocol::BuiltIn)
+    {
+        scales = std::make_unique<ScaleOnPty>();
+        ScaleSimulator *scale = scales->add(type);
+        newWindow();
+        return scale;
+    }
+    // The main window of a new run of the program, in place of any before it.
+    void newWindow(QTranslator *program = nullptr, QTranslator *toolkit = nullptr)
+    {
+        delete window;
+        (window = new MdiWindow(program, toolkit))->show();
         scaner()->setPortEnumerator(std::make_unique<SystemPortEnumerator>(QFileInfo(port(0)).path()));
     }
     QString port(int i) const { return scales->port(i); }

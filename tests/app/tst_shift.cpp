@@ -57,9 +57,7 @@ class tst_Shift : public DeviceFixture
     // The main window of a new run, keeping the shift in store and resuming it.
     void restart()
     {
-        delete window;
-        (window = new MdiWindow(&programTranslator, &toolkitTranslator))->show();
-        scaner()->setPortEnumerator(std::make_unique<SystemPortEnumerator>(QFileInfo(port(0)).path()));
+        newWindow(&programTranslator, &toolkitTranslator);
         window->keepShift(&store, true);
     }
     void activate(DocumentWindow *document) { workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(document->parentWidget())); }

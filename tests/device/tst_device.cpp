@@ -235,9 +235,8 @@ private slots:
     {
         QFETCH(int, type); QFETCH(QByteArray, reply); QFETCH(QString, told);
         ScaleOnPty ptys;
-        ScaleSimulator *scale = ptys.add();
+        ScaleSimulator *scale = ptys.add(ScaleProtocol::Type(type));
         QVERIFY(scale);
-        scale->setType(ScaleProtocol::Type(type));
         scale->queueValueReplies(QList<QByteArray>() << reply << reply << reply << reply << reply);
         DocumentWindow window(scale->portPath(), ScaleSetup{ScaleProtocol::Type(type), scale->expectedSettings()});
         window.show();
@@ -404,8 +403,7 @@ private slots:
         const int first = scales.ports().size();
         for (const Case &c : cases) {
             const int i = first + answered.size();
-            QVERIFY(scales.add());
-            scales.at(i)->setType(c.type);
+            QVERIFY(scales.add(c.type));
             auto n = std::make_shared<int>(0);
             answered << n;
             scales.answer(i, [c, n](char request, int) {
@@ -584,8 +582,7 @@ private slots:
     void stableReadingIsTheClearest()
     {
         const int i = scales.ports().size();
-        ScaleSimulator *scale = scales.add();
-        scale->setType(ScaleProtocol::Sics);
+        ScaleSimulator *scale = scales.add(ScaleProtocol::Sics);
         scale->setWeight(88.88);
         scale->setStable(false);
         windows << new DocumentWindow(scales.port(i), {ScaleProtocol::Sics, ScaleProtocol::usualSettings(ScaleProtocol::Sics)});

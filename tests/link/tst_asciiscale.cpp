@@ -126,9 +126,8 @@ private slots:
     void aScaleDescribedByHandIsReadOnALine()
     {
         ScaleOnPty ptys;
-        ScaleSimulator *scale = ptys.add();
+        ScaleSimulator *scale = ptys.add(P::HeaderComma);
         QVERIFY(scale);
-        scale->setType(P::HeaderComma);
         AsciiSetup ascii = described("", "US", "OL");
         ascii.request = QStringLiteral("Q\\r\\n");
         ScaleSetup setup = asciiScale(ascii, false);
@@ -152,12 +151,10 @@ private slots:
     void aPrintKeyScaleWaitsForItsKey()
     {
         ScaleOnPty ptys;
-        ScaleSimulator *quiet = ptys.add();
-        ScaleSimulator *pressed = ptys.add();
+        ScaleSimulator *quiet = ptys.add(P::Continuous);
+        ScaleSimulator *pressed = ptys.add(P::Ascii);
         QVERIFY(quiet && pressed);
         quiet->setContinuousPeriod(0);
-        quiet->setType(P::Continuous);
-        pressed->setType(P::Ascii);
         ScaleSetup continuous(P::Continuous, ScaleSimulator::settingsOf(P::Continuous));
         continuous.printKey = true;
         AsciiSetup ascii = described("", "US");

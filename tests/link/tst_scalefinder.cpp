@@ -10,13 +10,6 @@ static PortSettings at(qint32 baud)
     line.baudRate = baud;
     return line;
 }
-// How many descriptors of this process are open on the terminal.
-static int openOn(const QString &terminal)
-{
-    const QFileInfoList fds = QDir("/proc/self/fd").entryInfoList(QDir::System);
-    return int(std::count_if(fds.cbegin(), fds.cend(),
-                             [&](const QFileInfo &fd) { return fd.symLinkTarget() == terminal; }));
-}
 
 // Find the scale: the program's own link tries setups one after another on a
 // scale at the far end of a pseudo-terminal, which answers only at its own.
@@ -64,9 +57,8 @@ private slots:
         std::vector<std::unique_ptr<ScaleFinder>> finders;
         QStringList expected, found;
         for (const Row &row : rows) {
-            ScaleSimulator *scale = scales.add();
+            ScaleSimulator *scale = scales.add(row.kind);
             QVERIFY(scale);
-            scale->setType(row.kind);
             scale->setExpectedSettings(at(row.baud));
             QList<ScaleSetup> tries;
             for (P::Type type : row.tried)
@@ -131,10 +123,10 @@ private slots:
         QSignalSpy trying(&finder, &ScaleFinder::trying);
         QSignalSpy notFound(&finder, &ScaleFinder::notFound);
         finder.find(scales.port(0));
-        QTRY_COMPARE(openOn(terminal), 2); // the scale's own end and the try's
+        QTRY_COMPARE(openDescriptorsOn(terminal), 2); // the scale's own end and the try's
         finder.cancel();
         QVERIFY(!finder.isRunning());
-        QTRY_COMPARE(openOn(terminal), 1);
+        QTRY_COMPARE(openDescriptorsOn(terminal), 1);
         QTest::qWait(600); // longer than a try
         QCOMPARE(trying.count(), 1);
         QCOMPARE(notFound.count(), 0);

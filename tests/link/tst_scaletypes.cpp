@@ -125,9 +125,8 @@ private slots:
         QFETCH(bool, marksStability);
         const auto kind = P::Type(type);
         ScaleOnPty ptys;
-        ScaleSimulator *scale = ptys.add();
+        ScaleSimulator *scale = ptys.add(kind);
         QVERIFY(scale);
-        scale->setType(kind);
         scale->setIdentifier("G");
         scale->setContinuousPeriod(10); // a dozen lines between two readings
         // Weight and stability change with every request (every line, unasked):
@@ -178,9 +177,8 @@ private slots:
         int piece = 0;
         QTimer stream;
         for (int i = 0; i < lineEnds.size(); ++i) {
-            ScaleSimulator *scale = ptys.add();
+            ScaleSimulator *scale = ptys.add(P::Continuous);
             QVERIFY(scale);
-            scale->setType(P::Continuous);
             scale->setSilent(true); // the test writes its lines
             readings << QStringList();
             links << QSharedPointer<LinkThread>::create(scale->portPath(),
@@ -236,9 +234,8 @@ private slots:
         QFETCH(int, cause);
         TraceLog traces;
         ScaleOnPty ptys;
-        ScaleSimulator *scale = ptys.add();
+        ScaleSimulator *scale = ptys.add(P::Type(type));
         QVERIFY(scale);
-        scale->setType(P::Type(type));
         scale->queueValueReplies({reply, reply, reply, reply});
         QStringList readings;
         QList<int> causes;
@@ -279,9 +276,8 @@ private slots:
         QFETCH(PortSettings, expected);
         QFETCH(bool, answers);
         ScaleOnPty ptys;
-        ScaleSimulator *scale = ptys.add();
+        ScaleSimulator *scale = ptys.add(P::Sics);
         QVERIFY(scale);
-        scale->setType(P::Sics);
         scale->setExpectedSettings(expected);
         LinkThread link(scale->portPath(), ScaleSetup {P::Sics, set});
         QSignalSpy samples(&link, &LinkThread::newSample);

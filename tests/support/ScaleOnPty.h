@@ -7,6 +7,13 @@
 
 #include "ScaleSimulator.h"
 
+// How many descriptors of this process are open on the file or terminal.
+inline int openDescriptorsOn(const QString &path)
+{
+    const QFileInfoList fds = QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System);
+    return int(std::count_if(fds.cbegin(), fds.cend(), [&](const QFileInfo &fd) { return fd.symLinkTarget() == path; }));
+}
+
 // Scales at the far end of real pseudo-terminals, published in a folder of
 // their own: the one fixture of the link, device and application tests.
 // A scale either answers as the simulator does, or the test answers in its
@@ -24,14 +31,16 @@ public:
 
     ~ScaleOnPty() { qDeleteAll(scales); }
 
-    // Starts one more scale on ttySIM<i>; null when the terminal cannot be had.
-    ScaleSimulator *add()
+    // Starts one more scale of the kind on ttySIM<i>; null when the terminal cannot be had.
+    ScaleSimulator *add(ScaleProtocol::Type type = ScaleProtocol::BuiltIn)
     {
         auto *scale = new ScaleSimulator;
         scales << scale;
         valueRequests << 0;
-        return scale->start(dir.filePath(QStringLiteral("ttySIM%1").arg(scales.size() - 1))) ? scale
-                                                                                             : nullptr;
+        if (!scale->start(dir.filePath(QStringLiteral("ttySIM%1").arg(scales.size() - 1))))
+            return nullptr;
+        scale->setType(type);
+        return scale;
     }
 
     ScaleSimulator *at(int i) const { return scales.at(i); }
