@@ -1,8 +1,5 @@
 #include "MdiWindow.h"
 
-#include "IntervalSpinBox.h"
-#include "IODeviceNew.h"
-
 #include "AboutWindow.h"
 #include "AppTrace.h"
 #include "DeviceTask.h"
@@ -10,7 +7,6 @@
 #include "GraphAttr.h"
 #include "GraphView.h"
 #include "IntervalSpinBox.h"
-#include "IODeviceNew.h"
 #include "PortSettingsDialog.h"
 #include "RandomPlot.h"
 #include "RecordMenu.h"
@@ -671,41 +667,23 @@ void MdiWindow::setDemo(bool on)
 void MdiWindow::portSettings()
 {
     DocumentWindow *active = activeDocument();
+    QList<DeviceTask *> open;
     QStringList ports = scaner->serialPorts();
-    QStringList inUse;
     for (QMdiSubWindow *frame : workspace->subWindowList())
-        if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
-            inUse << document->port();
-    for (const QString &port : qAsConst(inUse))
-        if (!ports.contains(port))
-            ports.prepend(port);
+        if (auto *document = qobject_cast<DocumentWindow *>(frame->widget())) {
+            open << document->deviceTask();
+            if (!ports.contains(document->port()))
+                ports.prepend(document->port());
+        }
     PortSettingsDialog dialog(ports, active ? active->port() : QString(), &portStore, this);
-    // The dialog shows the last line each open port received.
-    const auto watch = [this, &dialog](bool on) {
-        for (QMdiSubWindow *frame : workspace->subWindowList())
-            if (auto *document = qobject_cast<DocumentWindow *>(frame->widget())) {
-                DeviceTask *task = document->deviceTask();
-                task->watchLine(on);
-                if (on)
-                    connect(task, &DeviceTask::lineTraffic, &dialog,
-                            [&dialog, port = document->port()](int direction, const QByteArray &bytes) {
-                                if (direction == IODeviceNew::Received)
-                                    dialog.takeReceived(port, bytes);
-                            });
-            }
-    };
-    dialog.setPortsInUse(inUse);
-    watch(true);
-    const int answer = dialog.exec();
-    watch(false);
-    if (answer != QDialog::Accepted)
+    dialog.setOpenTasks(open);
+    if (dialog.exec() != QDialog::Accepted)
         return;
-    for (QMdiSubWindow *frame : workspace->subWindowList())
-        if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
-            if (document->port() == dialog.port()) {
-                document->deviceTask()->setScaleName(dialog.scaleName());
-                document->deviceTask()->reopen(dialog.setup());
-            }
+    for (DeviceTask *task : qAsConst(open))
+        if (task->port() == dialog.port()) {
+            task->setScaleName(dialog.scaleName());
+            task->reopen(dialog.setup());
+        }
 }
 
 void MdiWindow::lineMonitor()
@@ -728,15 +706,7 @@ void MdiWindow::keepShift(ShiftStore *store, bool resume)
     optionsMenu->addAction(shift->resumeAtOnceAction());
     if (!shift->language().isEmpty())
         loadLanguage(shift->language());
-    // After the commands' own slots, once the window's state has settled.
-    for (QAction *command : {pauseAct, stepAct, goAct, recordAct, exportAct})
-        connect(command, &QAction::triggered, shift, &ShiftRestorer::windowsChanged);
-    connect(recPathButton, &QPushButton::clicked, shift, &ShiftRestorer::windowsChanged);
-    connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged), shift,
-            &ShiftRestorer::windowsChanged);
-    for (QAction *language : {polishAct, englishAct})
-        connect(language, &QAction::triggered, shift,
-                [this, language] { shift->languageChosen(language->toolTip()); });
+    shift->followCommands(this);
     if (!resume) {
         shift->startEmpty();
         return;

@@ -1,5 +1,7 @@
 #include "PortSettingsDialog.h"
 
+#include "DeviceTask.h"
+
 #include "PortSettingsStore.h"
 #include "ScaleFinder.h"
 #include "SerialPort.h"
@@ -294,6 +296,27 @@ void PortSettingsDialog::showKindFields()
     printKeyBox->setVisible(type == ScaleProtocol::Continuous || (ascii && requestEdit->text().isEmpty()));
     quietBox->setEnabled(lineEndBox->currentData().toInt() == AsciiSetup::Quiet);
     showPreview();
+}
+
+PortSettingsDialog::~PortSettingsDialog()
+{
+    for (DeviceTask *task : qAsConst(watched))
+        if (task)
+            task->watchLine(false);
+}
+
+void PortSettingsDialog::setOpenTasks(const QList<DeviceTask *> &tasks)
+{
+    for (DeviceTask *task : tasks) {
+        portsInUse << task->port();
+        watched << task;
+        task->watchLine(true);
+        connect(task, &DeviceTask::lineTraffic, this,
+                [this, port = task->port()](int direction, const QByteArray &bytes) {
+                    if (direction == IODeviceNew::Received)
+                        takeReceived(port, bytes);
+                });
+    }
 }
 
 void PortSettingsDialog::takeReceived(const QString &port, const QByteArray &bytes)

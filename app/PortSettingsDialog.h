@@ -2,6 +2,7 @@
 #define PORTSETTINGSDIALOG_H
 
 #include <QDialog>
+#include <QPointer>
 
 #include "ScaleProtocol.h"
 
@@ -11,6 +12,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
+class DeviceTask;
 class QProgressBar;
 class QPushButton;
 class PortSettingsStore;
@@ -31,8 +33,11 @@ public:
 
     QString port() const;
     ScaleSetup setup() const;
-    // Ports open in a window: Find the scale leaves them to their window's link.
-    void setPortsInUse(const QStringList &ports) { portsInUse = ports; }
+    ~PortSettingsDialog() override;
+
+    // The tasks of the open windows: Find the scale leaves their ports to
+    // their links, and the last line each port received is shown as it comes.
+    void setOpenTasks(const QList<DeviceTask *> &tasks);
     // The operator's name for the scale, e.g. "Packing line 2".
     QString scaleName() const;
 
@@ -90,6 +95,7 @@ private:
     QLabel *findLabel;
     QList<QWidget *> heldWhileSearching;
     QStringList portsInUse;
+    QList<QPointer<DeviceTask>> watched;
 };
 
 #endif // PORTSETTINGSDIALOG_H

@@ -5,7 +5,9 @@
 #include "SaveSamples.h"
 #include "ShiftStore.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QDoubleSpinBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -153,6 +155,24 @@ void ShiftRestorer::startEmpty()
 {
     entries.clear();
     save();
+}
+
+void ShiftRestorer::followCommands(QWidget *mainWindow)
+{
+    // After the commands' own slots, once the window's state has settled.
+    for (const char *name : {"pauseAct", "stepAct", "goAct", "recordAct", "exportAct"})
+        if (auto *command = mainWindow->findChild<QAction *>(QLatin1String(name)))
+            connect(command, &QAction::triggered, this, &ShiftRestorer::windowsChanged);
+    if (auto *recPath = mainWindow->findChild<QAbstractButton *>(QStringLiteral("recPathButton")))
+        connect(recPath, &QAbstractButton::clicked, this, &ShiftRestorer::windowsChanged);
+    if (auto *interval = mainWindow->findChild<QDoubleSpinBox *>(QStringLiteral("samplingRateBox")))
+        connect(interval, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+                &ShiftRestorer::windowsChanged);
+    // A language action names its catalogue in its tool tip.
+    for (const char *name : {"polishAct", "englishAct"})
+        if (auto *language = mainWindow->findChild<QAction *>(QLatin1String(name)))
+            connect(language, &QAction::triggered, this,
+                    [this, language] { languageChosen(language->toolTip()); });
 }
 
 void ShiftRestorer::windowOpened(DeviceTask *task)

@@ -40,6 +40,9 @@ public:
 
     // A window is up and running (its recorder exists).
     void windowOpened(DeviceTask *task);
+    // Saves the shift after each of the window's commands that change it:
+    // the modes, the record file, the interval, the language.
+    void followCommands(QWidget *mainWindow);
     void windowClosed(const QString &port);
     void languageChosen(const QString &key);
     // At exit: the windows still open stay in the shift for the next start.
