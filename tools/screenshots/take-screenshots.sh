@@ -15,6 +15,9 @@ program=${SCALEACQ:-$bin/scaleacq}
 go_x=${GO_X:-566}
 follow_x=${FOLLOW_X-448}
 mkdir -p "$out"
+# Settings, shift and language of this run only: the operator's own stay as
+# they are, and no earlier shift is offered.
+export XDG_CONFIG_HOME=$(mktemp -d)
 # A display number nobody else uses, told by the server itself.
 displayfile=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1600x1000x24 3>"$displayfile" >/dev/null 2>&1 &
@@ -68,7 +71,7 @@ start_with_four() {
 # On a machine with a real ttyS0 one of the ports is that one, with no scale
 # behind it: its window shows the time-out placeholder, as does the simulated
 # scale silenced below.
-start_with_four "Down Down Return"
+start_with_four "Down Down Return" --no-restore
 sleep 25
 echo silent >&"${links[1]}"
 echo "unit KG" >&"${links[2]}"
@@ -101,3 +104,28 @@ fi
 # Device tool bar -> Port settings... on the active window's port
 xdotool mousemove 146 41 click 1; sleep 1
 import -window root "$out/port-settings-pl.png"
+xdotool key Escape; sleep 0.5
+
+# Device -> Line monitor... of the active window
+xdotool mousemove 46 10 click 1; sleep 0.5
+xdotool key Down Down Return; sleep 3
+import -window root "$out/line-monitor-pl.png"
+
+# Find the scale on a port no window reads: a header-comma scale at its own
+# 2400 7E1, with the dialog starting from the built-in kind at 9600 8N1.
+stop_program
+fifo=$(mktemp -u); mkfifo "$fifo"
+"$bin/scalesim" --type header-comma < "$fifo" > /dev/null &
+sims+=($!)
+exec {fd}>"$fifo"; rm "$fifo"
+sleep 0.5
+"$program" --no-restore > /dev/null 2>&1 &
+app=$!
+sleep 2
+xdotool windowsize "$(xdotool search --name KORVEN | head -1)" 1600 1000
+sleep 0.5
+xdotool mousemove 146 41 click 1; sleep 1
+# The simulator's port is the one whose name starts with a slash.
+xdotool key slash; sleep 0.5
+xdotool mousemove 789 545 click 1; sleep 4
+import -window root "$out/find-the-scale-pl.png"
