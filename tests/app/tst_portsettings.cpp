@@ -35,6 +35,17 @@ class tst_PortSettings : public DeviceFixture
     Q_OBJECT
     QTemporaryDir home;
     static QComboBox *box(QWidget *dialog, const char *name) { return dialog->findChild<QComboBox *>(name); }
+    // Port settings... as the operator has it open: what they do in it, then Cancel unless they ended it.
+    void inPortSettings(const std::function<void(QWidget *)> &doings)
+    {
+        DialogScript script;
+        script.then([&](QWidget *dialog) {
+            doings(dialog);
+            if (dialog->isVisible())
+                cancel(dialog);
+        });
+        action("portSettingsAct")->trigger();
+    }
     // What the dialog shows: the kind, then the line's fields.
     static QList<int> shownIn(QWidget *dialog)
     {
@@ -65,11 +76,6 @@ class tst_PortSettings : public DeviceFixture
         action("portSettingsAct")->trigger();
         QCOMPARE(script.met, message ? QStringList({"PortSettingsDialog", "QMessageBox"})
                                      : QStringList("PortSettingsDialog"));
-    }
-    static QString readingOf(DocumentWindow *document)
-    {
-        return document->deviceTask()->readoutWidget()->property("value").toString() + " "
-               + document->deviceTask()->unitsWidget()->text();
     }
 private slots:
     void initTestCase()
@@ -156,16 +162,13 @@ private slots:
         store->setSetup(port(1), {P::PrintFrame, {1200, S::Data7, S::OddParity, S::OneStop, S::SoftwareControl}});
         QList<int> first, second;
         bool told = true;
-        DialogScript script;
-        script.then([&](QWidget *dialog) {
+        inPortSettings([&](QWidget *dialog) {
             box(dialog, "portBox")->setCurrentText(port(0));
             first = shownIn(dialog);
             box(dialog, "portBox")->setCurrentText(port(1));
             second = shownIn(dialog);
             told = dialog->findChild<QLabel *>("ignoredLabel")->isVisibleTo(dialog);
-            cancel(dialog);
         });
-        action("portSettingsAct")->trigger();
         QCOMPARE(first, QList<int>({P::Sics, 19200, 8, S::NoParity, 2, S::HardwareControl}));
         QCOMPARE(second, QList<int>({P::PrintFrame, 1200, 7, S::OddParity, 1, S::SoftwareControl}));
         QVERIFY(!told); // nothing was left out
@@ -208,14 +211,11 @@ private slots:
             storedFile()->setValue(groupOf(port(0)) + '/' + entry.section('=', 0, 0), entry.section('=', 1));
         QList<int> seen;
         QString said;
-        DialogScript script;
-        script.then([&](QWidget *dialog) {
+        inPortSettings([&](QWidget *dialog) {
             seen = shownIn(dialog);
             auto *label = dialog->findChild<QLabel *>("ignoredLabel");
             said = label->isVisibleTo(dialog) ? label->text() : QString();
-            cancel(dialog);
         });
-        action("portSettingsAct")->trigger();
         QCOMPARE(seen, shown);
         QVERIFY2(said.contains(stored.last()), qPrintable(said));
         QCOMPARE(fieldsOf(window->portSettingsStore()->setup(port(0)).line), shown.mid(1));
@@ -286,8 +286,7 @@ private slots:
         QVERIFY(document);
         QStringList reads;
         bool printKeyOffered = false;
-        DialogScript script;
-        script.then([&](QWidget *dialog) {
+        inPortSettings([&](QWidget *dialog) {
             auto *readsLabel = dialog->findChild<QLabel *>("readsLabel");
             QVERIFY(readsLabel->text().isEmpty());
             scale->setStable(false);
@@ -303,7 +302,6 @@ private slots:
             dialog->findChild<QLineEdit *>("requestEdit")->clear();
             qobject_cast<QDialog *>(dialog)->accept();
         });
-        action("portSettingsAct")->trigger();
         QCOMPARE(reads, QStringList({"Last line received: W:      12,35 g US", "Reads 12,35 g, stable.",
                                      "Reads 12,35 g, not stable.", "Reads 12,35 g, not stable."}));
         QVERIFY(!printKeyOffered);
@@ -344,17 +342,14 @@ private slots:
         QList<int> seen;
         QString told;
         bool ended = false;
-        DialogScript script;
-        script.then([&](QWidget *dialog) {
+        inPortSettings([&](QWidget *dialog) {
             box(dialog, "portBox")->setCurrentText(port(0));
             QTest::mouseClick(dialog->findChild<QPushButton *>("findButton"), Qt::LeftButton);
             auto *label = dialog->findChild<QLabel *>("findLabel");
             ended = QTest::qWaitFor([&] { return label->text().endsWith('.') && !label->text().endsWith("..."); });
             seen = shownIn(dialog);
             told = label->text();
-            cancel(dialog);
         });
-        action("portSettingsAct")->trigger();
         QVERIFY(ended);
         QCOMPARE(seen, shown);
         QCOMPARE(told, openInWindow ? port(0) + said : said);
@@ -374,8 +369,9 @@ private slots:
             QVERIFY2(QFileInfo(name).fileName().startsWith("ttyDEMO"), qPrintable(name));
             DocumentWindow *document = open(name);
             QVERIFY2(document, qPrintable(name));
-            QVERIFY(QTest::qWaitFor([&] { return !readingOf(document).endsWith("--"); }, 3000));
-            units << document->deviceTask()->unitsWidget()->text();
+            QLabel *unit = document->deviceTask()->unitsWidget();
+            QVERIFY(QTest::qWaitFor([&] { return !unit->text().endsWith("--"); }, 3000)); // not "---" nor "--"
+            units << unit->text();
         }
         QCOMPARE(units, QStringList({"kg", "g", "kg", "g"}));
         setPort(demo.ports().at(1), P::HeaderComma);

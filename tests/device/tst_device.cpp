@@ -149,6 +149,7 @@ private:
 private slots:
     void initTestCase()
     {
+        Q_INIT_RESOURCE(scaleacq); // the Polish catalogue
         addScale(weighing());
         startWindows();
         QTRY_COMPARE(task(0)->unitsWidget()->text(), QStringLiteral("kg"));
@@ -267,7 +268,6 @@ private slots:
     void windowNamesTheKindAndLineSettingsItReads()
     {
         QFETCH(QString, catalogue); QFETCH(QStringList, texts);
-        Q_INIT_RESOURCE(scaleacq);
         QTranslator translator;
         QVERIFY(catalogue.isEmpty() || translator.load(catalogue));
         DocumentWindow window(dir.filePath("ttyNone"), {ScaleProtocol::Sics, ScaleProtocol::usualSettings(ScaleProtocol::Sics)});
@@ -557,7 +557,6 @@ private slots:
     void exportSpeaksTheOperatorsLanguage()
     {
         QFETCH(QString, catalogue); QFETCH(QStringList, texts);
-        Q_INIT_RESOURCE(scaleacq);
         QTranslator translator;
         QVERIFY(catalogue.isEmpty() || translator.load(catalogue));
         QCoreApplication::installTranslator(&translator);

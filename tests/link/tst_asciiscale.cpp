@@ -162,16 +162,15 @@ private slots:
         LinkThread quietLink(quiet->portPath(), continuous);
         LinkThread pressedLink(pressed->portPath(), asciiScale(ascii, true));
         QStringList quietSaid, pressedSaid;
+        int ready = 0;
         for (auto pair : {qMakePair(&quietLink, &quietSaid), qMakePair(&pressedLink, &pressedSaid)}) {
             QStringList *said = pair.second;
             connect(pair.first, &LinkThread::newSample, this,
                     [said](const QString &value, const QString &units) { *said << value + ' ' + units; });
             connect(pair.first, &LinkThread::noReading, this,
                     [said](int cause) { *said << QStringLiteral("no reading %1").arg(cause); });
+            connect(pair.first, &LinkThread::linkReady, this, [&ready] { ++ready; });
         }
-        int ready = 0;
-        connect(&pressedLink, &LinkThread::linkReady, this, [&] { ++ready; });
-        connect(&quietLink, &LinkThread::linkReady, this, [&] { ++ready; });
         quietLink.start();
         pressedLink.start();
         QTRY_COMPARE(ready, 2);
