@@ -119,7 +119,8 @@ fifo=$(mktemp -u); mkfifo "$fifo"
 sims+=($!)
 exec {fd}>"$fifo"; rm "$fifo"
 sleep 0.5
-"$program" --no-restore > /dev/null 2>&1 &
+# Settings of its own, so that it starts in Polish.
+XDG_CONFIG_HOME=$(mktemp -d) "$program" --no-restore > /dev/null 2>&1 &
 app=$!
 sleep 2
 xdotool windowsize "$(xdotool search --name KORVEN | head -1)" 1600 1000
@@ -127,5 +128,6 @@ sleep 0.5
 xdotool mousemove 146 41 click 1; sleep 1
 # The simulator's port is the one whose name starts with a slash.
 xdotool key slash; sleep 0.5
-xdotool mousemove 789 545 click 1; sleep 4
+# Find the scale, the wide button under the line settings.
+xdotool mousemove 789 561 click 1; sleep 4
 import -window root "$out/find-the-scale-pl.png"
