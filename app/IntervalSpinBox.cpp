@@ -2,6 +2,8 @@
 
 #include <QEvent>
 
+#include "DeviceTask.h"
+
 IntervalSpinBox::IntervalSpinBox(QWidget *parent)
     : QDoubleSpinBox(parent)
 {
@@ -26,13 +28,11 @@ void IntervalSpinBox::changeEvent(QEvent *event)
     QDoubleSpinBox::changeEvent(event);
 }
 
-// The catalogue names the locale whose numbers the language writes.
+// The box writes its value again in the new locale: the numbers of the
+// program's language, as every read-out writes them.
 void IntervalSpinBox::followLanguage()
 {
-    QLocale numbers(tr("en_US", "the locale of the numbers shown"));
-    numbers.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-    // The box writes its value again in the new locale.
-    setLocale(numbers);
+    setLocale(DeviceTask::numberLocale());
 }
 
 QString IntervalSpinBox::withDecimalPoint(QString text) const

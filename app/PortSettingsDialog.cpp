@@ -181,7 +181,7 @@ QString PortSettingsDialog::typeName(ScaleProtocol::Type type)
 
 QString PortSettingsDialog::setupName(const ScaleSetup &setup)
 {
-    return tr("%1 at %2").arg(typeName(setup.type), ScaleFinder::lineName(setup.line));
+    return tr("%1 at %2").arg(typeName(setup.type), setup.line.name());
 }
 
 QString PortSettingsDialog::scaleName() const

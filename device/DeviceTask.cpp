@@ -189,7 +189,7 @@ void DeviceTask::run()
 
     auto *recorder = new SaveSamples;
     // The recorder emits on the GUI thread, where this object lives: these
-    // calls are direct, inside the addSample() that tells.
+    // calls are direct, inside the addRecord() that tells.
     connect(recorder, &SaveSamples::writeFailed, this, &DeviceTask::recordingFailed);
     connect(recorder, &SaveSamples::writeRecovered, this, &DeviceTask::recordingRecovered);
     connect(recorder, &SaveSamples::fileRecreated, this, &DeviceTask::recordingFileRecreated);
@@ -229,24 +229,10 @@ void DeviceTask::followLineWatch(IODeviceNew *current)
 
 QString DeviceTask::setupText(const ScaleSetup &setup)
 {
-    const PortSettings &line = setup.line;
-    QString parity = QStringLiteral("N");
-    if (line.parity == QSerialPort::EvenParity)
-        parity = QStringLiteral("E");
-    else if (line.parity == QSerialPort::OddParity)
-        parity = QStringLiteral("O");
-    else if (line.parity == QSerialPort::SpaceParity)
-        parity = QStringLiteral("S");
-    else if (line.parity == QSerialPort::MarkParity)
-        parity = QStringLiteral("M");
-    const QString stop = line.stopBits == QSerialPort::OneAndHalfStop ? QStringLiteral("1.5")
-                                                                      : QString::number(line.stopBits);
-    QString text = QStringLiteral("%1, %2 %3%4%5")
-                       .arg(ScaleProtocol::name(setup.type), QString::number(line.baudRate),
-                            QString::number(line.dataBits), parity, stop);
-    if (line.flowControl == QSerialPort::SoftwareControl)
+    QString text = ScaleProtocol::name(setup.type) + QStringLiteral(", ") + setup.line.name();
+    if (setup.line.flowControl == QSerialPort::SoftwareControl)
         text += QStringLiteral(", XON/XOFF");
-    else if (line.flowControl == QSerialPort::HardwareControl)
+    else if (setup.line.flowControl == QSerialPort::HardwareControl)
         text += QStringLiteral(", RTS/CTS");
     return text;
 }
@@ -352,6 +338,8 @@ void DeviceTask::showGraph(bool visible)
 void DeviceTask::showStatistics(bool visible)
 {
     statisticsShown = visible;
+    if (visible)
+        showStatisticsText();
     statisticsRow->setVisible(visible);
 }
 
@@ -499,7 +487,9 @@ void DeviceTask::plotLast()
 void DeviceTask::recordLast(const QString &kind)
 {
     stats.add(asNumber(lastValue), lastUnits);
-    showStatisticsText();
+    // Written when seen: a hidden line costs no text at every reading.
+    if (statisticsShown)
+        showStatisticsText();
     if (capture.mode() == CaptureFilter::OnePerLoad)
         showCapture();
     if (recording && recorder())

@@ -92,18 +92,6 @@ QList<ScaleSetup> ScaleFinder::usualOrder()
     return order;
 }
 
-QString ScaleFinder::lineName(const PortSettings &line)
-{
-    const char parity = line.parity == QSerialPort::EvenParity    ? 'E'
-                        : line.parity == QSerialPort::OddParity   ? 'O'
-                        : line.parity == QSerialPort::MarkParity  ? 'M'
-                        : line.parity == QSerialPort::SpaceParity ? 'S'
-                                                                  : 'N';
-    const QString stop = line.stopBits == QSerialPort::OneAndHalfStop ? QStringLiteral("1.5")
-                                                                       : QString::number(line.stopBits);
-    return QStringLiteral("%1 %2%3%4").arg(line.baudRate).arg(line.dataBits).arg(QLatin1Char(parity)).arg(stop);
-}
-
 void ScaleFinder::find(const QString &port)
 {
     cancel();
@@ -125,7 +113,7 @@ void ScaleFinder::startTry(const ScaleSetup &setup)
     tried = setup;
     readings = 0;
     const int number = ++serial;
-    qCDebug(linkTrace).noquote() << "find:" << ScaleProtocol::key(setup.type) << lineName(setup.line);
+    qCDebug(linkTrace).noquote() << "find:" << ScaleProtocol::key(setup.type) << setup.line.name();
     QMetaObject::invokeMethod(workerContext, [this, number, setup, port = portName] {
         // The last try's link lets go of the port before this one opens it.
         delete link;

@@ -33,8 +33,6 @@ public:
     // Each kind at its usual settings, then the other speeds (1200 to 38400)
     // and formats (8N1, 7E1, 7O1) for every kind, the common speeds first.
     static QList<ScaleSetup> usualOrder();
-    // A line's settings as the operator knows them: "9600 8N1".
-    static QString lineName(const PortSettings &line);
 
     // Starts the search on the port; a search under way is stopped first.
     void find(const QString &port);

@@ -17,6 +17,18 @@ const int connectWait = 400;
 
 } // namespace
 
+QString PortSettings::name() const
+{
+    const char parityLetter = parity == QSerialPort::EvenParity    ? 'E'
+                              : parity == QSerialPort::OddParity   ? 'O'
+                              : parity == QSerialPort::MarkParity  ? 'M'
+                              : parity == QSerialPort::SpaceParity ? 'S'
+                                                                   : 'N';
+    const QString stop = stopBits == QSerialPort::OneAndHalfStop ? QStringLiteral("1.5")
+                                                                 : QString::number(stopBits);
+    return QStringLiteral("%1 %2%3%4").arg(baudRate).arg(dataBits).arg(QLatin1Char(parityLetter)).arg(stop);
+}
+
 SerialPort::SerialPort(const QString &name, const PortSettings &settings, QueryMode mode,
                        QObject *parent)
     : QIODevice(parent)

@@ -16,6 +16,9 @@ struct PortSettings
     QSerialPort::StopBits stopBits = QSerialPort::OneStop;
     QSerialPort::FlowControl flowControl = QSerialPort::NoFlowControl;
     int timeoutMs = 10; // longest wait of a synchronous write
+
+    // The settings as the operator knows them: "9600 8N1".
+    QString name() const;
 };
 
 // The serial port as the scale link sees it: a sequential QIODevice opened by

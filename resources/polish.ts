@@ -207,14 +207,6 @@ Może go używać inny program albo Twój użytkownik nie należy do grupy dialo
     </message>
 </context>
 <context>
-    <name>IntervalSpinBox</name>
-    <message>
-        <source>en_US</source>
-        <comment>the locale of the numbers shown</comment>
-        <translation>pl_PL</translation>
-    </message>
-</context>
-<context>
     <name>LineMonitor</name>
     <message>
         <source>Line monitor: %1</source>

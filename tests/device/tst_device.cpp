@@ -449,6 +449,7 @@ private slots:
         }
         // The statistics of the stable readings, worked out apart, with each separator.
         DeviceTask *t = task(first + 1);
+        t->showStatistics(true); // as Window -> Show statistics does
         QCOMPARE(t->statisticsWidget()->text(),
                  "Count: 6   Mean: 10.168 g   Std. dev.: 9.171 g   Min: 0.00 g   Max: 20.51 g");
         QCOMPARE(t->statistics().text(','),

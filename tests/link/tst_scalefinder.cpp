@@ -23,7 +23,7 @@ private slots:
         const QList<ScaleSetup> order = ScaleFinder::usualOrder();
         QStringList first;
         for (const ScaleSetup &setup : order.mid(0, 8))
-            first << P::key(setup.type) + ' ' + ScaleFinder::lineName(setup.line);
+            first << P::key(setup.type) + ' ' + setup.line.name();
         QCOMPARE(first, QStringList({"builtin 9600 8N1", "sics 9600 8N1", "sics-marked 9600 8N1",
                                      "header-comma 2400 7E1", "print-frame 1200 7O1", "immediate-print 2400 7E1",
                                      "continuous 19200 8N1", "header-comma 9600 8N1"}));
@@ -66,7 +66,7 @@ private slots:
             finders.push_back(std::make_unique<ScaleFinder>(tries));
             ScaleFinder *finder = finders.back().get();
             connect(finder, &ScaleFinder::found, [&found, finder, i = found.size()] {
-                found[i] = P::key(finder->current().type) + ' ' + ScaleFinder::lineName(finder->current().line);
+                found[i] = P::key(finder->current().type) + ' ' + finder->current().line.name();
             });
             finder->find(scale->portPath());
             expected << row.found;
@@ -95,7 +95,7 @@ private slots:
         QStringList tried;
         connect(&finder, &ScaleFinder::trying, [&](int number, int count) {
             tried << QString("%1/%2 %3 %4").arg(number).arg(count).arg(P::key(finder.current().type),
-                                                                         ScaleFinder::lineName(finder.current().line));
+                                                                         finder.current().line.name());
         });
         QSignalSpy notFound(&finder, &ScaleFinder::notFound);
         QSignalSpy cannotOpen(&finder, &ScaleFinder::cannotOpen);
