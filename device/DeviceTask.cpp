@@ -389,6 +389,10 @@ QString DeviceTask::noReadingText(int cause, const QString &detail, ScaleProtoco
         return tr("The load is out of the scale's weighing range.");
     case IODeviceNew::ScaleFailed:
         return tr("The scale reports an error: \"%1\".").arg(detail);
+    case IODeviceNew::ScaleInMotion:
+        return tr("The scale is in motion and sends no weight until it settles.");
+    case IODeviceNew::ScaleSentNoWeight:
+        return tr("The scale sent no weight: \"%1\".").arg(detail);
     case IODeviceNew::ReplyNotUnderstood:
         return tr("The scale's reply is not a reading: \"%1\".").arg(detail) + portSettingsHint();
     default:

@@ -33,8 +33,9 @@ bool isUnit(const QString &text)
 
 } // namespace
 
-AsciiProtocol::AsciiProtocol(const AsciiSetup &setup)
+AsciiProtocol::AsciiProtocol(const AsciiSetup &setup, const QString &unit)
     : setup(setup)
+    , unit(unit)
     , request(decoded(setup.request))
     , pattern(setup.pattern)
 {
@@ -54,6 +55,10 @@ QByteArray AsciiProtocol::terminator() const
         return QByteArrayLiteral("\n");
     case AsciiSetup::CrLf:
         return QByteArrayLiteral("\r\n");
+    case AsciiSetup::Etx:
+        return QByteArrayLiteral("\x03");
+    case AsciiSetup::OtherByte:
+        return decoded(setup.endByte).left(1);
     case AsciiSetup::Quiet:
         break;
     }

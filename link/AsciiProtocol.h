@@ -12,7 +12,8 @@
 class AsciiProtocol : public ScaleProtocol
 {
 public:
-    explicit AsciiProtocol(const AsciiSetup &setup);
+    // unit: the one the operator set for a scale that writes none.
+    explicit AsciiProtocol(const AsciiSetup &setup, const QString &unit = QString());
 
     QByteArray valueRequest() const override { return request; }
     Verdict valueFromReply(const QByteArray &reply, bool quiet, Reading *reading) const override;
@@ -37,6 +38,7 @@ private:
     QByteArray terminator() const;
 
     AsciiSetup setup;
+    QString unit;
     QByteArray request;
     QRegularExpression pattern;
 };

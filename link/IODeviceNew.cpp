@@ -50,8 +50,13 @@ IODeviceNew::IODeviceNew(const QString &name, const ScaleSetup &setup, QueryMode
     , replySpoilt(false)
     , lineStartSeen(false)
     , printKey(setup.printKey && protocol->sendsUnasked())
+    , quietIsNoFault(protocol->sendsUnasked()
+                     && (setup.printKey || (setup.type == ScaleProtocol::Ascii && setup.ascii.quietWhileSteady)))
     , windowCause(NoAnswer)
 {
+    // A scale whose replies name no unit: its readings carry the operator's.
+    if (protocol->unitRequest().isEmpty())
+        units = setup.unit;
     sinceBytes.start();
     qCDebug(linkTrace) << "MACHINE";
 
@@ -200,10 +205,9 @@ void IODeviceNew::readFromPort()
         lineStartSeen = sinceBytes.elapsed() >= quietTime;
         reply.clear();
     } else if (protocol->sendsUnasked() && !lineStartSeen) {
-        const auto end = std::find_if(reply.cbegin(), reply.cend(),
-                                      [](char byte) { return byte == '\r' || byte == '\n'; });
-        lineStartSeen = end != reply.cend();
-        reply = lineStartSeen ? reply.mid(int(end - reply.cbegin()) + 1) : QByteArray();
+        const int end = protocol->firstLineEnd(reply);
+        lineStartSeen = end >= 0;
+        reply = lineStartSeen ? reply.mid(end + 1) : QByteArray();
     }
     const bool quiet = !reply.isEmpty() && reply.size() == sizeAtLastLook && sinceBytes.elapsed() >= quietTime;
     sizeAtLastLook = reply.size();
@@ -228,8 +232,10 @@ void IODeviceNew::readFromPort()
         return;
     if (verdict == Rejected) {
         // A print-key scale's line is an answer whatever it says: no reset
-        // would bring a better one.
-        if (ScaleProtocol::answersWithoutWeight(reading.condition) || printKey)
+        // would bring a better one. So is a whole line in a unit not known:
+        // the scale is there and in step, and the lines around it are read.
+        if (ScaleProtocol::answersWithoutWeight(reading.condition) || printKey
+            || reading.condition == ScaleProtocol::UnknownUnit)
             answerWithoutWeight(causeOf(reading.condition));
         else
             reject(causeOf(reading.condition));
@@ -289,6 +295,10 @@ IODeviceNew::NoReadingCause IODeviceNew::causeOf(int condition)
         return ScaleFailed;
     case ScaleProtocol::UnknownUnit:
         return UnitNotAccepted;
+    case ScaleProtocol::Unsettled:
+        return ScaleInMotion;
+    case ScaleProtocol::NoWeight:
+        return ScaleSentNoWeight;
     default:
         return ReplyNotUnderstood;
     }
@@ -321,9 +331,10 @@ void IODeviceNew::tellTraffic(Direction direction, const QByteArray &bytes)
 
 void IODeviceNew::timeoutPort()
 {
-    // A scale waiting for its print key is quiet by right; a line begun and
-    // never ended is told and dropped, the port kept.
-    if (printKey && isOpen()) {
+    // A scale waiting for its print key (or keeping quiet while its weight
+    // holds) is quiet by right; a line begun and never ended is told and
+    // dropped, the port kept.
+    if (quietIsNoFault && isOpen()) {
         if (!reply.isEmpty() && sinceBytes.elapsed() >= replyWindow / 2) {
             showPlaceholder(ReplyNotUnderstood, shownReply(reply));
             reply.clear();

@@ -54,6 +54,8 @@ public:
         ScaleBusy,          // the scale is busy and sent no weight
         ScaleOutOfRange,    // the load is out of the scale's range, direction not told
         ScaleFailed,        // the scale answered with an error (detail: what it sent)
+        ScaleInMotion,      // the scale is in motion and sends no weight until it settles
+        ScaleSentNoWeight,  // the scale answered with its state, no weight (detail: what it sent)
     };
     Q_ENUM(NoReadingCause)
 
@@ -156,6 +158,9 @@ private:
     // The scale sends only on its print key: a quiet line is no fault, and
     // each line is taken as it comes.
     const bool printKey;
+    // The line may stay quiet by right: on the print key, or while the
+    // weight does not change.
+    const bool quietIsNoFault;
     NoReadingCause windowCause;
     QString windowDetail;
 };

@@ -3,11 +3,16 @@
 #include "AsciiProtocol.h"
 #include "BuiltInProtocol.h"
 #include "ContinuousProtocol.h"
+#include "EnqPolledProtocol.h"
+#include "EtxReplyProtocol.h"
 #include "HeaderCommaProtocol.h"
 #include "ImmediatePrintProtocol.h"
 #include "PrintFrameProtocol.h"
+#include "RetailWProtocol.h"
 #include "SicsMarkedProtocol.h"
 #include "SicsProtocol.h"
+#include "SmaLevel1Protocol.h"
+#include "StatusStreamProtocol.h"
 
 #include <QRegularExpression>
 
@@ -32,6 +37,16 @@ std::unique_ptr<ScaleProtocol> ScaleProtocol::create(Type type)
         return std::make_unique<ContinuousProtocol>();
     case Ascii:
         return std::make_unique<AsciiProtocol>(AsciiSetup());
+    case StatusStream:
+        return std::make_unique<StatusStreamProtocol>();
+    case SmaLevel1:
+        return std::make_unique<SmaLevel1Protocol>();
+    case RetailW:
+        return std::make_unique<RetailWProtocol>();
+    case EtxReply:
+        return std::make_unique<EtxReplyProtocol>();
+    case EnqPolled:
+        return std::make_unique<EnqPolledProtocol>();
     }
     return std::make_unique<BuiltInProtocol>();
 }
@@ -39,18 +54,24 @@ std::unique_ptr<ScaleProtocol> ScaleProtocol::create(Type type)
 std::unique_ptr<ScaleProtocol> ScaleProtocol::create(const ScaleSetup &setup)
 {
     if (setup.type == Ascii)
-        return std::make_unique<AsciiProtocol>(setup.ascii);
+        return std::make_unique<AsciiProtocol>(setup.ascii, setup.unit);
+    if (setup.type == RetailW)
+        return std::make_unique<RetailWProtocol>(setup.unit);
     return create(setup.type);
 }
 
 QList<ScaleProtocol::Type> ScaleProtocol::types()
 {
-    return {BuiltIn, Sics, SicsMarked, HeaderComma, PrintFrame, ImmediatePrint, Continuous, Ascii};
+    // The order Find the scale tries them in: the kinds that ask first, the
+    // ones whose frames are specific before the one that reads any line.
+    return {BuiltIn,   Sics,    SicsMarked, HeaderComma, PrintFrame,   ImmediatePrint, SmaLevel1,
+            RetailW,   EtxReply, EnqPolled, StatusStream, Continuous,  Ascii};
 }
 
 namespace {
-const char *const keys[] = {"builtin", "sics", "sics-marked", "header-comma",
-                            "print-frame", "immediate-print", "continuous", "ascii"};
+const char *const keys[] = {"builtin",   "sics",       "sics-marked", "header-comma", "print-frame",
+                            "immediate-print", "continuous", "ascii", "status-stream", "sma",
+                            "retail-w", "etx-reply", "enq"};
 }
 
 QString ScaleProtocol::key(Type type)
@@ -91,6 +112,16 @@ QString ScaleProtocol::name(Type type)
         return tr("Continuous output (no request)");
     case Ascii:
         return tr("Other ASCII scale");
+    case StatusStream:
+        return tr("Continuous output with status bytes (STX)");
+    case SmaLevel1:
+        return tr("SMA level 1 (LF W CR)");
+    case RetailW:
+        return tr("Retail scale asked with W (STX ... CR)");
+    case EtxReply:
+        return tr("Two-line replies ending in ETX (W CR)");
+    case EnqPolled:
+        return tr("Polled with ENQ, implied decimals (STX ... ETX)");
     }
     return tr("Built-in protocol (Z, A)");
 }
@@ -103,6 +134,16 @@ PortSettings ScaleProtocol::usualSettings(Type type)
     case Sics:
     case SicsMarked:
     case Ascii:
+    case SmaLevel1:
+        break;
+    case StatusStream:
+    case RetailW:
+    case EtxReply:
+        settings.dataBits = QSerialPort::Data7;
+        settings.parity = QSerialPort::EvenParity;
+        break;
+    case EnqPolled:
+        settings.baudRate = 2400;
         break;
     case HeaderComma:
     case ImmediatePrint:
@@ -132,12 +173,26 @@ QByteArray ScaleProtocol::leftover(const QByteArray &) const
     return QByteArray();
 }
 
+int ScaleProtocol::firstLineEnd(const QByteArray &bytes) const
+{
+    const int cr = bytes.indexOf('\r');
+    const int lf = bytes.indexOf('\n');
+    return cr < 0 ? lf : lf < 0 ? cr : qMin(cr, lf);
+}
+
 bool ScaleProtocol::isKnownUnit(const QString &units)
 {
-    static const QStringList known = {QStringLiteral("mg"), QStringLiteral("g"),  QStringLiteral("kg"),
-                                      QStringLiteral("t"),  QStringLiteral("ct"), QStringLiteral("lb"),
-                                      QStringLiteral("oz"), QStringLiteral("pcs"), QStringLiteral("PCS"),
-                                      QStringLiteral("pc"), QStringLiteral("PC")};
+    // Mass as laboratory balances and indicators write it (capitals on some
+    // indicators), grains, pennyweight and troy ounces of jewellery scales,
+    // percent and moisture of moisture balances, newton of force gauges,
+    // and counts.
+    static const QStringList known = {
+        QStringLiteral("mg"),  QStringLiteral("g"),   QStringLiteral("kg"), QStringLiteral("KG"),
+        QStringLiteral("t"),   QStringLiteral("ct"),  QStringLiteral("lb"), QStringLiteral("LB"),
+        QStringLiteral("oz"),  QStringLiteral("OZ"),  QStringLiteral("ozt"), QStringLiteral("dwt"),
+        QStringLiteral("GN"),  QStringLiteral("gn"),  QStringLiteral("gr"), QStringLiteral("%"),
+        QStringLiteral("%M"),  QStringLiteral("N"),   QStringLiteral("pcs"), QStringLiteral("PCS"),
+        QStringLiteral("pc"),  QStringLiteral("PC")};
     return known.contains(units);
 }
 
@@ -149,6 +204,8 @@ bool ScaleProtocol::answersWithoutWeight(Condition condition)
     case OutOfRange:
     case Busy:
     case Failed:
+    case Unsettled:
+    case NoWeight:
         return true;
     case Weighed:
     case UnknownUnit:

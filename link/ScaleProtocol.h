@@ -22,13 +22,41 @@ class ScaleProtocol
 public:
     // The kinds of scale the link can read. The names stored in the
     // settings and taken by the simulator's --type are key()'s.
-    enum Type { BuiltIn, Sics, SicsMarked, HeaderComma, PrintFrame, ImmediatePrint, Continuous, Ascii };
+    enum Type {
+        BuiltIn,
+        Sics,
+        SicsMarked,
+        HeaderComma,
+        PrintFrame,
+        ImmediatePrint,
+        Continuous,
+        Ascii,
+        StatusStream, // STX, three status bytes, weight and tare digits, CR
+        SmaLevel1,    // LF W CR; LF, status, range, G/N/T, motion, weight, unit, CR
+        RetailW,      // W; STX, weight, CR, or STX ? status CR
+        EtxReply,     // W CR; a weight line and a status line, ended by ETX
+        EnqPolled,    // ENQ; STX, five digits with implied decimals, ETX
+    };
 
     // What one examination makes of the bytes that came since the request.
     enum Verdict { Incomplete, Accepted, Rejected };
 
     // What a whole reply said: a weight, or why it carries none.
-    enum Condition { Weighed, Overload, Underload, OutOfRange, Busy, Failed, UnknownUnit, NotUnderstood };
+    // Unsettled: the scale is in motion and sends no weight until it settles.
+    // NoWeight: the scale answered with its state only (a status frame, a
+    // "no weight" text).
+    enum Condition {
+        Weighed,
+        Overload,
+        Underload,
+        OutOfRange,
+        Busy,
+        Failed,
+        UnknownUnit,
+        NotUnderstood,
+        Unsettled,
+        NoWeight,
+    };
     struct Reading
     {
         QString value; // the number as the scale wrote it, less blanks
@@ -64,11 +92,16 @@ public:
     // How long the line must stay quiet for a reply to be whole, in
     // milliseconds; 0 when one poll without new bytes is enough.
     virtual int quietTime() const { return 0; }
+    // Of a scale that sends unasked: where the first line end in bytes is
+    // (-1 for none). A line counts only when its start was seen, so after an
+    // open or a reset the link drops everything up to and including it.
+    virtual int firstLineEnd(const QByteArray &bytes) const;
 
     // A finite number as a scale writes one: optional sign, digits with at
     // most one point, optional exponent; nothing else, not even blanks.
     static bool isNumber(const QString &text);
-    // Units a scale may name in a reply that carries its own.
+    // Units a scale may name in a reply that carries its own, as the makers
+    // of the known kinds document them.
     static bool isKnownUnit(const QString &units);
     // A reply that answers with the scale's state instead of a weight: over
     // or under its range, busy, or an error it reports. Such a reply is an
@@ -79,18 +112,28 @@ public:
 // How an other ASCII scale is asked and read, as the operator describes it.
 struct AsciiSetup
 {
-    enum LineEnd { Cr, Lf, CrLf, Quiet };
+    enum LineEnd { Cr, Lf, CrLf, Quiet, Etx, OtherByte };
     // As typed: \r, \n, \t, \xHH and \\ stand for their bytes. Empty for a
     // scale that sends unasked or on its print key.
     QString request;
     LineEnd lineEnd = CrLf;
     int quietMs = 100; // with Quiet: the reply ends after this long without bytes
+    // With OtherByte: the byte that ends a reply, typed as a request is.
+    QString endByte;
     // Empty: the first number in the line and the word after it. Otherwise a
     // regular expression with the named parts value, and optionally unit and
     // stable.
     QString pattern;
     QString unstableText;
     QString overloadText;
+    // A line that holds it carries no weight (e.g. "Err", "----").
+    QString noWeightText;
+    // For a scale that sends its digits without a point: how many of them
+    // follow the point it leaves out. 0: the value is read as written.
+    int decimals = 0;
+    // Of a scale that sends unasked: it keeps quiet while the weight does not
+    // change, so a quiet line is no fault and the last reading still holds.
+    bool quietWhileSteady = false;
 };
 
 // What a port is read with: the kind of scale and the line settings.
@@ -109,6 +152,9 @@ struct ScaleSetup
     // Of a scale that sends unasked: it sends one line when its print key is
     // pressed, so a quiet line is no fault and each line is a reading.
     bool printKey = false;
+    // The unit of a scale whose replies name none, as the operator set it;
+    // empty when the scale names its own (or the operator set none).
+    QString unit;
 };
 
 #endif // SCALEPROTOCOL_H

@@ -41,6 +41,14 @@
 <context>
     <name>DeviceTask</name>
     <message>
+        <source>The scale is in motion and sends no weight until it settles.</source>
+        <translation>Waga jest w ruchu i nie wysyła masy, dopóki się nie ustabilizuje.</translation>
+    </message>
+    <message>
+        <source>The scale sent no weight: &quot;%1&quot;.</source>
+        <translation>Waga nie wysłała masy: „%1”.</translation>
+    </message>
+    <message>
         <source>How to use graph:
 click left &amp; move - zoom in specific area
 click center - zoom out one level
@@ -883,6 +891,26 @@ Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w
 </context>
 <context>
     <name>ScaleProtocol</name>
+    <message>
+        <source>Continuous output with status bytes (STX)</source>
+        <translation>Ciągłe wyjście z bajtami stanu (STX)</translation>
+    </message>
+    <message>
+        <source>SMA level 1 (LF W CR)</source>
+        <translation>SMA poziom 1 (LF W CR)</translation>
+    </message>
+    <message>
+        <source>Retail scale asked with W (STX ... CR)</source>
+        <translation>Waga sklepowa pytana przez W (STX ... CR)</translation>
+    </message>
+    <message>
+        <source>Two-line replies ending in ETX (W CR)</source>
+        <translation>Odpowiedzi dwuwierszowe zakończone ETX (W CR)</translation>
+    </message>
+    <message>
+        <source>Polled with ENQ, implied decimals (STX ... ETX)</source>
+        <translation>Pytana przez ENQ, domyślne miejsca dziesiętne (STX ... ETX)</translation>
+    </message>
     <message>
         <source>SICS-style commands (SI)</source>
         <translation>Polecenia w stylu SICS (SI)</translation>

@@ -50,12 +50,27 @@ QByteArray requestOf(ScaleProtocol::Type type)
         return QByteArrayLiteral("\x1bP");
     case ScaleProtocol::ImmediatePrint:
         return QByteArrayLiteral("IP\r\n");
+    case ScaleProtocol::SmaLevel1:
+        return QByteArrayLiteral("\nW\r");
+    case ScaleProtocol::RetailW:
+        return QByteArrayLiteral("W");
+    case ScaleProtocol::EtxReply:
+        return QByteArrayLiteral("W\r");
+    case ScaleProtocol::EnqPolled:
+        return QByteArrayLiteral("\x05");
     case ScaleProtocol::BuiltIn:
     case ScaleProtocol::Continuous:
     case ScaleProtocol::Ascii:
+    case ScaleProtocol::StatusStream:
         break;
     }
     return QByteArray();
+}
+
+// The kinds that send their lines unasked, at the line timer.
+bool streams(ScaleProtocol::Type type)
+{
+    return type == ScaleProtocol::Continuous || type == ScaleProtocol::StatusStream;
 }
 
 // The hidden lock file beside a link: .ttySIM0.lock for ttySIM0.
@@ -112,7 +127,14 @@ PortSettings ScaleSimulator::settingsOf(ScaleProtocol::Type type)
     case ScaleProtocol::Sics:
     case ScaleProtocol::SicsMarked:
     case ScaleProtocol::Ascii:
+    case ScaleProtocol::SmaLevel1:
         break;
+    case ScaleProtocol::StatusStream:
+    case ScaleProtocol::RetailW:
+    case ScaleProtocol::EtxReply:
+        return {9600, S::Data7, S::EvenParity, S::OneStop, S::NoFlowControl};
+    case ScaleProtocol::EnqPolled:
+        return {2400, S::Data8, S::NoParity, S::OneStop, S::NoFlowControl};
     case ScaleProtocol::HeaderComma:
     case ScaleProtocol::ImmediatePrint:
         return {2400, S::Data7, S::EvenParity, S::OneStop, S::NoFlowControl};
@@ -336,7 +358,7 @@ void ScaleSimulator::setType(ScaleProtocol::Type type)
     scaleType = type;
     expected = settingsOf(type);
     pending.clear();
-    if (type == ScaleProtocol::Continuous && lineTimer->interval() > 0)
+    if (streams(type) && lineTimer->interval() > 0)
         lineTimer->start();
     else
         lineTimer->stop();
@@ -347,7 +369,7 @@ void ScaleSimulator::setContinuousPeriod(int ms)
     lineTimer->setInterval(qMax(0, ms));
     if (ms <= 0)
         lineTimer->stop();
-    else if (scaleType == ScaleProtocol::Continuous && !lineTimer->isActive())
+    else if (streams(scaleType) && !lineTimer->isActive())
         lineTimer->start();
 }
 
@@ -450,7 +472,9 @@ void ScaleSimulator::take(char byte)
     // Another kind knows a request by its whole bytes: a line request is
     // the whole line, ESC P may follow anything.
     const QByteArray asked = requestOf(scaleType);
-    if (pending.isEmpty() && (byte == '\r' || byte == '\n'))
+    // Line ends between requests are not the start of one, unless the
+    // kind's request starts with one (LF W CR).
+    if (pending.isEmpty() && (byte == '\r' || byte == '\n') && !asked.startsWith(byte))
         return;
     pending.append(byte);
     if (!asked.isEmpty() && pending.endsWith(asked)) {
@@ -460,7 +484,7 @@ void ScaleSimulator::take(char byte)
             emit requestReceived(asked.at(0), clock.elapsed());
             answerValue();
         }
-    } else if (byte == '\n' || pending.size() > 64) {
+    } else if ((byte == '\n' && pending.size() > 1) || pending.size() > 64) {
         pending.clear(); // a line the scale does not know
     }
 }
@@ -540,6 +564,16 @@ QByteArray ScaleSimulator::weightLine(ScaleProtocol::Type format) const
     }
     case ScaleProtocol::ImmediatePrint:
         return number.rightJustified(10) + ' ' + unit.leftJustified(3) + (stableMode ? ' ' : '?') + "\r\n";
+    case ScaleProtocol::StatusStream:
+        return statusStreamFrame();
+    case ScaleProtocol::SmaLevel1:
+        return smaLevel1Reply();
+    case ScaleProtocol::RetailW:
+        return retailWReply();
+    case ScaleProtocol::EtxReply:
+        return etxReply();
+    case ScaleProtocol::EnqPolled:
+        return enqPolledReply();
     case ScaleProtocol::Ascii:
         // A make of its own: a decimal comma and a stability word at the end.
         if (over || under)
@@ -582,4 +616,31 @@ void ScaleSimulator::writeNow(const QByteArray &bytes)
         return;
     if (::write(masterFd, bytes.constData(), size_t(bytes.size())) == bytes.size())
         emit replySent(bytes);
+}
+
+// The frames of the industrial and retail kinds, each as its layout gives it.
+
+QByteArray ScaleSimulator::statusStreamFrame() const
+{
+    return QByteArray();
+}
+
+QByteArray ScaleSimulator::smaLevel1Reply() const
+{
+    return QByteArray();
+}
+
+QByteArray ScaleSimulator::retailWReply() const
+{
+    return QByteArray();
+}
+
+QByteArray ScaleSimulator::etxReply() const
+{
+    return QByteArray();
+}
+
+QByteArray ScaleSimulator::enqPolledReply() const
+{
+    return QByteArray();
 }

@@ -163,6 +163,11 @@ private:
     void answer(char request);
     void answerValue();
     QByteArray weightLine(ScaleProtocol::Type format) const;
+    QByteArray statusStreamFrame() const;
+    QByteArray smaLevel1Reply() const;
+    QByteArray retailWReply() const;
+    QByteArray etxReply() const;
+    QByteArray enqPolledReply() const;
     void writeReply(const QByteArray &reply);
     void writeNow(const QByteArray &bytes);
 

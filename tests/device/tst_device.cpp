@@ -227,8 +227,8 @@ private slots:
         row("out of range", ScaleProtocol::HeaderComma, "OL,          kg\r\n", "The load is out of the scale's weighing range.");
         row("busy", ScaleProtocol::Sics, "S I\r\n", "The scale is busy and sends no weight.");
         row("error", ScaleProtocol::Sics, "ES\r\n", "The scale reports an error: \"ES\".");
-        row("unit of another kind", ScaleProtocol::Sics, "S S      100.00 gr\r\n",
-            "The scale names a unit that is not accepted: \"S S      100.00 gr\"." PORT_SETTINGS_CURE);
+        row("unit of another kind", ScaleProtocol::Sics, "S S      100.00 grm\r\n",
+            "The scale names a unit that is not accepted: \"S S      100.00 grm\"." PORT_SETTINGS_CURE);
         row("flooding, quoted on one line", ScaleProtocol::Sics, "S X " + QByteArray(56, '7') + "\r\n",
             "The scale's reply is not a reading: \"S X 77777777777777777777777777777777777\u2026\"." PORT_SETTINGS_CURE);
     }

@@ -42,7 +42,7 @@ private slots:
         row("busy", P::Sics, "S I\r\n", P::Busy);
         row("syntax error", P::Sics, "ES\r\n", P::Failed);
         row("logical error", P::Sics, "EL\r\n", P::Failed);
-        row("unknown unit", P::Sics, "S S      100.00 gr\r\n", P::UnknownUnit);
+        row("unknown unit", P::Sics, "S S      100.00 grm\r\n", P::UnknownUnit);
         row("glued second line", P::Sics, "S S      100.00 g\r\nS S      100.01 g\r\n", P::NotUnderstood);
         row("NUL inside the line", P::Sics, QByteArray("S S      100.00 g\0 7\r\n", 22), P::NotUnderstood);
         row("not stable", P::SicsMarked, "SI ?      18.5 kg \r\n", W, "18.5", "kg", false);

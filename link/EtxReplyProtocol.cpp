@@ -1,0 +1,7 @@
+#include "EtxReplyProtocol.h"
+
+ScaleProtocol::Verdict EtxReplyProtocol::valueFromReply(const QByteArray &, bool, Reading *reading) const
+{
+    reading->condition = NotUnderstood;
+    return Rejected;
+}

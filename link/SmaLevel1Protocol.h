@@ -1,0 +1,16 @@
+#ifndef SMALEVEL1PROTOCOL_H
+#define SMALEVEL1PROTOCOL_H
+
+#include "ScaleProtocol.h"
+
+// The SMA level 1 request: LF W CR asks; LF, status, range, gross/tare/net,
+// motion, a reserved character, the weight in ten characters and the unit
+// in three, CR.
+class SmaLevel1Protocol : public ScaleProtocol
+{
+public:
+    QByteArray valueRequest() const override { return QByteArrayLiteral("\\nW\\r"); }
+    Verdict valueFromReply(const QByteArray &reply, bool quiet, Reading *reading) const override;
+};
+
+#endif // SMALEVEL1PROTOCOL_H
