@@ -4,9 +4,13 @@
 
 ScaleProtocol::Verdict HeaderCommaProtocol::parseLine(const QByteArray &line, Reading *reading) const
 {
-    static const QRegularExpression frame(QStringLiteral("\\A(ST|US|QT),( *[+-]? *[0-9.]+) *([^ 0-9.]\\S*) *\\z"));
+    // Many scales put a second header between the state and the number:
+    // "US,GS,    92.6 g", "ST,NT,+  1.234kg", "US,GS    20.9g" (GS gross,
+    // NT net...), with or without its comma. The state is the first header's.
+    static const QRegularExpression frame(
+        QStringLiteral("\\A(ST|US|QT),(?:[A-Z]{2}(?:,| +(?=[ +-]*[0-9.])))?( *[+-]? *[0-9.]+) *([^ 0-9.]\\S*) *\\z"));
     // OL is out of range either way; its sign, where it has one, says which.
-    static const QRegularExpression outOfRange(QStringLiteral("\\AOL, *([+-]?)"));
+    static const QRegularExpression outOfRange(QStringLiteral("\\AOL,(?:[A-Z]{2}(?:,| +))? *([+-]?)"));
     const QString text = QString::fromLatin1(line.constData(), line.size());
     const QRegularExpressionMatch beyond = outOfRange.match(text);
     if (beyond.hasMatch()) {

@@ -61,6 +61,13 @@ private slots:
         row("out of range below", P::HeaderComma, "OL,-99999999 kg\r\n", P::Underload);
         row("counting", P::HeaderComma, "QT,+00000123 PC\r\n", W, "+00000123", "PC");
         row("unknown unit", P::HeaderComma, "ST,+00012.34 lbs\r\n", P::UnknownUnit);
+        // A second header (gross, net) between the state and the number.
+        row("not stable, gross, comma", P::HeaderComma, "US,GS,    92.6 g\r\n", W, "92.6", "g", false);
+        row("not stable, gross, blanks", P::HeaderComma, "US,GS    20.9g\r\n", W, "20.9", "g", false);
+        row("stable, net", P::HeaderComma, "ST,NT,+  1.234kg\r\n", W, "+1.234", "kg");
+        row("overload, gross", P::HeaderComma, "OL,GS,+9999999 kg\r\n", P::Overload);
+        row("grains, capital", P::HeaderComma, "ST,+00012.34 GN\r\n", W, "+00012.34", "GN");
+        row("moisture", P::HeaderComma, "ST,+0012.3 %M\r\n", W, "+0012.3", "%M");
         row("glued second line", P::HeaderComma, "ST,+00012.34  g\r\nST,+00012.35  g\r\n", P::NotUnderstood);
         row("as the manual shows it", P::PrintFrame, "+    123.45 g  \r\n", W, "+123.45", "g");
         row("identifier prefix", P::PrintFrame, "N     +   123.45 g  \r\n", W, "+123.45", "g");
@@ -70,6 +77,10 @@ private slots:
         row("digits as identifier", P::PrintFrame, "N12345-      7.5 kg \r\n", W, "-7.5", "kg");
         row("frame without one keeps its digits", P::PrintFrame, "+1234567.8 g  \r\n", W, "+1234567.8", "g");
         row("overload", P::PrintFrame, "+        H g  \r\n", P::Overload);
+        // A state is never an identifier: the frame would lose it.
+        row("stability header", P::PrintFrame, "US,GS,    92.6 g\r\n", P::NotUnderstood);
+        row("command-style state", P::PrintFrame, "S D       12.3 g\r\n", P::NotUnderstood);
+        row("pennyweight", P::PrintFrame, "+     12.345 dwt\r\n", W, "+12.345", "dwt");
         row("underload", P::PrintFrame, "N     -        L g  \r\n", P::Underload);
         row("unknown unit", P::PrintFrame, "+   123.45 gg \r\n", P::UnknownUnit);
         row("glued second line", P::PrintFrame, "+   123.45 g  \r\n+   123.46 g  \r\n", P::NotUnderstood);
@@ -85,6 +96,12 @@ private slots:
         row("line still coming", P::Continuous, "S S      100.00 g\r\nS S    ", W, "100.00", "g");
         row("not stable, marked", P::Continuous, "SI ?      18.5 kg \r\n", W, "18.5", "kg", false);
         row("negative, headed", P::Continuous, "US,-00012.34  g\r\n", W, "-00012.34", "g", false);
+        row("not stable, second header", P::Continuous, "US,GS,    92.6 g\r\n", W, "92.6", "g", false);
+        row("not stable, second header, unit glued", P::Continuous, "US,GS    20.9g\r\n", W, "20.9", "g", false);
+        row("stable, net", P::Continuous, "ST,NT,+  1.234kg\r\n", W, "+1.234", "kg");
+        row("not stable, command-style", P::Continuous, "S D       12.3 g\r\n", W, "12.3", "g", false);
+        row("troy ounces", P::Continuous, "S S      1.2345 ozt\r\n", W, "1.2345", "ozt");
+        row("newton", P::Continuous, "S S      12.5 N\r\n", W, "12.5", "N");
         row("not stable, printed", P::Continuous, "     12.34 g  ?\r\n", W, "12.34", "g", false);
         row("overload", P::Continuous, "S +\r\n", P::Overload);
         row("underload", P::Continuous, "SI v      18.5 kg \r\n", P::Underload);
@@ -251,6 +268,37 @@ private slots:
         QCOMPARE(causes.count(cause), causes.size());
         QCOMPARE(readings.first(), QStringLiteral("placeholder"));
         QCOMPARE(traces.count("timeout() reset portu: true"), 0);
+    }
+
+    // A stream of mixed units (a moisture balance alternating a weight, a
+    // percentage and a line in a unit no kind knows): the refused line is told
+    // at once, and the good lines before and after it are read, the port kept.
+    void aLineInAnUnknownUnitHidesNoOther()
+    {
+        TraceLog traces;
+        ScaleOnPty ptys;
+        ScaleSimulator *scale = ptys.add(P::Continuous);
+        QVERIFY(scale);
+        scale->setSilent(true);
+        const QList<QByteArray> lines {"S S      12.345 g\r\n", "S S      10.2 %M\r\n", "S S      3.1 mol\r\n"};
+        int sent = 0;
+        QTimer stream;
+        connect(&stream, &QTimer::timeout, this, [&] { scale->send(lines.at(sent++ % lines.size())); });
+        QStringList readings;
+        QList<int> causes;
+        LinkThread link(scale->portPath(), ScaleSetup {P::Continuous, scale->expectedSettings()});
+        connect(&link, &LinkThread::newSample, this, [&](const QString &value, const QString &units) {
+            readings << value + ' ' + units;
+        });
+        connect(&link, &LinkThread::noReading, this, [&](int cause) { causes << cause; });
+        // One line per sampling tick, so each is the newest when judged.
+        connect(&link, &LinkThread::linkReady, &link, [&] { emit link.setRefreshRateSignal(300); });
+        link.start();
+        stream.start(300);
+        QTRY_VERIFY_WITH_TIMEOUT(readings.count("12.345 g") >= 2 && readings.count("10.2 %M") >= 2, 8000);
+        QCOMPARE(traces.count("timeout() reset portu: true"), 0);
+        QVERIFY(!causes.isEmpty());
+        QCOMPARE(causes.count(int(IODeviceNew::UnitNotAccepted)), causes.size());
     }
 
     // The scale answers only at the line settings it expects, as far as its terminal keeps them.
