@@ -154,6 +154,15 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
     connect(finder, &ScaleFinder::notFound, this, [this] {
         endSearch(tr("No scale answered on %1 at any setting tried.").arg(port()));
     });
+    // Never taken silently: the setup is shown with what it reads from the
+    // lines that came, and only OK keeps it.
+    connect(finder, &ScaleFinder::asciiProposed, this, [this] {
+        showSetup(finder->current());
+        takeReceived(port(), finder->proposedFrom());
+        endSearch(tr("No known kind answered, but the scale sends text lines at %1 that read as an other "
+                     "ASCII scale. Check what the preview reads from them; OK keeps these settings.")
+                      .arg(finder->current().line.name()));
+    });
     connect(finder, &ScaleFinder::cannotOpen, this, [this](const QString &reason) {
         endSearch(tr("The port cannot be opened: %1").arg(reason));
     });

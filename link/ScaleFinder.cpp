@@ -1,12 +1,15 @@
 #include "ScaleFinder.h"
 
+#include "AsciiProtocol.h"
 #include "IODeviceNew.h"
+#include "LineProtocol.h"
 #include "LinkTrace.h"
 
 #include <QDebug>
 #include <QThread>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -24,6 +27,24 @@ PortSettings lineOf(qint32 baud, QSerialPort::DataBits bits, QSerialPort::Parity
     line.dataBits = bits;
     line.parity = parity;
     return line;
+}
+
+// The most of a try's bytes kept for its checks: a few dozen lines.
+const int receivedKept = 4096;
+
+// The whole lines in bytes (the first may be a tail, the last unended:
+// both are left out).
+QList<QByteArray> wholeLines(const QByteArray &bytes)
+{
+    QByteArray text = bytes;
+    text.replace('\n', '\r');
+    QList<QByteArray> lines = text.split('\r');
+    if (!lines.isEmpty())
+        lines.removeFirst();
+    if (!lines.isEmpty())
+        lines.removeLast();
+    lines.removeAll(QByteArray());
+    return lines;
 }
 
 bool sameSetup(const ScaleSetup &a, const ScaleSetup &b)
@@ -92,12 +113,77 @@ QList<ScaleSetup> ScaleFinder::usualOrder()
     return order;
 }
 
+bool ScaleFinder::readsWithoutContradiction(const QByteArray &bytes, ScaleProtocol::Type type)
+{
+    const std::unique_ptr<ScaleProtocol> tried = ScaleProtocol::create(type);
+    const auto *triedLines = dynamic_cast<const LineProtocol *>(tried.get());
+    if (!triedLines)
+        return true; // frames of its own, which no line kind reads
+    std::vector<std::unique_ptr<ScaleProtocol>> others;
+    for (ScaleProtocol::Type other : ScaleProtocol::types())
+        if (other != type && other != ScaleProtocol::Continuous)
+            others.push_back(ScaleProtocol::create(other));
+    for (const QByteArray &line : wholeLines(bytes)) {
+        ScaleProtocol::Reading mine;
+        if (triedLines->parseLine(line, &mine) != ScaleProtocol::Accepted)
+            continue;
+        for (const auto &other : others) {
+            const auto *lines = dynamic_cast<const LineProtocol *>(other.get());
+            ScaleProtocol::Reading theirs;
+            if (!lines || lines->parseLine(line, &theirs) != ScaleProtocol::Accepted)
+                continue;
+            // Another number or unit: one of the two reads a field that is
+            // not the weight. Stable where the other sees a mark of motion:
+            // the tried kind misses it.
+            if (theirs.value.toDouble() != mine.value.toDouble() || theirs.units != mine.units
+                || (mine.stable && !theirs.stable)) {
+                qCDebug(linkTrace).noquote() << "find: read two ways:" << IODeviceNew::shownReply(line);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool ScaleFinder::proposeAscii(const QByteArray &bytes, AsciiSetup *ascii)
+{
+    // The reply end the lines show: CR LF, CR or LF alone, or ETX.
+    AsciiSetup setup;
+    if (bytes.contains("\r\n"))
+        setup.lineEnd = AsciiSetup::CrLf;
+    else if (bytes.contains('\r'))
+        setup.lineEnd = AsciiSetup::Cr;
+    else if (bytes.contains('\n'))
+        setup.lineEnd = AsciiSetup::Lf;
+    else if (bytes.contains('\x03'))
+        setup.lineEnd = AsciiSetup::Etx;
+    else
+        return false;
+    QByteArray text = bytes;
+    text.replace('\x03', '\r');
+    const QList<QByteArray> lines = wholeLines(text);
+    // Enough lines to be a scale's and not noise, every one of them text with a weight in it.
+    if (lines.size() < readingsToFind)
+        return false;
+    const AsciiProtocol reader(setup);
+    for (QByteArray line : lines) {
+        if (line.startsWith('\x02'))
+            line.remove(0, 1);
+        ScaleProtocol::Reading reading;
+        if (reader.parseLine(line, &reading) != ScaleProtocol::Accepted || reading.units.isEmpty())
+            return false;
+    }
+    *ascii = setup;
+    return true;
+}
+
 void ScaleFinder::find(const QString &port)
 {
     cancel();
     portName = port;
     running = true;
     listening = false;
+    proposing = false;
     index = -1;
     nextTry();
 }
@@ -112,6 +198,7 @@ void ScaleFinder::startTry(const ScaleSetup &setup)
 {
     tried = setup;
     readings = 0;
+    received.clear();
     const int number = ++serial;
     qCDebug(linkTrace).noquote() << "find:" << ScaleProtocol::key(setup.type) << setup.line.name();
     QMetaObject::invokeMethod(workerContext, [this, number, setup, port = portName] {
@@ -121,6 +208,10 @@ void ScaleFinder::startTry(const ScaleSetup &setup)
         // Queued to this object's thread; the number tells whose link spoke.
         connect(link, &IODeviceNew::readingStable, this, [this, number] { tookReading(number); });
         connect(link, &IODeviceNew::noReading, this, [this, number] { missedReading(number); });
+        connect(link, &IODeviceNew::lineTraffic, this, [this, number](int direction, const QByteArray &bytes) {
+            if (direction == IODeviceNew::Received)
+                tookBytes(number, bytes);
+        });
         link->setRefreshRate(tryPeriod);
         const bool opened = link->open(IODeviceNew::portOpenMode);
         // The last try's request may have had no line end ("Z", ESC P): one
@@ -143,15 +234,30 @@ void ScaleFinder::linkOpened(int number, bool opened, const QString &reason)
     emit cannotOpen(reason);
 }
 
+void ScaleFinder::tookBytes(int number, const QByteArray &bytes)
+{
+    if (number != serial)
+        return;
+    received += bytes;
+    if (received.size() > receivedKept)
+        received.remove(0, received.size() - receivedKept);
+}
+
 void ScaleFinder::tookReading(int number)
 {
     if (number != serial)
         return;
-    if (++readings < 2) {
+    if (++readings < readingsToFind) {
         quiet.start();
         return;
     }
-    if (!listening && tried.type != ScaleProtocol::Continuous) {
+    if (!readsWithoutContradiction(received, tried.type)) {
+        // Read, but not truly: another setup may read it without doubt.
+        quiet.stop();
+        tryFailed();
+        return;
+    }
+    if (!listening && !ScaleProtocol::create(tried.type)->sendsUnasked()) {
         // A continuous scale's lines are read as replies by a kind that asks.
         listening = true;
         asked = tried;
@@ -170,6 +276,15 @@ void ScaleFinder::missedReading(int number)
 
 void ScaleFinder::tryFailed()
 {
+    // What came unasked, whatever was asked: text lines the Other ASCII
+    // scale could read, if nothing known does.
+    AsciiSetup ascii;
+    if (!proposing && !listening && proposeAscii(received, &ascii)) {
+        proposing = true;
+        proposal = ScaleSetup {ScaleProtocol::Ascii, tried.line};
+        proposal.ascii = ascii;
+        proposalBytes = received;
+    }
     if (listening) {
         // Nothing unasked: the scale answers the kind that asked.
         finish();
@@ -184,7 +299,12 @@ void ScaleFinder::nextTry()
 {
     if (++index >= tries.size()) {
         finish();
-        emit notFound();
+        if (proposing) {
+            tried = proposal;
+            emit asciiProposed();
+        } else {
+            emit notFound();
+        }
         return;
     }
     startTry(tries.at(index));

@@ -24,10 +24,14 @@ private slots:
         QStringList first;
         for (const ScaleSetup &setup : order.mid(0, 8))
             first << P::key(setup.type) + ' ' + setup.line.name();
+        for (const ScaleSetup &setup : order.mid(8, 6))
+            first << P::key(setup.type) + ' ' + setup.line.name();
         QCOMPARE(first, QStringList({"builtin 9600 8N1", "sics 9600 8N1", "sics-marked 9600 8N1",
                                      "header-comma 2400 7E1", "print-frame 1200 7O1", "immediate-print 2400 7E1",
-                                     "continuous 19200 8N1", "header-comma 9600 8N1"}));
-        QCOMPARE(order.size(), 6 * 3 * 7); // 1200 to 38400, 8N1 7E1 7O1, every kind
+                                     "sma 9600 8N1", "retail-w 9600 7E1", "etx-reply 9600 7E1", "enq 2400 8N1",
+                                     "status-stream 9600 7E1", "continuous 19200 8N1",
+                                     "header-comma 9600 8N1", "print-frame 9600 8N1"}));
+        QCOMPARE(order.size(), 6 * 3 * 12); // 1200 to 38400, 8N1 7E1 7O1, every kind but the other ASCII scale
     }
     // Each kind of scale at a speed not its own, each on its own terminal,
     // searched for at once to keep the run short; a row lists the kinds
@@ -77,6 +81,61 @@ private slots:
         };
         QTRY_VERIFY_WITH_TIMEOUT(!searching(), 10000);
         QCOMPARE(found, expected);
+    }
+    // Lines of every kind that reads lines, as their makers' manuals write
+    // them: no kind reads one of them otherwise than another kind does (a
+    // state or identifier taken for the weight, a mark of motion missed).
+    void noLineOfAnyKindReadsTwoWays()
+    {
+        const QByteArray lines = "\r\nS S      100.00 g\r\nS D      100.00 g\r\nSI ?      18.5 kg \r\n"
+                                 "SI        18.5 kg \r\nST,+00012.34  g\r\nUS,+00012.34  g\r\n"
+                                 "US,GS,    92.6 g\r\nUS,GS    20.9g\r\nST,NT,+  1.234kg\r\n"
+                                 "QT,+00000012PCS\r\n+    123.45 g  \r\nN     +   123.45 g  \r\n"
+                                 "G#    +     10.001 g  \r\nN12345-      7.5 kg \r\n     12.34 g  ?\r\n"
+                                 "    -12.34 kg  \r\n";
+        QStringList twoWays;
+        for (P::Type type : P::types())
+            if (!ScaleFinder::readsWithoutContradiction(lines, type))
+                twoWays << P::key(type);
+        QCOMPARE(twoWays, QStringList());
+    }
+    // A scale that sends text lines no known kind reads: Find proposes an
+    // Other ASCII setup built from them, and nothing when the lines are not
+    // one weight each.
+    void proposesAnOtherAsciiSetupForTextLines_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("proposed");
+        QTest::addColumn<int>("lineEnd");
+        QTest::newRow("weight, decimal comma, state after") << QByteArray("W:   12,50 kg ST\r\n") << true << int(AsciiSetup::CrLf);
+        QTest::newRow("ended by CR alone") << QByteArray("NET  +0012.5 lb\r") << true << int(AsciiSetup::Cr);
+        QTest::newRow("two numbers") << QByteArray("10:23   0.23 kg\r\n") << false << 0;
+        QTest::newRow("no unit") << QByteArray("  0012.5\r\n") << false << 0;
+    }
+    void proposesAnOtherAsciiSetupForTextLines()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, proposed);
+        ScaleOnPty scales;
+        ScaleSimulator *scale = scales.add();
+        QVERIFY(scale);
+        scale->setSilent(true);
+        QTimer stream;
+        connect(&stream, &QTimer::timeout, scale, [&] { scale->send(line); });
+        stream.start(40);
+        ScaleFinder finder({{P::Sics, at(9600)}, {P::Continuous, at(9600)}});
+        QSignalSpy asciiProposed(&finder, &ScaleFinder::asciiProposed);
+        QSignalSpy notFound(&finder, &ScaleFinder::notFound);
+        finder.find(scale->portPath());
+        QTRY_VERIFY_WITH_TIMEOUT(!finder.isRunning(), 5000);
+        QCOMPARE(asciiProposed.count(), int(proposed));
+        QCOMPARE(notFound.count(), int(!proposed));
+        if (proposed) {
+            QCOMPARE(finder.current().type, P::Ascii);
+            QTEST(int(finder.current().ascii.lineEnd), "lineEnd");
+            QVERIFY(finder.current().ascii.request.isEmpty());
+            QVERIFY(finder.proposedFrom().contains(line));
+        }
     }
     void givesUpWhenNothingAnswers_data()
     {
