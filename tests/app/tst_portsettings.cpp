@@ -106,6 +106,12 @@ private slots:
         QTest::newRow("print frames") << "print-frame" << QList<int> {1200, 7, S::OddParity, 1, S::NoFlowControl};
         QTest::newRow("continuous output") << "continuous" << QList<int> {19200, 8, S::NoParity, 1, S::NoFlowControl};
         QTest::newRow("other ASCII scale") << "ascii" << n81;
+        const QList<int> e71At9600 {9600, 7, S::EvenParity, 1, S::NoFlowControl};
+        QTest::newRow("continuous output with status bytes") << "status-stream" << e71At9600;
+        QTest::newRow("SMA level 1") << "sma" << n81;
+        QTest::newRow("retail, asked with W") << "retail-w" << e71At9600;
+        QTest::newRow("two-line replies ending in ETX") << "etx-reply" << e71At9600;
+        QTest::newRow("polled with ENQ") << "enq" << QList<int> {2400, 8, S::NoParity, 1, S::NoFlowControl};
     }
     void eachKindHasItsUsualLineSettings()
     {
