@@ -551,6 +551,10 @@ Każde okno zapisuje do własnego pliku.</translation>
 <context>
     <name>PortSettingsDialog</name>
     <message>
+        <source>No known kind answered, but the scale sends text lines at %1 that read as an other ASCII scale. Check what the preview reads from them; OK keeps these settings.</source>
+        <translation>Żaden znany rodzaj nie odpowiedział, ale waga wysyła przy %1 wiersze tekstu, które da się czytać jako inną wagę ASCII. Sprawdź, co podgląd z nich odczytuje; OK zachowuje te ustawienia.</translation>
+    </message>
+    <message>
         <source>Port settings</source>
         <translation>Ustawienia portu</translation>
     </message>
