@@ -21,6 +21,13 @@ const int portResetPause = 100;
 // follow each other at about the period itself.
 const int cycleOverhead = 71;
 
+// No kind's reply is longer; a longer run of bytes is no reply, or, from a
+// scale that sends unasked, holds older lines than the newest.
+const int longestReply = 512;
+// What the line monitor is told of one look at the line: floods are cut to
+// their newest bytes.
+const int longestTold = 4096;
+
 int waitFor(int periodMs)
 {
     return periodMs > 70 ? periodMs - cycleOverhead : 0;
@@ -190,12 +197,19 @@ void IODeviceNew::readFromPort()
         discardInput();
         return;
     }
+    // Bounded by the port's read buffer.
     const QByteArray bytes = readAll();
     if (!bytes.isEmpty()) {
         sinceBytes.start();
-        tellTraffic(Received, bytes);
+        tellTraffic(Received, bytes.right(longestTold));
     }
     reply += bytes;
+    if (reply.size() > longestReply && !keepNewest()) {
+        // Longer than any reply: dropped with the reason, and the line read
+        // again from the next line end on.
+        reject(phase == UnitsPhase ? UnitNotAccepted : ReplyNotUnderstood);
+        return;
+    }
     const int quietTime = protocol->quietTime();
     if (printKey && !lineStartSeen && reply.isEmpty()) {
         // The line is quiet between two presses: the next byte starts a line.
@@ -249,9 +263,37 @@ void IODeviceNew::readFromPort()
     emit toWait();
 }
 
+bool IODeviceNew::keepNewest()
+{
+    // Of a stream, the lines that came before the newest are past: the
+    // whole lines at the end are kept, and what is being written.
+    if (!protocol->sendsUnasked() || protocol->quietTime() > 0)
+        return false;
+    const QByteArray tail = reply.right(longestReply);
+    const int end = protocol->firstLineEnd(tail);
+    if (end < 0)
+        return false;
+    reply = tail.mid(end + 1);
+    return true;
+}
+
+QString IODeviceNew::quotedReply(const QByteArray &reply)
+{
+    // One line's worth: from the first byte that is not a line end to the
+    // next line end, and no more than a line of the longest kind.
+    const int quoteLimit = 128;
+    int from = 0;
+    while (from < reply.size() && (reply.at(from) == '\r' || reply.at(from) == '\n'))
+        ++from;
+    int to = from;
+    while (to < reply.size() && to - from < quoteLimit && reply.at(to) != '\r' && reply.at(to) != '\n')
+        ++to;
+    return shownReply(reply.mid(from, to - from));
+}
+
 void IODeviceNew::answerWithoutWeight(NoReadingCause cause)
 {
-    const QString detail = shownReply(reply);
+    const QString detail = quotedReply(reply);
     reply = protocol->leftover(reply);
     showPlaceholder(cause, detail);
     emit toWait();
@@ -272,7 +314,7 @@ void IODeviceNew::reject(NoReadingCause cause)
 {
     qCDebug(linkTrace) << "ERROR";
     windowCause = cause;
-    windowDetail = shownReply(reply);
+    windowDetail = quotedReply(reply);
     reply = protocol->leftover(reply);
     replySpoilt = true;
     discardInput();
@@ -306,15 +348,20 @@ IODeviceNew::NoReadingCause IODeviceNew::causeOf(int condition)
 
 void IODeviceNew::discardInput()
 {
+    // What is pending now, bounded by the port's read buffer; of a flood,
+    // the monitor is told the newest bytes.
     const bool watched = lineWatched();
     QByteArray dropped;
-    char bytes[64];
+    char bytes[4096];
     qint64 size = 0;
     while (bytesAvailable() > 0 && (size = read(bytes, sizeof bytes)) > 0) {
-        if (watched)
+        if (watched) {
             dropped.append(bytes, int(size));
+            if (dropped.size() > 2 * longestTold)
+                dropped.remove(0, dropped.size() - longestTold);
+        }
     }
-    tellTraffic(Received, dropped);
+    tellTraffic(Received, dropped.right(longestTold));
 }
 
 bool IODeviceNew::lineWatched() const
@@ -336,7 +383,7 @@ void IODeviceNew::timeoutPort()
     // dropped, the port kept.
     if (quietIsNoFault && isOpen()) {
         if (!reply.isEmpty() && sinceBytes.elapsed() >= replyWindow / 2) {
-            showPlaceholder(ReplyNotUnderstood, shownReply(reply));
+            showPlaceholder(ReplyNotUnderstood, quotedReply(reply));
             reply.clear();
         }
         return;
@@ -350,7 +397,7 @@ void IODeviceNew::timeoutPort()
     } else if (cause == NoAnswer && !reply.isEmpty()) {
         // Something came, but never a whole reply.
         cause = phase == UnitsPhase ? UnitNotAccepted : ReplyNotUnderstood;
-        detail = shownReply(reply);
+        detail = quotedReply(reply);
     }
     windowCause = NoAnswer;
     windowDetail.clear();

@@ -81,6 +81,8 @@ public:
     static bool isNumber(const QString &text) { return ScaleProtocol::isNumber(text); }
     // A reply as the operator may be shown it: printable, line ends dropped.
     static QString shownReply(const QByteArray &reply);
+    // Its first line, at most a line of the longest kind, as shownReply().
+    static QString quotedReply(const QByteArray &reply);
 
 
 signals:
@@ -118,6 +120,9 @@ private:
     void showPlaceholder(NoReadingCause cause, const QString &detail);
     static NoReadingCause causeOf(int condition);
     void discardInput();
+    // Of a stream grown past any reply's length: keeps its newest lines;
+    // false when there is no line end to keep them from.
+    bool keepNewest();
     // Whether anyone watches the line: nothing is built for lineTraffic() else.
     bool lineWatched() const;
     void tellTraffic(Direction direction, const QByteArray &bytes);

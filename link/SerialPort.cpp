@@ -15,6 +15,12 @@ namespace {
 // by the system's resolver.)
 const int connectWait = 400;
 
+// The most input held for the link between two looks at the line: a second
+// of the fastest serial line ten times over. A peer that floods the line
+// is held back by the network (or the terminal) beyond it, instead of
+// growing the program.
+const qint64 readBufferLimit = 1024 * 1024;
+
 } // namespace
 
 QString PortSettings::name() const
@@ -38,6 +44,7 @@ SerialPort::SerialPort(const QString &name, const PortSettings &settings, QueryM
 {
     if (isNetworkName(name)) {
         socket = new QTcpSocket(this);
+        socket->setReadBufferSize(readBufferLimit);
         line = socket;
         // Direct: the socket lives on this object's thread and changes state
         // from its event loop, between the link's polls.
@@ -48,6 +55,7 @@ SerialPort::SerialPort(const QString &name, const PortSettings &settings, QueryM
         return;
     }
     port = new QSerialPort(this);
+    port->setReadBufferSize(readBufferLimit);
     line = port;
     // A path (a simulator's port) is used as it is; a bare name is looked up
     // under /dev by QSerialPort.
