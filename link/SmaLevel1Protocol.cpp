@@ -15,14 +15,10 @@ ScaleProtocol::Verdict refuse(ScaleProtocol::Condition condition, ScaleProtocol:
 ScaleProtocol::Verdict SmaLevel1Protocol::valueFromReply(const QByteArray &reply, bool,
                                                          Reading *reading) const
 {
-    const int end = reply.indexOf('\r');
-    if (end < 0)
+    if (!reply.contains('\r'))
         return reply.size() >= replySize ? refuse(NotUnderstood, reading) : Incomplete;
     // Every field at its place: a byte lost or added shifts the weight into
-    // the unit and a digit out of the number, so the length is checked first,
-    // and nothing may follow the CR.
-    if (end != replySize - 1 || reply.size() != replySize)
-        return refuse(NotUnderstood, reading);
+    // the unit and a digit out of the number. Nothing may follow the CR.
     static const QRegularExpression frame(QStringLiteral(
         "\\A\\n[ ZOUEIT][1-9][GTN][ M][\\x20-\\x7e]([\\x20-\\x7e]{10})([\\x20-\\x7e]{3})\\r\\z"));
     const QRegularExpressionMatch match = frame.match(QString::fromLatin1(reply.constData(), reply.size()));
