@@ -13,6 +13,18 @@ public:
     QByteArray valueRequest() const override { return QByteArrayLiteral("W"); }
     Verdict valueFromReply(const QByteArray &reply, bool quiet, Reading *reading) const override;
 
+    // The bits of the status byte (bit 6 is always set, to keep it printable).
+    enum StatusBit {
+        InMotion = 0x01,
+        OverCapacity = 0x02,
+        UnderZero = 0x04,
+        OutsideZeroCapture = 0x08,
+        CentreOfZero = 0x10,
+        Net = 0x20,
+    };
+    // The longest reply taken: STX, a weight of up to twenty characters, CR.
+    static constexpr int longestReply = 22;
+
 private:
     QString unit;
 };

@@ -9,8 +9,11 @@
 class SmaLevel1Protocol : public ScaleProtocol
 {
 public:
-    QByteArray valueRequest() const override { return QByteArrayLiteral("\\nW\\r"); }
+    QByteArray valueRequest() const override { return QByteArrayLiteral("\nW\r"); }
     Verdict valueFromReply(const QByteArray &reply, bool quiet, Reading *reading) const override;
+
+    // LF, eighteen characters, CR: every reply has this length.
+    static constexpr int replySize = 20;
 };
 
 #endif // SMALEVEL1PROTOCOL_H

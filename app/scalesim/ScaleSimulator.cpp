@@ -625,19 +625,50 @@ QByteArray ScaleSimulator::statusStreamFrame() const
     return QByteArray();
 }
 
+// LF, status, range, gross, motion, a blank for future use, the weight in
+// ten characters, the unit in three, CR. Over and under capacity fill the
+// weight's place with marks instead of digits.
 QByteArray ScaleSimulator::smaLevel1Reply() const
 {
-    return QByteArray();
+    const bool over = conditionMode == Overload;
+    const bool under = conditionMode == Underload;
+    const QByteArray digits = QByteArray::number(weight, 'f', 3);
+    const char status = over ? 'O' : under ? 'U' : digits.toDouble() == 0 ? 'Z' : ' ';
+    const QByteArray shown = over ? QByteArray(10, '^') : under ? QByteArray(10, '-') : digits.rightJustified(10);
+    const QByteArray unit = lineUnit.isEmpty() ? QByteArrayLiteral("lb") : lineUnit;
+    return QByteArray("\n") + status + '1' + 'G' + (stableMode ? ' ' : 'M') + ' ' + shown
+           + unit.leftJustified(3, ' ', true) + '\r';
 }
 
+// STX, the weight with three decimals, CR; STX, "?", a status byte, CR when
+// over capacity, under zero or in motion.
 QByteArray ScaleSimulator::retailWReply() const
 {
-    return QByteArray();
+    char status = 0;
+    if (conditionMode == Overload)
+        status = 0x02;
+    else if (conditionMode == Underload)
+        status = 0x04;
+    else if (!stableMode)
+        status = 0x01;
+    if (status)
+        return QByteArray("\x02?") + char(0x40 | status) + '\r';
+    return '\x02' + QByteArray::number(weight, 'f', 3).rightJustified(6) + '\r';
 }
 
+// LF, the weight and its unit glued, CR, LF, two status bytes, CR, ETX. The
+// first status byte has motion in bit 0 and zero in bit 1, the second under
+// capacity in bit 0 and over capacity in bit 1.
 QByteArray ScaleSimulator::etxReply() const
 {
-    return QByteArray();
+    const bool over = conditionMode == Overload;
+    const bool under = conditionMode == Underload;
+    const QByteArray digits = QByteArray::number(weight, 'f', 3);
+    const char first = char(0x30 | (stableMode ? 0 : 0x01) | (digits.toDouble() == 0 ? 0x02 : 0));
+    const char second = char(0x30 | (under ? 0x01 : 0) | (over ? 0x02 : 0));
+    const QByteArray unit = lineUnit.isEmpty() ? QByteArrayLiteral("LB") : lineUnit;
+    const QByteArray shown = over || under ? QByteArray(6, '-') : digits.rightJustified(6) + unit;
+    return '\n' + shown + "\r\n" + first + second + "\r\x03";
 }
 
 QByteArray ScaleSimulator::enqPolledReply() const

@@ -97,7 +97,7 @@ public:
 
     // The built-in kind's answer to "Z".
     void setUnitReply(const QByteArray &reply) { unitReply = reply; }
-    // The unit the other kinds write; empty for the kind's own ("g" or "kg").
+    // The unit the other kinds write; empty for the kind's own ("g", "kg", "lb", "LB").
     void setUnit(const QByteArray &unit) { lineUnit = unit; }
     // The number the scale shows, in its unit.
     void setWeight(double value) { weight = value; }
