@@ -41,7 +41,10 @@ ScaleProtocol::Verdict EtxReplyProtocol::valueFromReply(const QByteArray &reply,
     const QRegularExpressionMatch number = weight.match(match.captured(1));
     if (!number.hasMatch())
         return refuse(NotUnderstood, reading);
-    if (!isKnownUnit(number.captured(3)))
+    // These scales write every unit in capitals, grams as "G" too; a lone
+    // "G" elsewhere is more often a gross mark than a unit.
+    const QString unit = number.captured(3);
+    if (!isKnownUnit(unit) && unit != QLatin1String("G"))
         return refuse(UnknownUnit, reading);
     reading->value = number.captured(1) + number.captured(2);
     reading->units = number.captured(3);

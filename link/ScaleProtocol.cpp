@@ -187,7 +187,7 @@ bool ScaleProtocol::isKnownUnit(const QString &units)
     // percent and moisture of moisture balances, newton of force gauges,
     // and counts.
     static const QStringList known = {
-        QStringLiteral("mg"),  QStringLiteral("g"),   QStringLiteral("G"),  QStringLiteral("kg"), QStringLiteral("KG"),
+        QStringLiteral("mg"),  QStringLiteral("g"),   QStringLiteral("kg"), QStringLiteral("KG"),
         QStringLiteral("t"),   QStringLiteral("ct"),  QStringLiteral("lb"), QStringLiteral("LB"),
         QStringLiteral("oz"),  QStringLiteral("OZ"),  QStringLiteral("ozt"), QStringLiteral("dwt"),
         QStringLiteral("GN"),  QStringLiteral("gn"),  QStringLiteral("gr"), QStringLiteral("%"),
