@@ -288,7 +288,7 @@ QString IODeviceNew::quotedReply(const QByteArray &reply)
     int to = from;
     while (to < reply.size() && to - from < quoteLimit && reply.at(to) != '\r' && reply.at(to) != '\n')
         ++to;
-    return shownReply(reply.mid(from, to - from));
+    return shownReply(reply.mid(from, to - from)).left(quoteLimit);
 }
 
 void IODeviceNew::answerWithoutWeight(NoReadingCause cause)

@@ -1,11 +1,21 @@
 #include <QtTest>
 #include <QTcpServer>
+#include <QTcpSocket>
 
 #include "IODeviceNew.h"
 #include "LinkThread.h"
 #include "ScaleSimulator.h"
 
 #include <memory>
+
+// The resident set of this process, in bytes.
+static qint64 residentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/statm"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    return status.readAll().split(' ').value(1).toLongLong() * 4096;
+}
 
 // Scales behind a serial-to-Ethernet converter: the simulator serves on a
 // port of 127.0.0.1 the system picks, and the link reads tcp://127.0.0.1:<port>
@@ -86,6 +96,74 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(probe.readings.contains("7.000 kg"), 5000);
         QCOMPARE(probe.reasons, QStringList("PortNotOpen: The remote host closed the connection"));
         QCOMPARE(probe.readings.at(probe.readings.indexOf("7.000 kg") - 1), QStringLiteral(" ------- --"));
+    }
+
+    // A hostile peer floods the line without a line end, then behaves: the
+    // link keeps no more than it must (the program does not grow by what the
+    // peer sent), quotes no more than a line as the reason, and reads the
+    // lines that follow the flood.
+    void aFloodWithoutLineEndsIsDroppedAndReadingsFollow_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<char>("byte");
+        QTest::newRow("unit phase, letters") << int(ScaleProtocol::BuiltIn) << 'x';
+        QTest::newRow("command-style, NUL") << int(ScaleProtocol::Sics) << '\0';
+        QTest::newRow("stream, 0xFF") << int(ScaleProtocol::Continuous) << '\xff';
+    }
+    void aFloodWithoutLineEndsIsDroppedAndReadingsFollow()
+    {
+        QFETCH(int, kind);
+        QFETCH(char, byte);
+        const auto type = ScaleProtocol::Type(kind);
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        // 32 MB in all, over whichever connection the link holds (a reset
+        // makes a new one), never more than 1 MB of it waiting here; then
+        // the scale it pretends to be: its replies, or its lines unasked.
+        const QByteArray chunk(256 * 1024, byte);
+        const qint64 flood = 32 * 1024 * 1024;
+        qint64 flooded = 0;
+        QPointer<QTcpSocket> peer;
+        const auto more = [&] {
+            while (peer && flooded < flood && peer->bytesToWrite() < 1024 * 1024)
+                flooded += peer->write(chunk);
+        };
+        connect(&server, &QTcpServer::newConnection, this, [&] {
+            peer = server.nextPendingConnection();
+            connect(peer, &QTcpSocket::bytesWritten, this, more);
+            connect(peer, &QTcpSocket::readyRead, peer, [&, socket = peer.data()] {
+                for (const char asked : socket->readAll()) {
+                    if (flooded < flood)
+                        continue;
+                    if (asked == 'Z')
+                        socket->write("kg\r\n");
+                    else if (asked == 'A')
+                        socket->write("    12.34\r\n");
+                    else if (asked == 'I') // of "SI\r\n"
+                        socket->write("S S      12.34 g\r\n");
+                }
+            });
+            more();
+        });
+        QTimer stream;
+        connect(&stream, &QTimer::timeout, this, [&] {
+            if (peer && flooded >= flood && type == ScaleProtocol::Continuous)
+                peer->write("S S      12.34 g\r\n");
+        });
+        stream.start(40);
+        const qint64 before = residentBytes();
+        qint64 most = 0;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] { most = qMax(most, residentBytes() - before); });
+        watch.start(20);
+        Probe probe(QStringLiteral("tcp://127.0.0.1:%1").arg(server.serverPort()),
+                    ScaleSetup {type, ScaleProtocol::usualSettings(type)});
+        const QString reading = type == ScaleProtocol::BuiltIn ? QStringLiteral("12.34 kg") : QStringLiteral("12.34 g");
+        QTRY_VERIFY_WITH_TIMEOUT(probe.readings.contains(reading), 30000);
+        QVERIFY2(most < 24 * 1024 * 1024, qPrintable(QString::number(most)));
+        QVERIFY(!probe.reasons.isEmpty());
+        for (const QString &reason : qAsConst(probe.reasons))
+            QVERIFY2(reason.size() < 200, qPrintable(reason.left(300)));
     }
 
     // The window's "cannot be opened" line carries the socket's own words.
