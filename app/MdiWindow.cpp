@@ -39,6 +39,8 @@
 #include <QToolButton>
 #include <QTranslator>
 
+#include <cstdio>
+
 namespace {
 // The record-path button's text while no recording file is chosen; commands
 // compare against it, so it is never translated.
@@ -706,6 +708,7 @@ void MdiWindow::keepShift(ShiftStore *store, bool resume)
     optionsMenu->addAction(shift->resumeAtOnceAction());
     if (!shift->language().isEmpty())
         loadLanguage(shift->language());
+    showStatisticsAct->setChecked(shift->showsStatistics());
     shift->followCommands(this);
     if (!resume) {
         shift->startEmpty();
@@ -714,6 +717,23 @@ void MdiWindow::keepShift(ShiftStore *store, bool resume)
     // Once the event loop runs, so that the question comes over a shown window.
     QTimer::singleShot(0, shift, [this] {
         shift->resume(scaner->serialPorts(), [this](const QString &port) { deviceNew(port); });
+    });
+}
+
+void MdiWindow::leaveShift(const QString &language)
+{
+    if (!language.isEmpty())
+        loadLanguage(language);
+    const QString text = tr("Another copy of this program is running and keeps the shift.\n"
+                            "This one opens no port of the last shift, and the ports opened "
+                            "in it are not kept for the next start.");
+    // Also on the terminal the program was started from.
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    // Over the shown window, and not waited for.
+    QTimer::singleShot(0, this, [this, text] {
+        auto *box = new QMessageBox(QMessageBox::Information, tr("Shift"), text, QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
     });
 }
 

@@ -50,6 +50,9 @@ public:
     // Keeps the shift in store from now on, in the language it names, and
     // reopens its windows (resume) or starts with none.
     void keepShift(ShiftStore *store, bool resume);
+    // Another running program keeps the shift: this one starts in its
+    // language, with no window, keeps nothing, and says so.
+    void leaveShift(const QString &language);
 
 signals:
     void graphViewChangeWindow(GraphAttr *attr);

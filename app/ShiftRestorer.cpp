@@ -3,6 +3,8 @@
 #include "ClassicFormat.h"
 #include "DeviceTask.h"
 #include "SaveSamples.h"
+#include "Scaner.h"
+#include "SerialPort.h"
 #include "ShiftStore.h"
 
 #include <QAbstractButton>
@@ -19,8 +21,6 @@
 namespace {
 
 const QString portKey = QStringLiteral("port");
-// A hand-made shift may ask for more windows than the program opens.
-const int mostWindows = 4;
 
 // A record torn by a power cut would run into the first record of the
 // resumed recording: it is ended first. A file whose last byte is a line end
@@ -74,9 +74,11 @@ const WindowField windowFields[] = {
      [](DeviceTask *t, const QVariant &v) { return resumeRecording(t, v.toBool()); }},
 };
 
-// Why a port of the saved shift is not on offer now.
+// Why a port of the saved shift is not opened again.
 QString whyGone(const QString &port)
 {
+    if (SerialPort::isNetworkName(port))
+        return ShiftRestorer::tr("not a network address of the form tcp://host:port");
     const QString device = port.startsWith(QLatin1Char('/')) ? port : QStringLiteral("/dev/") + port;
     return QFileInfo::exists(device) ? ShiftRestorer::tr("not offered as a serial port any more")
                                      : ShiftRestorer::tr("not connected (the system has no such port)");
@@ -114,17 +116,29 @@ QString ShiftRestorer::language() const
     return store->language();
 }
 
+bool ShiftRestorer::showsStatistics() const
+{
+    return store->showsStatistics();
+}
+
 void ShiftRestorer::resume(const QStringList &present,
                            const std::function<void(const QString &)> &open)
 {
     QStringList gone;
     QStringList ports;
     const QList<QVariantMap> saved = store->windows();
-    for (const QVariantMap &fields : saved) {
-        const QString port = fields.value(portKey).toString();
-        if (port.isEmpty() || ports.contains(port) || ports.size() == mostWindows)
+    for (QVariantMap fields : saved) {
+        QString port = fields.value(portKey).toString();
+        // A network port is opened as typed, in the one spelling the drop-down
+        // gives an address; whether its converter answers is for the window to
+        // find out and say, as at any open.
+        const bool network = SerialPort::isNetworkName(port);
+        const QString address = network ? Scaner::networkPortName(port) : QString();
+        if (!address.isEmpty())
+            fields.insert(portKey, port = address);
+        if (port.isEmpty() || ports.contains(port) || ports.size() == ShiftStore::mostWindows)
             continue;
-        if (!present.contains(port)) {
+        if (network ? address.isEmpty() : !present.contains(port)) {
             gone << tr("%1: %2").arg(port, whyGone(port));
             continue;
         }
@@ -173,6 +187,11 @@ void ShiftRestorer::followCommands(QWidget *mainWindow)
         if (auto *language = mainWindow->findChild<QAction *>(QLatin1String(name)))
             connect(language, &QAction::triggered, this,
                     [this, language] { languageChosen(language->toolTip()); });
+    if (auto *statistics = mainWindow->findChild<QAction *>(QStringLiteral("showStatisticsAct")))
+        connect(statistics, &QAction::toggled, this, [this](bool on) {
+            if (!stopped)
+                store->setShowsStatistics(on);
+        });
 }
 
 void ShiftRestorer::windowOpened(DeviceTask *task)

@@ -15,8 +15,9 @@ class DeviceTask;
 class ShiftStore;
 
 // Keeps the shift in its store as the windows change, and puts it back at the
-// next start: each port that is still there is reopened and its window given
-// the fields it had; a port that is gone is told and dropped. The main window
+// next start: each port that is still there, and each network port, is
+// reopened and its window given the fields it had; a port that is gone is
+// told and dropped. The main window
 // reports the changes; what a window keeps is the field list in the source.
 class ShiftRestorer : public QObject
 {
@@ -30,6 +31,8 @@ public:
     QAction *resumeAtOnceAction() const { return resumeAtOnceAct; }
     void retranslate();
     QString language() const;
+    // Whether the statistics were shown when the shift was last kept.
+    bool showsStatistics() const;
 
     // Offers (or, with the option on, does at once) to reopen the saved
     // windows whose ports are among present; open() opens one, whose window
@@ -41,7 +44,7 @@ public:
     // A window is up and running (its recorder exists).
     void windowOpened(DeviceTask *task);
     // Saves the shift after each of the window's commands that change it:
-    // the modes, the record file, the interval, the language.
+    // the modes, the record file, the interval, the language, the statistics.
     void followCommands(QWidget *mainWindow);
     void windowClosed(const QString &port);
     void languageChosen(const QString &key);

@@ -1,5 +1,8 @@
 #include "ShiftStore.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 
 #include <memory>
@@ -15,6 +18,7 @@ std::unique_ptr<QSettings> storedShift()
 const QString windowsKey = QStringLiteral("windows");
 const QString languageKey = QStringLiteral("language");
 const QString atOnceKey = QStringLiteral("resumeAtOnce");
+const QString statisticsKey = QStringLiteral("statistics");
 
 } // namespace
 
@@ -23,16 +27,38 @@ ShiftStore::ShiftStore(QObject *parent)
 {
 }
 
+ShiftStore::~ShiftStore() = default;
+
 QString ShiftStore::fileName()
 {
     return storedShift()->fileName();
+}
+
+// The lock sits beside shift.conf and names its owner's process: a lock whose
+// owner is gone is taken over at once, and one whose owner runs is never
+// taken however old it is (a shift lasts days).
+bool ShiftStore::claim()
+{
+    if (owned)
+        return true;
+    const QString folder = QFileInfo(fileName()).absolutePath();
+    QDir().mkpath(folder);
+    auto lock = std::make_unique<QLockFile>(folder + QStringLiteral("/shift.lock"));
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) {
+        owned = std::move(lock);
+        return true;
+    }
+    // Where no lock can be made the shift cannot be written either, and its
+    // first save says so; that is no sign of another program.
+    return lock->error() != QLockFile::LockFailedError;
 }
 
 QList<QVariantMap> ShiftStore::windows() const
 {
     const std::unique_ptr<QSettings> stored = storedShift();
     QList<QVariantMap> windows;
-    const int count = stored->beginReadArray(windowsKey);
+    const int count = qMin(stored->beginReadArray(windowsKey), mostWindows);
     for (int i = 0; i < count; ++i) {
         stored->setArrayIndex(i);
         QVariantMap fields;
@@ -82,6 +108,18 @@ void ShiftStore::setResumesAtOnce(bool on)
 {
     const std::unique_ptr<QSettings> stored = storedShift();
     stored->setValue(atOnceKey, on);
+    saved(stored.get());
+}
+
+bool ShiftStore::showsStatistics() const
+{
+    return storedShift()->value(statisticsKey, false).toBool();
+}
+
+void ShiftStore::setShowsStatistics(bool on)
+{
+    const std::unique_ptr<QSettings> stored = storedShift();
+    stored->setValue(statisticsKey, on);
     saved(stored.get());
 }
 

@@ -6,24 +6,39 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <memory>
+
+class QLockFile;
 class QSettings;
 
 // The shift as it stands, kept in the user's settings (shift.conf beside
 // ports.conf) and written at every change, so that a crash or a power cut
 // loses nothing: the windows open now, each as a map of its fields ("port"
 // and whatever ShiftRestorer keeps), the language last chosen, and whether a
-// start reopens the windows without asking.
+// start reopens the windows without asking, and whether the statistics are
+// shown. One shift belongs to one running program: see claim().
 class ShiftStore : public QObject
 {
     Q_OBJECT
 
 public:
+    // The most windows the program opens, and so the most a shift holds.
+    static constexpr int mostWindows = 4;
+
     explicit ShiftStore(QObject *parent = nullptr);
+    ~ShiftStore() override;
 
     // Where the shift is written.
     static QString fileName();
 
-    // In the order the windows were opened. Values come back as text; the
+    // Takes the shift for this run of the program, until the store goes:
+    // false while another running program has it (one that has ended or
+    // been killed has not). Whoever is refused must neither resume nor
+    // store the shift, which the other program is writing.
+    bool claim();
+
+    // In the order the windows were opened, the first mostWindows of them
+    // however many a hand-made file claims. Values come back as text; the
     // reader converts them.
     QList<QVariantMap> windows() const;
     void setWindows(const QList<QVariantMap> &windows);
@@ -35,6 +50,9 @@ public:
     bool resumesAtOnce() const;
     void setResumesAtOnce(bool on);
 
+    bool showsStatistics() const;
+    void setShowsStatistics(bool on);
+
 signals:
     // The shift could not be written; said once a run, as a crash would
     // then lose what changed since.
@@ -44,6 +62,7 @@ private:
     void saved(QSettings *settings);
 
     bool toldFailure = false;
+    std::unique_ptr<QLockFile> owned;
 };
 
 #endif // SHIFTSTORE_H

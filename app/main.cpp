@@ -127,15 +127,18 @@ int main(int argc, char **argv)
     {
         // --demo: simulated scales of several kinds join the ports on offer.
         // They go after the window, which gives their ports back first; so
-        // does the shift, which the window writes to until it is gone.
+        // does the shift, which the window writes to until it is gone. The
+        // shift is this run's only while no other running program has it.
         std::unique_ptr<DemoScales> demo;
         ShiftStore shift;
         MdiWindow window(&programTranslator, &toolkitTranslator);
         if (parser.isSet(demoOption)) {
             demo = std::make_unique<DemoScales>(window.portSettingsStore());
             window.setDemo(true);
-        } else {
+        } else if (shift.claim()) {
             window.keepShift(&shift, !parser.isSet(noRestoreOption));
+        } else {
+            window.leaveShift(shift.language());
         }
         window.showMaximized();
         exitCode = app.exec();

@@ -13,6 +13,7 @@
 #include "IODeviceNew.h"
 #include "RandomPlot.h"
 #include "SaveSamples.h"
+#include "SerialPort.h"
 
 // Dark filled segments for a stable reading, the most legible thing on show;
 // amber outlines for one the scale does not call stable yet.
@@ -227,8 +228,11 @@ void DeviceTask::followLineWatch(IODeviceNew *current)
         disconnect(current, &IODeviceNew::lineTraffic, this, &DeviceTask::lineTraffic);
 }
 
-QString DeviceTask::setupText(const ScaleSetup &setup)
+QString DeviceTask::setupText(const ScaleSetup &setup, const QString &port)
 {
+    // The converter on the far end of a network port keeps the line settings.
+    if (SerialPort::isNetworkName(port))
+        return ScaleProtocol::name(setup.type) + QStringLiteral(", ") + tr("network");
     QString text = ScaleProtocol::name(setup.type) + QStringLiteral(", ") + setup.line.name();
     if (setup.line.flowControl == QSerialPort::SoftwareControl)
         text += QStringLiteral(", XON/XOFF");
@@ -239,9 +243,12 @@ QString DeviceTask::setupText(const ScaleSetup &setup)
 
 void DeviceTask::showSetup()
 {
-    setupLabel->setText(setupText(scaleSetup));
-    setupLabel->setToolTip(tr("The kind of scale and the line settings this port is read with. "
-                              "Device \u2192 Port settings... changes them."));
+    setupLabel->setText(setupText(scaleSetup, portName));
+    setupLabel->setToolTip(SerialPort::isNetworkName(portName)
+                               ? tr("The kind of scale this network port is read with; its line settings "
+                                    "are made on the converter. Device \u2192 Port settings... changes the kind.")
+                               : tr("The kind of scale and the line settings this port is read with. "
+                                    "Device \u2192 Port settings... changes them."));
     resetButton->setText(tr("Reset"));
     resetButton->setToolTip(tr("Start the statistics again from the next reading taken"));
     showStatisticsText();

@@ -98,8 +98,9 @@ public:
     static QString noReadingText(int cause, const QString &detail,
                                  ScaleProtocol::Type type = ScaleProtocol::BuiltIn);
 
-    // E.g. "SICS-style commands (SI), 9600 8N1".
-    static QString setupText(const ScaleSetup &setup);
+    // E.g. "SICS-style commands (SI), 9600 8N1", or for a network port
+    // "SICS-style commands (SI), network".
+    static QString setupText(const ScaleSetup &setup, const QString &port);
 
     // Numbers as the program's language writes them (its decimal separator).
     static QLocale numberLocale();

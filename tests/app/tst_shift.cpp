@@ -3,9 +3,11 @@
 #include "SaveSamples.h"
 #include "ShiftStore.h"
 #include <QDoubleSpinBox>
+#include <QLCDNumber>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
+#include <QTcpServer>
 
 // The shift file as anyone can edit it.
 static QSettings shiftFile(const QString &configHome = QString())
@@ -101,6 +103,7 @@ private slots:
         { DialogScript script; script.then(chooseFile(file("paused.txt"))); window->findChild<QPushButton *>("recPathButton")->click(); }
         window->findChild<QDoubleSpinBox *>("samplingRateBox")->setValue(1.5);
         action("englishAct")->trigger();
+        action("showStatisticsAct")->trigger();
         const QList<QStringList> expected{{port(0), "500", file("running.txt"), "true", "true"},
                                           {port(1), "1500", file("paused.txt"), "false", "false"}};
         QCOMPARE(savedWindows(shiftFile()), expected);
@@ -118,6 +121,7 @@ private slots:
         QCOMPARE(QList<int>({first->refreshRate(), first->isPaused(), first->isRecording()}), QList<int>({500, false, true}));
         QCOMPARE(QList<int>({second->refreshRate(), second->isPaused(), second->isRecording()}), QList<int>({1500, true, false}));
         QCOMPARE(second->recorder()->fileName(), file("paused.txt"));
+        QVERIFY(action("showStatisticsAct")->isChecked() && first->isShowingStatistics() && second->isShowingStatistics());
         const int before = recordsIn(file("running.txt"));
         QVERIFY(QTest::qWaitFor([&] { return recordsIn(file("running.txt")) > before; }, 5000));
         QVERIFY(QTest::qWaitFor([&] { return window->windowTitle() == "KORVEN weighing software v2.1"; }));
@@ -126,26 +130,88 @@ private slots:
         workspace()->closeAllSubWindows();
         QVERIFY(QTest::qWaitFor([&] { return savedWindows(shiftFile()).isEmpty(); }));
     }
-    // In Polish, as a shift that never chose a language starts.
-    void aPortThatIsGoneIsToldOnceAndDropped()
+    // A hand-made shift, in Polish as one that never chose a language starts: "%n" is scale n's port.
+    void aHandMadeShiftOpensEachPortOnceAndAtMostFour_data()
+    {
+        QTest::addColumn<QStringList>("saved");
+        QTest::addColumn<int>("size"); // what the file claims, when not the windows written
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("gone") << QStringList{"/dev/ttyUSB97", "%0"} << 0 << QStringList{"%0"}
+                              << "Tych portów z ostatniej zmiany roboczej nie otwarto ponownie i usunięto je z niej:\n"
+                                 "/dev/ttyUSB97: niepodłączony (w systemie nie ma takiego portu)";
+        QTest::newRow("five") << QStringList{"%0", "%1", "%2", "%3", "%4"} << 0 << QStringList{"%0", "%1", "%2", "%3"} << "";
+        QTest::newRow("twice") << QStringList{"%1", "%1", "%0"} << 0 << QStringList{"%1", "%0"} << "";
+        QTest::newRow("huge size") << QStringList{"%2"} << 2000000000 << QStringList{"%2"} << "";
+        QTest::newRow("no network address") << QStringList{"tcp://127.0.0.1", "%0"} << 0 << QStringList{"%0"}
+            << "Tych portów z ostatniej zmiany roboczej nie otwarto ponownie i usunięto je z niej:\n"
+               "tcp://127.0.0.1: not a network address of the form tcp://host:port";
+    }
+    void aHandMadeShiftOpensEachPortOnceAndAtMostFour()
+    {
+        QFETCH(QStringList, saved); QFETCH(int, size); QFETCH(QStringList, opened); QFETCH(QString, told);
+        start(5);
+        delete window;
+        window = nullptr;
+        auto ports = [this](QStringList names) { for (int i = 0; i < 5; ++i) names.replaceInStrings("%" + QString::number(i), port(i)); return names; };
+        QList<QStringList> windows, kept;
+        for (const QString &name : ports(saved))
+            windows << QStringList{name, "200", "", "false", "false"};
+        writeShift(shiftFile(), windows, true);
+        if (size)
+            shiftFile().setValue("windows/size", size);
+        for (const QString &name : ports(opened))
+            kept << QStringList{name, "200", "", "false", "false"};
+        QStringList notOpened = scales->ports();
+        for (const QString &name : ports(opened))
+            notOpened.removeOne(name);
+        for (bool again : {false, true}) { // what is dropped is told once
+            QString message;
+            DialogScript script;
+            script.then(readMessage(&message));
+            restart();
+            QVERIFY(QTest::qWaitFor([&] { return workspace()->subWindowList().size() == opened.size(); }, 5000));
+            for (const QString &name : ports(opened))
+                QVERIFY2(document(name), qPrintable(name));
+            QTest::qWait(100);
+            QCOMPARE(message, again ? QString() : told);
+            QCOMPARE(script.met.size(), !again && !told.isEmpty());
+            QStringList offeredNow = offered();
+            offeredNow.sort(), notOpened.sort();
+            QCOMPARE(offeredNow, notOpened);
+            QCOMPARE(savedWindows(shiftFile()), kept);
+        }
+    }
+    // One scale on the network answers, the other address has no one: both are resumed, the second says why.
+    void aNetworkPortIsResumedAsTyped()
     {
         start(1);
         delete window;
         window = nullptr;
-        writeShift(shiftFile(), {{"/dev/ttyUSB97", "200", "", "true", "false"}, {port(0), "200", "", "false", "false"}}, true);
-        QString told;
-        DialogScript script;
-        script.then(readMessage(&told));
+        ScaleSimulator scale;
+        scale.setType(ScaleProtocol::Sics);
+        scale.setWeight(2.5);
+        QVERIFY(scale.listen());
+        QTcpServer nobody;
+        QVERIFY(nobody.listen(QHostAddress::LocalHost));
+        const QString gone = QString("tcp://127.0.0.1:%1").arg(nobody.serverPort());
+        nobody.close();
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "scaleacq", "ports")
+            .setValue("ports/" + QUrl::toPercentEncoding(scale.portPath()) + "/type", "sics");
+        const QList<QStringList> shift{{scale.portPath().toUpper(), "500", "", "true", "false"}, {gone, "200", "", "true", "false"}};
+        writeShift(shiftFile(), shift, true);
+        shiftFile().setValue("language", "english");
+        DialogScript none;
         restart();
-        QVERIFY(QTest::qWaitFor([&] { return document(port(0)) && !told.isEmpty(); }, 5000));
-        QCOMPARE(told, QString("Tych portów z ostatniej zmiany roboczej nie otwarto ponownie i usunięto je z niej:\n"
-                               "/dev/ttyUSB97: niepodłączony (w systemie nie ma takiego portu)"));
-        QCOMPARE(savedWindows(shiftFile()), QList<QStringList>({{port(0), "200", "", "false", "false"}}));
-        DialogScript again;
-        restart();
-        QVERIFY(QTest::qWaitFor([&] { return document(port(0)); }, 5000));
-        QTest::qWait(100);
-        QCOMPARE(again.met, QStringList());
+        QVERIFY(QTest::qWaitFor([&] { return document(scale.portPath()) && document(gone); }, 5000));
+        DeviceTask *answering = document(scale.portPath())->deviceTask(), *silent = document(gone)->deviceTask();
+        QTRY_COMPARE(answering->readoutWidget()->value(), 2.5);
+        QCOMPARE(answering->refreshRate(), 500);
+        QCOMPARE(answering->setupWidget()->text(), QString("SICS-style commands (SI), network"));
+        QTRY_VERIFY(silent->noReadingWidget()->isVisible());
+        QCOMPARE(silent->noReadingWidget()->text(), QString("The port cannot be opened: Connection refused"));
+        QCOMPARE(none.met, QStringList());
+        QCOMPARE(savedWindows(shiftFile()), QList<QStringList>({{scale.portPath(), "500", "", "true", "false"}, shift[1]}));
     }
     // A full disk is told once, not at every change.
     void aShiftThatCannotBeSavedIsToldOnce()
@@ -205,6 +271,45 @@ private slots:
             QVERIFY2(whole.match(QString(records[i]).remove(QRegularExpression("^\n"))).hasMatch(), records[i]);
         QCOMPARE(contentsOf(pausedFile), QByteArray());
         QVERIFY(QFileInfo::exists(pausedFile));
+    }
+    // Started while another runs, the program leaves that one's shift alone; one killed leaves it to the next start.
+    void oneShiftBelongsToOneRunningProgram()
+    {
+        QTemporaryDir run;
+        const QString config = run.filePath("config"), published = run.filePath("tmp/scalesim");
+        QVERIFY(QDir().mkpath(config + "/scaleacq") && QDir().mkpath(published));
+        ScaleSimulator scale;
+        QVERIFY(scale.start(published + "/ttySIM0"));
+        int requests = 0;
+        connect(&scale, &ScaleSimulator::requestReceived, this, [&] { ++requests; });
+        const QList<QStringList> shift{{scale.portPath(), "200", "", "true", "false"}};
+        writeShift(shiftFile(config), shift, true);
+        shiftFile(config).setValue("language", "english");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", config);
+        environment.insert("TMPDIR", run.filePath("tmp"));
+        QProcess first, second, third;
+        for (QProcess *program : {&first, &second, &third})
+            program->setProcessEnvironment(environment);
+        first.start(SCALEACQ_PROGRAM, QStringList());
+        QVERIFY(QTest::qWaitFor([&] { return requests > 0; }, 15000));
+        const QByteArray told = "Another copy of this program is running and keeps the shift.\n"
+                                "This one opens no port of the last shift, and the ports opened in it are not kept for the next start.\n";
+        QByteArray said;
+        second.start(SCALEACQ_PROGRAM, QStringList());
+        QVERIFY(QTest::qWaitFor([&] { return (said += second.readAllStandardError()).contains(told); }, 15000));
+        second.terminate();
+        QVERIFY(second.waitForFinished());
+        QCOMPARE(savedWindows(shiftFile(config)), shift);
+        first.kill();
+        QVERIFY(first.waitForFinished());
+        requests = 0;
+        third.start(SCALEACQ_PROGRAM, QStringList());
+        QVERIFY(QTest::qWaitFor([&] { return requests > 0; }, 15000));
+        QVERIFY(!third.readAllStandardError().contains("Another copy"));
+        third.terminate();
+        QVERIFY(third.waitForFinished());
+        QCOMPARE(savedWindows(shiftFile(config)), shift);
     }
 };
 
