@@ -41,6 +41,14 @@
 <context>
     <name>DeviceTask</name>
     <message>
+        <source>network</source>
+        <translation>sieć</translation>
+    </message>
+    <message>
+        <source>The kind of scale this network port is read with; its line settings are made on the converter. Device → Port settings... changes the kind.</source>
+        <translation>Rodzaj wagi, według którego odczytywany jest ten port sieciowy; parametry łącza ustawia się w konwerterze. Urządzenie → Ustawienia portu... zmienia rodzaj.</translation>
+    </message>
+    <message>
         <source>The scale is in motion and sends no weight until it settles.</source>
         <translation>Waga jest w ruchu i nie wysyła masy, dopóki się nie ustabilizuje.</translation>
     </message>
@@ -247,6 +255,16 @@ Może go używać inny program albo Twój użytkownik nie należy do grupy dialo
 </context>
 <context>
     <name>MdiWindow</name>
+    <message>
+        <source>Another copy of this program is running and keeps the shift.
+This one opens no port of the last shift, and the ports opened in it are not kept for the next start.</source>
+        <translation>Działa już inna kopia tego programu i to ona prowadzi zmianę roboczą.
+Ta kopia nie otwiera żadnego portu z ostatniej zmiany, a otwarte w niej porty nie zostaną zapamiętane na następne uruchomienie.</translation>
+    </message>
+    <message>
+        <source>Shift</source>
+        <translation>Zmiana robocza</translation>
+    </message>
     <message>
         <source>KORVEN scale software </source>
         <translation>KORVEN program do obsługi wag</translation>
@@ -968,6 +986,10 @@ Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w
 </context>
 <context>
     <name>ShiftRestorer</name>
+    <message>
+        <source>not a network address of the form tcp://host:port</source>
+        <translation>to nie jest adres sieciowy w postaci tcp://host:port</translation>
+    </message>
     <message>
         <source>Reopen the last ports at start without asking</source>
         <translation>Przy starcie otwieraj ostatnie porty bez pytania</translation>

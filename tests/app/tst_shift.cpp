@@ -145,7 +145,7 @@ private slots:
         QTest::newRow("huge size") << QStringList{"%2"} << 2000000000 << QStringList{"%2"} << "";
         QTest::newRow("no network address") << QStringList{"tcp://127.0.0.1", "%0"} << 0 << QStringList{"%0"}
             << "Tych portów z ostatniej zmiany roboczej nie otwarto ponownie i usunięto je z niej:\n"
-               "tcp://127.0.0.1: not a network address of the form tcp://host:port";
+               "tcp://127.0.0.1: to nie jest adres sieciowy w postaci tcp://host:port";
     }
     void aHandMadeShiftOpensEachPortOnceAndAtMostFour()
     {
