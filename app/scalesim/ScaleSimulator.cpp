@@ -622,7 +622,33 @@ void ScaleSimulator::writeNow(const QByteArray &bytes)
 
 QByteArray ScaleSimulator::statusStreamFrame() const
 {
-    return QByteArray();
+    // The first status byte by the digits after the point, from two dummy
+    // zeros to five decimals; the display counts by one (0x08) in all.
+    static const char placeBytes[] = {'\x28', '\x29', '\x2a', '\x2b', '\x2c', '\x2d', '\x2e', '\x2f'};
+    const double shown = std::round(std::fabs(weight) * std::pow(10.0, decimalPlaces));
+    const bool outside = conditionMode == Overload || conditionMode == Underload || shown > 999999;
+    int second = 0x20;
+    if (weight < 0)
+        second += 0x02;
+    if (outside)
+        second += 0x04;
+    if (!stableMode)
+        second += 0x08;
+    if (lineUnit.toLower() != "lb")
+        second += 0x10; // kilograms
+    QByteArray frame("\x02");
+    frame += placeBytes[decimalPlaces + 2];
+    frame += char(second);
+    frame += ' '; // no print request
+    frame += QByteArray::number(outside ? 0 : qint64(shown)).rightJustified(6, '0');
+    frame += "000000\r"; // no tare
+    if (checksumOn) {
+        int sum = 0;
+        for (const char byte : frame)
+            sum += byte;
+        frame += char((128 - sum % 128) % 128);
+    }
+    return frame;
 }
 
 // LF, status, range, gross, motion, a blank for future use, the weight in
@@ -673,5 +699,16 @@ QByteArray ScaleSimulator::etxReply() const
 
 QByteArray ScaleSimulator::enqPolledReply() const
 {
-    return QByteArray();
+    // Grams in five digits, or five letters for what the scale cannot weigh.
+    const qint64 grams = qRound64(weight * 1000);
+    QByteArray shown;
+    if (conditionMode == Overload || grams > 99999)
+        shown = "SSSSS";
+    else if (conditionMode == Underload || grams < 0)
+        shown = "NNNNN";
+    else if (!stableMode)
+        shown = "IIIII";
+    else
+        shown = QByteArray::number(grams).rightJustified(5, '0');
+    return "\x02" + shown + "\x03";
 }

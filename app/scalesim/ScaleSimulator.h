@@ -105,6 +105,12 @@ public:
     // condition a kind has no way of writing is answered with the weight.
     void setStable(bool stable) { stableMode = stable; }
     void setCondition(Condition condition) { conditionMode = condition; }
+    // Of a status-stream scale: how many of its six digits follow the point
+    // it leaves out (0 to 5), or -1 and -2 for one and two dummy zeros after
+    // them; default 3.
+    void setDecimals(int decimals) { decimalPlaces = qBound(-2, decimals, 5); }
+    // Of a status-stream scale: each frame ends with a checksum byte.
+    void setChecksum(bool on) { checksumOn = on; }
     // The print-frame kind's six-character identifier ("N", "G"...); empty
     // for none.
     void setIdentifier(const QByteArray &identifier);
@@ -196,6 +202,8 @@ private:
     double weight = 12.345;
     bool stableMode = true;
     Condition conditionMode = Weighing;
+    int decimalPlaces = 3;
+    bool checksumOn = false;
     bool silentMode = false;
     bool garbageMode = false;
     int replyDelay = 0;

@@ -18,7 +18,8 @@ const char commandHelp[] =
     "commands: normal | silent | garbage | late <ms> | split <bytes> <ms> | unit <text>\n"
     "          weight <number> | stable | unstable | overload | underload | busy\n"
     "          type <kind> | format <kind> | id <text> | vanish | back | quit\n"
-    "          print | every <ms> (0: a continuous scale sends on print only)\n";
+    "          print | every <ms> (0: a continuous scale sends on print only)\n"
+    "          decimals <-2..5> | checksum on|off (a status-stream scale's frames)\n";
 
 QString kinds()
 {
@@ -183,6 +184,10 @@ int main(int argc, char *argv[])
             scale.pressPrint();
         } else if (command == QLatin1String("every")) {
             scale.setContinuousPeriod(arg1.toInt());
+        } else if (command == QLatin1String("decimals")) {
+            scale.setDecimals(arg1.toInt());
+        } else if (command == QLatin1String("checksum")) {
+            scale.setChecksum(arg1 == QLatin1String("on"));
         } else if (command == QLatin1String("vanish")) {
             scale.vanish();
         } else if (command == QLatin1String("back")) {
