@@ -127,7 +127,7 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
     endRow->addWidget(endByteEdit);
     asciiForm->addRow(tr("Reply &ends with:"), endRow);
     addEdit(&patternEdit, tr("&Weight found by:"), "patternEdit");
-    patternEdit->setPlaceholderText(tr("the first number and the word after it"));
+    patternEdit->setPlaceholderText(tr("the one number standing alone with a unit after it"));
     patternEdit->setToolTip(tr("A regular expression with the named parts (?<value>...) and optionally "
                                "(?<unit>...) and (?<stable>...)."));
     addEdit(&unstableEdit, tr("&Unstable when it holds:"), "unstableEdit");
