@@ -55,39 +55,32 @@ class tst_PortSettings : public DeviceFixture
             shown << box(dialog, name)->currentData().toInt();
         return shown;
     }
-    // The other fields as "objectName=text" (a check box's text 1 or 0), set
-    // in the dialog, or read from it in the same form.
-    static void fill(QWidget *dialog, const QStringList &fields)
-    {
-        for (const QString &field : fields) {
-            QWidget *widget = dialog->findChild<QWidget *>(field.section('=', 0, 0));
-            const QString text = field.section('=', 1);
-            if (auto *edit = qobject_cast<QLineEdit *>(widget))
-                edit->setText(text);
-            else if (auto *combo = qobject_cast<QComboBox *>(widget))
-                combo->setCurrentText(text);
-            else if (auto *spin = qobject_cast<QSpinBox *>(widget))
-                spin->setValue(text.toInt());
-            else if (auto *check = qobject_cast<QCheckBox *>(widget))
-                check->setChecked(text == "1");
-        }
-    }
-    static QStringList read(QWidget *dialog, const QStringList &fields)
+    // The other fields as "objectName=text" (a check box's text 1 or 0): set
+    // in the dialog, then read from it in the same form.
+    static QStringList fill(QWidget *dialog, const QStringList &fields, bool set = true)
     {
         QStringList shown;
         for (const QString &field : fields) {
-            const QString name = field.section('=', 0, 0);
-            QWidget *widget = dialog->findChild<QWidget *>(name);
-            QString text;
-            if (auto *edit = qobject_cast<QLineEdit *>(widget))
-                text = edit->text();
-            else if (auto *combo = qobject_cast<QComboBox *>(widget))
-                text = combo->currentText();
-            else if (auto *spin = qobject_cast<QSpinBox *>(widget))
-                text = QString::number(spin->value());
-            else if (auto *check = qobject_cast<QCheckBox *>(widget))
-                text = check->isChecked() ? "1" : "0";
-            shown << name + '=' + (widget && widget->isVisibleTo(dialog) ? text : "(hidden)");
+            QWidget *widget = dialog->findChild<QWidget *>(field.section('=', 0, 0));
+            const QString text = field.section('=', 1);
+            auto *edit = qobject_cast<QLineEdit *>(widget);
+            auto *combo = qobject_cast<QComboBox *>(widget);
+            auto *spin = qobject_cast<QSpinBox *>(widget);
+            auto *check = qobject_cast<QCheckBox *>(widget);
+            if (set && edit)
+                edit->setText(text);
+            if (set && combo)
+                combo->setCurrentText(text);
+            if (set && spin)
+                spin->setValue(text.toInt());
+            if (set && check)
+                check->setChecked(text == "1");
+            const QString now = edit    ? edit->text()
+                                : combo ? combo->currentText()
+                                : spin  ? QString::number(spin->value())
+                                : check ? QString(check->isChecked() ? "1" : "0")
+                                        : QString();
+            shown << field.section('=', 0, 0) + '=' + (widget && widget->isVisibleTo(dialog) ? now : "(hidden)");
         }
         return shown;
     }
@@ -213,7 +206,7 @@ private slots:
         newWindow(); // the program started again
         QCOMPARE(fieldsOf(window->portSettingsStore()->setup(port(0)).line), line);
         QStringList shown;
-        inPortSettings([&](QWidget *dialog) { shown = read(dialog, fields); });
+        inPortSettings([&](QWidget *dialog) { shown = fill(dialog, fields, false); });
         QCOMPARE(shown, fields);
         DocumentWindow *document = open(port(0));
         QVERIFY(document);

@@ -118,7 +118,6 @@ private slots:
         row("three places left out", endedBy(AsciiSetup::Etx, "", 3), "\x02" "01250\x03", "1.250 kg stable", "kg");
         row("places left out, sign and zeros", endedBy(AsciiSetup::Etx, "", 3), "\x02-00050\x03",
             "-0.050 kg stable", "kg");
-        row("places left out of a zero", endedBy(AsciiSetup::Cr, "", 2), "+000 g\r", "+0.00 g stable");
         row("a point of its own while places are set", endedBy(AsciiSetup::Etx, "", 3), "\x02" "12.50\x03",
             refused, "kg");
         row("line end of another kind after the reply", endedBy(AsciiSetup::Cr), "12.5 kg\r\n", "12.5 kg stable");
@@ -171,14 +170,10 @@ private slots:
         QTest::newRow("two numbers") << plain << QByteArray("  12.5 kg    3 pcs")
                                      << "two numbers could be the weight: 12.5 and 3";
         QTest::newRow("glued to a mark") << plain << QByteArray("\x02?1") << "the number is glued to other characters: ?1";
-        QTest::newRow("glued to a colon") << plain << QByteArray("at 10:23 OK")
-                                          << "the number is glued to other characters: 10:23";
         QTest::newRow("exponent") << plain << QByteArray("OL,+9999999E+19")
                                   << "the number +9999999E+19 has an exponent, read only by a pattern that asks for one";
         QTest::newRow("pattern does not match") << described("^W (?<value>[0-9.]+)") << QByteArray("S S 100.00 g")
                                                 << "the pattern does not match";
-        QTest::newRow("pattern's value no number") << described("(?<value>\\S+) kg") << QByteArray("nan kg")
-                                                   << "the pattern's value is not a number: nan";
         QTest::newRow("pattern's unit no word") << described("(?<value>[\\d.]+)(?<unit>\\S*)") << QByteArray("12.5#3")
                                                 << "the unit is not a word: #3";
         QTest::newRow("point while places are set") << endedBy(AsciiSetup::Cr, "", 3) << QByteArray("12.50 kg")
@@ -203,11 +198,8 @@ private slots:
         QTest::addColumn<bool>("endsReply");
         QTest::newRow("ESC P CR LF") << "\\x1bP\\r\\n" << QByteArray("\x1bP\r\n") << false;
         QTest::newRow("an unknown escape") << "SI\\q" << QByteArray() << false;
-        QTest::newRow("half an escape") << "\\x4" << QByteArray() << false;
-        QTest::newRow("an escape of no hex digits") << "\\xg1" << QByteArray() << false;
         QTest::newRow("a mark") << "#" << QByteArray("#") << true;
         QTest::newRow("EOT") << "\\x04" << QByteArray("\x04") << true;
-        QTest::newRow("a backslash") << "\\\\" << QByteArray("\\") << true;
         QTest::newRow("a digit") << "7" << QByteArray("7") << false;
         QTest::newRow("two bytes") << "\\r\\n" << QByteArray("\r\n") << false;
     }
