@@ -247,7 +247,7 @@ private slots:
         ScaleSimulator *scale = ptys.add(P::EnqPolled);
         QVERIFY(scale);
         scale->queueValueReplies({"\x02" "01250\x03", "\x02-00050\x03\r\n", "\x02" "12.50\x03", "\x02" "00007\x03"});
-        scale->setSplit(3, 80);
+        scale->setSplit(3, 150); // the line quiet between the pieces
         AsciiSetup ascii = endedBy(AsciiSetup::Etx, "", 3);
         ascii.request = QStringLiteral("\\x05");
         ScaleSetup setup = asciiScale(ascii, false);
