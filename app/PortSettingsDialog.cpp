@@ -79,6 +79,15 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
     printKeyBox->setToolTip(tr("The scale sends one line when its PRINT key is pressed: a quiet line is "
                                "no fault, and each line is a reading at once."));
     form->addRow(QString(), printKeyBox);
+    unitEdit = new QLineEdit(this);
+    unitEdit->setObjectName(QStringLiteral("unitEdit"));
+    unitEdit->setPlaceholderText(tr("e.g. kg"));
+    unitEdit->setToolTip(tr("For a scale whose replies name no unit: its readings are shown and recorded "
+                            "in this one."));
+    unitLabel = new QLabel(tr("Unit the scale &leaves out:"), this);
+    unitLabel->setBuddy(unitEdit);
+    form->addRow(unitLabel, unitEdit);
+    connect(unitEdit, &QLineEdit::textChanged, this, &PortSettingsDialog::showPreview);
 
     asciiGroup = new QGroupBox(tr("Other ASCII scale"), this);
     asciiGroup->setObjectName(QStringLiteral("asciiGroup"));
@@ -98,6 +107,8 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
     lineEndBox->addItem(QStringLiteral("LF"), AsciiSetup::Lf);
     lineEndBox->addItem(QStringLiteral("CR LF"), AsciiSetup::CrLf);
     lineEndBox->addItem(tr("Quiet time"), AsciiSetup::Quiet);
+    lineEndBox->addItem(QStringLiteral("ETX"), AsciiSetup::Etx);
+    lineEndBox->addItem(tr("Other byte"), AsciiSetup::OtherByte);
     quietBox = new QSpinBox(asciiGroup);
     quietBox->setObjectName(QStringLiteral("quietBox"));
     quietBox->setRange(AsciiProtocol::shortestQuiet, AsciiProtocol::longestQuiet);
@@ -105,19 +116,50 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
     auto *endRow = new QHBoxLayout;
     endRow->addWidget(lineEndBox, 1);
     endRow->addWidget(quietBox);
+    endByteEdit = new QLineEdit(asciiGroup);
+    endByteEdit->setObjectName(QStringLiteral("endByteEdit"));
+    endByteEdit->setMaxLength(4); // \xHH
+    endByteEdit->setMaximumWidth(endByteEdit->fontMetrics().averageCharWidth() * 12);
+    endByteEdit->setPlaceholderText(tr("e.g. \\x04"));
+    endByteEdit->setToolTip(tr("With Other byte: the byte that ends a reply, typed as the request is: a "
+                               "character such as #, or \\xHH for any byte."));
+    connect(endByteEdit, &QLineEdit::textChanged, this, &PortSettingsDialog::showKindFields);
+    endRow->addWidget(endByteEdit);
     asciiForm->addRow(tr("Reply &ends with:"), endRow);
     addEdit(&patternEdit, tr("&Weight found by:"), "patternEdit");
-    patternEdit->setPlaceholderText(tr("the first number and the word after it"));
+    patternEdit->setPlaceholderText(tr("the one number standing alone with a unit after it"));
     patternEdit->setToolTip(tr("A regular expression with the named parts (?<value>...) and optionally "
                                "(?<unit>...) and (?<stable>...)."));
     addEdit(&unstableEdit, tr("&Unstable when it holds:"), "unstableEdit");
     addEdit(&overloadEdit, tr("&Overload when it holds:"), "overloadEdit");
+    addEdit(&noWeightEdit, tr("No wei&ght when it holds:"), "noWeightEdit");
+    noWeightEdit->setPlaceholderText(tr("e.g. Err or ----"));
+    noWeightEdit->setToolTip(tr("A line that holds this text carries no weight: it is told at once, "
+                                "and the scale asked again."));
+    decimalsBox = new QSpinBox(asciiGroup);
+    decimalsBox->setObjectName(QStringLiteral("decimalsBox"));
+    decimalsBox->setRange(0, AsciiProtocol::mostDecimals);
+    decimalsBox->setSpecialValueText(tr("as sent"));
+    decimalsBox->setToolTip(tr("For a scale that sends its digits without a point: how many of them "
+                               "follow the point it leaves out (01250 with 3 places is 1.250)."));
+    asciiForm->addRow(tr("De&cimal places:"), decimalsBox);
+    connect(decimalsBox, QOverload<int>::of(&QSpinBox::valueChanged), this, &PortSettingsDialog::showPreview);
+    quietWhileSteadyBox = new QCheckBox(tr("Keeps &quiet while the weight does not change"), asciiGroup);
+    quietWhileSteadyBox->setObjectName(QStringLiteral("quietWhileSteadyBox"));
+    quietWhileSteadyBox->setToolTip(tr("The scale sends a line only when its weight changes: a quiet line "
+                                       "is no fault, and the last reading holds."));
+    asciiForm->addRow(QString(), quietWhileSteadyBox);
     lastLineLabel = new QLabel(asciiGroup);
     lastLineLabel->setObjectName(QStringLiteral("lastLineLabel"));
     lastLineLabel->setTextFormat(Qt::PlainText); // it quotes what the scale sent
     readsLabel = new QLabel(asciiGroup);
     readsLabel->setObjectName(QStringLiteral("readsLabel"));
     readsLabel->setTextFormat(Qt::PlainText);
+    // A long line is cut, never widening the dialog.
+    for (QLabel *label : {lastLineLabel, readsLabel}) {
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        label->setWordWrap(true);
+    }
     asciiForm->addRow(lastLineLabel);
     asciiForm->addRow(readsLabel);
     connect(typeBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
@@ -219,23 +261,40 @@ ScaleSetup PortSettingsDialog::setup() const
         setup.ascii.pattern = patternEdit->text();
         setup.ascii.unstableText = unstableEdit->text();
         setup.ascii.overloadText = overloadEdit->text();
+        setup.ascii.endByte = endByteEdit->text();
+        setup.ascii.noWeightText = noWeightEdit->text();
+        setup.ascii.decimals = decimalsBox->value();
+        setup.ascii.quietWhileSteady = quietWhileSteadyBox->isVisibleTo(this) && quietWhileSteadyBox->isChecked();
     }
+    if (setup.type == ScaleProtocol::Ascii || setup.type == ScaleProtocol::RetailW)
+        setup.unit = unitEdit->text().trimmed();
     setup.printKey = printKeyBox->isVisibleTo(this) && printKeyBox->isChecked();
     return setup;
 }
 
+QString PortSettingsDialog::unusableFields() const
+{
+    const ScaleSetup shown = setup();
+    bool requestOk = true;
+    AsciiProtocol::decoded(shown.ascii.request, &requestOk);
+    const bool ascii = shown.type == ScaleProtocol::Ascii;
+    if (ascii && !requestOk)
+        return tr("The request holds a character or an escape that cannot be sent: use printable "
+                  "characters and \\r, \\n, \\t, \\xHH or \\\\.");
+    if (ascii && !shown.ascii.pattern.isEmpty() && !AsciiProtocol::isUsablePattern(shown.ascii.pattern))
+        return tr("The regular expression cannot be used: it must be valid and have a part "
+                  "named value, as in (?<value>[0-9.]+).");
+    if (ascii && shown.ascii.lineEnd == AsciiSetup::OtherByte && !AsciiProtocol::isUsableEndByte(shown.ascii.endByte))
+        return tr("The byte that ends a reply must be one byte, typed as a character such as # or as "
+                  "\\xHH, and not a digit.");
+    if (!shown.unit.isEmpty() && !AsciiProtocol::isUnitWord(shown.unit))
+        return tr("The unit the scale leaves out must be a short word, such as kg or lb.");
+    return QString();
+}
+
 void PortSettingsDialog::accept()
 {
-    bool requestOk = true;
-    AsciiProtocol::decoded(requestEdit->text(), &requestOk);
-    QString unusable;
-    if (setup().type == ScaleProtocol::Ascii && !requestOk)
-        unusable = tr("The request holds a character or an escape that cannot be sent: use printable "
-                      "characters and \\r, \\n, \\t, \\xHH or \\\\.");
-    else if (setup().type == ScaleProtocol::Ascii && !patternEdit->text().isEmpty()
-             && !AsciiProtocol::isUsablePattern(patternEdit->text()))
-        unusable = tr("The regular expression cannot be used: it must be valid and have a part "
-                      "named value, as in (?<value>[0-9.]+).");
+    const QString unusable = unusableFields();
     if (!unusable.isEmpty()) {
         QMessageBox::warning(this, windowTitle(), unusable);
         return;
@@ -294,6 +353,11 @@ void PortSettingsDialog::showSetup(const ScaleSetup &setup)
     patternEdit->setText(setup.ascii.pattern);
     unstableEdit->setText(setup.ascii.unstableText);
     overloadEdit->setText(setup.ascii.overloadText);
+    endByteEdit->setText(setup.ascii.endByte);
+    noWeightEdit->setText(setup.ascii.noWeightText);
+    decimalsBox->setValue(setup.ascii.decimals);
+    quietWhileSteadyBox->setChecked(setup.ascii.quietWhileSteady);
+    unitEdit->setText(setup.unit);
     showKindFields();
 }
 
@@ -302,8 +366,14 @@ void PortSettingsDialog::showKindFields()
     const auto type = ScaleProtocol::Type(typeBox->currentData().toInt());
     const bool ascii = type == ScaleProtocol::Ascii;
     asciiGroup->setVisible(ascii);
-    printKeyBox->setVisible(type == ScaleProtocol::Continuous || (ascii && requestEdit->text().isEmpty()));
+    const bool unasked = ascii && requestEdit->text().isEmpty();
+    printKeyBox->setVisible(type == ScaleProtocol::Continuous || unasked);
+    quietWhileSteadyBox->setVisible(unasked);
+    // Replies that name no unit.
+    unitLabel->setVisible(ascii || type == ScaleProtocol::RetailW);
+    unitEdit->setVisible(ascii || type == ScaleProtocol::RetailW);
     quietBox->setEnabled(lineEndBox->currentData().toInt() == AsciiSetup::Quiet);
+    endByteEdit->setEnabled(lineEndBox->currentData().toInt() == AsciiSetup::OtherByte);
     showPreview();
 }
 
@@ -335,11 +405,14 @@ void PortSettingsDialog::takeReceived(const QString &port, const QByteArray &byt
     // The newest whole line; with replies ended by a quiet time, the newest
     // bytes as they came.
     received = (received + bytes).right(2 * AsciiProtocol::longestLine);
-    if (lineEndBox->currentData().toInt() == AsciiSetup::Quiet) {
+    const QByteArray end = AsciiProtocol(setup().ascii).terminator();
+    if (end.isEmpty()) {
         lastLine = bytes;
     } else {
-        QByteArray whole = received.left(qMax(received.lastIndexOf('\r'), received.lastIndexOf('\n')));
+        // Lines end at CR or LF, or at the one byte set.
+        QByteArray whole = received.left(qMax(received.lastIndexOf(end.right(1)), received.lastIndexOf('\n')));
         whole.replace('\n', '\r');
+        whole.replace(end.right(1), "\r");
         const QList<QByteArray> lines = whole.split('\r');
         for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
             if (!line->isEmpty()) {
@@ -359,21 +432,31 @@ void PortSettingsDialog::showPreview()
         readsLabel->clear();
         return;
     }
-    lastLineLabel->setText(tr("Last line received: %1").arg(IODeviceNew::shownReply(lastLine)));
+    showQuoting(lastLineLabel, tr("Last line received: %1").arg(IODeviceNew::shownReply(lastLine)));
     ScaleProtocol::Reading reading;
-    const AsciiProtocol protocol(setup().ascii);
+    const ScaleSetup shown = setup();
+    const AsciiProtocol protocol(shown.ascii, shown.unit);
+    QString why;
     if (!patternEdit->text().isEmpty() && !AsciiProtocol::isUsablePattern(patternEdit->text())) {
-        readsLabel->setText(tr("Reads nothing: the regular expression is not usable."));
-    } else if (protocol.parseLine(lastLine.trimmed(), &reading) == ScaleProtocol::Accepted) {
-        readsLabel->setText((reading.stable ? tr("Reads %1 %2, stable.") : tr("Reads %1 %2, not stable."))
-                                .arg(reading.value, reading.units));
+        showQuoting(readsLabel, tr("Reads nothing: the regular expression is not usable."));
+    } else if (protocol.parseLine(lastLine.trimmed(), &reading, &why) == ScaleProtocol::Accepted) {
+        showQuoting(readsLabel, (reading.stable ? tr("Reads %1 %2, stable.") : tr("Reads %1 %2, not stable."))
+                                    .arg(reading.value, reading.units));
     } else if (reading.condition == ScaleProtocol::Overload) {
-        readsLabel->setText(tr("Reads an overload."));
-    } else if (reading.condition == ScaleProtocol::UnknownUnit) {
-        readsLabel->setText(tr("Reads no weight: the unit is not a word."));
+        showQuoting(readsLabel, tr("Reads an overload."));
+    } else if (reading.condition == ScaleProtocol::NoWeight) {
+        showQuoting(readsLabel, tr("Reads no weight: the line holds the no-weight text."));
     } else {
-        readsLabel->setText(tr("Reads no weight: no number is found as set."));
+        showQuoting(readsLabel, tr("Reads no weight: %1.").arg(why));
     }
+}
+
+void PortSettingsDialog::showQuoting(QLabel *label, const QString &text)
+{
+    const QFontMetrics metrics = label->fontMetrics();
+    const QString shown = metrics.elidedText(text, Qt::ElideMiddle, metrics.averageCharWidth() * 64);
+    label->setText(shown);
+    label->setToolTip(shown == text ? QString() : text);
 }
 
 void PortSettingsDialog::choose(QComboBox *box, int value)

@@ -63,6 +63,10 @@ private slots:
 
 private:
     void showSetup(const ScaleSetup &setup);
+    // What makes the fields shown unusable, in words; empty when they can be used.
+    QString unusableFields() const;
+    // Shows a text quoting the line in label, cut to the dialog's width.
+    void showQuoting(QLabel *label, const QString &text);
     static void choose(QComboBox *box, int value);
     void endSearch(const QString &outcome);
 
@@ -81,9 +85,15 @@ private:
     QLineEdit *requestEdit;
     QComboBox *lineEndBox;
     QSpinBox *quietBox;
+    QLineEdit *endByteEdit;
     QLineEdit *patternEdit;
     QLineEdit *unstableEdit;
     QLineEdit *overloadEdit;
+    QLineEdit *noWeightEdit;
+    QSpinBox *decimalsBox;
+    QCheckBox *quietWhileSteadyBox;
+    QLabel *unitLabel;
+    QLineEdit *unitEdit;
     QLabel *lastLineLabel;
     QLabel *readsLabel;
     // What came on the shown port lately, and its newest whole line.

@@ -70,14 +70,39 @@ bool isAnyText(const QString &)
     return true;
 }
 
+bool isEndByte(const QString &typed)
+{
+    return typed.isEmpty() || AsciiProtocol::isUsableEndByte(typed);
+}
+
+bool isUnit(const QString &unit)
+{
+    return unit.isEmpty() || AsciiProtocol::isUnitWord(unit);
+}
+
+// Kinds whose replies name no unit: the operator sets it.
+bool namesNoUnit(ScaleProtocol::Type type)
+{
+    return type == ScaleProtocol::Ascii || type == ScaleProtocol::RetailW;
+}
+
 // How an other ASCII scale is read, from the port's group.
 AsciiSetup asciiSetup(const QSettings &stored, QStringList *ignored)
 {
     AsciiSetup ascii;
     ascii.request = checkedText(stored, QStringLiteral("request"), isRequest, ignored);
     ascii.lineEnd = AsciiSetup::LineEnd(checked(stored, QStringLiteral("lineEnd"),
-                                                {AsciiSetup::Cr, AsciiSetup::Lf, AsciiSetup::CrLf, AsciiSetup::Quiet},
+                                                {AsciiSetup::Cr, AsciiSetup::Lf, AsciiSetup::CrLf, AsciiSetup::Quiet,
+                                                 AsciiSetup::Etx, AsciiSetup::OtherByte},
                                                 ascii.lineEnd, ignored));
+    ascii.endByte = checkedText(stored, QStringLiteral("endByte"), isEndByte, ignored);
+    // Without its byte, the reply would have no end: the usual one is used.
+    if (ascii.lineEnd == AsciiSetup::OtherByte && ascii.endByte.isEmpty()) {
+        // An unusable byte is named already.
+        if (ignored && stored.value(QStringLiteral("endByte")).toString().isEmpty())
+            *ignored << QStringLiteral("lineEnd=") + stored.value(QStringLiteral("lineEnd")).toString();
+        ascii.lineEnd = AsciiSetup().lineEnd;
+    }
     QList<int> quietTimes;
     for (int ms = AsciiProtocol::shortestQuiet; ms <= AsciiProtocol::longestQuiet; ++ms)
         quietTimes << ms;
@@ -85,6 +110,12 @@ AsciiSetup asciiSetup(const QSettings &stored, QStringList *ignored)
     ascii.pattern = checkedText(stored, QStringLiteral("pattern"), isPattern, ignored);
     ascii.unstableText = checkedText(stored, QStringLiteral("unstableText"), isAnyText, ignored);
     ascii.overloadText = checkedText(stored, QStringLiteral("overloadText"), isAnyText, ignored);
+    ascii.noWeightText = checkedText(stored, QStringLiteral("noWeightText"), isAnyText, ignored);
+    QList<int> places;
+    for (int n = 0; n <= AsciiProtocol::mostDecimals; ++n)
+        places << n;
+    ascii.decimals = checked(stored, QStringLiteral("decimals"), places, ascii.decimals, ignored);
+    ascii.quietWhileSteady = checked(stored, QStringLiteral("quietWhileSteady"), {0, 1}, 0, ignored) == 1;
     return ascii;
 }
 
@@ -130,6 +161,8 @@ ScaleSetup PortSettingsStore::setup(const QString &port, QStringList *ignored) c
     setup.printKey = checked(*stored, QStringLiteral("printKey"), {0, 1}, 0, ignored) == 1;
     if (setup.type == ScaleProtocol::Ascii)
         setup.ascii = asciiSetup(*stored, ignored);
+    if (namesNoUnit(setup.type))
+        setup.unit = checkedText(*stored, QStringLiteral("unit"), isUnit, ignored);
     return setup;
 }
 
@@ -156,7 +189,11 @@ bool PortSettingsStore::setSetup(const QString &port, const ScaleSetup &setup)
         {QStringLiteral("quietMs"), ascii.quietMs},
         {QStringLiteral("pattern"), ascii.pattern},
         {QStringLiteral("unstableText"), ascii.unstableText},
-        {QStringLiteral("overloadText"), ascii.overloadText}};
+        {QStringLiteral("overloadText"), ascii.overloadText},
+        {QStringLiteral("endByte"), ascii.endByte},
+        {QStringLiteral("noWeightText"), ascii.noWeightText},
+        {QStringLiteral("decimals"), ascii.decimals},
+        {QStringLiteral("quietWhileSteady"), int(ascii.quietWhileSteady)}};
     // Another kind has no use for them.
     for (const auto &entry : asciiEntries) {
         if (setup.type == ScaleProtocol::Ascii)
@@ -164,6 +201,10 @@ bool PortSettingsStore::setSetup(const QString &port, const ScaleSetup &setup)
         else
             stored->remove(entry.first);
     }
+    if (namesNoUnit(setup.type))
+        stored->setValue(QStringLiteral("unit"), setup.unit);
+    else
+        stored->remove(QStringLiteral("unit"));
     stored->sync();
     if (stored->status() == QSettings::NoError)
         return true;

@@ -120,9 +120,9 @@ struct AsciiSetup
     int quietMs = 100; // with Quiet: the reply ends after this long without bytes
     // With OtherByte: the byte that ends a reply, typed as a request is.
     QString endByte;
-    // Empty: the first number in the line and the word after it. Otherwise a
-    // regular expression with the named parts value, and optionally unit and
-    // stable.
+    // Empty: the one number of the line that stands alone with a unit after
+    // it (see AsciiProtocol). Otherwise a regular expression with the named
+    // parts value, and optionally unit and stable.
     QString pattern;
     QString unstableText;
     QString overloadText;

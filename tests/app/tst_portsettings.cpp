@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QLCDNumber>
 #include <QSettings>
+#include <QSpinBox>
 
 using S = QSerialPort;
 using P = ScaleProtocol;
@@ -54,11 +55,41 @@ class tst_PortSettings : public DeviceFixture
             shown << box(dialog, name)->currentData().toInt();
         return shown;
     }
+    // The other fields as "objectName=text" (a check box's text 1 or 0): set
+    // in the dialog, then read from it in the same form.
+    static QStringList fill(QWidget *dialog, const QStringList &fields, bool set = true)
+    {
+        QStringList shown;
+        for (const QString &field : fields) {
+            QWidget *widget = dialog->findChild<QWidget *>(field.section('=', 0, 0));
+            const QString text = field.section('=', 1);
+            auto *edit = qobject_cast<QLineEdit *>(widget);
+            auto *combo = qobject_cast<QComboBox *>(widget);
+            auto *spin = qobject_cast<QSpinBox *>(widget);
+            auto *check = qobject_cast<QCheckBox *>(widget);
+            if (set && edit)
+                edit->setText(text);
+            if (set && combo)
+                combo->setCurrentText(text);
+            if (set && spin)
+                spin->setValue(text.toInt());
+            if (set && check)
+                check->setChecked(text == "1");
+            const QString now = edit    ? edit->text()
+                                : combo ? combo->currentText()
+                                : spin  ? QString::number(spin->value())
+                                : check ? QString(check->isChecked() ? "1" : "0")
+                                        : QString();
+            shown << field.section('=', 0, 0) + '=' + (widget && widget->isVisibleTo(dialog) ? now : "(hidden)");
+        }
+        return shown;
+    }
     // Port settings... answered as the operator would: the port, the kind, the
     // kind's defaults, then the line's fields by their texts (baud rate, data
-    // bits, parity, stop bits, flow control; an empty one is left as it is).
-    // A message it brings up is read into message.
-    void setPort(const QString &name, P::Type type, const QStringList &line = {}, QString *message = nullptr)
+    // bits, parity, stop bits, flow control; an empty one is left as it is),
+    // then the other fields. A message it brings up is read into message.
+    void setPort(const QString &name, P::Type type, const QStringList &line = {}, QString *message = nullptr,
+                 const QStringList &fields = {})
     {
         DialogScript script;
         script.then([&](QWidget *dialog) {
@@ -69,6 +100,7 @@ class tst_PortSettings : public DeviceFixture
             for (int i = 0; i < line.size(); ++i)
                 if (!line.at(i).isEmpty())
                     box(dialog, boxes[i])->setCurrentText(line.at(i));
+            fill(dialog, fields);
             qobject_cast<QDialog *>(dialog)->accept();
         });
         if (message)
@@ -123,41 +155,78 @@ private slots:
         QCOMPARE(fieldsOf(P::usualSettings(P::fromKey(kind))), line);
         QCOMPARE(fieldsOf(ScaleSimulator::settingsOf(P::fromKey(kind))), line);
     }
-    // Each field set in the dialog, kept across a restart, handed to the link;
-    // on a pseudo-terminal the scale answers only at its speed, stop bits and flow control.
+    // Each field set in the dialog, kept across a restart, shown again, handed
+    // to the link; on a pseudo-terminal the scale answers only at its speed,
+    // stop bits and flow control. An other ASCII scale sends its literal line
+    // unasked: what the window reads from it shows its fields at work.
     void everyFieldOfTheDialogReachesTheLine_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QList<int>>("line");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QByteArray>("sent"); // empty: the simulator's own frames
+        QTest::addColumn<QString>("reads");   // empty: no reading awaited
         // Every field away from the kind's usual value in some row.
         QTest::newRow("SICS-style at 19200 7E2, RTS/CTS")
             << int(P::Sics) << QStringList {"19200", "7", "Even", "2", "RTS/CTS"}
-            << QList<int> {19200, 7, S::EvenParity, 2, S::HardwareControl};
+            << QList<int> {19200, 7, S::EvenParity, 2, S::HardwareControl} << QStringList() << QByteArray() << "g";
         QTest::newRow("print frames at 4800 8N2, XON/XOFF")
             << int(P::PrintFrame) << QStringList {"4800", "8", "None", "2", "XON/XOFF"}
-            << QList<int> {4800, 8, S::NoParity, 2, S::SoftwareControl};
+            << QList<int> {4800, 8, S::NoParity, 2, S::SoftwareControl} << QStringList() << QByteArray() << "g";
         QTest::newRow("header and comma at 38400 8O1")
             << int(P::HeaderComma) << QStringList {"38400", "8", "Odd", "1", "None"}
-            << QList<int> {38400, 8, S::OddParity, 1, S::NoFlowControl};
+            << QList<int> {38400, 8, S::OddParity, 1, S::NoFlowControl} << QStringList() << QByteArray() << "g";
+        QTest::newRow("other ASCII, STX ... ETX, three places left out, in kg, quiet while steady")
+            << int(P::Ascii) << QStringList {"4800"} << QList<int> {4800, 8, S::NoParity, 1, S::NoFlowControl}
+            << QStringList {"lineEndBox=ETX", "noWeightEdit=----", "decimalsBox=3", "quietWhileSteadyBox=1",
+                            "unitEdit=kg"}
+            << QByteArray("\x02" "01250\x03") << "1.25 kg";
+        QTest::newRow("other ASCII, ended by #, in lb")
+            << int(P::Ascii) << QStringList {} << QList<int> {9600, 8, S::NoParity, 1, S::NoFlowControl}
+            << QStringList {"lineEndBox=Other byte", "endByteEdit=#", "noWeightEdit=Err", "decimalsBox=0",
+                            "quietWhileSteadyBox=0", "unitEdit=lb"}
+            << QByteArray(" +12.5#") << "12.5 lb";
+        // The retail kind reads its frames itself (tst_scaletypes); here only its unit is kept.
+        QTest::newRow("retail-w in lb") << int(P::RetailW) << QStringList {}
+                                        << QList<int> {9600, 7, S::EvenParity, 1, S::NoFlowControl}
+                                        << QStringList {"unitEdit=lb", "decimalsBox=(hidden)"} << QByteArray()
+                                        << QString();
+        QTest::newRow("SICS-style names its own unit") << int(P::Sics) << QStringList {}
+                                                       << QList<int> {9600, 8, S::NoParity, 1, S::NoFlowControl}
+                                                       << QStringList {"unitEdit=(hidden)"} << QByteArray() << "g";
     }
     void everyFieldOfTheDialogReachesTheLine()
     {
         QFETCH(int, type);
         QFETCH(QStringList, texts);
         QFETCH(QList<int>, line);
+        QFETCH(QStringList, fields);
+        QFETCH(QByteArray, sent);
+        QFETCH(QString, reads);
         ScaleSimulator *scale = startSimulated(P::Type(type));
         QVERIFY(scale);
         scale->setExpectedSettings({line[0], S::DataBits(line[1]), S::Parity(line[2]), S::StopBits(line[3]),
                                     S::FlowControl(line[4])});
-        setPort(port(0), P::Type(type), texts);
+        setPort(port(0), P::Type(type), texts, nullptr, fields.filter(QRegularExpression("=(?!\\(hidden\\))")));
         newWindow(); // the program started again
         QCOMPARE(fieldsOf(window->portSettingsStore()->setup(port(0)).line), line);
+        QStringList shown;
+        inPortSettings([&](QWidget *dialog) { shown = fill(dialog, fields, false); });
+        QCOMPARE(shown, fields);
         DocumentWindow *document = open(port(0));
         QVERIFY(document);
         QCOMPARE(int(document->deviceTask()->setup().type), type);
         QCOMPARE(fieldsOf(document->deviceTask()->setup().line), line);
-        QTRY_COMPARE(document->deviceTask()->unitsWidget()->text(), QString("g"));
+        QTimer sending;
+        connect(&sending, &QTimer::timeout, scale, [scale, sent] { scale->send(sent); });
+        if (!sent.isEmpty())
+            sending.start(100);
+        if (reads.isEmpty())
+            return;
+        QTRY_COMPARE(document->deviceTask()->unitsWidget()->text(), reads.section(' ', -1));
+        if (reads.contains(' '))
+            QCOMPARE(document->deviceTask()->readoutWidget()->value(), reads.section(' ', 0, 0).toDouble());
     }
     // The settings of one port are never shown as another's.
     void choosingAnotherPortShowsItsSetup()
@@ -207,6 +276,15 @@ private slots:
                                                              << ascii;
         QTest::newRow("a quiet time of five seconds") << QStringList {"type=ascii", "lineEnd=3", "quietMs=5000"}
                                                       << ascii;
+        QTest::newRow("a reply end past the list") << QStringList {"type=ascii", "lineEnd=9"} << ascii;
+        QTest::newRow("an end byte of two bytes") << QStringList {"type=ascii", "lineEnd=5", "endByte=\\r\\n"} << ascii;
+        QTest::newRow("an end byte that is a digit") << QStringList {"type=ascii", "lineEnd=5", "endByte=0"} << ascii;
+        QTest::newRow("an other byte end with no byte") << QStringList {"type=ascii", "lineEnd=5"} << ascii;
+        QTest::newRow("seven decimal places") << QStringList {"type=ascii", "decimals=7"} << ascii;
+        QTest::newRow("quiet while steady, perhaps") << QStringList {"type=ascii", "quietWhileSteady=maybe"} << ascii;
+        QTest::newRow("a unit that is a number") << QStringList {"type=ascii", "unit=100"} << ascii;
+        QTest::newRow("a retail scale's unit of two words")
+            << QStringList {"type=retail-w", "unit=kg net"} << QList<int> {P::RetailW, 9600, 7, S::EvenParity, 1, 0};
     }
     void unusableStoredValuesAreNamedAndReplaced()
     {
@@ -303,13 +381,26 @@ private slots:
             reads << readsLabel->text();
             dialog->findChild<QLineEdit *>("patternEdit")->setText("W: +(?<value>\\S+) (?<unit>\\w+) (?<stable>\\w+)");
             reads << readsLabel->text();
+            // A refusal names its rule; a long line never widens the dialog.
+            auto *pattern = dialog->findChild<QLineEdit *>("patternEdit");
+            const QString kept = pattern->text();
+            pattern->setText("^X(?<value>[0-9]+)");
+            reads << readsLabel->text();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            const int width = dialog->sizeHint().width();
+            qobject_cast<PortSettingsDialog *>(dialog)->takeReceived(port(0), "W: " + QByteArray(200, '7') + " g\r\n");
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            reads << QString::number(dialog->sizeHint().width() - width)
+                  << dialog->findChild<QLabel *>("lastLineLabel")->text().section(QChar(0x2026), 1).right(4);
+            pattern->setText(kept);
             dialog->findChild<QLineEdit *>("requestEdit")->setText("P\\r\\n");
             printKeyOffered = dialog->findChild<QCheckBox *>("printKeyBox")->isVisibleTo(dialog);
             dialog->findChild<QLineEdit *>("requestEdit")->clear();
             qobject_cast<QDialog *>(dialog)->accept();
         });
         QCOMPARE(reads, QStringList({"Last line received: W:      12,35 g US", "Reads 12,35 g, stable.",
-                                     "Reads 12,35 g, not stable.", "Reads 12,35 g, not stable."}));
+                                     "Reads 12,35 g, not stable.", "Reads 12,35 g, not stable.",
+                                     "Reads no weight: the pattern does not match.", "0", "77 g"}));
         QVERIFY(!printKeyOffered);
         const ScaleSetup kept = PortSettingsStore().setup(port(0));
         QCOMPARE(kept.ascii.unstableText, QString("US"));

@@ -3,6 +3,7 @@
 #include "IODeviceNew.h"
 #include "LinkThread.h"
 #include "ScaleOnPty.h"
+#include "FaultSupport.h"
 
 using P = ScaleProtocol;
 
@@ -19,6 +20,23 @@ static AsciiSetup described(const char *pattern = "", const char *unstable = "",
     setup.overloadText = QLatin1String(overload);
     return setup;
 }
+static AsciiSetup placed(AsciiSetup setup, int decimals)
+{
+    setup.decimals = decimals;
+    return setup;
+}
+static AsciiSetup endedBy(AsciiSetup::LineEnd lineEnd, const char *byte = "", int decimals = 0)
+{
+    AsciiSetup setup = placed(described("", "", "", lineEnd), decimals);
+    setup.endByte = QLatin1String(byte);
+    return setup;
+}
+static AsciiSetup noWeightWhen(const char *text)
+{
+    AsciiSetup setup = described();
+    setup.noWeightText = QLatin1String(text);
+    return setup;
+}
 
 // A reading in words: "12,50 kg stable", or what it is instead.
 static QString inWords(P::Verdict verdict, const P::Reading &reading)
@@ -32,6 +50,8 @@ static QString inWords(P::Verdict verdict, const P::Reading &reading)
     switch (reading.condition) {
     case P::Overload:
         return QStringLiteral("overload");
+    case P::NoWeight:
+        return QStringLiteral("no weight");
     case P::UnknownUnit:
         return QStringLiteral("rejected: unit");
     default:
@@ -59,67 +79,139 @@ private slots:
         QTest::addColumn<AsciiSetup>("setup");
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("reading");
+        QTest::addColumn<QString>("unit"); // the one the operator set
+        const auto row = [](const char *name, const AsciiSetup &setup, const char *reply, const char *reading,
+                            const char *unit = "") {
+            QTest::newRow(name) << setup << QByteArray(reply) << QString(reading) << QString(unit);
+        };
         const AsciiSetup plain = described();
+        const char *const refused = "rejected: not a reading";
         const char *const addressed = "^\\d+ +(?<value>[+-] *[\\d.]+) (?<unit>\\w+) ?(?<stable>M?)$";
-        QTest::newRow("command-style line") << plain << QByteArray("S S      100.00 g\r\n") << "100.00 g stable";
-        QTest::newRow("header and comma, unit glued to the number")
-            << described("", "US") << QByteArray("ST,GS,+0012.345kg\r\n") << "+0012.345 kg stable";
-        QTest::newRow("header says unsteady") << described("", "US") << QByteArray("US,GS,+0012.345kg\r\n")
-                                             << "+0012.345 kg unstable";
-        QTest::newRow("overload text") << described("", "US", "OL") << QByteArray("OL,GS,+9999999kg\r\n")
-                                       << "overload";
-        QTest::newRow("decimal comma kept") << plain << QByteArray("W:    12,50 kg\r\n") << "12,50 kg stable";
-        QTest::newRow("sign apart from the digits") << plain << QByteArray("N -    1.234 lb\r\n")
-                                                    << "-1.234 lb stable";
-        QTest::newRow("question mark after the unit") << described("", "?") << QByteArray("     12.34 g  ?\r\n")
-                                                      << "12.34 g unstable";
-        QTest::newRow("a number alone") << plain << QByteArray("   0.500\r\n") << "0.500 (no unit) stable";
-        QTest::newRow("line end of another kind after the reply")
-            << described("", "", "", AsciiSetup::Cr) << QByteArray("12.5 kg\r\n") << "12.5 kg stable";
-        QTest::newRow("reply ended by a quiet line")
-            << described("", "", "", AsciiSetup::Quiet) << QByteArray("  7.25 oz") << "7.25 oz stable";
-        QTest::newRow("expression: address before the weight, M in motion")
-            << described(addressed, "M") << QByteArray("01   +  250.0 kg M\r\n") << "+250.0 kg unstable";
-        QTest::newRow("expression: address before the weight, steady")
-            << described(addressed, "M") << QByteArray("01   +  250.0 kg\r\n") << "+250.0 kg stable";
-        QTest::newRow("expression: stability part empty")
-            << described("(?<stable>S?) *(?<value>[\\d.]+)(?<unit>kg)") << QByteArray("  12.0kg\r\n")
-            << "12.0 kg unstable";
-        QTest::newRow("expression that does not match") << described(addressed) << QByteArray("S S 100.00 g\r\n")
-                                                        << "rejected: not a reading";
-        QTest::newRow("expression takes a unit that is no word")
-            << described("(?<value>[\\d.]+)(?<unit>\\S*)") << QByteArray("12.5#3\r\n") << "rejected: unit";
-        QTest::newRow("expression takes a value that is no number")
-            << described("(?<value>\\S+) kg") << QByteArray("nan kg\r\n") << "rejected: not a reading";
-        QTest::newRow("nan") << plain << QByteArray("nan kg\r\n") << "rejected: not a reading";
-        QTest::newRow("inf") << plain << QByteArray("  -inf g\r\n") << "rejected: not a reading";
-        QTest::newRow("exponent") << plain << QByteArray("1.5e3 g\r\n") << "rejected: not a reading";
-        QTest::newRow("thousands and decimals mixed") << plain << QByteArray("1,234.5 kg\r\n")
-                                                      << "rejected: not a reading";
-        QTest::newRow("text only") << plain << QByteArray("ERROR\r\n") << "rejected: not a reading";
-        QTest::newRow("two replies glued") << plain << QByteArray("12.5 kg\r\n13.0 kg\r\n")
-                                           << "rejected: not a reading";
-        QTest::newRow("CR inside a reply ended by LF")
-            << described("", "", "", AsciiSetup::Lf) << QByteArray("12.5 kg\r13.0 kg\n") << "rejected: not a reading";
-        QTest::newRow("reply not ended yet") << plain << QByteArray("  12.5 kg") << "not ended yet";
+        row("command-style line", plain, "S S      100.00 g\r\n", "100.00 g stable");
+        row("header and comma, unit glued to the number", described("", "US"), "ST,GS,+0012.345kg\r\n",
+            "+0012.345 kg stable");
+        row("header says unsteady", described("", "US"), "US,GS,+0012.345kg\r\n", "+0012.345 kg unstable");
+        row("overload text", described("", "US", "OL"), "OL,GS,+9999999kg\r\n", "overload");
+        row("decimal comma kept", plain, "W:    12,50 kg\r\n", "12,50 kg stable");
+        row("sign apart from the digits", plain, "N -    1.234 lb\r\n", "-1.234 lb stable");
+        row("question mark after the unit", described("", "?"), "     12.34 g  ?\r\n", "12.34 g unstable");
+        row("range digit glued to a status letter", endedBy(AsciiSetup::Cr), "\n 1G      12.345lb \r",
+            "12.345 lb stable");
+        row("time of day on a printout", plain, "10:23 +    0.23 %M/S\r\n", "+0.23 %M/S stable");
+        row("error code", plain, "   Err  54\r\n", refused);
+        row("error code in a scale's own unit, told by its text", noWeightWhen("Err"), "   Err  54\r\n",
+            "no weight", "kg");
+        row("no-weight text", noWeightWhen("----"), "  ----  kg\r\n", "no weight");
+        row("status byte after STX", endedBy(AsciiSetup::Cr), "\x02?1\r", refused);
+        row("overload with a signed exponent", plain, "OL,+9999999E+19\r\n", refused);
+        row("two numbers with units", plain, "  12.5 kg    3 pcs\r\n", refused);
+        row("a number alone", plain, "   0.500\r\n", refused);
+        row("a number alone, in the operator's unit", plain, "   0.500\r\n", "0.500 kg stable", "kg");
+        row("the scale's unit before the operator's", plain, "   0.500 g\r\n", "0.500 g stable", "kg");
+        row("an address and a number alone", plain, "01   250.0\r\n", refused, "kg");
+        row("STX before the line", plain, "\x02  +12.5 kg\r\n", "+12.5 kg stable");
+        row("ETX ends the reply", endedBy(AsciiSetup::Etx), "\x02  12.50 kg\x03", "12.50 kg stable");
+        row("ETX not come yet", endedBy(AsciiSetup::Etx), "\x02  12.50 kg\r\n", "not ended yet");
+        row("a byte of the operator's ends the reply", endedBy(AsciiSetup::OtherByte, "#"), " 7.5 g#",
+            "7.5 g stable");
+        row("an escaped byte ends it", endedBy(AsciiSetup::OtherByte, "\\x04"), "N  +7.5 g\x04", "+7.5 g stable");
+        row("three places left out", endedBy(AsciiSetup::Etx, "", 3), "\x02" "01250\x03", "1.250 kg stable", "kg");
+        row("places left out, sign and zeros", endedBy(AsciiSetup::Etx, "", 3), "\x02-00050\x03",
+            "-0.050 kg stable", "kg");
+        row("a point of its own while places are set", endedBy(AsciiSetup::Etx, "", 3), "\x02" "12.50\x03",
+            refused, "kg");
+        row("line end of another kind after the reply", endedBy(AsciiSetup::Cr), "12.5 kg\r\n", "12.5 kg stable");
+        row("reply ended by a quiet line", endedBy(AsciiSetup::Quiet), "  7.25 oz", "7.25 oz stable");
+        row("expression: address before the weight, M in motion", described(addressed, "M"),
+            "01   +  250.0 kg M\r\n", "+250.0 kg unstable");
+        row("expression: address before the weight, steady", described(addressed, "M"), "01   +  250.0 kg\r\n",
+            "+250.0 kg stable");
+        row("expression: stability part empty", described("(?<stable>S?) *(?<value>[\\d.]+)(?<unit>kg)"),
+            "  12.0kg\r\n", "12.0 kg unstable");
+        row("expression that does not match", described(addressed), "S S 100.00 g\r\n", refused);
+        row("expression takes a unit that is no word", described("(?<value>[\\d.]+)(?<unit>\\S*)"), "12.5#3\r\n",
+            "rejected: unit");
+        row("expression takes a value that is no number", described("(?<value>\\S+) kg"), "nan kg\r\n", refused);
+        row("expression asks for an exponent", described("(?<value>[+-]?[0-9.]+[eE][+-]?[0-9]+) (?<unit>g)"),
+            "+1.25E+02 g\r\n", "+1.25E+02 g stable");
+        row("expression lets an exponent through unasked", described("(?<value>\\S+) (?<unit>g)"),
+            "+1.25E+02 g\r\n", refused);
+        row("expression names no unit, places left out", placed(described("W(?<value>[0-9]+)"), 3), "W00150\r\n", "0.150 lb stable", "lb");
+        row("nan", plain, "nan kg\r\n", refused);
+        row("inf", plain, "  -inf g\r\n", refused);
+        row("exponent", plain, "1.5e3 g\r\n", refused);
+        row("thousands and decimals mixed", plain, "1,234.5 kg\r\n", refused);
+        row("text only", plain, "ERROR\r\n", refused);
+        row("two replies glued", plain, "12.5 kg\r\n13.0 kg\r\n", refused);
+        row("CR inside a reply ended by LF", endedBy(AsciiSetup::Lf), "12.5 kg\r13.0 kg\n", refused);
+        row("reply not ended yet", plain, "  12.5 kg", "not ended yet");
     }
 
     void linesOfManyMakesAreReadAsDescribed()
     {
         QFETCH(AsciiSetup, setup);
         QFETCH(QByteArray, reply);
+        QFETCH(QString, unit);
         P::Reading reading;
-        const P::Verdict verdict = AsciiProtocol(setup).valueFromReply(reply, true, &reading);
+        const P::Verdict verdict = AsciiProtocol(setup, unit).valueFromReply(reply, true, &reading);
         QTEST(inWords(verdict, reading), "reading");
     }
 
-    void requestsAreTypedWithEscapes()
+    // What Port settings says of a line that is no reading: the rule that refused it.
+    void theRuleThatRefusedALineIsNamed_data()
     {
+        QTest::addColumn<AsciiSetup>("setup");
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("why");
+        const AsciiSetup plain = described();
+        QTest::newRow("no unit") << plain << QByteArray("   Err  54")
+                                 << "the number 54 has no unit after it, and no unit is set for the scale";
+        QTest::newRow("no number") << plain << QByteArray("ERROR") << "no number stands alone with a unit after it";
+        QTest::newRow("two numbers") << plain << QByteArray("  12.5 kg    3 pcs")
+                                     << "two numbers could be the weight: 12.5 and 3";
+        QTest::newRow("glued to a mark") << plain << QByteArray("\x02?1") << "the number is glued to other characters: ?1";
+        QTest::newRow("exponent") << plain << QByteArray("OL,+9999999E+19")
+                                  << "the number +9999999E+19 has an exponent, read only by a pattern that asks for one";
+        QTest::newRow("pattern does not match") << described("^W (?<value>[0-9.]+)") << QByteArray("S S 100.00 g")
+                                                << "the pattern does not match";
+        QTest::newRow("pattern's unit no word") << described("(?<value>[\\d.]+)(?<unit>\\S*)") << QByteArray("12.5#3")
+                                                << "the unit is not a word: #3";
+        QTest::newRow("point while places are set") << endedBy(AsciiSetup::Cr, "", 3) << QByteArray("12.50 kg")
+                                                    << "12.50 has a decimal point of its own, but decimal places are set";
+    }
+
+    void theRuleThatRefusedALineIsNamed()
+    {
+        QFETCH(AsciiSetup, setup);
+        QFETCH(QByteArray, line);
+        P::Reading reading;
+        QString why;
+        QCOMPARE(AsciiProtocol(setup).parseLine(line, &reading, &why), P::Rejected);
+        QTEST(why, "why");
+    }
+
+    // Requests and reply ends are typed with escapes; a reply ends at one byte, never at a digit.
+    void bytesAreTypedWithEscapes_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("bytes"); // empty: refused
+        QTest::addColumn<bool>("endsReply");
+        QTest::newRow("ESC P CR LF") << "\\x1bP\\r\\n" << QByteArray("\x1bP\r\n") << false;
+        QTest::newRow("an unknown escape") << "SI\\q" << QByteArray() << false;
+        QTest::newRow("a mark") << "#" << QByteArray("#") << true;
+        QTest::newRow("EOT") << "\\x04" << QByteArray("\x04") << true;
+        QTest::newRow("a digit") << "7" << QByteArray("7") << false;
+        QTest::newRow("two bytes") << "\\r\\n" << QByteArray("\r\n") << false;
+    }
+
+    void bytesAreTypedWithEscapes()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, bytes);
         bool ok = false;
-        QCOMPARE(AsciiProtocol::decoded(QStringLiteral("\\x1bP\\r\\n"), &ok), QByteArray("\x1bP\r\n"));
-        QVERIFY(ok);
-        QCOMPARE(AsciiProtocol::decoded(QStringLiteral("SI\\q"), &ok), QByteArray());
-        QVERIFY(!ok);
+        QCOMPARE(AsciiProtocol::decoded(typed, &ok), bytes);
+        QCOMPARE(ok, !bytes.isEmpty());
+        QTEST(AsciiProtocol::isUsableEndByte(typed), "endsReply");
     }
 
     // A scale of a known kind, described by hand, is read as well as by its kind.
@@ -144,6 +236,64 @@ private slots:
         QVERIFY2(readings.first().contains(QRegularExpression("^\\+00250\\.\\d\\d g$")), qPrintable(readings.first()));
         scale->setCondition(ScaleSimulator::Overload);
         QTRY_VERIFY_WITH_TIMEOUT(causes.contains(IODeviceNew::ScaleOverloaded), 5000);
+    }
+
+    // A scale asked with ENQ that answers STX, its digits without their point,
+    // ETX, each reply in two pieces: read in the operator's unit, with the
+    // point put in; a frame with a point of its own is no reading.
+    void anEtxFrameWithPlacesLeftOutIsReadOnALine()
+    {
+        ScaleOnPty ptys;
+        ScaleSimulator *scale = ptys.add(P::EnqPolled);
+        QVERIFY(scale);
+        scale->queueValueReplies({"\x02" "01250\x03", "\x02-00050\x03\r\n", "\x02" "12.50\x03", "\x02" "00007\x03"});
+        scale->setSplit(3, 150); // the line quiet between the pieces
+        AsciiSetup ascii = endedBy(AsciiSetup::Etx, "", 3);
+        ascii.request = QStringLiteral("\\x05");
+        ScaleSetup setup = asciiScale(ascii, false);
+        setup.line = ScaleSimulator::settingsOf(P::EnqPolled);
+        setup.unit = QStringLiteral("kg");
+        LinkThread link(scale->portPath(), setup);
+        QStringList said;
+        connect(&link, &LinkThread::newSample, &link, [&](const QString &value, const QString &units) {
+            said << (units == "--" ? QStringLiteral("placeholder") : value + ' ' + units);
+        });
+        link.start();
+        QTRY_VERIFY_WITH_TIMEOUT(said.size() >= 4, 8000);
+        QCOMPARE(said.mid(0, 4), QStringList({"1.250 kg", "-0.050 kg", "placeholder", "0.007 kg"}));
+    }
+
+    // A scale that sends unasked, STX ... ETX, only when its weight changes:
+    // met mid-way, two lines, then quiet for three seconds with no
+    // placeholder and no port reset, then read again as soon as it sends.
+    void aScaleQuietWhileSteadyIsNoFault()
+    {
+        TraceLog traces;
+        ScaleOnPty ptys;
+        ScaleSimulator *scale = ptys.add(P::Ascii);
+        QVERIFY(scale);
+        AsciiSetup ascii = endedBy(AsciiSetup::Etx);
+        ascii.request.clear();
+        ascii.quietWhileSteady = true;
+        LinkThread link(scale->portPath(), asciiScale(ascii, false));
+        QStringList said;
+        bool ready = false;
+        connect(&link, &LinkThread::newSample, &link, [&](const QString &value, const QString &units) {
+            said << (units == "--" ? QStringLiteral("placeholder") : value + ' ' + units);
+        });
+        connect(&link, &LinkThread::linkReady, &link, [&] { ready = true; });
+        link.start();
+        QTRY_VERIFY(ready);
+        scale->send("50 kg\x03\x02  1.50 kg\x03");
+        QTRY_COMPARE(said, QStringList({"1.50 kg"}));
+        scale->send("\x02  1.7");
+        scale->send("5 kg\x03");
+        QTRY_COMPARE(said, QStringList({"1.50 kg", "1.75 kg"}));
+        QTest::qWait(3000);
+        QCOMPARE(said, QStringList({"1.50 kg", "1.75 kg"}));
+        QCOMPARE(traces.count("timeout() reset portu: true"), 0);
+        scale->send("\x02  2.25 kg\x03");
+        QTRY_COMPARE(said, QStringList({"1.50 kg", "1.75 kg", "2.25 kg"}));
     }
 
     // Two scales that send on their print key: one left quiet for five
