@@ -343,7 +343,7 @@ private slots:
         LineMonitor *monitor = window.showLineMonitor();
         for (const QByteArray &read : reads)
             monitor->addTraffic(IODeviceNew::Received, read, QDateTime::currentDateTime());
-        QCOMPARE(monitored(monitor), shown);
+        QTRY_COMPARE(monitored(monitor), shown);
     }
     // A GUI thread held up for a while (a modal file dialog over a pipe did that) still records each reading with
     // the time the scale's reply came, not the time the GUI got to it. The scale answers from a thread of its own.
