@@ -764,7 +764,7 @@ void MdiWindow::showRecPath(const QString &fileName)
         recPathButton->setStatusTip(tr("set file path"));
         return;
     }
-    recPathButton->setToolTip(fileName);
+    recPathButton->setToolTip(DeviceTask::plainTip(fileName));
     recPathButton->setStatusTip(fileName);
     recPathButton->setText(noFileChosen + fileName.mid(fileName.lastIndexOf(QLatin1Char('/'))));
 }
@@ -862,7 +862,7 @@ bool MdiWindow::mayRecordInto(DocumentWindow *document, const QString &fileName,
     }
     if (refusal.isEmpty())
         return true;
-    QMessageBox::warning(this, tr("Record"), refusal + QLatin1Char('\n') + outcome);
+    notices->warn(refusal + QLatin1Char('\n') + outcome);
     return false;
 }
 

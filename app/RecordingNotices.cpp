@@ -26,12 +26,9 @@ void RecordingNotices::tellCouldNotOpen(DeviceTask *task)
     const SaveSamples *recorder = task->recorder();
     const QString shownName = QDir::toNativeSeparators(recorder->fileName());
     if (!recorder->formatRefusal().isEmpty())
-        QMessageBox::warning(window, tr("Record"),
-                             tr("Readings are not added to the file\n%1\n").arg(shownName)
-                                 + recorder->formatRefusal());
+        warn(tr("Readings are not added to the file\n%1\n").arg(shownName) + recorder->formatRefusal());
     else
-        QMessageBox::warning(window, tr("Record"),
-                             tr("Could not open the file") + QLatin1Char('\n') + shownName);
+        warn(tr("Could not open the file") + QLatin1Char('\n') + shownName);
 }
 
 void RecordingNotices::tellFailed(DeviceTask *task, const QString &fileName, const QString &reason)
@@ -66,6 +63,14 @@ void RecordingNotices::tellFileRecreated(DeviceTask *task, const QString &fileNa
 void RecordingNotices::tell(const QString &text, QMessageBox::Icon icon)
 {
     auto *box = new QMessageBox(icon, tr("Record"), text, QMessageBox::Ok, window);
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+void RecordingNotices::warn(const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, tr("Record"), text, QMessageBox::Ok, window);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }

@@ -8,7 +8,8 @@ class DeviceTask;
 
 // Tells the operator what became of a window's recording: a file that cannot
 // be opened, records that cannot be written and their return, a recording
-// file deleted from under the recorder.
+// file deleted from under the recorder. The texts quote file and port names
+// as they are: the boxes show them as plain text.
 class RecordingNotices : public QObject
 {
     Q_OBJECT
@@ -23,6 +24,8 @@ public:
     void tellCouldNotOpen(DeviceTask *task);
     // Does not wait: see tell().
     void tell(const QString &text, QMessageBox::Icon icon = QMessageBox::Warning);
+    // Waits for the operator, as tellCouldNotOpen() does.
+    void warn(const QString &text);
 
 private:
     void tellFailed(DeviceTask *task, const QString &fileName, const QString &reason);

@@ -108,7 +108,10 @@ void Scaner::openTyped()
         return;
     }
     if (openedPorts.contains(port)) {
-        QMessageBox::information(this, QString(), tr("%1 is open in a window already.").arg(port));
+        QMessageBox box(QMessageBox::Information, QString(), tr("%1 is open in a window already.").arg(port),
+                        QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
         return;
     }
     if (SerialPort::isNetworkName(port)) {

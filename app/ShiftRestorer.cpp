@@ -146,13 +146,16 @@ void ShiftRestorer::resume(const QStringList &present,
         entries << Entry{port, nullptr, fields};
     }
     if (!entries.isEmpty() && !store->resumesAtOnce()) {
-        const QMessageBox::StandardButton answer = QMessageBox::question(
-            window, tr("Resume the shift"),
-            tr("These ports were open when the program last ended:\n%1\n"
-               "Open them again as they were (kind of scale, interval, record file, Go and Record)?")
-                .arg(ports.join(QLatin1Char('\n'))),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-        if (answer != QMessageBox::Yes) {
+        // The port names are shown as stored, as plain text.
+        QMessageBox question(QMessageBox::Question, tr("Resume the shift"),
+                             tr("These ports were open when the program last ended:\n%1\n"
+                                "Open them again as they were (kind of scale, interval, record file, Go and "
+                                "Record)?")
+                                 .arg(ports.join(QLatin1Char('\n'))),
+                             QMessageBox::Yes | QMessageBox::No, window);
+        question.setDefaultButton(QMessageBox::Yes);
+        question.setTextFormat(Qt::PlainText);
+        if (question.exec() != QMessageBox::Yes) {
             startEmpty();
             return;
         }
@@ -261,6 +264,7 @@ void ShiftRestorer::tell(const QString &text)
 {
     auto *box = new QMessageBox(QMessageBox::Warning, tr("Shift"), text, QMessageBox::Ok,
                                 window);
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

@@ -71,7 +71,10 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     frameLayout->addWidget(readout);
     rowLayout->addWidget(readoutFrame);
 
+    // The labels that hold what came from the line or the operator's name
+    // for the scale show it as text, never as markup.
     unitsLabel = new QLabel(QStringLiteral("---"), window);
+    unitsLabel->setTextFormat(Qt::PlainText);
     unitsLabel->setFrameShape(QFrame::Box);
     unitsLabel->setFrameShadow(QFrame::Raised);
     unitsLabel->setFont(QFont(QStringLiteral("Verdana"), 20));
@@ -100,6 +103,7 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     statisticsLayout->setContentsMargins(0, 0, 0, 0);
     statisticsLabel = new QLabel(statisticsRow);
     statisticsLabel->setObjectName(QStringLiteral("statisticsLabel"));
+    statisticsLabel->setTextFormat(Qt::PlainText);
     resetButton = new QToolButton(statisticsRow);
     resetButton->setObjectName(QStringLiteral("resetStatisticsButton"));
     connect(resetButton, &QToolButton::clicked, this, &DeviceTask::resetStatistics);
@@ -108,10 +112,12 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     statisticsRow->hide();
     captureLabel = new QLabel(window);
     captureLabel->setObjectName(QStringLiteral("captureLabel"));
+    captureLabel->setTextFormat(Qt::PlainText);
     captureLabel->hide();
 
     setupLabel = new QLabel(window);
     setupLabel->setObjectName(QStringLiteral("setupLabel"));
+    setupLabel->setTextFormat(Qt::PlainText);
     setupLabel->setWordWrap(true);
     showSetup();
 
@@ -426,18 +432,26 @@ void DeviceTask::showStability(bool isStable)
     readout->setToolTip(isStable ? QString() : tr("The scale does not call this reading stable yet."));
 }
 
+QString DeviceTask::plainTip(const QString &text)
+{
+    if (text.isEmpty())
+        return text;
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + text.toHtmlEscaped()
+           + QStringLiteral("</p>");
+}
+
 void DeviceTask::showNoReading(int cause, const QString &detail)
 {
     // A flooding scale's reply would fill the window: the line quotes the
-    // start of it, and the tips hold it whole.
-    const QString text = noReadingText(cause, detail, scaleSetup.type);
-    const QString shortDetail = detail.size() > quotedReplyLength
-                                    ? detail.left(quotedReplyLength - 1) + QChar(0x2026)
-                                    : detail;
-    noReadingLabel->setText(noReadingText(cause, shortDetail, scaleSetup.type));
-    noReadingLabel->setToolTip(text);
+    // start of it, and the tips hold it whole up to a length a tip can show.
+    const auto quoted = [&detail](int length) {
+        return detail.size() > length ? detail.left(length - 1) + QChar(0x2026) : detail;
+    };
+    const QString tip = plainTip(noReadingText(cause, quoted(tipReplyLength), scaleSetup.type));
+    noReadingLabel->setText(noReadingText(cause, quoted(quotedReplyLength), scaleSetup.type));
+    noReadingLabel->setToolTip(tip);
     noReadingLabel->show();
-    unitsLabel->setToolTip(text);
+    unitsLabel->setToolTip(tip);
 }
 
 void DeviceTask::getSample(QString sample, QString units, QString dzialki, QDateTime taken)

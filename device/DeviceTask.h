@@ -106,8 +106,15 @@ public:
     static QLocale numberLocale();
     static QChar decimalPoint();
 
-    // The most of a scale's reply the line under the read-out quotes.
+    // The most of a scale's reply the line under the read-out quotes, and
+    // the most its tip quotes.
     static constexpr int quotedReplyLength = 40;
+    static constexpr int tipReplyLength = 1000;
+
+    // A tool tip that shows the text as it is, markup and all, its line
+    // breaks and runs of blanks kept: a tip takes a text that merely looks
+    // like markup for rich text.
+    static QString plainTip(const QString &text);
 
 signals:
     void deviceTaskStarted();

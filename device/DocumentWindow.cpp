@@ -94,10 +94,14 @@ void DocumentWindow::exportDocument()
 
     PlotExport exporter(QSizeF(300, 200), 85);
     RandomPlot *plot = task->plotWidget();
-    // Titles are set and cleared as plain strings: that keeps the fonts the
+    // Titles are set on copies of the plot's own, which keeps the fonts the
     // plot gave them (an empty QwtText would drop the axis title's bold font
-    // and every later export would differ from the first).
-    plot->setAxisTitle(QwtPlot::yLeft, tr("units: ") + task->unitsWidget()->text());
+    // and every later export would differ from the first), and cleared as
+    // plain strings. They are drawn as plain text: the scale's name and unit
+    // are shown as they are, markup and all.
+    QwtText axisTitle = plot->axisTitle(QwtPlot::yLeft);
+    axisTitle.setText(tr("units: ") + task->unitsWidget()->text(), QwtText::PlainText);
+    plot->setAxisTitle(QwtPlot::yLeft, axisTitle);
     QString title = tr("KORVEN WEIGHING SOFTWARE") + QLatin1Char('\n')
                     + QLocale::c().toString(QDateTime::currentDateTime(),
                                             QStringLiteral("dd.MM.yyyy   hh:mm"));
@@ -106,7 +110,9 @@ void DocumentWindow::exportDocument()
     title += QLatin1Char('\n') + description;
     if (task->isShowingStatistics())
         title += QLatin1Char('\n') + task->statisticsWidget()->text();
-    plot->setTitle(title);
+    QwtText plotTitle = plot->title();
+    plotTitle.setText(title, QwtText::PlainText);
+    plot->setTitle(plotTitle);
     const PlotExport::Result result = exporter.write(plot, fileName);
 
     // The titles belong to the document only; the live plot shows none.
@@ -143,7 +149,10 @@ void DocumentWindow::exportDocument()
                       .arg(shownName, exporter.errorString());
         break;
     }
-    QMessageBox::warning(window(), tr("Export Plot Name"), problem);
+    // The file name is shown as typed, whatever it holds.
+    QMessageBox box(QMessageBox::Warning, tr("Export Plot Name"), problem, QMessageBox::Ok, window());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 LineMonitor *DocumentWindow::showLineMonitor()

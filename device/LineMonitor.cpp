@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "DeviceTask.h"
@@ -38,6 +39,11 @@ LineMonitor::LineMonitor(DeviceTask *task, QWidget *parent)
     view->setObjectName(QStringLiteral("trafficView"));
     view->setReadOnly(true);
     view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The view only ever shows the entries: an undo step per update would
+    // keep every line that ever passed, and a flood of them.
+    view->setUndoRedoEnabled(false);
+    // Each entry holds a byte at least, so the entries never need more lines.
+    view->setMaximumBlockCount(keptBytes + 1);
     // Columns of bytes line up only in a fixed-pitch font; some platforms
     // answer the system's fixed font with a proportional one.
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -58,6 +64,11 @@ LineMonitor::LineMonitor(DeviceTask *task, QWidget *parent)
     connect(copyButton, &QPushButton::clicked, this, &LineMonitor::copy);
     connect(clearButton, &QPushButton::clicked, this, &LineMonitor::clear);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+
+    refreshTimer = new QTimer(this);
+    refreshTimer->setSingleShot(true);
+    refreshTimer->setInterval(refreshMs);
+    connect(refreshTimer, &QTimer::timeout, this, &LineMonitor::refresh);
 
     auto *row = new QHBoxLayout;
     row->addWidget(hexBox);
@@ -146,44 +157,48 @@ QString LineMonitor::hexBytes(const QByteArray &bytes)
 }
 
 // A read may end mid-line and the next one go on with it; each line end
-// (CR, LF, or CR LF) closes a shown line.
+// (CR, LF, or CR LF) closes a shown line. A request is written whole, so each
+// one is an entry of its own, with its own time, answered or not.
 void LineMonitor::addTraffic(int direction, const QByteArray &bytes, const QDateTime &at)
 {
     int start = 0;
-    for (int i = 0; i < bytes.size(); ++i) {
+    // Of a read longer than all that is kept, only its end can be shown; the
+    // lines before it all go, a line they left open with them.
+    if (bytes.size() > keptBytes + lineBytes) {
+        start = bytes.size() - keptBytes - lineBytes;
+        entries.clear();
+        total = 0;
+    }
+    bool continues = direction == IODeviceNew::Received;
+    for (int i = start; i < bytes.size(); ++i) {
         const bool crBeforeLf = bytes.at(i) == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n';
         const bool lineEnd = (bytes.at(i) == '\r' && !crBeforeLf) || bytes.at(i) == '\n';
         if (lineEnd || i + 1 - start == lineBytes || i + 1 == bytes.size()) {
-            add(direction, bytes.mid(start, i + 1 - start), at);
+            add(direction, bytes.mid(start, i + 1 - start), at, continues);
             start = i + 1;
+            continues = false;
         }
     }
     // The oldest lines go; the newest stays even when it alone is longer.
-    while (total > keptBytes && entries.size() > 1) {
+    while (total > keptBytes && entries.size() > 1)
         total -= entries.takeFirst().bytes.size();
-        QTextCursor first(view->document()->firstBlock());
-        first.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
-        first.removeSelectedText();
-    }
+    if (!refreshTimer->isActive())
+        refreshTimer->start();
 }
 
-void LineMonitor::add(int direction, const QByteArray &piece, const QDateTime &at)
+void LineMonitor::add(int direction, const QByteArray &piece, const QDateTime &at, bool continues)
 {
     total += piece.size();
-    if (!entries.isEmpty()) {
+    if (continues && !entries.isEmpty()) {
         Entry &last = entries.last();
         const bool lfAfterCr = last.bytes.endsWith('\r') && piece == "\n";
         if (last.direction == direction && (!endsLine(last.bytes) || lfAfterCr)
             && last.bytes.size() + piece.size() <= lineBytes) {
             last.bytes += piece;
-            QTextCursor line(view->document()->lastBlock());
-            line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-            line.insertText(lineOf(last));
             return;
         }
     }
-    entries.append({at, direction, piece});
-    view->appendPlainText(lineOf(entries.last()));
+    entries.append({nextSerial++, at, direction, piece});
 }
 
 QString LineMonitor::lineOf(const Entry &entry) const
@@ -198,21 +213,62 @@ QString LineMonitor::lineOf(const Entry &entry) const
 
 void LineMonitor::showAll()
 {
+    refreshTimer->stop();
     QStringList lines;
     for (const Entry &entry : qAsConst(entries))
         lines << lineOf(entry);
     view->setPlainText(lines.join(QLatin1Char('\n')));
     view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+    shownFirst = entries.isEmpty() ? nextSerial : entries.first().serial;
+    shownCount = entries.size();
+    lastShownSize = entries.isEmpty() ? 0 : entries.last().bytes.size();
+}
+
+void LineMonitor::refresh()
+{
+    refreshTimer->stop();
+    const quint64 shownEnd = shownFirst + quint64(shownCount);
+    if (entries.isEmpty() || shownCount == 0 || entries.first().serial >= shownEnd) {
+        showAll();
+        return;
+    }
+    QScrollBar *bar = view->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    const quint64 first = entries.first().serial;
+    QTextCursor cursor(view->document());
+    cursor.beginEditBlock();
+    if (first > shownFirst) {
+        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, int(first - shownFirst));
+        cursor.removeSelectedText();
+    }
+    const int lastShown = int(shownEnd - 1 - first);
+    if (entries.at(lastShown).bytes.size() != lastShownSize) {
+        cursor.movePosition(QTextCursor::End);
+        cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+        cursor.insertText(lineOf(entries.at(lastShown)));
+    }
+    for (int i = lastShown + 1; i < entries.size(); ++i) {
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertBlock();
+        cursor.insertText(lineOf(entries.at(i)));
+    }
+    cursor.endEditBlock();
+    shownFirst = first;
+    shownCount = entries.size();
+    lastShownSize = entries.last().bytes.size();
+    if (following)
+        bar->setValue(bar->maximum());
 }
 
 void LineMonitor::clear()
 {
     entries.clear();
     total = 0;
-    view->clear();
+    showAll();
 }
 
 void LineMonitor::copy()
 {
+    refresh();
     QGuiApplication::clipboard()->setText(view->toPlainText());
 }

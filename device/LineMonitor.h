@@ -10,12 +10,14 @@
 class QCheckBox;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 class DeviceTask;
 
 // The bytes one port exchanged with its scale lately, oldest first: when,
 // which way, and the bytes as text with control bytes named, or in hex.
 // It watches its task's line only while it is shown, so a closed monitor
-// costs the link nothing.
+// costs the link nothing. However fast the bytes come, it keeps no more than
+// about keptBytes of them and writes its view at most every refreshMs.
 class LineMonitor : public QDialog
 {
     Q_OBJECT
@@ -31,6 +33,8 @@ public:
 
     // About this many of the latest bytes are kept, in whole lines.
     static constexpr int keptBytes = 512;
+    // The traffic that came since the view was last written waits this long.
+    static constexpr int refreshMs = 100;
 
 public slots:
     void addTraffic(int direction, const QByteArray &bytes, const QDateTime &at);
@@ -46,6 +50,8 @@ private:
     // One shown line: bytes that went one way, up to a line end.
     struct Entry
     {
+        // Counts the entries ever added, so the view knows which it shows.
+        quint64 serial;
         QDateTime at;
         int direction;
         QByteArray bytes;
@@ -53,13 +59,23 @@ private:
 
     void translateUI();
     void watch(bool on);
-    void add(int direction, const QByteArray &piece, const QDateTime &at);
+    // Glues the piece to the last entry when it goes on with that line.
+    void add(int direction, const QByteArray &piece, const QDateTime &at, bool continues);
     QString lineOf(const Entry &entry) const;
     void showAll();
+    // Brings the view up to the entries, touching only the lines that changed.
+    void refresh();
 
     QPointer<DeviceTask> task;
     QList<Entry> entries;
     int total = 0;
+    quint64 nextSerial = 0;
+    // The view shows the entries from shownFirst on, shownCount of them, the
+    // last one as it was at lastShownSize bytes.
+    quint64 shownFirst = 0;
+    int shownCount = 0;
+    int lastShownSize = 0;
+    QTimer *refreshTimer;
     QPlainTextEdit *view;
     QCheckBox *hexBox;
     QPushButton *copyButton;

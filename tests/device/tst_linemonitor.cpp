@@ -1,0 +1,143 @@
+#include <QtTest>
+#include <QtWidgets>
+#include "DocumentWindow.h"
+#include "IODeviceNew.h"
+#include "LineMonitor.h"
+
+// What went on the line, so long after the first; direction Clear is the Clear button pressed.
+struct Traffic
+{
+    int direction; // IODeviceNew::Sent, Received, or Clear
+    int afterMs;
+    QByteArray bytes;
+};
+Q_DECLARE_METATYPE(QList<Traffic>)
+static const int Clear = -1;
+static const QDateTime start(QDate(2024, 5, 6), QTime(10, 0));
+
+static QString residentMemory()
+{
+    QFile status("/proc/self/status");
+    status.open(QIODevice::ReadOnly);
+    const QString text = QString::fromLatin1(status.readAll());
+    return QRegularExpression("VmRSS:\\s*(\\d+ kB)").match(text).captured(1);
+}
+
+class tst_LineMonitor : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    DocumentWindow *window = nullptr;
+    LineMonitor *monitor = nullptr;
+    QPlainTextEdit *view() const { return monitor->findChild<QPlainTextEdit *>(); }
+    QStringList lines() const { return view()->toPlainText().split('\n', Qt::SkipEmptyParts); }
+
+private slots:
+    void init()
+    {
+        window = new DocumentWindow(dir.filePath("ttyNone")); // no port: the link adds nothing of its own
+        monitor = window->showLineMonitor();
+    }
+    void cleanup() { delete window; }
+
+    // Each request is an entry with the time it went, answered or not; a reply in pieces is one, with the time
+    // its first piece came; Clear forgets the line left open and the bytes counted.
+    void eachEntryHasItsOwnTime_data()
+    {
+        QTest::addColumn<QList<Traffic>>("traffic"); QTest::addColumn<QStringList>("shown");
+        const int S = IODeviceNew::Sent, R = IODeviceNew::Received;
+        QTest::newRow("requests no one answered") << QList<Traffic>{{S, 0, "Z"}, {S, 1000, "Z"}, {S, 2000, "Z"}}
+            << QStringList{"10:00:00.000  sent      Z", "10:00:01.000  sent      Z", "10:00:02.000  sent      Z"};
+        QTest::newRow("requests with line ends") << QList<Traffic>{{S, 0, "SI\r\n"}, {S, 250, "SI\r\n"}}
+            << QStringList{"10:00:00.000  sent      SI<CR><LF>", "10:00:00.250  sent      SI<CR><LF>"};
+        QTest::newRow("a reply in pieces") << QList<Traffic>{{S, 0, "A"}, {R, 40, "  12"}, {R, 90, ".50\r"}}
+            << QStringList{"10:00:00.000  sent      A", "10:00:00.040  received    12.50<CR>"};
+        QTest::newRow("a request amid a line") << QList<Traffic>{{R, 0, "12"}, {S, 500, "A"}, {R, 540, ".50\r"}}
+            << QStringList{"10:00:00.000  received  12", "10:00:00.500  sent      A", "10:00:00.540  received  .50<CR>"};
+        QTest::newRow("LF in the next read") << QList<Traffic>{{R, 0, "kg\r"}, {R, 30, "\n"}, {R, 60, "kg\r\n"}}
+            << QStringList{"10:00:00.000  received  kg<CR><LF>", "10:00:00.060  received  kg<CR><LF>"};
+        QList<Traffic> readings;
+        QStringList latest;
+        for (int n = 0; n < 60; ++n) {
+            readings << Traffic{R, 10 * n, "    12.50\r"};
+            if (n >= 9)
+                latest << start.addMSecs(10 * n).toString("hh:mm:ss.zzz") + "  received      12.50<CR>";
+        }
+        QTest::newRow("the oldest go") << readings << latest;
+        QTest::newRow("cleared") << QList<Traffic>{{R, 0, QByteArray("    12.50\r").repeated(50) + "12"}, {Clear, 0, {}},
+                                                   {R, 100, ".50\r"}, {R, 200, "    12.50\r"}}
+            << QStringList{"10:00:00.100  received  .50<CR>", "10:00:00.200  received      12.50<CR>"};
+    }
+    void eachEntryHasItsOwnTime()
+    {
+        QFETCH(QList<Traffic>, traffic); QFETCH(QStringList, shown);
+        for (const Traffic &t : traffic) {
+            if (t.direction == Clear)
+                monitor->findChild<QPushButton *>("clearButton")->click();
+            else
+                monitor->addTraffic(t.direction, t.bytes, start.addMSecs(t.afterMs));
+            monitor->findChild<QPushButton *>("copyButton")->click(); // the view brought up to date between reads
+        }
+        QTRY_COMPARE(lines(), shown);
+    }
+
+    // 20 MB come faster than they can be shown, in reads of a byte to a megabyte, with and without line ends:
+    // the view keeps no undo step and about the last 512 bytes, the GUI answers between two reads, and the newest
+    // bytes are shown once the flood ends.
+    void staysBoundedUnderAFlood()
+    {
+        QByteArray pattern;
+        for (int i = 0; pattern.size() < (1 << 20); ++i)
+            pattern += i % 7 == 3 ? QByteArray(300, 'x') : i % 7 == 5 ? QByteArray("\xff\x00\x1b", 3) : "    12.50\r\n";
+        const QList<int> sizes{1, 13, 700, 4096, 65536, 1 << 20};
+        const QString before = residentMemory();
+        qint64 pushed = 0, slowestRead = 0, slowestTrip = 0;
+        QElapsedTimer all;
+        all.start();
+        for (int n = 0; pushed < 20 << 20; ++n) {
+            const QByteArray piece = pattern.left(sizes.at(n % sizes.size()));
+            QElapsedTimer took;
+            took.start();
+            monitor->addTraffic(n % 50 == 49 ? IODeviceNew::Sent : IODeviceNew::Received, piece,
+                                QDateTime::currentDateTime());
+            slowestRead = std::max(slowestRead, took.restart());
+            bool delivered = false;
+            QTimer::singleShot(0, this, [&delivered] { delivered = true; });
+            while (!delivered)
+                QCoreApplication::processEvents();
+            slowestTrip = std::max(slowestTrip, took.elapsed());
+            pushed += piece.size();
+            if (n == 40)
+                monitor->findChild<QCheckBox *>("hexBox")->click();
+            if (n % 16 == 15) {
+                // Written line by line meanwhile, the view is what writing it afresh gives.
+                QTest::qWait(LineMonitor::refreshMs);
+                monitor->findChild<QPushButton *>("copyButton")->click();
+                const QString written = QGuiApplication::clipboard()->text();
+                monitor->findChild<QCheckBox *>("hexBox")->click();
+                monitor->findChild<QCheckBox *>("hexBox")->click();
+                QCOMPARE(view()->toPlainText(), written);
+            }
+            QTextDocument *document = view()->document();
+            QVERIFY2(document->availableUndoSteps() == 0 && document->blockCount() <= LineMonitor::keptBytes + 1
+                         && document->characterCount() < 40 * LineMonitor::keptBytes,
+                     qPrintable(QString("after %1 bytes: %2 undo steps, %3 lines, %4 characters").arg(pushed)
+                                    .arg(document->availableUndoSteps()).arg(document->blockCount())
+                                    .arg(document->characterCount())));
+        }
+        qInfo("%lld bytes in %lld ms; slowest read %lld ms, slowest event loop round trip %lld ms; RSS %s -> %s",
+              pushed, all.elapsed(), slowestRead, slowestTrip, qPrintable(before), qPrintable(residentMemory()));
+        monitor->addTraffic(IODeviceNew::Received, QByteArray(600, '7') + "END\r\n", start);
+        QTRY_VERIFY(lines().last().endsWith("37 37 45 4E 44 0D 0A"));
+        monitor->findChild<QCheckBox *>("hexBox")->click();
+        QVERIFY(lines().last().endsWith("7777777END<CR><LF>"));
+        int bytes = 0;
+        for (const QString &line : lines())
+            bytes += line.mid(24).replace(QRegularExpression("<[A-Z]+>"), ".").size();
+        QVERIFY2(bytes > LineMonitor::keptBytes - 64 && bytes <= LineMonitor::keptBytes, qPrintable(QString::number(bytes)));
+    }
+};
+
+QTEST_MAIN(tst_LineMonitor)
+#include "tst_linemonitor.moc"
