@@ -569,6 +569,82 @@ Każde okno zapisuje do własnego pliku.</translation>
 <context>
     <name>PortSettingsDialog</name>
     <message>
+        <source>Unit the scale &amp;leaves out:</source>
+        <translation>&amp;Jednostka pomijana przez wagę:</translation>
+    </message>
+    <message>
+        <source>e.g. kg</source>
+        <translation>np. kg</translation>
+    </message>
+    <message>
+        <source>For a scale whose replies name no unit: its readings are shown and recorded in this one.</source>
+        <translation>Dla wagi, której odpowiedzi nie podają jednostki: jej odczyty są pokazywane i zapisywane w tej jednostce.</translation>
+    </message>
+    <message>
+        <source>Other byte</source>
+        <translation>Inny bajt</translation>
+    </message>
+    <message>
+        <source>e.g. \x04</source>
+        <translation>np. \x04</translation>
+    </message>
+    <message>
+        <source>With Other byte: the byte that ends a reply, typed as the request is: a character such as #, or \xHH for any byte.</source>
+        <translation>Przy „Inny bajt”: bajt kończący odpowiedź, wpisany jak zapytanie: znak, np. #, albo \xHH dla dowolnego bajtu.</translation>
+    </message>
+    <message>
+        <source>the one number standing alone with a unit after it</source>
+        <translation>jedyna liczba stojąca osobno z jednostką po niej</translation>
+    </message>
+    <message>
+        <source>No wei&amp;ght when it holds:</source>
+        <translation>Brak &amp;masy, gdy zawiera:</translation>
+    </message>
+    <message>
+        <source>e.g. Err or ----</source>
+        <translation>np. Err lub ----</translation>
+    </message>
+    <message>
+        <source>A line that holds this text carries no weight: it is told at once, and the scale asked again.</source>
+        <translation>Wiersz zawierający ten tekst nie niesie masy: jest to zgłaszane od razu, a waga pytana ponownie.</translation>
+    </message>
+    <message>
+        <source>as sent</source>
+        <translation>jak wysłano</translation>
+    </message>
+    <message>
+        <source>For a scale that sends its digits without a point: how many of them follow the point it leaves out (01250 with 3 places is 1.250).</source>
+        <translation>Dla wagi wysyłającej cyfry bez przecinka: ile z nich stoi po pominiętym przecinku (01250 z 3 miejscami to 1.250).</translation>
+    </message>
+    <message>
+        <source>De&amp;cimal places:</source>
+        <translation>Miejsca po prze&amp;cinku:</translation>
+    </message>
+    <message>
+        <source>Keeps &amp;quiet while the weight does not change</source>
+        <translation>Milczy, gdy masa się nie &amp;zmienia</translation>
+    </message>
+    <message>
+        <source>The scale sends a line only when its weight changes: a quiet line is no fault, and the last reading holds.</source>
+        <translation>Waga wysyła wiersz tylko wtedy, gdy zmienia się masa: cisza na linii nie jest błędem, a ostatni odczyt obowiązuje.</translation>
+    </message>
+    <message>
+        <source>The byte that ends a reply must be one byte, typed as a character such as # or as \xHH, and not a digit.</source>
+        <translation>Bajt kończący odpowiedź musi być jednym bajtem, wpisanym jako znak, np. #, albo jako \xHH, i nie cyfrą.</translation>
+    </message>
+    <message>
+        <source>The unit the scale leaves out must be a short word, such as kg or lb.</source>
+        <translation>Jednostka, której waga nie podaje, musi być krótkim słowem, np. kg lub lb.</translation>
+    </message>
+    <message>
+        <source>Reads no weight: the line holds the no-weight text.</source>
+        <translation>Brak masy: wiersz zawiera tekst braku masy.</translation>
+    </message>
+    <message>
+        <source>Reads no weight: %1.</source>
+        <translation>Brak masy: %1.</translation>
+    </message>
+    <message>
         <source>No known kind answered, but the scale sends text lines at %1 that read as an other ASCII scale. Check what the preview reads from them; OK keeps these settings.</source>
         <translation>Żaden znany rodzaj nie odpowiedział, ale waga wysyła przy %1 wiersze tekstu, które da się czytać jako inną wagę ASCII. Sprawdź, co podgląd z nich odczytuje; OK zachowuje te ustawienia.</translation>
     </message>
@@ -1062,6 +1138,49 @@ Jeśli program zakończy się teraz, przy następnym starcie nie otworzy portów
     <message>
         <source>Starts with no port open and forgets the shift of the last run.</source>
         <translation>Uruchamia program bez otwartych portów i zapomina zmianę roboczą z poprzedniego uruchomienia.</translation>
+    </message>
+</context>
+<context>
+    <name>AsciiProtocol</name>
+    <message>
+        <source>%1 has a decimal point of its own, but decimal places are set</source>
+        <translation>%1 ma własny przecinek dziesiętny, a ustawiono miejsca po przecinku</translation>
+    </message>
+    <message>
+        <source>two numbers could be the weight: %1 and %2</source>
+        <translation>dwie liczby mogą być masą: %1 i %2</translation>
+    </message>
+    <message>
+        <source>the number %1 has an exponent, read only by a pattern that asks for one</source>
+        <translation>liczba %1 ma wykładnik, czytany tylko przez wzorzec, który o niego prosi</translation>
+    </message>
+    <message>
+        <source>the number is glued to other characters: %1</source>
+        <translation>liczba jest sklejona z innymi znakami: %1</translation>
+    </message>
+    <message>
+        <source>the number %1 has no unit after it, and no unit is set for the scale</source>
+        <translation>po liczbie %1 nie ma jednostki, a dla wagi nie ustawiono żadnej</translation>
+    </message>
+    <message>
+        <source>no number stands alone with a unit after it</source>
+        <translation>żadna liczba nie stoi osobno z jednostką po niej</translation>
+    </message>
+    <message>
+        <source>the pattern cannot be used</source>
+        <translation>wzorca nie da się użyć</translation>
+    </message>
+    <message>
+        <source>the pattern does not match</source>
+        <translation>wzorzec nie pasuje</translation>
+    </message>
+    <message>
+        <source>the pattern&apos;s value is not a number: %1</source>
+        <translation>wartość wzorca nie jest liczbą: %1</translation>
+    </message>
+    <message>
+        <source>the unit is not a word: %1</source>
+        <translation>jednostka nie jest słowem: %1</translation>
     </message>
 </context>
 </TS>

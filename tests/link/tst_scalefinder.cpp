@@ -109,7 +109,7 @@ private slots:
         QTest::addColumn<int>("lineEnd");
         QTest::newRow("weight, decimal comma, state after") << QByteArray("W:   12,50 kg ST\r\n") << true << int(AsciiSetup::CrLf);
         QTest::newRow("ended by CR alone") << QByteArray("NET  +0012.5 lb\r") << true << int(AsciiSetup::Cr);
-        QTest::newRow("two numbers") << QByteArray("10:23   0.23 kg\r\n") << false << 0;
+        QTest::newRow("two weights") << QByteArray("N  12.50 kg  T  0.50 kg\r\n") << false << 0;
         QTest::newRow("no unit") << QByteArray("  0012.5\r\n") << false << 0;
     }
     void proposesAnOtherAsciiSetupForTextLines()
