@@ -6,13 +6,17 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <functional>
+
 class QSettings;
 
 // The shift as it stands, kept in the user's settings (shift.conf beside
 // ports.conf) and written at every change, so that a crash or a power cut
 // loses nothing: the windows open now, each as a map of its fields ("port"
 // and whatever ShiftRestorer keeps), the language last chosen, and whether a
-// start reopens the windows without asking.
+// start reopens the windows without asking. The file is never written through
+// a link nor into anything but a regular file; what cannot be written is kept
+// for this run and read back from here.
 class ShiftStore : public QObject
 {
     Q_OBJECT
@@ -36,13 +40,16 @@ public:
     void setResumesAtOnce(bool on);
 
 signals:
-    // The shift could not be written; said once a run, as a crash would
-    // then lose what changed since.
-    void saveFailed(const QString &fileName);
+    // The shift could not be written, and why, in the operator's words; said
+    // once a run, as a crash would then lose what changed since.
+    void saveFailed(const QString &fileName, const QString &reason);
 
 private:
-    void saved(QSettings *settings);
+    // value under key, or the one kept for this run when it was not written.
+    QVariant value(const QString &key, const QVariant &fallback) const;
+    void write(const QString &key, const QVariant &value, const std::function<void(QSettings *)> &change);
 
+    QVariantMap kept;
     bool toldFailure = false;
 };
 
