@@ -2,7 +2,9 @@
 
 #include "AsciiProtocol.h"
 #include "DeviceTask.h"
+#include "WritableFile.h"
 
+#include <QDebug>
 #include <QSettings>
 #include <QUrl>
 
@@ -173,6 +175,10 @@ bool PortSettingsStore::setSetup(const QString &port, const ScaleSetup &setup)
         return true;
     }
     temporary.remove(port);
+    if (!mayWrite()) {
+        temporary.insert(port, setup);
+        return false;
+    }
     const std::unique_ptr<QSettings> stored = storedSettings();
     stored->beginGroup(groupOf(port));
     stored->setValue(QStringLiteral("type"), ScaleProtocol::key(setup.type));
@@ -235,6 +241,10 @@ bool PortSettingsStore::setValue(const QString &port, const QString &key, const 
         return true;
     }
     temporaryValues.remove(temporaryKey);
+    if (!mayWrite()) {
+        temporaryValues.insert(temporaryKey, value);
+        return false;
+    }
     const std::unique_ptr<QSettings> stored = storedSettings();
     stored->setValue(groupOf(port) + QLatin1Char('/') + key, value);
     stored->sync();
@@ -242,6 +252,16 @@ bool PortSettingsStore::setValue(const QString &port, const QString &key, const 
         return true;
     temporaryValues.insert(temporaryKey, value);
     return false;
+}
+
+// Looked at before every write: settings once changed are written when they
+// go, and a link in the file's place would have its target replaced.
+bool PortSettingsStore::mayWrite()
+{
+    const QString refusal = WritableFile::settingsRefusal(fileName());
+    if (!refusal.isEmpty())
+        qWarning() << "The port settings are not written to" << fileName() << refusal;
+    return refusal.isEmpty();
 }
 
 QString PortSettingsStore::scaleName(const QString &port) const

@@ -55,6 +55,7 @@ public:
 private:
     QVariant value(const QString &port, const QString &key, const QVariant &fallback) const;
     bool setValue(const QString &port, const QString &key, const QVariant &value);
+    static bool mayWrite();
 
     QHash<QString, ScaleSetup> temporary;
     // Values kept for this run only, under "port/key".

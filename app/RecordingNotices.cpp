@@ -19,6 +19,12 @@ void RecordingNotices::watch(DeviceTask *task)
             [this, task](const QString &fileName) { tellRecovered(task, fileName); });
     connect(task, &DeviceTask::recordingFileRecreated, this,
             [this, task](const QString &fileName) { tellFileRecreated(task, fileName); });
+    // The recorder is the task's from its start to its end.
+    if (SaveSamples *recorder = task->recorder())
+        connect(recorder, &SaveSamples::tornRecordRemoved, this,
+                [this, task](const QString &fileName, const QByteArray &removed) {
+                    tellTornRecordRemoved(task, fileName, removed);
+                });
 }
 
 void RecordingNotices::tellCouldNotOpen(DeviceTask *task)
@@ -28,7 +34,7 @@ void RecordingNotices::tellCouldNotOpen(DeviceTask *task)
     if (!recorder->formatRefusal().isEmpty())
         warn(tr("Readings are not added to the file\n%1\n").arg(shownName) + recorder->formatRefusal());
     else
-        warn(tr("Could not open the file") + QLatin1Char('\n') + shownName);
+        warn(tr("Could not open the file\n%1\n(%2).").arg(shownName, recorder->openFailure()));
 }
 
 void RecordingNotices::tellFailed(DeviceTask *task, const QString &fileName, const QString &reason)
@@ -56,6 +62,40 @@ void RecordingNotices::tellFileRecreated(DeviceTask *task, const QString &fileNa
             "Recording goes on in a new file of the same name; the records "
             "from before the deletion are not in it.")
              .arg(QDir::toNativeSeparators(fileName), task->port()));
+}
+
+void RecordingNotices::tellTornRecordRemoved(DeviceTask *task, const QString &fileName,
+                                             const QByteArray &removed)
+{
+    tell(tr("The recording file\n%1\nof %2 ended in a record or a header cut short, as a power cut "
+            "leaves one. So that no part of a record is read as a whole one, these bytes were taken "
+            "off:\n%3\nThe readings are added after the last whole record.")
+             .arg(QDir::toNativeSeparators(fileName), task->port(), quoted(removed)));
+}
+
+QString RecordingNotices::quoted(const QByteArray &bytes)
+{
+    QString shown;
+    const QString text = QString::fromUtf8(bytes);
+    for (const QChar c : text) {
+        if (shown.size() >= quotedLength) {
+            shown += QChar(0x2026);
+            break;
+        }
+        if (c == QLatin1Char('\t'))
+            shown += QStringLiteral("\\t");
+        else if (c == QLatin1Char('\r'))
+            shown += QStringLiteral("\\r");
+        else if (c == QLatin1Char('\n'))
+            shown += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\\'))
+            shown += QStringLiteral("\\\\");
+        else if (!c.isPrint())
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return QLatin1Char('"') + shown + QLatin1Char('"');
 }
 
 // Not exec(): the news comes from inside a reading's handler, and a nested

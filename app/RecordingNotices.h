@@ -7,9 +7,10 @@
 class DeviceTask;
 
 // Tells the operator what became of a window's recording: a file that cannot
-// be opened, records that cannot be written and their return, a recording
-// file deleted from under the recorder. The texts quote file and port names
-// as they are: the boxes show them as plain text.
+// be opened and why, records that cannot be written and their return, a
+// recording file deleted from under the recorder, a torn record taken off.
+// The texts quote file and port names as they are: the boxes show them as
+// plain text.
 class RecordingNotices : public QObject
 {
     Q_OBJECT
@@ -31,6 +32,12 @@ private:
     void tellFailed(DeviceTask *task, const QString &fileName, const QString &reason);
     void tellRecovered(DeviceTask *task, const QString &fileName);
     void tellFileRecreated(DeviceTask *task, const QString &fileName);
+    void tellTornRecordRemoved(DeviceTask *task, const QString &fileName, const QByteArray &removed);
+
+    // Bytes from a file as the operator may read them: line ends, tabs and
+    // other unprintable characters escaped, at most quotedLength characters.
+    static QString quoted(const QByteArray &bytes);
+    static const int quotedLength = 60;
 
     QWidget *window;
 };

@@ -1,6 +1,5 @@
 #include "ShiftRestorer.h"
 
-#include "ClassicFormat.h"
 #include "DeviceTask.h"
 #include "SaveSamples.h"
 #include "Scaner.h"
@@ -11,7 +10,6 @@
 #include <QAction>
 #include <QDoubleSpinBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QWidget>
@@ -22,35 +20,16 @@ namespace {
 
 const QString portKey = QStringLiteral("port");
 
-// A record torn by a power cut would run into the first record of the
-// resumed recording: it is ended first. A file whose last byte is a line end
-// (whole records, or someone's own text) is left as it is.
-void endTornRecord(const QString &fileName, RecordFormat::Kind format)
-{
-    if (!SaveSamples::isRecordable(fileName))
-        return;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
-        return;
-    file.seek(file.size() - 1);
-    const QByteArray tail = file.read(1);
-    const char last = tail.isEmpty() ? 0 : tail.at(0);
-    file.close();
-    if (last == '\r' || last == '\n' || !file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
-    file.write(format == RecordFormat::Classic ? QByteArray(ClassicFormat::recordEnd) : QByteArray("\r\n"));
-}
-
 QString resumeRecording(DeviceTask *task, bool on)
 {
     SaveSamples *recorder = task->recorder();
     if (!on)
         return QString();
-    endTornRecord(recorder->fileName(), task->recordFormat());
+    // A record torn at the file's end is the recorder's to take off, and to tell.
     if (!recorder->open())
         return ShiftRestorer::tr("The window of %1 is open again, but recording stays off: "
-                                 "the file\n%2\ncould not be opened.")
-            .arg(task->port(), QDir::toNativeSeparators(recorder->fileName()));
+                                 "the file\n%2\ncould not be opened (%3).")
+            .arg(task->port(), QDir::toNativeSeparators(recorder->fileName()), recorder->openFailure());
     task->setRecording(true);
     return QString();
 }
@@ -96,10 +75,10 @@ ShiftRestorer::ShiftRestorer(ShiftStore *store, QWidget *window)
     resumeAtOnceAct->setCheckable(true);
     resumeAtOnceAct->setChecked(store->resumesAtOnce());
     connect(resumeAtOnceAct, &QAction::toggled, store, &ShiftStore::setResumesAtOnce);
-    connect(store, &ShiftStore::saveFailed, this, [this](const QString &fileName) {
-        tell(tr("The shift could not be saved in\n%1\nShould the program end now, the next start "
-                "cannot reopen the ports as they are.")
-                 .arg(QDir::toNativeSeparators(fileName)));
+    connect(store, &ShiftStore::saveFailed, this, [this](const QString &fileName, const QString &reason) {
+        tell(tr("The shift could not be saved in\n%1\n(%2).\nIt is kept until the program ends; should "
+                "the program end now, the next start cannot reopen the ports as they are.")
+                 .arg(QDir::toNativeSeparators(fileName), reason));
     });
     retranslate();
 }

@@ -1,11 +1,16 @@
 #include "ShiftStore.h"
 
+#include "WritableFile.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -13,6 +18,15 @@ std::unique_ptr<QSettings> storedShift()
 {
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                        QStringLiteral("scaleacq"), QStringLiteral("shift"));
+}
+
+// A pipe or a device in the file's place would hold the start of the program
+// until something is written to it: read as no file. Looked at before a
+// QSettings is made on it.
+bool readable(const QString &fileName)
+{
+    struct stat entry;
+    return ::stat(QFile::encodeName(fileName).constData(), &entry) != 0 || S_ISREG(entry.st_mode);
 }
 
 const QString windowsKey = QStringLiteral("windows");
@@ -29,9 +43,24 @@ ShiftStore::ShiftStore(QObject *parent)
 
 ShiftStore::~ShiftStore() = default;
 
+// Not from a QSettings on the file, which reads it as it is made: the
+// organisation's own file beside the folder names the folder.
 QString ShiftStore::fileName()
 {
-    return storedShift()->fileName();
+    const QString organisationFile = QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                               QStringLiteral("scaleacq"))
+                                         .fileName();
+    return QFileInfo(organisationFile).path() + QLatin1Char('/') + QFileInfo(organisationFile).completeBaseName()
+           + QStringLiteral("/shift.conf");
+}
+
+QVariant ShiftStore::value(const QString &key, const QVariant &fallback) const
+{
+    if (kept.contains(key))
+        return kept.value(key);
+    if (!readable(fileName()))
+        return fallback;
+    return storedShift()->value(key, fallback);
 }
 
 // The lock sits beside shift.conf and names its owner's process: a lock whose
@@ -56,8 +85,15 @@ bool ShiftStore::claim()
 
 QList<QVariantMap> ShiftStore::windows() const
 {
-    const std::unique_ptr<QSettings> stored = storedShift();
     QList<QVariantMap> windows;
+    if (kept.contains(windowsKey)) {
+        for (const QVariant &fields : kept.value(windowsKey).toList())
+            windows << fields.toMap();
+        return windows;
+    }
+    if (!readable(fileName()))
+        return windows;
+    const std::unique_ptr<QSettings> stored = storedShift();
     const int count = qMin(stored->beginReadArray(windowsKey), mostWindows);
     for (int i = 0; i < count; ++i) {
         stored->setArrayIndex(i);
@@ -73,62 +109,72 @@ QList<QVariantMap> ShiftStore::windows() const
 
 void ShiftStore::setWindows(const QList<QVariantMap> &windows)
 {
-    const std::unique_ptr<QSettings> stored = storedShift();
-    // Written whole: a window closed must not leave its fields behind.
-    stored->remove(windowsKey);
-    stored->beginWriteArray(windowsKey, windows.size());
-    for (int i = 0; i < windows.size(); ++i) {
-        stored->setArrayIndex(i);
-        const QVariantMap &fields = windows.at(i);
-        for (auto field = fields.cbegin(); field != fields.cend(); ++field)
-            stored->setValue(field.key(), field.value());
-    }
-    stored->endArray();
-    saved(stored.get());
+    QVariantList all;
+    for (const QVariantMap &fields : windows)
+        all << fields;
+    write(windowsKey, all, [&windows](QSettings *stored) {
+        // Written whole: a window closed must not leave its fields behind.
+        stored->remove(windowsKey);
+        stored->beginWriteArray(windowsKey, windows.size());
+        for (int i = 0; i < windows.size(); ++i) {
+            stored->setArrayIndex(i);
+            const QVariantMap &fields = windows.at(i);
+            for (auto field = fields.cbegin(); field != fields.cend(); ++field)
+                stored->setValue(field.key(), field.value());
+        }
+        stored->endArray();
+    });
 }
 
 QString ShiftStore::language() const
 {
-    return storedShift()->value(languageKey).toString();
+    return value(languageKey, QString()).toString();
 }
 
 void ShiftStore::setLanguage(const QString &key)
 {
-    const std::unique_ptr<QSettings> stored = storedShift();
-    stored->setValue(languageKey, key);
-    saved(stored.get());
+    write(languageKey, key, [&key](QSettings *stored) { stored->setValue(languageKey, key); });
 }
 
 bool ShiftStore::resumesAtOnce() const
 {
-    return storedShift()->value(atOnceKey, false).toBool();
+    return value(atOnceKey, false).toBool();
 }
 
 void ShiftStore::setResumesAtOnce(bool on)
 {
-    const std::unique_ptr<QSettings> stored = storedShift();
-    stored->setValue(atOnceKey, on);
-    saved(stored.get());
+    write(atOnceKey, on, [on](QSettings *stored) { stored->setValue(atOnceKey, on); });
 }
 
 bool ShiftStore::showsStatistics() const
 {
-    return storedShift()->value(statisticsKey, false).toBool();
+    return value(statisticsKey, false).toBool();
 }
 
 void ShiftStore::setShowsStatistics(bool on)
 {
-    const std::unique_ptr<QSettings> stored = storedShift();
-    stored->setValue(statisticsKey, on);
-    saved(stored.get());
+    write(statisticsKey, on, [on](QSettings *stored) { stored->setValue(statisticsKey, on); });
 }
 
-// On disk before the change is over: the program may be killed the next moment.
-void ShiftStore::saved(QSettings *settings)
+// On disk before the change is over: the program may be killed the next
+// moment. The file is looked at first: the settings, once changed, would be
+// written when they go, through a link or not.
+void ShiftStore::write(const QString &key, const QVariant &value, const std::function<void(QSettings *)> &change)
 {
-    settings->sync();
-    if (settings->status() == QSettings::NoError || toldFailure)
+    QString reason = WritableFile::settingsRefusal(fileName());
+    if (reason.isEmpty()) {
+        const std::unique_ptr<QSettings> stored = storedShift();
+        change(stored.get());
+        stored->sync();
+        if (stored->status() == QSettings::NoError) {
+            kept.remove(key);
+            return;
+        }
+        reason = tr("it cannot be written");
+    }
+    kept.insert(key, value);
+    if (toldFailure)
         return;
     toldFailure = true;
-    emit saveFailed(settings->fileName());
+    emit saveFailed(fileName(), reason);
 }

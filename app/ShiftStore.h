@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 
 class QLockFile;
@@ -16,7 +17,9 @@ class QSettings;
 // loses nothing: the windows open now, each as a map of its fields ("port"
 // and whatever ShiftRestorer keeps), the language last chosen, and whether a
 // start reopens the windows without asking, and whether the statistics are
-// shown. One shift belongs to one running program: see claim().
+// shown. One shift belongs to one running program: see claim(). The file is
+// never written through a link nor into anything but a regular file; what
+// cannot be written is kept for this run and read back from here.
 class ShiftStore : public QObject
 {
     Q_OBJECT
@@ -54,13 +57,16 @@ public:
     void setShowsStatistics(bool on);
 
 signals:
-    // The shift could not be written; said once a run, as a crash would
-    // then lose what changed since.
-    void saveFailed(const QString &fileName);
+    // The shift could not be written, and why, in the operator's words; said
+    // once a run, as a crash would then lose what changed since.
+    void saveFailed(const QString &fileName, const QString &reason);
 
 private:
-    void saved(QSettings *settings);
+    // value under key, or the one kept for this run when it was not written.
+    QVariant value(const QString &key, const QVariant &fallback) const;
+    void write(const QString &key, const QVariant &value, const std::function<void(QSettings *)> &change);
 
+    QVariantMap kept;
     bool toldFailure = false;
     std::unique_ptr<QLockFile> owned;
 };

@@ -10,6 +10,7 @@ class ClassicFormat : public RecordFormat
 public:
     Kind kind() const override { return Classic; }
     QByteArray record(const SampleRecord &sample) const override;
+    int tornLength(const QByteArray &end, bool whole) const override;
 
     // "dd.MM.yyyy<TAB> hh:mm:ss.zzz" in local time.
     static QString timestamp(const QDateTime &when);

@@ -15,6 +15,7 @@ public:
     Kind kind() const override { return dialect; }
     QByteArray header() const override;
     QByteArray record(const SampleRecord &sample) const override;
+    int tornLength(const QByteArray &end, bool whole) const override;
 
     // The header of each dialect, line end included.
     static QByteArray headerOf(Kind dialect);
@@ -23,6 +24,8 @@ public:
 
 private:
     QString field(const QString &text) const;
+    // Whether bytes begin as a row of this program's begins, torn or not.
+    bool startsRow(const QByteArray &bytes) const;
 
     Kind dialect;
     QChar separator;

@@ -18,6 +18,16 @@ RecordFormat::Kind RecordFormat::kindOf(const QByteArray &fileStart)
     return Classic;
 }
 
+bool RecordFormat::isTornHeader(const QByteArray &file)
+{
+    for (Kind kind : {CsvComma, CsvSemicolon}) {
+        const QByteArray header = CsvFormat::headerOf(kind);
+        if (!file.isEmpty() && file.size() < header.size() && header.startsWith(file))
+            return true;
+    }
+    return false;
+}
+
 QString RecordFormat::key(Kind kind)
 {
     switch (kind) {

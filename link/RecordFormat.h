@@ -31,12 +31,21 @@ public:
     static Kind fromKey(const QString &key, bool *known = nullptr);
     // The name the operator knows the format by, in the program's language.
     static QString name(Kind kind);
+    // Whether the bytes of a whole file are only the start of a format's
+    // header, as a file being started when the power went is left.
+    static bool isTornHeader(const QByteArray &file);
 
     virtual Kind kind() const = 0;
     // Written once, at the start of a new or empty file.
     virtual QByteArray header() const { return QByteArray(); }
     // One whole record with its line end.
     virtual QByteArray record(const SampleRecord &sample) const = 0;
+    // How many of the last bytes of a file holding this format's records are
+    // a record cut short: the bytes after the last whole record, when they
+    // can be nothing else. end is the file's last bytes, whole whether it is
+    // all of the file. 0 when the file ends with a whole record, or with
+    // bytes that are not one begun (someone's own text).
+    virtual int tornLength(const QByteArray &end, bool whole) const = 0;
 };
 
 #endif // RECORDFORMAT_H

@@ -2,6 +2,7 @@
 
 #include "ClassicFormat.h"
 #include "LinkTrace.h"
+#include "WritableFile.h"
 
 #include <QDebug>
 #include <QFile>
@@ -58,25 +59,22 @@ bool SaveSamples::open(const QString &fileName)
     failing = false; // a new recording is told about its own first failure
     writer = RecordFormat::create(formatKind);
     refusal.clear();
-    QString reason;
     // Looked at before it is opened: opening a serial line to find out what
     // it is would already disturb it.
-    if (!isRecordable(fileName) || !openAppending(file, fileName, &reason)
-        || !startFile(file, &reason)) {
-        qWarning() << "Could not open the file" << fileName
-                   << (reason.isEmpty() ? QStringLiteral("not a regular file") : reason);
+    failure = WritableFile::refusal(fileName);
+    if (!failure.isEmpty() || !openAppending(file, fileName, &failure)
+        || !startFile(file, &failure)) {
+        qWarning() << "Could not open the file" << fileName << failure;
         file->close();
         return false;
     }
+    failure.clear();
     return true;
 }
 
 bool SaveSamples::isRecordable(const QString &fileName)
 {
-    struct stat entry;
-    if (::lstat(QFile::encodeName(fileName).constData(), &entry) != 0)
-        return errno == ENOENT;
-    return S_ISREG(entry.st_mode);
+    return WritableFile::refusal(fileName).isEmpty();
 }
 
 // O_NONBLOCK: a pipe put in the file's place since it was looked at fails at
@@ -97,6 +95,7 @@ bool SaveSamples::openAppending(QFile *target, const QString &fileName, QString 
     }
     struct stat opened;
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        *reason = tr("not a regular file");
         ::close(fd);
         return false;
     }
@@ -108,17 +107,29 @@ bool SaveSamples::openAppending(QFile *target, const QString &fileName, QString 
     return true;
 }
 
+namespace {
+// Up to size bytes from offset on; empty when they cannot be read.
+QByteArray readAt(const QFile &file, qint64 offset, qint64 size)
+{
+    QByteArray bytes(int(size), '\0');
+    const ssize_t got = ::pread(file.handle(), bytes.data(), size_t(bytes.size()), offset);
+    bytes.truncate(got < 0 ? 0 : int(got));
+    return bytes;
+}
+} // namespace
+
 // A new or empty file gets the format's header; one that holds records
-// already must hold records of this format.
+// already must hold records of this format, and loses a torn one at its end.
 bool SaveSamples::startFile(QFile *target, QString *reason)
 {
+    if (!removeTornEnd(target, reason))
+        return false;
     if (target->size() == 0)
         return writer->header().isEmpty() || writeWhole(target, writer->header(), reason);
-    QByteArray start(256, '\0');
-    const ssize_t got = ::pread(target->handle(), start.data(), size_t(start.size()), 0);
-    if (got < 0)
+    const QByteArray start = readAt(*target, 0, 256);
+    // Opened for writing only: taken on trust.
+    if (start.isEmpty())
         return true;
-    start.truncate(int(got));
     const RecordFormat::Kind found = RecordFormat::kindOf(start);
     if (found == formatKind)
         return true;
@@ -126,8 +137,35 @@ bool SaveSamples::startFile(QFile *target, QString *reason)
                  "to it, so that the file keeps one format. Choose another file, or the file's own "
                  "format in the Record button's menu.")
                   .arg(RecordFormat::name(found), RecordFormat::name(formatKind));
-    *reason = QStringLiteral("it holds records of another format");
+    *reason = tr("it holds records in the format \"%1\"").arg(RecordFormat::name(found));
     return false;
+}
+
+// Only the bytes after the last whole record go, and only when they can be
+// nothing but a record of the file's format cut short, or the file holds
+// nothing but the start of a header: a file of another format, or someone's
+// own text, keeps every byte.
+bool SaveSamples::removeTornEnd(QFile *target, QString *reason)
+{
+    const qint64 size = target->size();
+    const qint64 window = qMin<qint64>(size, tornWindow);
+    const QByteArray end = readAt(*target, size - window, window);
+    if (end.size() != window || size == 0)
+        return true;
+    int torn = 0;
+    if (window == size && RecordFormat::isTornHeader(end))
+        torn = end.size();
+    else if (RecordFormat::kindOf(readAt(*target, 0, 256)) == formatKind)
+        torn = writer->tornLength(end, window == size);
+    if (torn <= 0)
+        return true;
+    if (!target->resize(size - torn)) {
+        *reason = target->errorString();
+        return false;
+    }
+    qWarning() << "SaveSamples: a torn record taken off the end of" << openName << end.right(torn);
+    emit tornRecordRemoved(openName, end.right(torn));
+    return true;
 }
 
 bool SaveSamples::isOpen() const
@@ -210,10 +248,10 @@ bool SaveSamples::reopenDeleted()
 {
     const QString deletedName = openName;
     auto *fresh = new QFile(this);
-    QString reason;
-    if (!isRecordable(deletedName) || !openAppending(fresh, deletedName, &reason)
+    QString reason = WritableFile::refusal(deletedName);
+    if (!reason.isEmpty() || !openAppending(fresh, deletedName, &reason)
         || !startFile(fresh, &reason)) {
-        fail(reason.isEmpty() ? tr("not a regular file") : reason);
+        fail(reason);
         delete fresh;
         return false;
     }

@@ -43,11 +43,17 @@ public:
     // Why the last open() refused a file that holds records of another
     // format, in the operator's words; empty when it did not.
     QString formatRefusal() const { return refusal; }
+    // Why the last open() left its file closed, in a few words ("it is a
+    // symbolic link", or the system's own); empty when it opened it.
+    QString openFailure() const { return failure; }
 
     // Records go only into a regular file or under a name where nothing is
     // yet: never into a folder, a device, a pipe or a socket, nor through a
     // link (a link to a regular file included).
     static bool isRecordable(const QString &fileName);
+    // The end of a file looked at for a torn record, at most: longer than
+    // any record the formats write.
+    static const int tornWindow = 4096;
 
 signals:
     // A record could not be written (a full disk, a file grown past its
@@ -60,10 +66,16 @@ signals:
     // The open file was deleted from under the recorder: the records from
     // here on go to a new file of the same name instead of a nameless one.
     void fileRecreated(QString fileName);
+    // The file opened ended in a record cut short (by a power cut, say) or in
+    // the start of a header only; those bytes, removed, are given. The
+    // records added go after the last whole record, and no torn one is
+    // completed into a record that looks whole.
+    void tornRecordRemoved(QString fileName, QByteArray removed);
 
 private:
     bool openAppending(QFile *target, const QString &fileName, QString *reason);
     bool startFile(QFile *target, QString *reason);
+    bool removeTornEnd(QFile *target, QString *reason);
     static bool writeWhole(QFile *target, const QByteArray &bytes, QString *reason);
     void append(const QByteArray &bytes);
     bool write(const QByteArray &bytes);
@@ -78,6 +90,7 @@ private:
     // The format of the open file, fixed when it was opened.
     std::unique_ptr<RecordFormat> writer;
     QString refusal;
+    QString failure;
 };
 
 #endif // SAVESAMPLES_H

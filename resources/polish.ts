@@ -931,6 +931,26 @@ różni się od poprzedniej o więcej niż (w jednostce wagi):</translation>
 <context>
     <name>RecordingNotices</name>
     <message>
+        <source>Could not open the file
+%1
+(%2).</source>
+        <translation>Nie można otworzyć pliku
+%1
+(%2).</translation>
+    </message>
+    <message>
+        <source>The recording file
+%1
+of %2 ended in a record or a header cut short, as a power cut leaves one. So that no part of a record is read as a whole one, these bytes were taken off:
+%3
+The readings are added after the last whole record.</source>
+        <translation>Plik zapisu
+%1
+urządzenia %2 kończył się uciętym zapisem lub nagłówkiem, jaki zostawia zanik zasilania. Aby żadna część zapisu nie została odczytana jako cały zapis, usunięto te bajty:
+%3
+Odczyty są dopisywane po ostatnim całym zapisie.</translation>
+    </message>
+    <message>
         <source>Record</source>
         <translation>Zapisuje</translation>
     </message>
@@ -978,6 +998,10 @@ Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w
 </context>
 <context>
     <name>SaveSamples</name>
+    <message>
+        <source>it holds records in the format &quot;%1&quot;</source>
+        <translation>zawiera zapisy w formacie „%1”</translation>
+    </message>
     <message>
         <source>It holds records in the format &quot;%1&quot;; records in the format &quot;%2&quot; are not added to it, so that the file keeps one format. Choose another file, or the file&apos;s own format in the Record button&apos;s menu.</source>
         <translation>Zawiera rekordy w formacie „%1”; rekordy w formacie „%2” nie są do niego dopisywane, aby plik zachował jeden format. Wybierz inny plik albo format tego pliku w menu przycisku Zapisuj.</translation>
@@ -1062,6 +1086,24 @@ Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w
 </context>
 <context>
     <name>ShiftRestorer</name>
+    <message>
+        <source>The window of %1 is open again, but recording stays off: the file
+%2
+could not be opened (%3).</source>
+        <translation>Okno %1 jest znów otwarte, ale zapis pozostaje wyłączony: pliku
+%2
+nie można otworzyć (%3).</translation>
+    </message>
+    <message>
+        <source>The shift could not be saved in
+%1
+(%2).
+It is kept until the program ends; should the program end now, the next start cannot reopen the ports as they are.</source>
+        <translation>Nie udało się zapisać zmiany roboczej w pliku
+%1
+(%2).
+Jest zachowana do końca działania programu; jeśli program zakończy się teraz, przy następnym starcie nie otworzy portów w obecnym stanie.</translation>
+    </message>
     <message>
         <source>not a network address of the form tcp://host:port</source>
         <translation>to nie jest adres sieciowy w postaci tcp://host:port</translation>
@@ -1181,6 +1223,36 @@ Jeśli program zakończy się teraz, przy następnym starcie nie otworzy portów
     <message>
         <source>the unit is not a word: %1</source>
         <translation>jednostka nie jest słowem: %1</translation>
+    </message>
+</context>
+<context>
+    <name>WritableFile</name>
+    <message>
+        <source>it is a symbolic link, and the program writes through none</source>
+        <translation>to dowiązanie symboliczne, a program nie zapisuje przez dowiązania</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>to folder</translation>
+    </message>
+    <message>
+        <source>it is a device, a pipe or a socket, not a regular file</source>
+        <translation>to urządzenie, potok lub gniazdo, a nie zwykły plik</translation>
+    </message>
+    <message>
+        <source>its folder %1 is a symbolic link, and the program writes through none</source>
+        <translation>jego folder %1 to dowiązanie symboliczne, a program nie zapisuje przez dowiązania</translation>
+    </message>
+    <message>
+        <source>its folder %1 is not a folder</source>
+        <translation>jego folder %1 nie jest folderem</translation>
+    </message>
+</context>
+<context>
+    <name>ShiftStore</name>
+    <message>
+        <source>it cannot be written</source>
+        <translation>nie można go zapisać</translation>
     </message>
 </context>
 </TS>

@@ -197,7 +197,7 @@ private slots:
         QCOMPARE(pathButton()->text(), ".../" + QFileInfo(file("b")).fileName());
         QCOMPARE(task->refreshRate() + document(port(1))->deviceTask()->refreshRate(), 1500 + 200);
         pathButton()->click(); // a file that cannot be opened is told, and Record goes off
-        QCOMPARE(told[3], "Could not open the file\n" + file("missing/c"));
+        QCOMPARE(told[3], "Could not open the file\n" + file("missing/c") + "\n(" + qt_error_string(ENOENT) + ")."); // and why
         QVERIFY(!checked("recordAct") && !task->isRecording());
     }
 

@@ -1,7 +1,9 @@
 #include "AppTestSupport.h"
 #include "FaultSupport.h"
+#include "PortSettingsStore.h"
 #include "SaveSamples.h"
 #include "ShiftStore.h"
+#include <sys/stat.h>
 #include <QDoubleSpinBox>
 #include <QLCDNumber>
 #include <QProcess>
@@ -72,7 +74,17 @@ private slots:
         QApplication::installTranslator(&programTranslator);
         QApplication::installTranslator(&toolkitTranslator);
     }
-    void init() { shiftFile().clear(); }
+    void init()
+    {
+        // As a test of links and pipes may leave them.
+        const QString folder = QFileInfo(ShiftStore::fileName()).path();
+        if (QFileInfo(folder).isSymLink())
+            QFile::remove(folder);
+        for (const QString &name : {ShiftStore::fileName(), PortSettingsStore::fileName()})
+            if (!QFileInfo(name).isFile() || QFileInfo(name).isSymLink())
+                QFile::remove(name);
+        shiftFile().clear();
+    }
     // Also on a terminal with no display.
     void helpListsTheOptionsAndExits()
     {
@@ -216,6 +228,7 @@ private slots:
     // A full disk is told once, not at every change.
     void aShiftThatCannotBeSavedIsToldOnce()
     {
+        ShiftStore store;
         QSignalSpy told(&store, &ShiftStore::saveFailed);
         {
             FileSizeLimit full(0);
@@ -223,7 +236,92 @@ private slots:
             store.setLanguage("english");
         }
         QCOMPARE(told.count(), 1);
-        QCOMPARE(told.at(0).at(0).toString(), ShiftStore::fileName());
+        QCOMPARE(told.at(0), QVariantList({shiftFile().fileName(), "it cannot be written"}));
+    }
+    // Never through a link nor into a pipe: said once, naming the file, and what was set holds for the run.
+    void ourOwnFilesAreNeverWrittenThroughALinkNorIntoAPipe_data()
+    {
+        QTest::addColumn<bool>("ports"); // ports.conf, else shift.conf
+        QTest::addColumn<QString>("what");
+        QTest::newRow("shift.conf a link") << false << "link";
+        QTest::newRow("shift.conf a pipe") << false << "fifo";
+        QTest::newRow("the shift's folder a link") << false << "folder link";
+        QTest::newRow("ports.conf a link") << true << "link";
+        QTest::newRow("the ports' folder a link") << true << "folder link";
+    }
+    void ourOwnFilesAreNeverWrittenThroughALinkNorIntoAPipe()
+    {
+        QFETCH(bool, ports); QFETCH(QString, what);
+        const QString name = ports ? PortSettingsStore::fileName() : ShiftStore::fileName(), folder = QFileInfo(name).path();
+        const QString target = file("target.conf"), elsewhere = file("elsewhere");
+        QFile kept(target);
+        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("[General]\nkept=1\n") == 17);
+        kept.close();
+        QVERIFY(QFile::remove(name) || QDir().mkpath(folder));
+        QVERIFY(what != "link" || QFile::link(target, name));
+        QVERIFY(what != "fifo" || ::mkfifo(QFile::encodeName(name).constData(), 0600) == 0);
+        QVERIFY(what != "folder link" || (QDir().mkpath(elsewhere) && QDir(folder).removeRecursively() && QFile::link(elsewhere, folder)));
+        const QString why = what == "fifo" ? "it is a device, a pipe or a socket, not a regular file"
+                            : what == "link" ? "it is a symbolic link, and the program writes through none"
+                                             : "its folder " + folder + " is a symbolic link, and the program writes through none";
+        if (ports) {
+            PortSettingsStore store;
+            for (int write = 0; write < 2; ++write)
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^The port settings are not written to.*" + QRegularExpression::escape(why)));
+            QVERIFY(!store.setSetup("/dev/ttyUSB0", {ScaleProtocol::Sics, ScaleProtocol::usualSettings(ScaleProtocol::Sics)}));
+            QVERIFY(!store.setScaleName("/dev/ttyUSB0", "Line 2"));
+            QCOMPARE(int(store.setup("/dev/ttyUSB0").type), int(ScaleProtocol::Sics));
+            QCOMPARE(store.scaleName("/dev/ttyUSB0"), QString("Line 2"));
+        } else {
+            ShiftStore store;
+            QSignalSpy told(&store, &ShiftStore::saveFailed);
+            QCOMPARE(store.resumesAtOnce(), false); // read as no file, not waited on
+            store.setWindows({{{"port", "/dev/ttyUSB0"}}});
+            store.setLanguage("english");
+            QCOMPARE(told.count(), 1);
+            QCOMPARE(told.at(0), QVariantList({name, why}));
+            QCOMPARE(store.language(), QString("english"));
+            QCOMPARE(store.windows(), QList<QVariantMap>({{{"port", "/dev/ttyUSB0"}}}));
+        }
+        QCOMPARE(contentsOf(target), QByteArray("[General]\nkept=1\n"));
+        QVERIFY(QDir(elsewhere).isEmpty());
+        QCOMPARE(QFileInfo(what == "folder link" ? folder : name).isSymLink(), what != "fifo");
+    }
+    // A resumed recording loses only a torn record at the end of its file, and says so; refused, it says why.
+    void aResumedRecordingTellsWhatItTookOffOrWhyItStaysOff_data()
+    {
+        QTest::addColumn<QString>("what"); QTest::addColumn<QByteArray>("held"); QTest::addColumn<QString>("told");
+        const QByteArray whole = "auto\t1.000\tkg\t01.02.2024\t 06:00:00.000\r\n\r";
+        QTest::newRow("a torn record") << "file" << whole + "auto\t98765.4"
+            << "The recording file\n<file>\nof <port> ended in a record or a header cut short, as a power cut leaves one. "
+               "So that no part of a record is read as a whole one, these bytes were taken off:\n\"auto\\t98765.4\"\n"
+               "The readings are added after the last whole record.";
+        QTest::newRow("a link") << "link" << whole << "The window of <port> is open again, but recording stays off: the file\n"
+                                                      "<file>\ncould not be opened (it is a symbolic link, and the program writes through none).";
+        QTest::newRow("a CSV file") << "file" << QByteArray("time,scale,kind,value,unit,stable\r\n")
+            << "The window of <port> is open again, but recording stays off: the file\n<file>\n"
+               "could not be opened (it holds records in the format \"CSV, comma and decimal point\").";
+    }
+    void aResumedRecordingTellsWhatItTookOffOrWhyItStaysOff()
+    {
+        QFETCH(QString, what); QFETCH(QByteArray, held); QFETCH(QString, told);
+        const QString recording = file(QTest::currentDataTag()), heldFile = what == "link" ? recording + ".target" : recording;
+        QFile written(heldFile);
+        QVERIFY(written.open(QIODevice::WriteOnly) && written.write(held) == held.size());
+        written.close();
+        QVERIFY(what != "link" || QFile::link(heldFile, recording));
+        start(1);
+        writeShift(shiftFile(), {{port(0), "200", recording, "true", "true"}}, true);
+        shiftFile().setValue("language", "english");
+        QString said;
+        DialogScript script;
+        script.then(readMessage(&said));
+        restart();
+        QVERIFY(QTest::qWaitFor([&] { return document(port(0)) && !said.isEmpty(); }, 5000));
+        QCOMPARE(said, told.replace("<file>", recording).replace("<port>", port(0)));
+        const bool torn = told.startsWith("The recording file"); // and the records go on: see the killed program
+        QCOMPARE(document(port(0))->deviceTask()->isRecording(), torn);
+        QVERIFY(torn || contentsOf(heldFile) == held);
     }
     // The real program with two scales, one window running and recording, one paused, killed twice.
     void aKilledProgramResumesRecordingIntoTheSameFilesWithoutATornLine()
@@ -240,10 +338,10 @@ private slots:
             .setValue("ports/" + QUrl::toPercentEncoding(sics.portPath()) + "/type", "sics");
         const QString recording = run.filePath("running.txt"), pausedFile = run.filePath("paused.txt");
         // As a power cut leaves it: a whole record, then a torn one.
-        const QByteArray before = "auto\t1.000\tkg\t01.02.2024\t 06:00:00.000\r\n\r01.02.2024\t 06:00";
-        QFile torn(recording);
-        QVERIFY(torn.open(QIODevice::WriteOnly) && torn.write(before) == before.size());
-        torn.close();
+        const QByteArray before = "auto\t1.000\tkg\t01.02.2024\t 06:00:00.000\r\n\r", torn = "auto\t98765.4";
+        QFile tornFile(recording);
+        QVERIFY(tornFile.open(QIODevice::WriteOnly) && tornFile.write(before + torn) == before.size() + torn.size());
+        tornFile.close();
         const QList<QStringList> shift{{builtIn.portPath(), "200", recording, "true", "true"},
                                        {sics.portPath(), "1000", pausedFile, "false", "true"}};
         writeShift(shiftFile(config), shift, true);
@@ -263,10 +361,10 @@ private slots:
             QCOMPARE(savedWindows(shiftFile(config)), shift);
         }
         const QByteArray recorded = contentsOf(recording);
-        QVERIFY(recorded.startsWith(before + QByteArray("\r\n\r")));
+        QVERIFY(recorded.startsWith(before) && !recorded.contains(torn)); // taken off, not ended
         QVERIFY(recorded.endsWith(QByteArray("\r\n\r")));
         const QRegularExpression whole("^auto\t[ 0-9.]+\tkg\t\\d\\d\\.\\d\\d\\.\\d{4}\t \\d\\d:\\d\\d:\\d\\d\\.\\d{3}$");
-        const QList<QByteArray> records = recorded.mid(before.size() + 3).split('\r');
+        const QList<QByteArray> records = recorded.mid(before.size()).split('\r');
         for (int i = 0; i + 1 < records.size(); i += 2) // each record ends CR LF CR: split, the LF heads the next piece
             QVERIFY2(whole.match(QString(records[i]).remove(QRegularExpression("^\n"))).hasMatch(), records[i]);
         QCOMPARE(contentsOf(pausedFile), QByteArray());

@@ -179,16 +179,17 @@ private slots:
     // A file keeps one format: records of another are refused, and the file stays as it was.
     void aFileOfAnotherFormatIsRefused_data()
     {
-        QTest::addColumn<QByteArray>("held"); QTest::addColumn<int>("added");
-        QTest::newRow("CSV into classic") << QByteArray("auto\t1\tkg\t05.12.2026\t 08:31:27.123\r\n\r")
-                                          << int(RecordFormat::CsvComma);
-        QTest::newRow("classic into CSV") << QByteArray("time,scale,kind,value,unit,stable\r\n") << int(RecordFormat::Classic);
+        QTest::addColumn<QByteArray>("held"); QTest::addColumn<int>("added"); QTest::addColumn<QString>("heldFormat");
+        QTest::newRow("CSV into classic, torn") << QByteArray("auto\t1\tkg\t05.12.2026\t 08:31:27.123\r\n\rauto\t2")
+                                          << int(RecordFormat::CsvComma) << "Classic (tab-separated)";
+        QTest::newRow("classic into CSV, torn") << QByteArray("time,scale,kind,value,unit,stable\r\n2026-12-05T08:3")
+                                                << int(RecordFormat::Classic) << "CSV, comma and decimal point";
         QTest::newRow("semicolons into commas") << QByteArray("time,scale,kind,value,unit,stable\r\n")
-                                                << int(RecordFormat::CsvSemicolon);
+                                                << int(RecordFormat::CsvSemicolon) << "CSV, comma and decimal point";
     }
     void aFileOfAnotherFormatIsRefused()
     {
-        QFETCH(QByteArray, held); QFETCH(int, added);
+        QFETCH(QByteArray, held); QFETCH(int, added); QFETCH(QString, heldFormat);
         const QString path = dir.filePath(QTest::currentDataTag());
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(held) == held.size());
@@ -198,6 +199,7 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not open the file"));
         QVERIFY(!recorder.open(path));
         QVERIFY(recorder.formatRefusal().contains("keeps one format"));
+        QCOMPARE(recorder.openFailure(), "it holds records in the format \"" + heldFormat + '"');
         recorder.addRecord({"auto", "2", "kg", QDateTime::currentDateTime(), true, {}});
         QCOMPARE(contents(path), held);
     }
@@ -208,8 +210,72 @@ private slots:
         recorder.setFileName(dir.filePath("missing/samples.txt")); // no such folder, even for root
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not open the file"));
         QVERIFY(!recorder.open());
+        QCOMPARE(recorder.openFailure(), qt_error_string(ENOENT));
         recorder.addSample("lost");
         QVERIFY(!QFile::exists(recorder.fileName()));
+        recorder.setFormat(RecordFormat::CsvComma); // no room for the header of a new file
+        {
+            FileSizeLimit full(0);
+            QVERIFY(!recorder.open(dir.filePath("no room.csv")));
+        }
+        QCOMPARE(recorder.openFailure(), qt_error_string(EFBIG));
+    }
+
+    // Only the bytes after the last whole record go, when they can be nothing but a record or a header cut
+    // short; they are told, and the next record follows the last whole one.
+    void aTornEndIsTakenOffAndNothingElse_data()
+    {
+        QTest::addColumn<int>("format"); QTest::addColumn<QByteArray>("held");
+        QTest::addColumn<QByteArray>("removed"); // the rest is kept
+        const QByteArray whole = "auto\t1.000\tkg\t01.02.2024\t 06:00:00.000\r\n\r";
+        const QByteArray header = "time,scale,kind,value,unit,stable\r\n", row = "2024-02-01T06:00:00.000+01:00,L,auto,1.000,kg,yes\r\n";
+        auto add = [](const char *name, RecordFormat::Kind format, const QByteArray &kept, const QByteArray &removed) {
+            QTest::newRow(name) << int(format) << kept + removed << removed;
+        };
+        const auto C = RecordFormat::Classic, Comma = RecordFormat::CsvComma;
+        add("classic, torn in the value", C, whole, "auto\t12.3");
+        add("classic, torn in the record end", C, whole, "step\t2\tg\t01.02.2024\t 06:00:01.000\r\n");
+        add("classic, the first record torn", C, "", "au");
+        add("classic, NULs after a record", C, whole, QByteArray(5, '\0'));
+        add("classic, someone's line", C, "step counter", "");
+        add("classic, someone's text after records", C, whole + "note\n", "");
+        add("classic, blank lines of someone's", C, "a\r\n\r\nb", "");
+        add("classic, no record end in the last 4 KiB", C, whole + QByteArray(5000, 'x'), "");
+        add("CSV, torn in the value", Comma, header + row, "2024-02-01T06:00:01.000+01:00,L,auto,12");
+        add("CSV, torn in the time", Comma, header, "2024-02-0");
+        add("CSV, torn in a name after its line end", Comma, header + row, "2024-02-01T06:00:01.000+01:00,\"L\r\n2\",au");
+        add("CSV, torn in a name before its line end", Comma, header + row, "2024-02-01T06:00:01.000+01:00,\"L\r\n");
+        add("CSV, a whole row with a line end in its name", Comma, header + "2024-02-01T06:00:01.000+01:00,\"L\r\n2\",auto,1,kg,no\r\n", "");
+        add("CSV, someone's line after the rows", Comma, header + row + "total,1", "");
+        add("CSV, the header torn", Comma, "", "time,sca");
+        add("CSV, the header torn in its line end", Comma, "", "time,scale,kind,value,unit,stable\r");
+        add("semicolons, the header torn", RecordFormat::CsvSemicolon, "", "time;scale;k");
+        add("classic, a CSV header torn", C, "", "time,scale");
+    }
+    void aTornEndIsTakenOffAndNothingElse()
+    {
+        QFETCH(int, format); QFETCH(QByteArray, held); QFETCH(QByteArray, removed);
+        const QString path = dir.filePath(QTest::currentDataTag());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(held) == held.size());
+        file.close();
+        SaveSamples recorder;
+        recorder.setFormat(RecordFormat::Kind(format));
+        QSignalSpy torn(&recorder, &SaveSamples::tornRecordRemoved);
+        if (!removed.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("torn record taken off"));
+        QVERIFY(recorder.open(path));
+        recorder.addRecord({"step", "5", "g", QDateTime({2026, 12, 5}, {8, 31, 27, 123}, Qt::OffsetFromUTC, 3600), true, {}});
+        QByteArray kept = held.left(held.size() - removed.size());
+        if (kept.isEmpty() && format == RecordFormat::CsvComma)
+            kept = "time,scale,kind,value,unit,stable\r\n";
+        if (kept.isEmpty() && format == RecordFormat::CsvSemicolon)
+            kept = "time;scale;kind;value;unit;stable\r\n";
+        QCOMPARE(contents(path), kept + (format == RecordFormat::Classic ? "step\t5\tg\t05.12.2026\t 08:31:27.123\r\n\r"
+                                                                          : format == RecordFormat::CsvComma ? "2026-12-05T08:31:27.123+01:00,,step,5,g,yes\r\n"
+                                                                                                             : "2026-12-05T08:31:27.123+01:00;;step;5;g;yes\r\n"));
+        QCOMPARE(torn.count(), removed.isEmpty() ? 0 : 1);
+        QVERIFY(removed.isEmpty() || torn.at(0) == QVariantList({path, removed}));
     }
 
     void aFullDiskIsToldOncePerRecordingAndSoIsItsEnd()
@@ -250,19 +316,23 @@ private slots:
     {
         QTest::addColumn<QString>("what"); // what is under the name
         QTest::addColumn<bool>("taken");
-        QTest::newRow("a new name") << "" << true;
-        QTest::newRow("a regular file") << "file" << true;
-        QTest::newRow("a named pipe nobody reads") << "fifo" << false; // must not wait for a reader
-        QTest::newRow("a named pipe being read") << "fifo, read" << false;
-        QTest::newRow("a link to a regular file") << "link" << false;
-        QTest::newRow("a link to a device") << "device link" << false;
-        QTest::newRow("a device") << "/dev/null" << false;
-        QTest::newRow("a folder") << "folder" << false;
+        QTest::addColumn<QString>("why"); // it is refused
+        const QString special = "it is a device, a pipe or a socket, not a regular file",
+                      link = "it is a symbolic link, and the program writes through none";
+        QTest::newRow("a new name") << "" << true << "";
+        QTest::newRow("a regular file") << "file" << true << "";
+        QTest::newRow("a named pipe nobody reads") << "fifo" << false << special; // must not wait for a reader
+        QTest::newRow("a named pipe being read") << "fifo, read" << false << special;
+        QTest::newRow("a link to a regular file") << "link" << false << link;
+        QTest::newRow("a link to a device") << "device link" << false << link;
+        QTest::newRow("a device") << "/dev/null" << false << special;
+        QTest::newRow("a folder") << "folder" << false << "it is a folder";
     }
     void onlyARegularFileOrANewNameIsRecordedInto()
     {
         QFETCH(QString, what);
         QFETCH(bool, taken);
+        QFETCH(QString, why);
         const QString name = what == "/dev/null" ? what : dir.filePath(QTest::currentDataTag());
         const QByteArray path = QFile::encodeName(name);
         QFile kept(dir.filePath(QTest::currentDataTag() + QString(".target")));
@@ -278,6 +348,7 @@ private slots:
         if (!taken)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not open the file"));
         QCOMPARE(recorder.open(name), taken);
+        QCOMPARE(recorder.openFailure(), why);
         QCOMPARE(SaveSamples::isRecordable(name), taken);
         recorder.addSample("a");
         QCOMPARE(contents(kept.fileName()), QByteArray("kept")); // nothing through a link
