@@ -17,8 +17,10 @@ namespace {
 // does so within a cycle or two, and a silent try should not hold the search
 // for the link's whole second.
 const int quietLimit = 500;
-// Requests follow each other quickly: two readings are all a try needs.
+// Requests follow each other quickly.
 const int tryPeriod = 100;
+// How long the line end that starts a try is left to settle.
+const int settleTime = 50;
 
 PortSettings lineOf(qint32 baud, QSerialPort::DataBits bits, QSerialPort::Parity parity)
 {
@@ -217,8 +219,15 @@ void ScaleFinder::startTry(const ScaleSetup &setup)
         // The last try's request may have had no line end ("Z", ESC P): one
         // here ends it, so that the scale does not take it for the start of
         // this try's first request and leave that unanswered.
-        if (opened)
+        // A scale whose request starts with a line end (LF W CR) may take
+        // this one for the end of its own request, begun by the last try's
+        // (LF, W): its answer comes within a few milliseconds, and is
+        // dropped with the rest before this try's first request.
+        if (opened) {
             link->write("\r\n");
+            link->flush();
+            QThread::msleep(settleTime);
+        }
         const QString reason = opened ? QString() : link->errorString();
         QMetaObject::invokeMethod(this, [this, number, opened, reason] { linkOpened(number, opened, reason); },
                                   Qt::QueuedConnection);

@@ -473,8 +473,13 @@ void ScaleSimulator::take(char byte)
     // the whole line, ESC P may follow anything.
     const QByteArray asked = requestOf(scaleType);
     // Line ends between requests are not the start of one, unless the
-    // kind's request starts with one (LF W CR).
-    if (pending.isEmpty() && (byte == '\r' || byte == '\n') && !asked.startsWith(byte))
+    // kind's request starts with one (LF W CR): then a request starts there.
+    const bool lineEnd = byte == '\r' || byte == '\n';
+    if (lineEnd && asked.startsWith(byte)) {
+        pending = QByteArray(1, byte);
+        return;
+    }
+    if (pending.isEmpty() && lineEnd)
         return;
     pending.append(byte);
     if (!asked.isEmpty() && pending.endsWith(asked)) {

@@ -56,6 +56,12 @@ private slots:
             {P::ImmediatePrint, 38400, {P::ImmediatePrint}, "immediate-print 38400 8N1"},
             // Its SICS-style lines come whether asked or not: a kind that asks reads them too.
             {P::Continuous, 4800, {P::Sics, P::Continuous}, "continuous 4800 8N1"},
+            {P::StatusStream, 4800, {P::Continuous, P::StatusStream}, "status-stream 4800 8N1"},
+            // A W without its line ends is not this kind's request.
+            {P::SmaLevel1, 38400, {P::RetailW, P::SmaLevel1}, "sma 38400 8N1"},
+            {P::RetailW, 4800, {P::EnqPolled, P::RetailW}, "retail-w 4800 8N1"},
+            {P::EtxReply, 38400, {P::EtxReply}, "etx-reply 38400 8N1"},
+            {P::EnqPolled, 9600, {P::BuiltIn, P::EnqPolled}, "enq 9600 8N1"},
         };
         ScaleOnPty scales;
         std::vector<std::unique_ptr<ScaleFinder>> finders;
