@@ -171,6 +171,11 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
     ignoredLabel = new QLabel(this);
     ignoredLabel->setObjectName(QStringLiteral("ignoredLabel"));
     ignoredLabel->setWordWrap(true);
+    ignoredLabel->setTextFormat(Qt::PlainText); // quotes the file's entries
+
+    previewTimer.setSingleShot(true);
+    previewTimer.setInterval(100);
+    connect(&previewTimer, &QTimer::timeout, this, &PortSettingsDialog::showPreview);
 
     finder = new ScaleFinder(this);
     findButton = new QPushButton(tr("Find the scale"), this);
@@ -181,6 +186,7 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
     findLabel = new QLabel(this);
     findLabel->setObjectName(QStringLiteral("findLabel"));
     findLabel->setWordWrap(true);
+    findLabel->setTextFormat(Qt::PlainText); // names ports as typed
     heldWhileSearching = {portBox, typeBox, baudBox, dataBitsBox, parityBox, stopBitsBox, flowBox, defaults,
                           buttons->button(QDialogButtonBox::Ok)};
     connect(findButton, &QPushButton::clicked, this, &PortSettingsDialog::findScale);
@@ -201,6 +207,7 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
     connect(finder, &ScaleFinder::asciiProposed, this, [this] {
         showSetup(finder->current());
         takeReceived(port(), finder->proposedFrom());
+        showPreview();
         endSearch(tr("No known kind answered, but the scale sends text lines at %1 that read as an other "
                      "ASCII scale. Check what the preview reads from them; OK keeps these settings.")
                       .arg(finder->current().line.name()));
@@ -296,17 +303,24 @@ void PortSettingsDialog::accept()
 {
     const QString unusable = unusableFields();
     if (!unusable.isEmpty()) {
-        QMessageBox::warning(this, windowTitle(), unusable);
+        warn(unusable);
         return;
     }
     const bool setupKept = port().isEmpty() || store->setSetup(port(), setup());
     const bool nameKept = port().isEmpty() || store->setScaleName(port(), scaleName());
     if (!setupKept || !nameKept)
-        QMessageBox::warning(this, windowTitle(),
-                             tr("The port settings cannot be saved in %1. They are used until the program "
-                                "ends and are lost then.")
-                                 .arg(PortSettingsStore::fileName()));
+        warn(tr("The port settings cannot be saved in %1. They are used until the program "
+                "ends and are lost then.")
+                 .arg(PortSettingsStore::fileName()));
     QDialog::accept();
+}
+
+void PortSettingsDialog::warn(const QString &text)
+{
+    // File names and typed texts as they are, never as markup.
+    QMessageBox box(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 void PortSettingsDialog::showSetupOf(const QString &port)
@@ -403,11 +417,15 @@ void PortSettingsDialog::takeReceived(const QString &port, const QByteArray &byt
     if (port != this->port())
         return;
     // The newest whole line; with replies ended by a quiet time, the newest
-    // bytes as they came.
-    received = (received + bytes).right(2 * AsciiProtocol::longestLine);
+    // bytes as they came. Of a flood, no more than a line or two is kept,
+    // and the preview is written at most every tenth of a second.
+    const int kept = 2 * AsciiProtocol::longestLine;
+    received = (received + bytes.right(kept)).right(kept);
+    if (!previewTimer.isActive())
+        previewTimer.start();
     const QByteArray end = AsciiProtocol(setup().ascii).terminator();
     if (end.isEmpty()) {
-        lastLine = bytes;
+        lastLine = bytes.right(AsciiProtocol::longestLine);
     } else {
         // Lines end at CR or LF, or at the one byte set.
         QByteArray whole = received.left(qMax(received.lastIndexOf(end.right(1)), received.lastIndexOf('\n')));
@@ -421,7 +439,6 @@ void PortSettingsDialog::takeReceived(const QString &port, const QByteArray &byt
             }
         }
     }
-    showPreview();
 }
 
 void PortSettingsDialog::showPreview()
@@ -456,7 +473,7 @@ void PortSettingsDialog::showQuoting(QLabel *label, const QString &text)
     const QFontMetrics metrics = label->fontMetrics();
     const QString shown = metrics.elidedText(text, Qt::ElideMiddle, metrics.averageCharWidth() * 64);
     label->setText(shown);
-    label->setToolTip(shown == text ? QString() : text);
+    label->setToolTip(shown == text ? QString() : DeviceTask::plainTip(text));
 }
 
 void PortSettingsDialog::choose(QComboBox *box, int value)

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QTimer>
 
 #include "ScaleProtocol.h"
 
@@ -69,6 +70,7 @@ private:
     void showQuoting(QLabel *label, const QString &text);
     static void choose(QComboBox *box, int value);
     void endSearch(const QString &outcome);
+    void warn(const QString &text);
 
     PortSettingsStore *store;
     QComboBox *portBox;
@@ -99,6 +101,7 @@ private:
     // What came on the shown port lately, and its newest whole line.
     QByteArray received;
     QByteArray lastLine;
+    QTimer previewTimer; // coalesces the preview's updates
     ScaleFinder *finder;
     QPushButton *findButton;
     QProgressBar *findProgress;

@@ -389,6 +389,7 @@ private slots:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
             const int width = dialog->sizeHint().width();
             qobject_cast<PortSettingsDialog *>(dialog)->takeReceived(port(0), "W: " + QByteArray(200, '7') + " g\r\n");
+            QTRY_VERIFY(dialog->findChild<QLabel *>("lastLineLabel")->text().contains(QChar(0x2026)));
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
             reads << QString::number(dialog->sizeHint().width() - width)
                   << dialog->findChild<QLabel *>("lastLineLabel")->text().section(QChar(0x2026), 1).right(4);
