@@ -16,7 +16,7 @@ const char startOfText = '\x02';
 const QString numberPart = QStringLiteral("[+-]? *(?:[0-9]+(?:[.,][0-9]+)?|[.,][0-9]+)");
 const QString exponentPart = QStringLiteral("(?:[eE][+-]?[0-9]+)");
 
-ScaleProtocol::Verdict refused(ScaleProtocol::Condition condition, ScaleProtocol::Reading *reading,
+ScaleProtocol::Verdict refusal(ScaleProtocol::Condition condition, ScaleProtocol::Reading *reading,
                                QString *why = nullptr, const QString &said = QString())
 {
     reading->condition = condition;
@@ -228,16 +228,16 @@ ScaleProtocol::Verdict AsciiProtocol::valueFromReply(const QByteArray &reply, bo
     const QByteArray end = terminator();
     // A byte that cannot end a reply ends none (the store and the dialog never set one).
     if (end.isEmpty() && setup.lineEnd != AsciiSetup::Quiet)
-        return refused(NotUnderstood, reading);
+        return refusal(NotUnderstood, reading);
     QByteArray line;
     if (end.isEmpty()) {
         if (!quiet)
-            return reply.size() - start > longestLine ? refused(NotUnderstood, reading) : Incomplete;
+            return reply.size() - start > longestLine ? refusal(NotUnderstood, reading) : Incomplete;
         line = reply.mid(start);
     } else {
         const int first = reply.indexOf(end, start);
         if (first < 0)
-            return reply.size() - start > longestLine ? refused(NotUnderstood, reading) : Incomplete;
+            return reply.size() - start > longestLine ? refusal(NotUnderstood, reading) : Incomplete;
         if (sendsUnasked()) {
             // The newest whole line counts; the older ones are past.
             const int last = reply.lastIndexOf(end);
@@ -246,7 +246,7 @@ ScaleProtocol::Verdict AsciiProtocol::valueFromReply(const QByteArray &reply, bo
         } else {
             // Anything but line ends after the reply is a second one, or noise.
             if (!std::all_of(reply.cbegin() + first + end.size(), reply.cend(), isLineEnd))
-                return refused(NotUnderstood, reading);
+                return refusal(NotUnderstood, reading);
             line = reply.mid(start, first - start);
         }
     }
@@ -256,7 +256,7 @@ ScaleProtocol::Verdict AsciiProtocol::valueFromReply(const QByteArray &reply, bo
     while (line.startsWith('\r') || line.startsWith('\n'))
         line.remove(0, 1);
     if (line.contains('\r') || line.contains('\n'))
-        return refused(NotUnderstood, reading);
+        return refusal(NotUnderstood, reading);
     if (line.isEmpty())
         return Incomplete;
     return parseLine(line, reading);
@@ -277,9 +277,9 @@ ScaleProtocol::Verdict AsciiProtocol::parseLine(const QByteArray &line, Reading 
     if (why)
         why->clear();
     if (!setup.overloadText.isEmpty() && text.contains(setup.overloadText))
-        return refused(Overload, reading);
+        return refusal(Overload, reading);
     if (!setup.noWeightText.isEmpty() && text.contains(setup.noWeightText))
-        return refused(NoWeight, reading);
+        return refusal(NoWeight, reading);
     reading->stable = setup.unstableText.isEmpty() || !text.contains(setup.unstableText);
     const Verdict verdict = setup.pattern.isEmpty() ? readAlone(text, reading, why)
                                                     : readByPattern(text, reading, why);
@@ -287,7 +287,7 @@ ScaleProtocol::Verdict AsciiProtocol::parseLine(const QByteArray &line, Reading 
         return verdict;
     reading->value.remove(QLatin1Char(' '));
     if (setup.decimals > 0 && !putPointIn(&reading->value))
-        return refused(NotUnderstood, reading, why,
+        return refusal(NotUnderstood, reading, why,
                        tr("%1 has a decimal point of its own, but decimal places are set").arg(reading->value));
     if (reading->units.isEmpty())
         reading->units = unit;
@@ -308,7 +308,7 @@ ScaleProtocol::Verdict AsciiProtocol::readAlone(const QString &text, Reading *re
         return Accepted;
     }
     if (weights.size() > 1)
-        return refused(NotUnderstood, reading, why,
+        return refusal(NotUnderstood, reading, why,
                        tr("two numbers could be the weight: %1 and %2")
                            .arg(weights.at(0).value, weights.at(1).value));
     // The reason most likely the one the operator looks for.
@@ -318,26 +318,26 @@ ScaleProtocol::Verdict AsciiProtocol::readAlone(const QString &text, Reading *re
         if (found == numbers.cend())
             continue;
         if (standing == Found::WithExponent)
-            return refused(NotUnderstood, reading, why,
+            return refusal(NotUnderstood, reading, why,
                            tr("the number %1 has an exponent, read only by a pattern that asks for one")
                                .arg(found->field));
         if (standing == Found::Glued)
-            return refused(NotUnderstood, reading, why,
+            return refusal(NotUnderstood, reading, why,
                            tr("the number is glued to other characters: %1").arg(found->field));
-        return refused(NotUnderstood, reading, why,
+        return refusal(NotUnderstood, reading, why,
                        tr("the number %1 has no unit after it, and no unit is set for the scale")
                            .arg(found->value));
     }
-    return refused(NotUnderstood, reading, why, tr("no number stands alone with a unit after it"));
+    return refusal(NotUnderstood, reading, why, tr("no number stands alone with a unit after it"));
 }
 
 ScaleProtocol::Verdict AsciiProtocol::readByPattern(const QString &text, Reading *reading, QString *why) const
 {
     if (!pattern.isValid() || !pattern.namedCaptureGroups().contains(QStringLiteral("value")))
-        return refused(NotUnderstood, reading, why, tr("the pattern cannot be used"));
+        return refusal(NotUnderstood, reading, why, tr("the pattern cannot be used"));
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch())
-        return refused(NotUnderstood, reading, why, tr("the pattern does not match"));
+        return refusal(NotUnderstood, reading, why, tr("the pattern does not match"));
     const QString value = match.captured(QStringLiteral("value")).trimmed();
     const QString units = match.captured(QStringLiteral("unit")).trimmed();
     if (pattern.namedCaptureGroups().contains(QStringLiteral("stable"))) {
@@ -348,13 +348,13 @@ ScaleProtocol::Verdict AsciiProtocol::readByPattern(const QString &text, Reading
     static const QRegularExpression withExponent(QStringLiteral("\\A%1%2\\z").arg(numberPart, exponentPart));
     if (!plainNumber.match(value).hasMatch()) {
         if (!withExponent.match(value).hasMatch())
-            return refused(NotUnderstood, reading, why, tr("the pattern's value is not a number: %1").arg(value));
+            return refusal(NotUnderstood, reading, why, tr("the pattern's value is not a number: %1").arg(value));
         if (!exponentAsked)
-            return refused(NotUnderstood, reading, why,
+            return refusal(NotUnderstood, reading, why,
                            tr("the number %1 has an exponent, read only by a pattern that asks for one").arg(value));
     }
     if (!units.isEmpty() && !isUnitWord(units))
-        return refused(UnknownUnit, reading, why, tr("the unit is not a word: %1").arg(units));
+        return refusal(UnknownUnit, reading, why, tr("the unit is not a word: %1").arg(units));
     reading->value = value;
     reading->units = units;
     return Accepted;

@@ -7,12 +7,6 @@ namespace {
 const char stx = '\x02';
 const char etx = '\x03';
 
-ScaleProtocol::Verdict refused(ScaleProtocol::Condition condition, ScaleProtocol::Reading *reading)
-{
-    reading->condition = condition;
-    return ScaleProtocol::Rejected;
-}
-
 } // namespace
 
 ScaleProtocol::Verdict EnqPolledProtocol::valueFromReply(const QByteArray &reply, bool,

@@ -42,8 +42,3 @@ ScaleProtocol::Verdict LineProtocol::weighed(const QString &value, const QString
     return Accepted;
 }
 
-ScaleProtocol::Verdict LineProtocol::refused(Condition condition, Reading *reading)
-{
-    reading->condition = condition;
-    return Rejected;
-}

@@ -23,7 +23,6 @@ protected:
     // A weight of value (sign and digits, blanks allowed between them) in
     // units; rejected when either is not one.
     static Verdict weighed(const QString &value, const QString &units, bool stable, Reading *reading);
-    static Verdict refused(Condition condition, Reading *reading);
 };
 
 #endif // LINEPROTOCOL_H

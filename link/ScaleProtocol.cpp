@@ -196,6 +196,12 @@ bool ScaleProtocol::isKnownUnit(const QString &units)
     return known.contains(units);
 }
 
+ScaleProtocol::Verdict ScaleProtocol::refused(Condition condition, Reading *reading)
+{
+    reading->condition = condition;
+    return Rejected;
+}
+
 bool ScaleProtocol::answersWithoutWeight(Condition condition)
 {
     switch (condition) {

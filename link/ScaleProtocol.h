@@ -107,6 +107,10 @@ public:
     // or under its range, busy, or an error it reports. Such a reply is an
     // answer: the scale is there and the line is in step.
     static bool answersWithoutWeight(Condition condition);
+
+protected:
+    // Rejects a reply for the reason given.
+    static Verdict refused(Condition condition, Reading *reading);
 };
 
 // How an other ASCII scale is asked and read, as the operator describes it.

@@ -2,40 +2,30 @@
 
 #include <QRegularExpression>
 
-namespace {
-
-ScaleProtocol::Verdict refuse(ScaleProtocol::Condition condition, ScaleProtocol::Reading *reading)
-{
-    reading->condition = condition;
-    return ScaleProtocol::Rejected;
-}
-
-} // namespace
-
 ScaleProtocol::Verdict SmaLevel1Protocol::valueFromReply(const QByteArray &reply, bool,
                                                          Reading *reading) const
 {
     if (!reply.contains('\r'))
-        return reply.size() >= replySize ? refuse(NotUnderstood, reading) : Incomplete;
+        return reply.size() >= replySize ? refused(NotUnderstood, reading) : Incomplete;
     // Every field at its place: a byte lost or added shifts the weight into
     // the unit and a digit out of the number. Nothing may follow the CR.
     static const QRegularExpression frame(QStringLiteral(
         "\\A\\n[ ZOUEIT][1-9][GTN][ M][\\x20-\\x7e]([\\x20-\\x7e]{10})([\\x20-\\x7e]{3})\\r\\z"));
     const QRegularExpressionMatch match = frame.match(QString::fromLatin1(reply.constData(), reply.size()));
     if (!match.hasMatch())
-        return refuse(NotUnderstood, reading);
+        return refused(NotUnderstood, reading);
 
     // Over and under capacity, and the zero and tare errors, say so whatever
     // stands in the weight's place.
     switch (reply.at(1)) {
     case 'O':
-        return refuse(Overload, reading);
+        return refused(Overload, reading);
     case 'U':
-        return refuse(Underload, reading);
+        return refused(Underload, reading);
     case 'E':
     case 'I':
     case 'T':
-        return refuse(Failed, reading);
+        return refused(Failed, reading);
     default:
         break;
     }
@@ -47,9 +37,9 @@ ScaleProtocol::Verdict SmaLevel1Protocol::valueFromReply(const QByteArray &reply
     const QRegularExpressionMatch number = weight.match(match.captured(1));
     const QRegularExpressionMatch named = unit.match(match.captured(2));
     if (!number.hasMatch() || !named.hasMatch())
-        return refuse(NotUnderstood, reading);
+        return refused(NotUnderstood, reading);
     if (!isKnownUnit(named.captured(1)))
-        return refuse(UnknownUnit, reading);
+        return refused(UnknownUnit, reading);
     reading->value = number.captured(1) + number.captured(2);
     reading->units = named.captured(1);
     reading->stable = reply.at(4) != 'M';
