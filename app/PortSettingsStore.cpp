@@ -21,6 +21,12 @@ QString groupOf(const QString &port)
 
 std::unique_ptr<QSettings> storedSettings()
 {
+    // A pipe or a device in the file's place is read as no settings at all
+    // (QSettings reads its file as it is made, and a pipe would hold it);
+    // nothing is ever written there (see mayWrite()).
+    const QString file = PortSettingsStore::fileName();
+    if (!WritableFile::mayRead(file))
+        return std::make_unique<QSettings>(QStringLiteral("/dev/null"), QSettings::IniFormat);
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                        QStringLiteral("scaleacq"), QStringLiteral("ports"));
 }
@@ -130,7 +136,7 @@ QList<qint32> PortSettingsStore::baudRates()
 
 QString PortSettingsStore::fileName()
 {
-    return storedSettings()->fileName();
+    return WritableFile::settingsFile(QStringLiteral("ports"));
 }
 
 ScaleSetup PortSettingsStore::setup(const QString &port, QStringList *ignored) const

@@ -10,7 +10,6 @@
 
 #include <memory>
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -23,12 +22,6 @@ std::unique_ptr<QSettings> storedShift()
 // A pipe or a device in the file's place would hold the start of the program
 // until something is written to it: read as no file. Looked at before a
 // QSettings is made on it.
-bool readable(const QString &fileName)
-{
-    struct stat entry;
-    return ::stat(QFile::encodeName(fileName).constData(), &entry) != 0 || S_ISREG(entry.st_mode);
-}
-
 const QString windowsKey = QStringLiteral("windows");
 const QString languageKey = QStringLiteral("language");
 const QString atOnceKey = QStringLiteral("resumeAtOnce");
@@ -47,18 +40,14 @@ ShiftStore::~ShiftStore() = default;
 // organisation's own file beside the folder names the folder.
 QString ShiftStore::fileName()
 {
-    const QString organisationFile = QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                                               QStringLiteral("scaleacq"))
-                                         .fileName();
-    return QFileInfo(organisationFile).path() + QLatin1Char('/') + QFileInfo(organisationFile).completeBaseName()
-           + QStringLiteral("/shift.conf");
+    return WritableFile::settingsFile(QStringLiteral("shift"));
 }
 
 QVariant ShiftStore::value(const QString &key, const QVariant &fallback) const
 {
     if (kept.contains(key))
         return kept.value(key);
-    if (!readable(fileName()))
+    if (!WritableFile::mayRead(fileName()))
         return fallback;
     return storedShift()->value(key, fallback);
 }
@@ -91,7 +80,7 @@ QList<QVariantMap> ShiftStore::windows() const
             windows << fields.toMap();
         return windows;
     }
-    if (!readable(fileName()))
+    if (!WritableFile::mayRead(fileName()))
         return windows;
     const std::unique_ptr<QSettings> stored = storedShift();
     const int count = qMin(stored->beginReadArray(windowsKey), mostWindows);

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -36,6 +37,22 @@ QString WritableFile::refusal(const QString &fileName)
 
 // A folder above the program's own is the user's to place where it suits,
 // through a link or not.
+QString WritableFile::settingsFile(const QString &name)
+{
+    // The organisation's own file sits beside the folder of its files.
+    const QFileInfo organisation(QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                           QStringLiteral("scaleacq"))
+                                     .fileName());
+    return organisation.path() + QLatin1Char('/') + organisation.completeBaseName() + QLatin1Char('/') + name
+           + QStringLiteral(".conf");
+}
+
+bool WritableFile::mayRead(const QString &fileName)
+{
+    struct stat entry;
+    return ::stat(QFile::encodeName(fileName).constData(), &entry) != 0 || S_ISREG(entry.st_mode);
+}
+
 QString WritableFile::settingsRefusal(const QString &fileName)
 {
     const QString folder = QFileInfo(fileName).path();

@@ -19,6 +19,12 @@ public:
     // The same for one of the program's settings files, whose folder (the
     // program's own, made by it) must also be a real one or none yet.
     static QString settingsRefusal(const QString &fileName);
+    // Where the program keeps its settings file of this name ("ports" gives
+    // ~/.config/scaleacq/ports.conf), worked out without opening it.
+    static QString settingsFile(const QString &name);
+    // Whether a settings file may be read: a regular file, or nothing (read
+    // as empty). A pipe would hold the reader until someone writes it.
+    static bool mayRead(const QString &fileName);
 };
 
 #endif // WRITABLEFILE_H

@@ -247,6 +247,7 @@ private slots:
         QTest::newRow("shift.conf a pipe") << false << "fifo";
         QTest::newRow("the shift's folder a link") << false << "folder link";
         QTest::newRow("ports.conf a link") << true << "link";
+        QTest::newRow("ports.conf a pipe") << true << "fifo";
         QTest::newRow("the ports' folder a link") << true << "folder link";
     }
     void ourOwnFilesAreNeverWrittenThroughALinkNorIntoAPipe()
@@ -266,6 +267,7 @@ private slots:
                                              : "its folder " + folder + " is a symbolic link, and the program writes through none";
         if (ports) {
             PortSettingsStore store;
+            QCOMPARE(int(store.setup("/dev/ttyUSB7").type), int(ScaleProtocol::BuiltIn)); // read as no file, not waited on
             for (int write = 0; write < 2; ++write)
                 QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^The port settings are not written to.*" + QRegularExpression::escape(why)));
             QVERIFY(!store.setSetup("/dev/ttyUSB0", {ScaleProtocol::Sics, ScaleProtocol::usualSettings(ScaleProtocol::Sics)}));
