@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -125,7 +126,9 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
                                "character such as #, or \\xHH for any byte."));
     connect(endByteEdit, &QLineEdit::textChanged, this, &PortSettingsDialog::showKindFields);
     endRow->addWidget(endByteEdit);
-    asciiForm->addRow(tr("Reply &ends with:"), endRow);
+    auto *endLabel = new QLabel(tr("Reply &ends with:"), asciiGroup);
+    endLabel->setBuddy(lineEndBox);
+    asciiForm->addRow(endLabel, endRow);
     addEdit(&patternEdit, tr("&Weight found by:"), "patternEdit");
     patternEdit->setPlaceholderText(tr("the one number standing alone with a unit after it"));
     patternEdit->setToolTip(tr("A regular expression with the named parts (?<value>...) and optionally "
@@ -389,6 +392,22 @@ void PortSettingsDialog::showKindFields()
     quietBox->setEnabled(lineEndBox->currentData().toInt() == AsciiSetup::Quiet);
     endByteEdit->setEnabled(lineEndBox->currentData().toInt() == AsciiSetup::OtherByte);
     showPreview();
+    // Once the layout has taken the fields in.
+    QTimer::singleShot(0, this, &PortSettingsDialog::keepOnScreen);
+}
+
+void PortSettingsDialog::keepOnScreen()
+{
+    // Grown by the fields of a kind, the dialog is moved up to keep OK on
+    // the screen.
+    if (!isVisible())
+        return;
+    const QRect room = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    int up = qMax(0, frame.bottom() - room.bottom());
+    up = qMin(up, frame.top() - room.top());
+    if (up > 0)
+        move(pos() - QPoint(0, up));
 }
 
 PortSettingsDialog::~PortSettingsDialog()

@@ -70,6 +70,7 @@ private:
     void showQuoting(QLabel *label, const QString &text);
     static void choose(QComboBox *box, int value);
     void endSearch(const QString &outcome);
+    void keepOnScreen();
     void warn(const QString &text);
 
     PortSettingsStore *store;
