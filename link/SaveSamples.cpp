@@ -6,7 +6,6 @@
 
 #include <QDebug>
 #include <QFile>
-#include <QFileInfo>
 #include <QTextStream>
 
 #include <cerrno>
@@ -108,6 +107,14 @@ bool SaveSamples::openAppending(QFile *target, const QString &fileName, QString 
 }
 
 namespace {
+// Whether the name itself, not what a link there names, is the file open on fd.
+bool namesFile(const QString &name, int fd)
+{
+    struct stat opened, named;
+    return ::fstat(fd, &opened) == 0 && ::lstat(QFile::encodeName(name).constData(), &named) == 0
+           && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
 // Up to size bytes from offset on; empty when they cannot be read.
 QByteArray readAt(const QFile &file, qint64 offset, qint64 size)
 {
@@ -204,8 +211,10 @@ void SaveSamples::append(const QByteArray &bytes)
     if (!isOpen())
         return;
     // On this host a deleted file stays writable through its open descriptor,
-    // and everything written to it would vanish with the last close.
-    if (!QFileInfo::exists(openName) && !reopenDeleted())
+    // and everything written to it would vanish with the last close: once
+    // the name no longer names it (gone, or another file or a link put in its
+    // place), the recording starts again under the name.
+    if (!namesFile(openName, file->handle()) && !reopenDeleted())
         return;
     if (write(bytes) && failing) {
         failing = false;

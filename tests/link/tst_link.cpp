@@ -150,11 +150,11 @@ private slots:
         QTest::newRow("comma and decimal point") << int(RecordFormat::CsvComma) << ","
             << QStringList{"time,scale,kind,value,unit,stable",
                            "2026-12-05T08:31:27.123+01:00|Line \"A\", 2; left|auto|12.345|kg|no",
-                           "2026-12-05T08:31:28.000+01:00|Line \"A\", 2; left|step|-0.015|g|yes"};
+                           "2026-12-05T07:31:28.000+00:00|Line \"A\", 2; left|step|-0.015|g|yes"};
         QTest::newRow("semicolon and decimal comma") << int(RecordFormat::CsvSemicolon) << ";"
             << QStringList{"time;scale;kind;value;unit;stable",
                            "2026-12-05T08:31:27.123+01:00|Line \"A\", 2; left|auto|12,345|kg|no",
-                           "2026-12-05T08:31:28.000+01:00|Line \"A\", 2; left|step|-0,015|g|yes"};
+                           "2026-12-05T07:31:28.000+00:00|Line \"A\", 2; left|step|-0,015|g|yes"};
     }
     void csvRowsReadBackAsTheyWereWritten()
     {
@@ -167,7 +167,7 @@ private slots:
         recorder.addRecord({"auto", "12.345", "kg", at, false, "Line \"A\", 2; left"});
         recorder.close();
         QVERIFY(recorder.open(path)); // the header only once, at the start of an empty file
-        recorder.addRecord({"step", "-0.015", "g", at.addMSecs(877), true, "Line \"A\", 2; left"});
+        recorder.addRecord({"step", "-0.015", "g", at.addMSecs(877).toOffsetFromUtc(0), true, "Line \"A\", 2; left"});
         QVERIFY(contents(path).startsWith(rows[0].toLatin1() + "\r\n"));
         QStringList read;
         for (const QStringList &row : csvRows(path, separator[0]))
@@ -357,19 +357,35 @@ private slots:
         QVERIFY(!taken || contents(name).endsWith("a\r\n\r"));
     }
 
-    void aDeletedFileIsStartedAgainUnderItsName()
+    // The file deleted while recording, or something else put under its name: the records go into a new
+    // file under the name, never on into the nameless one the system would keep, nor through a link.
+    void aFileGoneFromItsNameIsStartedAgain_data()
     {
-        const QString path = dir.filePath("deleted.txt");
+        QTest::addColumn<QString>("put"); // under the name once the file is gone
+        QTest::addColumn<QByteArray>("written"); // to the name, or where the link points
+        QTest::newRow("nothing") << "" << QByteArray("b\r\n\rc\r\n\r");
+        QTest::newRow("another file") << "file" << QByteArray("kept\nb\r\n\rc\r\n\r");
+        QTest::newRow("a link to a file") << "link" << QByteArray("kept\n");
+    }
+    void aFileGoneFromItsNameIsStartedAgain()
+    {
+        QFETCH(QString, put);
+        QFETCH(QByteArray, written);
+        const QString path = dir.filePath(QTest::currentDataTag()), target = put == "link" ? path + ".target" : path;
         SaveSamples recorder;
-        QSignalSpy recreated(&recorder, &SaveSamples::fileRecreated);
+        QSignalSpy recreated(&recorder, &SaveSamples::fileRecreated), failed(&recorder, &SaveSamples::writeFailed);
         QVERIFY(recorder.open(path));
         recorder.addSample("a");
-        QVERIFY(QFile::remove(path)); // not on into the nameless file the system would keep
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("deleted while recording"));
+        QVERIFY(QFile::remove(path));
+        QFile other(target);
+        QVERIFY(put.isEmpty() || (other.open(QIODevice::WriteOnly) && other.write("kept\n") == 5));
+        other.close();
+        QVERIFY(put != "link" || QFile::link(target, path));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(put == "link" ? "symbolic link" : "deleted while recording"));
         recorder.addSample("b");
         recorder.addSample("c");
-        QCOMPARE(recreated.count(), 1);
-        QCOMPARE(contents(path), QByteArray("b\r\n\rc\r\n\r"));
+        QCOMPARE(contents(target), written);
+        QCOMPARE(std::make_pair(recreated.count(), failed.count()), put == "link" ? std::make_pair(0, 1) : std::make_pair(1, 0));
     }
 
     void traceLinesAreSilentUnlessSwitchedOn()
