@@ -1,5 +1,7 @@
 #include "AppTestSupport.h"
 #include "DemoScales.h"
+#include "IODeviceNew.h"
+#include "LinkThread.h"
 #include "LineMonitor.h"
 #include "PortSettingsDialog.h"
 #include <QCheckBox>
@@ -10,6 +12,8 @@
 #include <QLCDNumber>
 #include <QSettings>
 #include <QSpinBox>
+#include <dlfcn.h>
+#include <termios.h>
 
 using S = QSerialPort;
 using P = ScaleProtocol;
@@ -27,6 +31,17 @@ static QSettings *storedFile()
     return file = new QSettings(QSettings::NativeFormat, QSettings::UserScope, "scaleacq", "ports");
 }
 static QString groupOf(const QString &port) { return "ports/" + QUrl::toPercentEncoding(port); }
+// The data bits and parity asked of each descriptor's line. A pseudo-terminal keeps eight bits and no parity
+// whatever it is asked, and Qt then reports those: what the program asked is all there is to see.
+static QMutex askedLock;
+static QMultiHash<int, tcflag_t> askedLines;
+extern "C" int tcsetattr(int fd, int action, const termios *line)
+{
+    static const auto system = reinterpret_cast<int (*)(int, int, const termios *)>(dlsym(RTLD_NEXT, "tcsetattr"));
+    QMutexLocker lock(&askedLock);
+    askedLines.insert(fd, line->c_cflag & (CSIZE | PARENB | PARODD));
+    return system(fd, action, line);
+}
 
 // Each port's kind of scale and line settings, as the operator sets them in
 // Port settings... and the program keeps them: in the user's settings across
@@ -218,6 +233,26 @@ private slots:
         QVERIFY(document);
         QCOMPARE(int(document->deviceTask()->setup().type), type);
         QCOMPARE(fieldsOf(document->deviceTask()->setup().line), line);
+        // What the scale cannot see on a pseudo-terminal, the port a link opens with the window's setup is asked.
+        QVERIFY(scales->add());
+        { QMutexLocker lock(&askedLock); askedLines.clear(); }
+        LinkThread link(port(1), document->deviceTask()->setup());
+        QSignalSpy ready(&link, &LinkThread::linkReady);
+        link.start();
+        QVERIFY(ready.wait(3000) && ready.at(0).at(0).toBool());
+        QList<int> onPort;
+        link.inLink([&onPort, line](IODeviceNew *opened) {
+            const QSerialPort *p = opened->findChild<QSerialPort *>();
+            QMutexLocker lock(&askedLock); // data bits and parity each in a request of its own
+            const auto asked = [fd = int(p->handle())](tcflag_t mask, tcflag_t bits) {
+                const QList<tcflag_t> lines = askedLines.values(fd);
+                return std::any_of(lines.cbegin(), lines.cend(), [=](tcflag_t c) { return (c & mask) == bits; });
+            };
+            onPort = {p->baudRate(), asked(CSIZE, line[1] == 7 ? CS7 : CS8),
+                      asked(PARENB | PARODD, line[2] == S::NoParity ? 0 : line[2] == S::EvenParity ? PARENB : PARENB | PARODD),
+                      p->stopBits(), p->flowControl()};
+        });
+        QCOMPARE(onPort, QList<int>({line[0], true, true, line[3], line[4]}));
         QTimer sending;
         connect(&sending, &QTimer::timeout, scale, [scale, sent] { scale->send(sent); });
         if (!sent.isEmpty())
@@ -266,6 +301,7 @@ private slots:
         QTest::newRow("mark parity") << QStringList {"parity=5"} << builtIn;
         QTest::newRow("one and a half stop bits") << QStringList {"stopBits=3"} << builtIn;
         QTest::newRow("a word for flow control") << QStringList {"flowControl=fast"} << builtIn;
+        QTest::newRow("a load threshold of 0") << QStringList {"loadThreshold=0"} << builtIn;
         QTest::newRow("an unknown kind, its speed kept") << QStringList {"baudRate=2400", "type=scale9000"}
                                                          << QList<int> {P::BuiltIn, 2400, 8, S::NoParity, 1, 0};
         const QList<int> ascii {P::Ascii, 9600, 8, S::NoParity, 1, S::NoFlowControl};
@@ -303,6 +339,7 @@ private slots:
         QCOMPARE(seen, shown);
         QVERIFY2(said.contains(stored.last()), qPrintable(said));
         QCOMPARE(fieldsOf(window->portSettingsStore()->setup(port(0)).line), shown.mid(1));
+        QCOMPARE(window->portSettingsStore()->loadThreshold(port(0)), CaptureFilter::defaultThreshold);
         // Opening the port says so too, without waiting for an answer.
         window->deviceNew(port(0));
         const auto told = [this, &stored] {

@@ -113,11 +113,11 @@ private slots:
         window->findChild<QDoubleSpinBox *>("samplingRateBox")->setValue(0.5);
         activate(paused);
         { DialogScript script; script.then(chooseFile(file("paused.txt"))); window->findChild<QPushButton *>("recPathButton")->click(); }
-        window->findChild<QDoubleSpinBox *>("samplingRateBox")->setValue(1.5);
+        window->findChild<QDoubleSpinBox *>("samplingRateBox")->setValue(45.5);
         action("englishAct")->trigger();
         action("showStatisticsAct")->trigger();
         const QList<QStringList> expected{{port(0), "500", file("running.txt"), "true", "true"},
-                                          {port(1), "1500", file("paused.txt"), "false", "false"}};
+                                          {port(1), "45500", file("paused.txt"), "false", "false"}};
         QCOMPARE(savedWindows(shiftFile()), expected);
         QCOMPARE(shiftFile().value("language").toString(), QString("english"));
 
@@ -131,7 +131,7 @@ private slots:
                                + "\nOpen them again as they were (kind of scale, interval, record file, Go and Record)?");
         DeviceTask *first = document(port(0))->deviceTask(), *second = document(port(1))->deviceTask();
         QCOMPARE(QList<int>({first->refreshRate(), first->isPaused(), first->isRecording()}), QList<int>({500, false, true}));
-        QCOMPARE(QList<int>({second->refreshRate(), second->isPaused(), second->isRecording()}), QList<int>({1500, true, false}));
+        QCOMPARE(QList<int>({second->refreshRate(), second->isPaused(), second->isRecording()}), QList<int>({45500, true, false}));
         QCOMPARE(second->recorder()->fileName(), file("paused.txt"));
         QVERIFY(action("showStatisticsAct")->isChecked() && first->isShowingStatistics() && second->isShowingStatistics());
         const int before = recordsIn(file("running.txt"));

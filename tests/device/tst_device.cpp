@@ -23,7 +23,6 @@ static const QRegularExpression autoLine(
 // The likely cure the window adds when the scale answers nothing or nothing it can read.
 #define PORT_SETTINGS_CURE "\nIf the scale is of another kind or uses other line settings, choose them in Device \u2192 Port settings..."
 
-// A scale naming kg and weighing 12.50; its first reply to a request of the given kind is the odd one.
 // Pixels of an image near a colour, and the rows they reach from the top and the bottom.
 struct Ink { int pixels = 0, columns = 0, top = INT_MAX, bottom = -1; };
 static Ink inkOf(const QImage &image, QColor colour)
@@ -42,6 +41,7 @@ static Ink inkOf(const QImage &image, QColor colour)
     return ink;
 }
 
+// A scale naming kg and weighing 12.50; its first reply to a request of the given kind is the odd one.
 static ScaleOnPty::Script weighing(char kind = 0, const QByteArray &odd = {})
 {
     return [=, first = true](char request, int) mutable {
@@ -389,7 +389,9 @@ private slots:
         t->go();
         QTRY_VERIFY(t->readings() >= 1);
         QThread::msleep(1000); // readings queue up meanwhile
-        QTRY_VERIFY(t->readings() >= 5);
+        t->step(); // the reading on show, taken before the wait
+        t->go();
+        QTRY_VERIFY(t->readings() >= 6);
         t->pause();
         QFile file(dir.filePath("stall.txt"));
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -397,7 +399,9 @@ private slots:
         QList<QTime> times;
         for (const QString &line : lines)
             times << QTime::fromString(line.section('\t', 4).trimmed(), "hh:mm:ss.zzz");
-        QVERIFY2(times.at(1).msecsTo(times.at(4)) >= 3 * 150, qPrintable(lines.join('|')));
+        const int step = lines.indexOf(QRegularExpression("^step\t.*"));
+        QVERIFY2(step > 0 && times.at(step) == times.at(step - 1), qPrintable(lines.join('|')));
+        QVERIFY2(times.at(step).msecsTo(times.at(step + 3)) >= 3 * 150, qPrintable(lines.join('|')));
     }
     // Loads placed and taken off one after another, unsteady readings between them: one record per load and none
     // while unsteady; only the stable readings where the scale says which are. Each reply is a value, "~" when the
@@ -473,6 +477,59 @@ private slots:
         t->resetStatistics();
         QCOMPARE(t->statisticsWidget()->text(), "Statistics: no reading taken yet");
     }
+    // What a running window takes from a scale with no stability mark, reply by reply once it records ("-": no
+    // answer); the scale names kg, and g once it has not answered.
+    void takenReadingsFollowTheCaptureMode_data()
+    {
+        QTest::addColumn<int>("mode"); QTest::addColumn<QStringList>("replies");
+        QTest::addColumn<QStringList>("recorded"); QTest::addColumn<QString>("statistics"); // empty: not looked at
+        const int perLoad = CaptureFilter::OnePerLoad, every = CaptureFilter::EveryReading;
+        QTest::newRow("the same piece again after the scale is emptied") << perLoad
+            << QStringList{"10.00", "10.00", "10.00", "0.00", "0.00", "0.00", "10.00", "10.00", "10.00"}
+            << QStringList{"10.00", "10.00"} << "";
+        QTest::newRow("a time-out ends a run of equal readings") << perLoad
+            << QStringList{"5.00", "5.00", "-", "5.00", "7.00", "7.00", "7.00"} << QStringList{"7.00"} << "";
+        QTest::newRow("all below zero") << every << QStringList{"-2.50", "-1.25"} << QStringList{"-2.50", "-1.25"}
+            << "Count: 2   Mean: -1.875 kg   Std. dev.: 0.884 kg   Min: -2.50 kg   Max: -1.25 kg";
+        QTest::newRow("another unit starts the statistics again") << every << QStringList{"5.00", "-", "7.50"}
+            << QStringList{"5.00", "7.50"} << "Count: 1   Mean: 7.500 g   Std. dev.: \u2013   Min: 7.50 g   Max: 7.50 g";
+    }
+    void takenReadingsFollowTheCaptureMode()
+    {
+        QFETCH(int, mode); QFETCH(QStringList, replies); QFETCH(QStringList, recorded); QFETCH(QString, statistics);
+        auto next = std::make_shared<int>(-1); // the reply to the next request; none until the window records
+        QCOMPARE(addScale([replies, next, silent = false](char request, int) mutable {
+            const QString reply = request == 'Z' ? (silent ? "g" : "kg") : *next < 0 ? "-" : replies.value((*next)++, "-");
+            silent |= *next > 0 && reply == "-";
+            const QByteArray bytes = request == 'Z' ? reply.toLatin1() + "\r\n" : reply.toLatin1().rightJustified(9) + '\r';
+            return reply == "-" ? QList<ScaleOnPty::Piece>() : QList<ScaleOnPty::Piece>{{0, bytes}};
+        }), windows.size());
+        windows << new DocumentWindow(scales.ports().last());
+        DeviceTask *t = windows.last()->deviceTask();
+        t->setCaptureMode(CaptureFilter::Mode(mode));
+        t->setRefreshRate(0);
+        t->go();
+        QVERIFY(QSignalSpy(windows.last(), &DocumentWindow::documentWindowStarted).wait(2000));
+        QVERIFY(t->recorder()->open(windows.last()->port() + ".txt"));
+        t->setRecording(true);
+        *next = 0;
+        QTRY_VERIFY(*next > replies.size());
+        QStringList values;
+        for (const QString &line : records(windows.size() - 1))
+            values << line.section('\t', 1, 1);
+        QCOMPARE(values, recorded);
+        QCOMPARE(statistics.isEmpty() ? statistics : t->statistics().text('.'), statistics);
+    }
+    // A mode chosen anew starts afresh: the load on the scale is a new one.
+    void aCaptureModeChosenAgainTakesTheLoadOnTheScale()
+    {
+        CaptureFilter capture;
+        capture.setMode(CaptureFilter::OnePerLoad);
+        QVERIFY(capture.takes("10.00", true, true) && !capture.takes("10.00", true, true));
+        capture.setMode(CaptureFilter::StableOnly);
+        capture.setMode(CaptureFilter::OnePerLoad);
+        QVERIFY(capture.takes("10.00", true, true));
+    }
     void unitsFontFollowsTheWindowWidth()
     {
         for (const QPair<int, int> &widthAndPoints : {qMakePair(200, 13), qMakePair(300, 20), qMakePair(451, 30)}) {
@@ -540,26 +597,31 @@ private slots:
     }
     void exportAsksBeforeReplacingAFile_data()
     {
-        QTest::addColumn<bool>("replaced");
-        QTest::newRow("replaced") << true;
-        QTest::newRow("kept") << false;
+        QTest::addColumn<bool>("replaced"); QTest::addColumn<QString>("suffix");
+        QTest::newRow("replaced") << true << ".pdf";
+        QTest::newRow("replaced by PostScript") << true << ".ps";
+        QTest::newRow("kept") << false << ".pdf";
     }
     void exportAsksBeforeReplacingAFile()
     {
-        QFETCH(bool, replaced);
-        QFile file(dir.filePath(QTest::currentDataTag() + QString(".pdf")));
+        QFETCH(bool, replaced); QFETCH(QString, suffix);
+        QFile file(dir.filePath(QTest::currentDataTag() + suffix));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("yesterday") == 9);
         file.close();
         replace = replaced ? QMessageBox::Yes : QMessageBox::No;
         exportTo(file.fileName());
         replace = QMessageBox::Yes;
+        // The titles were the document's: the window's plot shows none.
+        QVERIFY(task(0)->plotWidget()->title().isEmpty() && task(0)->plotWidget()->axisTitle(QwtPlot::yLeft).isEmpty());
         QVERIFY2(question.startsWith(QFileInfo(file).fileName() + " already exists."), qPrintable(question));
         QVERIFY(message.isEmpty() && file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QCOMPARE(bytes == "yesterday", !replaced);
-        if (!replaced)
+        // Landscape, 300 x 200 mm: 850.4 x 566.9 points, which the writers round to whole points.
+        if (suffix == ".ps")
+            QVERIFY2(bytes.contains("\n%%BoundingBox: 0 0 850 567\n"), bytes.left(400).constData());
+        if (!replaced || suffix == ".ps")
             return;
-        // Landscape, 300 x 200 mm: 850.4 x 566.9 points, which the writer rounds to whole points.
         const std::unique_ptr<Poppler::Document> pdf(Poppler::Document::loadFromData(bytes));
         QVERIFY(pdf && pdf->numPages() == 1);
         const QSizeF page = std::unique_ptr<Poppler::Page>(pdf->page(0))->pageSizeF();
