@@ -225,7 +225,7 @@ private slots:
         QTest::newRow("Polish comma") << true << 0.2 << "1,5" << 1500 << "1,50 sec";
         QTest::newRow("Polish point") << true << 0.2 << "0.5" << 500 << "0,50 sec";
         QTest::newRow("English comma") << false << 0.2 << "1,5" << 1500 << "1.50 sec";
-        QTest::newRow("English point, not a millisecond lost") << false << 0.2 << "2.3" << 2300 << "2.30 sec";
+        QTest::newRow("English point, not a millisecond lost") << false << 0.2 << "2.01" << 2010 << "2.01 sec";
     }
     void intervalTakesTheOperatorsStepsAndSeparator()
     {
