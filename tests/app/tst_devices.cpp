@@ -44,8 +44,7 @@ private slots:
     void dropDownOffersFreeSerialPortsNewestFirst_data()
     {
         QTest::addColumn<QStringList>("present"); // in the system's order
-        QTest::addColumn<QStringList>("opened");
-        QTest::addColumn<QStringList>("offered");
+        QTest::addColumn<QStringList>("opened"); QTest::addColumn<QStringList>("offered");
         QTest::newRow("newest first") << QStringList{"COM1", "COM3"} << QStringList() << QStringList{"COM3", "COM1"};
         QTest::newRow("opened left out, by case") << QStringList{"COM1", "COM3"} << QStringList{"COM3", "com1"}
                                                   << QStringList{"COM1"};
@@ -53,8 +52,7 @@ private slots:
     }
     void dropDownOffersFreeSerialPortsNewestFirst()
     {
-        QFETCH(QStringList, present);
-        QFETCH(QStringList, opened);
+        QFETCH(QStringList, present); QFETCH(QStringList, opened);
         Scaner box(std::make_unique<FixedPorts>(present));
         QCOMPARE(box.currentText(), QStringLiteral("port")); // untouched, it says what it is for
         for (const QString &port : opened)
@@ -217,8 +215,7 @@ private slots:
     }
     void recordingGoesOnlyIntoARegularFileOfItsOwn()
     {
-        QFETCH(QString, what);
-        QFETCH(QString, told);
+        QFETCH(QString, what); QFETCH(QString, told);
         start(2);
         QVERIFY(open(port(1)) && open(port(0)));
         DeviceTask *task = document(port(0))->deviceTask();
@@ -269,8 +266,7 @@ private slots:
     }
     void exportResumesTheWindowAsItFoundIt()
     {
-        QFETCH(bool, running);
-        QFETCH(QStringList, meanwhile);
+        QFETCH(bool, running); QFETCH(QStringList, meanwhile);
         start(2);
         QVERIFY(open(port(1)) && open(port(0)));
         QPointer<DocumentWindow> exported = document(port(0));

@@ -147,8 +147,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("saved");
         QTest::addColumn<int>("size"); // what the file claims, when not the windows written
-        QTest::addColumn<QStringList>("opened");
-        QTest::addColumn<QString>("told");
+        QTest::addColumn<QStringList>("opened"); QTest::addColumn<QString>("told");
         QTest::newRow("gone") << QStringList{"/dev/ttyUSB97", "%0"} << 0 << QStringList{"%0"}
                               << "Tych portów z ostatniej zmiany roboczej nie otwarto ponownie i usunięto je z niej:\n"
                                  "/dev/ttyUSB97: niepodłączony (w systemie nie ma takiego portu)";
