@@ -61,6 +61,14 @@ QString checkedText(const QSettings &stored, const QString &key, bool (*usable)(
     return QString();
 }
 
+// A load threshold that is not a positive number is never used.
+bool isThreshold(const QString &text, double *change)
+{
+    bool isNumber = false;
+    *change = text.toDouble(&isNumber);
+    return isNumber && *change > 0 && *change < 1e9;
+}
+
 bool isRequest(const QString &typed)
 {
     bool ok = false;
@@ -171,6 +179,11 @@ ScaleSetup PortSettingsStore::setup(const QString &port, QStringList *ignored) c
         setup.ascii = asciiSetup(*stored, ignored);
     if (namesNoUnit(setup.type))
         setup.unit = checkedText(*stored, QStringLiteral("unit"), isUnit, ignored);
+    // Not a line setting, but named with them when it cannot be used.
+    const QString threshold = stored->value(QStringLiteral("loadThreshold")).toString();
+    double change = 0;
+    if (ignored && stored->contains(QStringLiteral("loadThreshold")) && !isThreshold(threshold, &change))
+        *ignored << QStringLiteral("loadThreshold=") + threshold;
     return setup;
 }
 
@@ -300,12 +313,12 @@ bool PortSettingsStore::setCaptureMode(const QString &port, CaptureFilter::Mode 
     return setValue(port, QStringLiteral("capture"), CaptureFilter::key(mode));
 }
 
-// A threshold that is not a positive number is never used.
 double PortSettingsStore::loadThreshold(const QString &port) const
 {
-    bool isNumber = false;
-    const double change = value(port, QStringLiteral("loadThreshold"), QString()).toString().toDouble(&isNumber);
-    return isNumber && change > 0 && change < 1e9 ? change : CaptureFilter::defaultThreshold;
+    double change = 0;
+    return isThreshold(value(port, QStringLiteral("loadThreshold"), QString()).toString(), &change)
+               ? change
+               : CaptureFilter::defaultThreshold;
 }
 
 bool PortSettingsStore::setLoadThreshold(const QString &port, double change)

@@ -23,7 +23,6 @@ static const QRegularExpression autoLine(
 // The likely cure the window adds when the scale answers nothing or nothing it can read.
 #define PORT_SETTINGS_CURE "\nIf the scale is of another kind or uses other line settings, choose them in Device \u2192 Port settings..."
 
-// A scale naming kg and weighing 12.50; its first reply to a request of the given kind is the odd one.
 // Pixels of an image near a colour, and the rows they reach from the top and the bottom.
 struct Ink { int pixels = 0, columns = 0, top = INT_MAX, bottom = -1; };
 static Ink inkOf(const QImage &image, QColor colour)
@@ -42,6 +41,7 @@ static Ink inkOf(const QImage &image, QColor colour)
     return ink;
 }
 
+// A scale naming kg and weighing 12.50; its first reply to a request of the given kind is the odd one.
 static ScaleOnPty::Script weighing(char kind = 0, const QByteArray &odd = {})
 {
     return [=, first = true](char request, int) mutable {
@@ -233,9 +233,6 @@ private slots:
         const auto row = [](const char *name, ScaleProtocol::Type type, const QByteArray &reply, const char *told) {
             QTest::newRow(name) << int(type) << reply << QString::fromUtf8(told);
         };
-        row("overloaded", ScaleProtocol::Sics, "S +\r\n", "The scale is overloaded: the load is above its weighing range.");
-        row("below its range, by the sign", ScaleProtocol::HeaderComma, "OL,-99999.99 kg\r\n",
-            "The scale is underloaded: the load is below its weighing range.");
         row("out of range", ScaleProtocol::HeaderComma, "OL,          kg\r\n", "The load is out of the scale's weighing range.");
         row("busy", ScaleProtocol::Sics, "S I\r\n", "The scale is busy and sends no weight.");
         row("error", ScaleProtocol::Sics, "ES\r\n", "The scale reports an error: \"ES\".");
@@ -299,7 +296,7 @@ private slots:
         QCOMPARE(DeviceTask::noReadingText(IODeviceNew::UnitNotAccepted, "KG"), texts[3]);
     }
     // The line monitor shows the bytes of each exchange as they went, in order, with the bytes dropped unread before
-    // a request; in hex on demand. It follows a reopened port, and while closed nothing is sent its way.
+    // a request. It follows a reopened port, and while closed nothing is sent its way.
     void lineMonitorShowsTheExchangesInOrder()
     {
         ScaleOnPty ptys;
@@ -316,11 +313,6 @@ private slots:
         QCOMPARE(lines.mid(lines.indexOf("received  late<CR><LF>") - 2, 5),
                  QStringList({"sent      A", "received      12.50<CR>", "received  late<CR><LF>", "sent      A",
                               "received      12.50<CR>"}));
-        monitor->findChild<QCheckBox *>("hexBox")->click();
-        QVERIFY(monitored(monitor).contains("received  6C 61 74 65 0D 0A"));
-        monitor->findChild<QCheckBox *>("hexBox")->click();
-        monitor->findChild<QPushButton *>("copyButton")->click();
-        QVERIFY(QGuiApplication::clipboard()->text().contains("received  late<CR><LF>\n"));
         monitor->findChild<QPushButton *>("clearButton")->click();
         QCOMPARE(monitored(monitor), QStringList());
         // A new link asks for the unit first.
@@ -337,29 +329,6 @@ private slots:
         monitor->findChild<QPushButton *>("clearButton")->click();
         window.showLineMonitor();
         QTRY_VERIFY(monitored(monitor).count("sent      A") >= 1);
-    }
-    // How the monitor writes what came: control bytes by name, a line in pieces as one, the latest bytes kept.
-    void lineMonitorWritesWhatCameLineByLine_data()
-    {
-        QTest::addColumn<QList<QByteArray>>("reads"); QTest::addColumn<QStringList>("shown");
-        QTest::newRow("control bytes named") << QList<QByteArray>{QByteArray("\x02S\0\x1b\xff\t", 6)}
-                                             << QStringList{"received  <0x02>S<NUL><ESC><0xFF><0x09>"};
-        QTest::newRow("a reply in pieces") << QList<QByteArray>{"  12", ".50\r", "\n"} << QStringList{"received    12.50<CR><LF>"};
-        QTest::newRow("two lines in one read") << QList<QByteArray>{"1\r\n2\r"}
-                                               << QStringList{"received  1<CR><LF>", "received  2<CR>"};
-        QTest::newRow("no line end for long") << QList<QByteArray>{QByteArray(70, '7')}
-                                              << QStringList{"received  " + QString(64, '7'), "received  777777"};
-        QTest::newRow("only the latest kept") << QVector<QByteArray>(60, "    12.50\r").toList()
-                                              << QStringList(QVector<QString>(51, "received      12.50<CR>").toList());
-    }
-    void lineMonitorWritesWhatCameLineByLine()
-    {
-        QFETCH(QList<QByteArray>, reads); QFETCH(QStringList, shown);
-        DocumentWindow window(dir.filePath("ttyNone"));
-        LineMonitor *monitor = window.showLineMonitor();
-        for (const QByteArray &read : reads)
-            monitor->addTraffic(IODeviceNew::Received, read, QDateTime::currentDateTime());
-        QTRY_COMPARE(monitored(monitor), shown);
     }
     // A GUI thread held up for a while (a modal file dialog over a pipe did that) still records each reading with
     // the time the scale's reply came, not the time the GUI got to it. The scale answers from a thread of its own.
@@ -389,7 +358,9 @@ private slots:
         t->go();
         QTRY_VERIFY(t->readings() >= 1);
         QThread::msleep(1000); // readings queue up meanwhile
-        QTRY_VERIFY(t->readings() >= 5);
+        t->step(); // the reading on show, taken before the wait
+        t->go();
+        QTRY_VERIFY(t->readings() >= 6);
         t->pause();
         QFile file(dir.filePath("stall.txt"));
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -397,7 +368,9 @@ private slots:
         QList<QTime> times;
         for (const QString &line : lines)
             times << QTime::fromString(line.section('\t', 4).trimmed(), "hh:mm:ss.zzz");
-        QVERIFY2(times.at(1).msecsTo(times.at(4)) >= 3 * 150, qPrintable(lines.join('|')));
+        const int step = lines.indexOf(QRegularExpression("^step\t.*"));
+        QVERIFY2(step > 0 && times.at(step) == times.at(step - 1), qPrintable(lines.join('|')));
+        QVERIFY2(times.at(step).msecsTo(times.at(step + 3)) >= 3 * 150, qPrintable(lines.join('|')));
     }
     // Loads placed and taken off one after another, unsteady readings between them: one record per load and none
     // while unsteady; only the stable readings where the scale says which are. Each reply is a value, "~" when the
@@ -473,13 +446,58 @@ private slots:
         t->resetStatistics();
         QCOMPARE(t->statisticsWidget()->text(), "Statistics: no reading taken yet");
     }
-    void unitsFontFollowsTheWindowWidth()
+    // What a running window takes from a scale with no stability mark, reply by reply once it records ("-": no
+    // answer); the scale names kg, and g once it has not answered.
+    void takenReadingsFollowTheCaptureMode_data()
     {
-        for (const QPair<int, int> &widthAndPoints : {qMakePair(200, 13), qMakePair(300, 20), qMakePair(451, 30)}) {
-            windows.at(0)->resize(widthAndPoints.first, 300);
-            QTRY_COMPARE(task(0)->unitsWidget()->font().pointSize(), widthAndPoints.second);
-            QCOMPARE(task(0)->unitsWidget()->font().family(), QStringLiteral("Verdana"));
-        }
+        QTest::addColumn<int>("mode"); QTest::addColumn<QStringList>("replies");
+        QTest::addColumn<QStringList>("recorded"); QTest::addColumn<QString>("statistics"); // empty: not looked at
+        const int perLoad = CaptureFilter::OnePerLoad, every = CaptureFilter::EveryReading;
+        QTest::newRow("the same piece again after the scale is emptied") << perLoad
+            << QStringList{"10.00", "10.00", "10.00", "0.00", "0.00", "0.00", "10.00", "10.00", "10.00"}
+            << QStringList{"10.00", "10.00"} << "";
+        QTest::newRow("a time-out ends a run of equal readings") << perLoad
+            << QStringList{"5.00", "5.00", "-", "5.00", "7.00", "7.00", "7.00"} << QStringList{"7.00"} << "";
+        QTest::newRow("all below zero") << every << QStringList{"-2.50", "-1.25"} << QStringList{"-2.50", "-1.25"}
+            << "Count: 2   Mean: -1.875 kg   Std. dev.: 0.884 kg   Min: -2.50 kg   Max: -1.25 kg";
+        QTest::newRow("another unit starts the statistics again") << every << QStringList{"5.00", "-", "7.50"}
+            << QStringList{"5.00", "7.50"} << "Count: 1   Mean: 7.500 g   Std. dev.: \u2013   Min: 7.50 g   Max: 7.50 g";
+    }
+    void takenReadingsFollowTheCaptureMode()
+    {
+        QFETCH(int, mode); QFETCH(QStringList, replies); QFETCH(QStringList, recorded); QFETCH(QString, statistics);
+        auto next = std::make_shared<int>(-1); // the reply to the next request; none until the window records
+        QCOMPARE(addScale([replies, next, silent = false](char request, int) mutable {
+            const QString reply = request == 'Z' ? (silent ? "g" : "kg") : *next < 0 ? "-" : replies.value((*next)++, "-");
+            silent |= *next > 0 && reply == "-";
+            const QByteArray bytes = request == 'Z' ? reply.toLatin1() + "\r\n" : reply.toLatin1().rightJustified(9) + '\r';
+            return reply == "-" ? QList<ScaleOnPty::Piece>() : QList<ScaleOnPty::Piece>{{0, bytes}};
+        }), windows.size());
+        windows << new DocumentWindow(scales.ports().last());
+        DeviceTask *t = windows.last()->deviceTask();
+        t->setCaptureMode(CaptureFilter::Mode(mode));
+        t->setRefreshRate(0);
+        t->go();
+        QVERIFY(QSignalSpy(windows.last(), &DocumentWindow::documentWindowStarted).wait(2000));
+        QVERIFY(t->recorder()->open(windows.last()->port() + ".txt"));
+        t->setRecording(true);
+        *next = 0;
+        QTRY_VERIFY(*next > replies.size());
+        QStringList values;
+        for (const QString &line : records(windows.size() - 1))
+            values << line.section('\t', 1, 1);
+        QCOMPARE(values, recorded);
+        QCOMPARE(statistics.isEmpty() ? statistics : t->statistics().text('.'), statistics);
+    }
+    // A mode chosen anew starts afresh: the load on the scale is a new one.
+    void aCaptureModeChosenAgainTakesTheLoadOnTheScale()
+    {
+        CaptureFilter capture;
+        capture.setMode(CaptureFilter::OnePerLoad);
+        QVERIFY(capture.takes("10.00", true, true) && !capture.takes("10.00", true, true));
+        capture.setMode(CaptureFilter::StableOnly);
+        capture.setMode(CaptureFilter::OnePerLoad);
+        QVERIFY(capture.takes("10.00", true, true));
     }
     void mouseMovesReachThePlot()
     {
@@ -536,34 +554,32 @@ private slots:
         QVERIFY2(told ? rendered(message, messageFormat).contains(folder.filePath(chosen)) : message.isEmpty(),
                  qPrintable(message));
         QCOMPARE(entries(), magic.isEmpty() ? before : QStringList({"link.png@", QFileInfo(target).fileName()}));
-        QVERIFY(magic.isEmpty() || (target.open(QIODevice::ReadOnly) && target.read(magic.size()) == magic));
-    }
-    void exportAsksBeforeReplacingAFile_data()
-    {
-        QTest::addColumn<bool>("replaced");
-        QTest::newRow("replaced") << true;
-        QTest::newRow("kept") << false;
-    }
-    void exportAsksBeforeReplacingAFile()
-    {
-        QFETCH(bool, replaced);
-        QFile file(dir.filePath(QTest::currentDataTag() + QString(".pdf")));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("yesterday") == 9);
-        file.close();
-        replace = replaced ? QMessageBox::Yes : QMessageBox::No;
-        exportTo(file.fileName());
-        replace = QMessageBox::Yes;
-        QVERIFY2(question.startsWith(QFileInfo(file).fileName() + " already exists."), qPrintable(question));
-        QVERIFY(message.isEmpty() && file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        QCOMPARE(bytes == "yesterday", !replaced);
-        if (!replaced)
+        // The titles were the document's: the window's plot shows none.
+        QVERIFY(task(0)->plotWidget()->title().isEmpty() && task(0)->plotWidget()->axisTitle(QwtPlot::yLeft).isEmpty());
+        if (magic.isEmpty())
             return;
-        // Landscape, 300 x 200 mm: 850.4 x 566.9 points, which the writer rounds to whole points.
+        QVERIFY(target.open(QIODevice::ReadOnly) && target.peek(magic.size()) == magic);
+        // Landscape, 300 x 200 mm: 850.4 x 566.9 points, which the writers round to whole points.
+        const QByteArray bytes = target.readAll();
+        QVERIFY2(!chosen.endsWith(".ps") || bytes.contains("\n%%BoundingBox: 0 0 850 567\n"), bytes.left(400).constData());
+        if (!chosen.endsWith(".pdf"))
+            return;
         const std::unique_ptr<Poppler::Document> pdf(Poppler::Document::loadFromData(bytes));
         QVERIFY(pdf && pdf->numPages() == 1);
         const QSizeF page = std::unique_ptr<Poppler::Page>(pdf->page(0))->pageSizeF();
         QCOMPARE(QSize(qRound(page.width()), qRound(page.height())), QSize(850, 567));
+    }
+    // Asked whether to replace a file (the rows above say yes), the operator says no.
+    void exportAsksBeforeReplacingAFile()
+    {
+        QFile file(dir.filePath("kept.pdf"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("yesterday") == 9);
+        file.close();
+        replace = QMessageBox::No;
+        exportTo(file.fileName());
+        replace = QMessageBox::Yes;
+        QVERIFY2(question.startsWith("kept.pdf already exists."), qPrintable(question));
+        QVERIFY(message.isEmpty() && file.open(QIODevice::ReadOnly) && file.readAll() == "yesterday");
     }
     void exportSpeaksTheOperatorsLanguage_data()
     {

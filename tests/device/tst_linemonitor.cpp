@@ -42,7 +42,8 @@ private slots:
     void cleanup() { delete window; }
 
     // Each request is an entry with the time it went, answered or not; a reply in pieces is one, with the time
-    // its first piece came; Clear forgets the line left open and the bytes counted.
+    // its first piece came; control bytes by name; a line without an end is cut; Clear forgets the line left open
+    // and the bytes counted.
     void eachEntryHasItsOwnTime_data()
     {
         QTest::addColumn<QList<Traffic>>("traffic"); QTest::addColumn<QStringList>("shown");
@@ -53,6 +54,12 @@ private slots:
             << QStringList{"10:00:00.000  sent      SI<CR><LF>", "10:00:00.250  sent      SI<CR><LF>"};
         QTest::newRow("a reply in pieces") << QList<Traffic>{{S, 0, "A"}, {R, 40, "  12"}, {R, 90, ".50\r"}}
             << QStringList{"10:00:00.000  sent      A", "10:00:00.040  received    12.50<CR>"};
+        QTest::newRow("control bytes named") << QList<Traffic>{{R, 0, QByteArray("\x02S\0\x1b\xff\t", 6)}}
+            << QStringList{"10:00:00.000  received  <0x02>S<NUL><ESC><0xFF><0x09>"};
+        QTest::newRow("two lines in one read") << QList<Traffic>{{R, 0, "1\r\n2\r"}}
+            << QStringList{"10:00:00.000  received  1<CR><LF>", "10:00:00.000  received  2<CR>"};
+        QTest::newRow("no line end for long") << QList<Traffic>{{R, 0, QByteArray(70, '7')}}
+            << QStringList{"10:00:00.000  received  " + QString(64, '7'), "10:00:00.000  received  777777"};
         QTest::newRow("a request amid a line") << QList<Traffic>{{R, 0, "12"}, {S, 500, "A"}, {R, 540, ".50\r"}}
             << QStringList{"10:00:00.000  received  12", "10:00:00.500  sent      A", "10:00:00.540  received  .50<CR>"};
         QTest::newRow("LF in the next read") << QList<Traffic>{{R, 0, "kg\r"}, {R, 30, "\n"}, {R, 60, "kg\r\n"}}
