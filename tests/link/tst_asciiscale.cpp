@@ -85,6 +85,8 @@ private slots:
             QTest::newRow(name) << setup << QByteArray(reply) << QString(reading) << QString(unit);
         };
         const AsciiSetup plain = described();
+        AsciiSetup unasked = endedBy(AsciiSetup::Cr);
+        unasked.request.clear();
         const char *const refused = "rejected: not a reading";
         const char *const addressed = "^\\d+ +(?<value>[+-] *[\\d.]+) (?<unit>\\w+) ?(?<stable>M?)$";
         row("command-style line", plain, "S S      100.00 g\r\n", "100.00 g stable");
@@ -143,8 +145,10 @@ private slots:
         row("thousands and decimals mixed", plain, "1,234.5 kg\r\n", refused);
         row("text only", plain, "ERROR\r\n", refused);
         row("two replies glued", plain, "12.5 kg\r\n13.0 kg\r\n", refused);
+        row("reply ended by LF", endedBy(AsciiSetup::Lf), "  12.5 kg\n", "12.5 kg stable");
         row("CR inside a reply ended by LF", endedBy(AsciiSetup::Lf), "12.5 kg\r13.0 kg\n", refused);
         row("reply not ended yet", plain, "  12.5 kg", "not ended yet");
+        row("sent unasked: the newest whole line", unasked, "12.5 kg\r13.0 kg\r13.5 kg\r14", "13.5 kg stable");
     }
 
     void linesOfManyMakesAreReadAsDescribed()
@@ -196,7 +200,7 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QByteArray>("bytes"); // empty: refused
         QTest::addColumn<bool>("endsReply");
-        QTest::newRow("ESC P CR LF") << "\\x1bP\\r\\n" << QByteArray("\x1bP\r\n") << false;
+        QTest::newRow("ESC, the blank and the tilde, CR LF") << "\\x1b ~P\\r\\n" << QByteArray("\x1b ~P\r\n") << false;
         QTest::newRow("an unknown escape") << "SI\\q" << QByteArray() << false;
         QTest::newRow("a mark") << "#" << QByteArray("#") << true;
         QTest::newRow("EOT") << "\\x04" << QByteArray("\x04") << true;
