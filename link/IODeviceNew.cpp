@@ -379,10 +379,14 @@ void IODeviceNew::tellTraffic(Direction direction, const QByteArray &bytes)
 void IODeviceNew::timeoutPort()
 {
     // A scale waiting for its print key (or keeping quiet while its weight
-    // holds) is quiet by right; a line begun and never ended is told and
-    // dropped, the port kept.
+    // holds) is quiet by right; a line refused, or begun and never ended, is
+    // told and dropped, the port kept.
     if (quietIsNoFault && isOpen()) {
-        if (!reply.isEmpty() && sinceBytes.elapsed() >= replyWindow / 2) {
+        if (windowCause != NoAnswer) {
+            showPlaceholder(windowCause, windowDetail);
+            windowCause = NoAnswer;
+            windowDetail.clear();
+        } else if (!reply.isEmpty() && sinceBytes.elapsed() >= replyWindow / 2) {
             showPlaceholder(ReplyNotUnderstood, quotedReply(reply));
             reply.clear();
         }

@@ -539,6 +539,27 @@ private slots:
         QCOMPARE(traces.count("timeout() reset portu: true"), 0);
     }
 
+    // Lines pile up between two sampling ticks (a slow period, a fast stream): the newest counts, not the
+    // oldest that fit in a reply's length.
+    void theNewestOfManyLinesCounts()
+    {
+        ScaleOnPty ptys;
+        ScaleSimulator *scale = ptys.add(P::Continuous);
+        QVERIFY(scale);
+        scale->setSilent(true);
+        LinkThread link(scale->portPath(), ScaleSetup {P::Continuous, scale->expectedSettings()});
+        Said said(&link);
+        QSignalSpy ready(&link, &LinkThread::linkReady);
+        link.start();
+        QVERIFY(ready.wait(5000));
+        QByteArray lines;
+        for (int i = 10; i <= 50; ++i)
+            lines += "S S      " + QByteArray::number(i) + ".00 g\r\n";
+        scale->send(lines);
+        QTRY_VERIFY(!said.isEmpty());
+        QCOMPARE(said.first(), "50.00 g");
+    }
+
     // A stream of mixed units (a moisture balance alternating a weight, a percentage and a line in a unit
     // no kind knows): the refused line is told at once, and the good lines before and after it are read,
     // the port kept.
