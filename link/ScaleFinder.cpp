@@ -17,7 +17,7 @@ namespace {
 // does so within a cycle or two, and a silent try should not hold the search
 // for the link's whole second.
 const int quietLimit = 500;
-// Requests follow each other quickly.
+// Requests follow each other quickly: a try takes its readings within a second.
 const int tryPeriod = 100;
 // How long the line end that starts a try is left to settle.
 const int settleTime = 50;
@@ -280,7 +280,7 @@ void ScaleFinder::tookReading(int number)
 void ScaleFinder::missedReading(int number)
 {
     if (number == serial)
-        readings = 0; // two in a row
+        readings = 0; // readingsToFind in a row
 }
 
 void ScaleFinder::tryFailed()

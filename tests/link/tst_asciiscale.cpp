@@ -67,6 +67,17 @@ static ScaleSetup asciiScale(const AsciiSetup &ascii, bool printKey)
     return setup;
 }
 
+// What a link told: "value units", or "placeholder".
+struct Said : QStringList
+{
+    explicit Said(LinkThread *link)
+    {
+        QObject::connect(link, &LinkThread::newSample, link, [this](const QString &value, const QString &units) {
+            *this << (units == "--" ? QStringLiteral("placeholder") : value + ' ' + units);
+        });
+    }
+};
+
 Q_DECLARE_METATYPE(AsciiSetup)
 
 class tst_AsciiScale : public QObject
@@ -229,10 +240,8 @@ private slots:
         ScaleSetup setup = asciiScale(ascii, false);
         setup.line = ScaleSimulator::settingsOf(P::HeaderComma);
         LinkThread link(scale->portPath(), setup);
-        QStringList readings;
+        Said readings(&link);
         QList<int> causes;
-        connect(&link, &LinkThread::newSample, &link,
-                [&](const QString &value, const QString &units) { readings << value + ' ' + units; });
         connect(&link, &LinkThread::noReading, &link, [&](int cause) { causes << cause; });
         scale->setWeight(250.5);
         link.start();
@@ -258,10 +267,7 @@ private slots:
         setup.line = ScaleSimulator::settingsOf(P::EnqPolled);
         setup.unit = QStringLiteral("kg");
         LinkThread link(scale->portPath(), setup);
-        QStringList said;
-        connect(&link, &LinkThread::newSample, &link, [&](const QString &value, const QString &units) {
-            said << (units == "--" ? QStringLiteral("placeholder") : value + ' ' + units);
-        });
+        Said said(&link);
         link.start();
         QTRY_VERIFY_WITH_TIMEOUT(said.size() >= 4, 8000);
         QCOMPARE(said.mid(0, 4), QStringList({"1.250 kg", "-0.050 kg", "placeholder", "0.007 kg"}));
@@ -280,11 +286,8 @@ private slots:
         ascii.request.clear();
         ascii.quietWhileSteady = true;
         LinkThread link(scale->portPath(), asciiScale(ascii, false));
-        QStringList said;
+        Said said(&link);
         bool ready = false;
-        connect(&link, &LinkThread::newSample, &link, [&](const QString &value, const QString &units) {
-            said << (units == "--" ? QStringLiteral("placeholder") : value + ' ' + units);
-        });
         connect(&link, &LinkThread::linkReady, &link, [&] { ready = true; });
         link.start();
         QTRY_VERIFY(ready);

@@ -166,6 +166,28 @@ private slots:
             QVERIFY2(reason.size() < 200, qPrintable(reason.left(300)));
     }
 
+    // A network port is tcp://host:port and nothing more; port 0 is no port anyone serves on.
+    void aNetworkNameIsAHostAndAPort_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("read"); // "host port", or empty when refused
+        QTest::newRow("name and port") << "TCP://scale-3.local:4001" << "scale-3.local 4001";
+        QTest::newRow("highest port, a slash") << "tcp://127.0.0.1:65535/" << "127.0.0.1 65535";
+        QTest::newRow("port 0") << "tcp://127.0.0.1:0" << "";
+        QTest::newRow("port too high") << "tcp://127.0.0.1:65536" << "";
+        QTest::newRow("no port") << "tcp://127.0.0.1" << "";
+        QTest::newRow("a path") << "tcp://127.0.0.1:4001/x" << "";
+        QTest::newRow("a user") << "tcp://me@127.0.0.1:4001" << "";
+    }
+    void aNetworkNameIsAHostAndAPort()
+    {
+        QFETCH(QString, name);
+        QString host;
+        quint16 port = 0;
+        const bool taken = SerialPort::parseNetworkName(name, &host, &port);
+        QTEST(taken ? host + ' ' + QString::number(port) : QString(), "read");
+    }
+
     // The window's "cannot be opened" line carries the socket's own words.
     void anAddressNobodyListensOnSaysWhy()
     {

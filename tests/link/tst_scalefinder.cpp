@@ -88,6 +88,32 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!searching(), 10000);
         QCOMPARE(found, expected);
     }
+    // A scale is found on five readings in a row: a miss (here an overload) starts the count again.
+    void findsOnFiveReadingsInARow_data()
+    {
+        QTest::addColumn<QString>("replies"); // w: a weight, o: an overload; overloads after them
+        QTest::addColumn<bool>("found");
+        QTest::newRow("four, a miss, four") << "wwwwowwww" << false;
+        QTest::newRow("four, a miss, five") << "wwwwowwwww" << true;
+    }
+    void findsOnFiveReadingsInARow()
+    {
+        QFETCH(QString, replies);
+        ScaleOnPty scales;
+        ScaleSimulator *scale = scales.add(P::Sics);
+        QVERIFY(scale);
+        scale->setExpectedSettings(at(9600));
+        scale->setCondition(ScaleSimulator::Overload);
+        QList<QByteArray> queued;
+        for (const QChar reply : replies)
+            queued << (reply == 'w' ? "S S      12.34 g\r\n" : "S +\r\n");
+        scale->queueValueReplies(queued);
+        ScaleFinder finder({{P::Sics, at(9600)}});
+        QSignalSpy found(&finder, &ScaleFinder::found);
+        finder.find(scale->portPath());
+        QTRY_VERIFY_WITH_TIMEOUT(!finder.isRunning(), 5000);
+        QTEST(found.count() == 1, "found");
+    }
     // Lines of every kind that reads lines, as their makers' manuals write
     // them: no kind reads one of them otherwise than another kind does (a
     // state or identifier taken for the weight, a mark of motion missed).
