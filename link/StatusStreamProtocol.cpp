@@ -178,5 +178,5 @@ int StatusStreamProtocol::endOf(const QByteArray &bytes, int start)
 
 bool StatusStreamProtocol::isFrameStart(const QByteArray &bytes, int i)
 {
-    return bytes.at(i) == stx && i + 1 < bytes.size() && bytes.at(i + 1) != stx;
+    return i + 1 < bytes.size() && bytes.at(i) == stx && bytes.at(i + 1) != stx;
 }

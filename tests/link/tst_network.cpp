@@ -160,7 +160,9 @@ private slots:
                     ScaleSetup {type, ScaleProtocol::usualSettings(type)});
         const QString reading = type == ScaleProtocol::BuiltIn ? QStringLiteral("12.34 kg") : QStringLiteral("12.34 g");
         QTRY_VERIFY_WITH_TIMEOUT(probe.readings.contains(reading), 30000);
+#ifndef __SANITIZE_ADDRESS__ // which keeps freed memory in quarantine
         QVERIFY2(most < 24 * 1024 * 1024, qPrintable(QString::number(most)));
+#endif
         QVERIFY(!probe.reasons.isEmpty());
         for (const QString &reason : qAsConst(probe.reasons))
             QVERIFY2(reason.size() < 200, qPrintable(reason.left(300)));
