@@ -44,6 +44,7 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     , readingNumber(0)
     , portName(portName)
     , scaleSetup(setup)
+    , firstSetup(setup)
     , link(nullptr)
     , stable(true)
     , paused(true)
@@ -86,7 +87,7 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     plot->setToolTip(tr("How to use graph:\nclick left & move - zoom in specific area\n"
                         "click center - zoom out one level\nclick right - zoom out completely"));
 
-    rate = 200;
+    rate = defaultRefreshRate;
 
     // Shown with the placeholders only, so a moving placeholder never has to
     // be read as "check the cable" when the cause is another.
@@ -160,6 +161,10 @@ IODeviceNew *DeviceTask::makeLink(const ScaleSetup &setup, int periodMs)
     connect(this, &DeviceTask::setRefreshRateSignal, link, &IODeviceNew::setRefreshRate);
     followLineWatch(link);
     link->setRefreshRate(periodMs);
+    // The period is the GUI thread's: it sends it once more from there, so
+    // that one set while this link was being made, and told to none, or to
+    // the link this one replaces, reaches it too.
+    QMetaObject::invokeMethod(this, [this] { emit setRefreshRateSignal(rate); });
     link->open(IODeviceNew::portOpenMode);
     return link;
 }
@@ -192,7 +197,9 @@ void DeviceTask::run()
 {
     QObject home;
     workerHome = &home;
-    link.storeRelease(makeLink(scaleSetup, rate));
+    // Not scaleSetup nor rate: the GUI thread may change them meanwhile, and
+    // the changes come here as posted calls.
+    link.storeRelease(makeLink(firstSetup, defaultRefreshRate));
 
     auto *recorder = new SaveSamples;
     // The recorder emits on the GUI thread, where this object lives: these

@@ -198,6 +198,9 @@ private:
     bool statisticsShown = false;
     QString portName;
     ScaleSetup scaleSetup;
+    // The setup the thread opens the port with; scaleSetup is the GUI
+    // thread's, which a reopen changes.
+    const ScaleSetup firstSetup;
     // The link, for reopen(): set and used on the worker thread only.
     QAtomicPointer<IODeviceNew> link;
     // An object of the worker thread while its event loop runs: the GUI thread
@@ -209,7 +212,10 @@ private:
     bool stable;
     bool paused;
     bool recording;
+    // The period between requests, in ms: the GUI thread's; the link is told
+    // it through setRefreshRateSignal().
     int rate;
+    static constexpr int defaultRefreshRate = 200;
 };
 
 #endif // DEVICETASK_H
