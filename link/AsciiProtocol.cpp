@@ -25,9 +25,16 @@ ScaleProtocol::Verdict refusal(ScaleProtocol::Condition condition, ScaleProtocol
     return ScaleProtocol::Rejected;
 }
 
+// Scales write their units in ASCII; a letter with the top bit set is a
+// parity bit read as data, the line set otherwise than the scale.
+bool isUnitLetter(QChar c)
+{
+    return c.unicode() < 0x80 && c.isLetter();
+}
+
 bool isUnitCharacter(QChar c)
 {
-    return c.isLetter() || c == QLatin1Char('%') || c == QLatin1Char('.') || c == QLatin1Char('/');
+    return isUnitLetter(c) || c == QLatin1Char('%') || c == QLatin1Char('.') || c == QLatin1Char('/');
 }
 
 bool isBlank(QChar c)
@@ -426,6 +433,6 @@ bool AsciiProtocol::isUsableEndByte(const QString &typed)
 
 bool AsciiProtocol::isUnitWord(const QString &text)
 {
-    return !text.isEmpty() && text.size() <= 8 && (text.at(0).isLetter() || text.at(0) == QLatin1Char('%'))
+    return !text.isEmpty() && text.size() <= 8 && (isUnitLetter(text.at(0)) || text.at(0) == QLatin1Char('%'))
            && std::all_of(text.cbegin(), text.cend(), isUnitCharacter);
 }

@@ -29,7 +29,8 @@ ScaleProtocol::Verdict ContinuousProtocol::valueFromReply(const QByteArray &repl
     for (auto line = lines.crbegin(); line != lines.crend(); ++line)
         if (!line->isEmpty())
             return parseLine(*line, reading);
-    return Incomplete; // only line ends so far
+    // Only line ends so far: the line after them is bounded as any other.
+    return reply.size() - end - 1 > longestLine ? refused(NotUnderstood, reading) : Incomplete;
 }
 
 QByteArray ContinuousProtocol::leftover(const QByteArray &reply) const

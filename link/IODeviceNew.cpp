@@ -315,7 +315,10 @@ void IODeviceNew::reject(NoReadingCause cause)
     qCDebug(linkTrace) << "ERROR";
     windowCause = cause;
     windowDetail = quotedReply(reply);
-    reply = protocol->leftover(reply);
+    // What follows on the line is dropped, so nothing of this reply can be
+    // ended: kept, its line end would pass for the start of a line that is
+    // in truth the tail of one.
+    reply.clear();
     replySpoilt = true;
     discardInput();
     lineStartSeen = false;

@@ -6,9 +6,9 @@
 // Input layout: the first byte's low three bits say how many piece lengths
 // follow (0..7), each one byte; the rest is the line, cut into pieces of
 // those lengths, the last piece taking what remains. Bit 3 of the first
-// byte starts the link already in the value phase. Bits 4 to 6, when not
-// zero, name another kind of scale (ScaleProtocol::Type): its protocol then
-// judges the value replies, as the link asks it to.
+// byte starts the link already in the value phase. Bits 4 to 7, when they
+// name another kind of scale (ScaleProtocol::Type), have its protocol judge
+// the value replies, as the link asks it to.
 
 #include <QByteArray>
 #include <QString>
@@ -19,6 +19,7 @@
 #include <cstdlib>
 
 #include "IODeviceNew.h"
+#include "ReadingChecks.h"
 #include "ScaleProtocol.h"
 
 namespace {
@@ -99,24 +100,61 @@ struct Reading
 
 // A reply of another kind of scale, judged by its protocol after each piece
 // and once more with nothing new. An accepted reading is a number the reply
-// holds, in a known unit; only a scale that sends unasked may leave bytes.
+// holds, in a unit the kind may name; only a scale that sends unasked may
+// leave bytes.
 struct LineReading
 {
+    ScaleProtocol::Type kind;
     std::unique_ptr<ScaleProtocol> protocol;
     QByteArray reply;
 
-    void examine()
+    void checkReading(const ScaleProtocol::Reading &reading) const
     {
-        ScaleProtocol::Reading reading;
-        const ScaleProtocol::Verdict verdict = protocol->valueFromReply(reply, false, &reading);
-        if (verdict == ScaleProtocol::Incomplete)
-            return;
-        if (verdict == ScaleProtocol::Accepted) {
+        using namespace ReadingChecks;
+        switch (kind) {
+        case ScaleProtocol::Ascii:
+            // A number standing alone with a word after it (no operator's
+            // unit here), the point or comma as the scale wrote it.
+            if (!isPlainNumber(reading.value) || !isUnitWord(reading.units) || !holdsValue(reply, reading.units))
+                fail("an other ASCII reading that is no number with a unit word", reply);
+            break;
+        case ScaleProtocol::RetailW:
+            // Its replies name no unit, and no operator's is set here.
+            if (!ScaleProtocol::isNumber(reading.value) || !reading.units.isEmpty())
+                fail("a retail reading that is no number, or with a unit of its own", reply);
+            break;
+        case ScaleProtocol::EtxReply:
+            if (!ScaleProtocol::isNumber(reading.value)
+                || !(ScaleProtocol::isKnownUnit(reading.units) || reading.units == QLatin1String("G")))
+                fail("a reading that is no number in a known unit", reply);
+            break;
+        default:
             if (!ScaleProtocol::isNumber(reading.value) || !ScaleProtocol::isKnownUnit(reading.units))
                 fail("a reading that is no number in a known unit", reply);
-            // The whole reply: a NUL does not end a line of these kinds.
-            if (!QString::fromLatin1(reply.constData(), reply.size()).remove(QLatin1Char(' ')).contains(reading.value))
-                fail("a number the reply does not hold", reply);
+        }
+        // The whole reply: a NUL does not end a line of these kinds. Two
+        // kinds leave the point to be implied: their digits are there.
+        const bool implied = kind == ScaleProtocol::StatusStream || kind == ScaleProtocol::EnqPolled;
+        if (implied ? !holdsDigitsOf(reply, reading.value) : !holdsValue(reply, reading.value))
+            fail("a number the reply does not hold", reply);
+    }
+
+    void examine(bool quiet)
+    {
+        ScaleProtocol::Reading reading;
+        const ScaleProtocol::Verdict verdict = protocol->valueFromReply(reply, quiet, &reading);
+        if (verdict == ScaleProtocol::Incomplete) {
+            // No kind waits on a line longer than the other ASCII scale's
+            // longest, 128 bytes and its end; line ends alone may pile up
+            // (the link keeps its reply bounded apart).
+            if (reply.size() - reply.count('\r') - reply.count('\n') > 130)
+                fail("a reply that never ends is still waited on", reply);
+            return;
+        }
+        if (verdict == ScaleProtocol::Accepted) {
+            if (reading.condition != ScaleProtocol::Weighed)
+                fail("an accepted reply said it did not weigh", reply);
+            checkReading(reading);
         } else if (reading.condition == ScaleProtocol::Weighed) {
             fail("a rejected reply said it weighed", reply);
         }
@@ -140,16 +178,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int i = 0; i < pieces && at < size; ++i)
         lengths[i] = data[at++];
     const QByteArray line(reinterpret_cast<const char *>(data + at), int(size - at));
-    const int kind = (data[0] >> 4) & 7;
+    const int kind = (data[0] >> 4) & 15;
     if (kind != ScaleProtocol::BuiltIn && kind < ScaleProtocol::types().size()) {
-        LineReading lineReading{ScaleProtocol::create(ScaleProtocol::Type(kind)), QByteArray()};
+        const auto type = ScaleProtocol::Type(kind);
+        LineReading lineReading{type, ScaleProtocol::create(type), QByteArray()};
         int offset = 0;
         for (int i = 0; i <= pieces && offset < line.size(); ++i) {
             const int length = i < pieces ? lengths[i] : line.size() - offset;
             lineReading.reply += line.mid(offset, length);
             offset += length;
-            lineReading.examine();
-            lineReading.examine();
+            lineReading.examine(false);
+            lineReading.examine(true);
         }
         return 0;
     }

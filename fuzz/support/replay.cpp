@@ -1,9 +1,9 @@
-// Feeds every file of the reply parser's corpus once through the fuzz
-// target's input function, without libFuzzer, so that the regular test suite
-// keeps the corpus passing under any compiler. An invariant that breaks
-// aborts, and the test fails.
+// Feeds every file of a fuzz target's corpus once through the target's input
+// function, without libFuzzer, so that the regular test suite keeps the
+// corpus passing under any compiler. An invariant that breaks aborts, and
+// the test fails.
 //
-//   replay_replyparser <corpus dir>
+//   replay_<target> <corpus dir>
 
 #include <QByteArray>
 #include <QDir>
@@ -14,13 +14,17 @@
 #include <cstdio>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
+// Defined by a target that sets up its surroundings once.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int *argc, char ***argv);
 
 int main(int argc, char **argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: replay_replyparser <corpus dir>\n");
+        std::fprintf(stderr, "usage: %s <corpus dir>\n", argv[0]);
         return 2;
     }
+    if (LLVMFuzzerInitialize)
+        LLVMFuzzerInitialize(&argc, &argv);
     const QDir corpus(QString::fromLocal8Bit(argv[1]));
     const QStringList names = corpus.entryList(QDir::Files, QDir::Name);
     if (names.isEmpty()) {
