@@ -114,6 +114,7 @@ private slots:
         row("glued second line", P::Continuous, "S S   100.00 g\r\nS D   100.01 g\r\n", W, "100.01", "g", false);
         row("lines ended by CR alone", P::Continuous, "S S   100.00 g\rS D   100.01 g\r", W, "100.01", "g", false);
         row("lines ended by LF alone", P::Continuous, "S S   100.00 g\nS D   100.01 g\n", W, "100.01", "g", false);
+        row("a line after a line end that never ends", P::Continuous, "\n" + QByteArray(65, '5'), P::NotUnderstood);
         row("line still coming", P::Continuous, "S S      100.00 g\r\nS S    ", W, "100.00", "g");
         row("not stable, marked", P::Continuous, "SI ?      18.5 kg \r\n", W, "18.5", "kg", false);
         row("negative, headed", P::Continuous, "US,-00012.34  g\r\n", W, "-00012.34", "g", false);
