@@ -27,12 +27,6 @@ bool isDigit(char byte)
     return byte >= '0' && byte <= '9';
 }
 
-ScaleProtocol::Verdict notUnderstood(ScaleProtocol::Reading *reading)
-{
-    reading->condition = ScaleProtocol::NotUnderstood;
-    return ScaleProtocol::Rejected;
-}
-
 } // namespace
 
 ScaleProtocol::Verdict StatusStreamProtocol::valueFromReply(const QByteArray &reply, bool quiet,
@@ -44,15 +38,15 @@ ScaleProtocol::Verdict StatusStreamProtocol::valueFromReply(const QByteArray &re
     bool found = false;
     for (int start = 0; start < reply.size();) {
         if (reply.at(start) != stx)
-            return notUnderstood(reading);
+            return refused(NotUnderstood, reading);
         if (reply.size() - start < frameSize)
             break;
         const char *frame = reply.constData() + start;
         if (frame[crAt] != cr)
-            return notUnderstood(reading);
+            return refused(NotUnderstood, reading);
         Reading read;
         if (readFrame(frame, &read) == Rejected && read.condition == NotUnderstood)
-            return notUnderstood(reading);
+            return refused(NotUnderstood, reading);
         // Whole once the byte after the CR says whether a checksum follows,
         // or once the line is quiet after it.
         const int after = start + frameSize;
@@ -64,7 +58,7 @@ ScaleProtocol::Verdict StatusStreamProtocol::valueFromReply(const QByteArray &re
             break;
         const int end = endOf(reply, start);
         if (end == after && reply.at(after) != checksumOf(frame))
-            return notUnderstood(reading);
+            return refused(NotUnderstood, reading);
         newest = read;
         found = true;
         start = end + 1;
@@ -103,14 +97,14 @@ ScaleProtocol::Verdict StatusStreamProtocol::readFrame(const char *frame, Readin
     // set to other settings than the scale's.
     for (int i = statusA; i < crAt; ++i)
         if (uchar(frame[i]) >= 0x80)
-            return notUnderstood(reading);
+            return refused(NotUnderstood, reading);
     const uchar a = uchar(frame[statusA]);
     const uchar b = uchar(frame[statusB]);
     const uchar c = uchar(frame[statusC]);
     if (!(a & alwaysSet) || (a & alwaysClear) || !(b & alwaysSet) || !(c & alwaysSet))
-        return notUnderstood(reading);
+        return refused(NotUnderstood, reading);
     if (((a >> 3) & 0x03) == 0) // the display increment: x1, x2 or x5
-        return notUnderstood(reading);
+        return refused(NotUnderstood, reading);
 
     // The place of the point the digits leave out: two and one dummy zeros
     // after them, none, then one to five decimals.
@@ -121,20 +115,19 @@ ScaleProtocol::Verdict StatusStreamProtocol::readFrame(const char *frame, Readin
     const QByteArray tare(frame + tareAt, fieldSize);
     for (const char byte : tare)
         if (!isDigit(byte) && byte != ' ')
-            return notUnderstood(reading);
+            return refused(NotUnderstood, reading);
     // Blanks may lead the whole part only: a blank after the point is no
     // digit anyone reads.
     int blanks = 0;
     while (blanks < fieldSize && weight.at(blanks) == ' ')
         ++blanks;
     if (blanks == fieldSize || blanks > fieldSize - decimals)
-        return notUnderstood(reading);
+        return refused(NotUnderstood, reading);
     for (int i = blanks; i < fieldSize; ++i)
         if (!isDigit(weight.at(i)))
-            return notUnderstood(reading);
+            return refused(NotUnderstood, reading);
     if (b & outOfRange) {
-        reading->condition = OutOfRange;
-        return Rejected;
+        return refused(OutOfRange, reading);
     }
 
     // Leading zeros dropped, one kept before the point; the decimals and the
