@@ -14,6 +14,7 @@
 #include "SaveSamples.h"
 #include "Scaner.h"
 #include "ShiftRestorer.h"
+#include "ShiftStore.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,10 +22,12 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QDoubleSpinBox>
 #include <QEvent>
 #include <QIcon>
 #include <QKeySequence>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -84,7 +87,7 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     samplingRateBox->setRange(0.2, 60.0);
     samplingRateBox->setSingleStep(0.1);
     samplingRateBox->setValue(0.2);
-    samplingRateBox->setSuffix(tr(" sec"));
+    samplingRateBox->setSuffix(tr(" s"));
     samplingRateBox->setToolTip(tr("set sampling rate"));
     samplingRateBox->setStatusTip(tr("set sampling rate"));
     samplingRateBox->setMinimumHeight(30);
@@ -107,7 +110,7 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     createMenus();
     createToolBars();
 
-    statusBar()->showMessage(tr("Done"));
+    statusBar()->showMessage(tr("Ready"));
     enableActions();
 
     // Freed with the window, after the document windows that may still refer
@@ -147,44 +150,51 @@ void MdiWindow::createActions()
         return action;
     };
 
-    portSettingsAct = makeAction("portSettingsAct", tr("Port settings..."),
+    portSettingsAct = makeAction("portSettingsAct", tr("&Port settings..."),
                                  tr("Choose the kind of scale and the line settings of a port"), nullptr);
+    portSettingsAct->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     connect(portSettingsAct, &QAction::triggered, this, &MdiWindow::portSettings);
     lineMonitorAct = makeAction("lineMonitorAct", tr("Line &monitor..."),
                                 tr("Show the bytes the active window exchanges with its scale"), nullptr);
+    lineMonitorAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(lineMonitorAct, &QAction::triggered, this, &MdiWindow::lineMonitor);
 
     closeAct = makeAction("closeAct", tr("&Close"), tr("Close this document"), nullptr);
     closeAct->setShortcut(QKeySequence(tr("Ctrl+W")));
     connect(closeAct, &QAction::triggered, workspace, &QMdiArea::closeActiveSubWindow);
 
-    exitAct = makeAction("exitAct", tr("&Exit"), tr("Quit the application"), nullptr);
+    exitAct = makeAction("exitAct", tr("E&xit"), tr("Quit the application"), nullptr);
     exitAct->setShortcut(QKeySequence(tr("Ctrl+Q")));
     connect(exitAct, &QAction::triggered, qApp, &QApplication::closeAllWindows);
 
-    pauseAct = makeAction("pauseAct", tr("&Pause"), tr("Pause"),
+    pauseAct = makeAction("pauseAct", tr("&Pause"), tr("Stop taking readings"),
                           ":/images/media_playback_pause.png");
     pauseAct->setCheckable(true);
+    // Keys, not parsed strings: the same in both languages.
+    pauseAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     connect(pauseAct, &QAction::triggered, this, &MdiWindow::pauseMode);
 
     // The key itself, not a parsed string, so that Step answers to Space
     // whatever language the window was built in.
-    stepAct = makeAction("stepAct", tr("&Step"), tr("Step"), ":/images/media_skip_forward.png");
+    stepAct = makeAction("stepAct", tr("&Step"), tr("Take the next reading"), ":/images/media_skip_forward.png");
     stepAct->setShortcut(QKeySequence(Qt::Key_Space));
     connect(stepAct, &QAction::triggered, this, &MdiWindow::stepMode);
 
-    goAct = makeAction("goAct", tr("&Go"), tr("Go"), ":/images/media_playback_start.png");
+    goAct = makeAction("goAct", tr("&Go"), tr("Take readings at the sampling interval"), ":/images/media_playback_start.png");
     goAct->setCheckable(true);
+    goAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     connect(goAct, &QAction::triggered, this, &MdiWindow::goMode);
 
-    recordAct = makeAction("recordAct", tr("&Record"), tr("Record"),
+    recordAct = makeAction("recordAct", tr("&Record"), tr("Record the readings taken into the chosen file"),
                            ":/images/button_black_rec.png");
     recordAct->setCheckable(true);
+    recordAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     connect(recordAct, &QAction::triggered, this, &MdiWindow::recMode);
 
     fullscreenAct = makeAction("fullscreenAct", tr("&Fullscreen"), tr("Set fullscreen"),
                                ":/images/view_fullscreen.png");
     fullscreenAct->setCheckable(true);
+    fullscreenAct->setShortcut(QKeySequence(Qt::Key_F11));
     connect(fullscreenAct, &QAction::triggered, this, &MdiWindow::setFullScreen);
 
     maximizeAct = makeAction("maximizeAct", tr("&Maximize"), tr("Maximize the windows"),
@@ -210,13 +220,13 @@ void MdiWindow::createActions()
     // Both views start visible, as every new document shows both. The toggles
     // are wired once here rather than per document: they are disabled while no
     // document is open, so nobody can use them earlier.
-    showLcdAct = makeAction("showLcdAct", tr("&Show LCD display"), tr("Show LCD display"),
+    showLcdAct = makeAction("showLcdAct", tr("Show &LCD display"), tr("Show LCD display"),
                             ":/images/lcd.png");
     showLcdAct->setCheckable(true);
     showLcdAct->setChecked(true);
     connect(showLcdAct, &QAction::triggered, this, &MdiWindow::showLCD, Qt::UniqueConnection);
 
-    showGraphAct = makeAction("showGraphAct", tr("&Show graph"), tr("Show graph image"),
+    showGraphAct = makeAction("showGraphAct", tr("Show &graph"), tr("Show graph image"),
                               ":/images/chart_line.png");
     showGraphAct->setCheckable(true);
     showGraphAct->setChecked(true);
@@ -229,7 +239,7 @@ void MdiWindow::createActions()
     followAct->setCheckable(true);
     connect(followAct, &QAction::toggled, this, &MdiWindow::followReadings);
     // Off at first: the read-out looks as it always did until asked.
-    showStatisticsAct = makeAction("showStatisticsAct", tr("Show s&tatistics"),
+    showStatisticsAct = makeAction("showStatisticsAct", tr("Show stat&istics"),
                                    tr("Show the statistics of the readings taken under the read-out"), nullptr);
     showStatisticsAct->setCheckable(true);
     connect(showStatisticsAct, &QAction::toggled, this, &MdiWindow::showStatisticsSig);
@@ -432,15 +442,28 @@ void MdiWindow::resizeEvent(QResizeEvent *event)
 void MdiWindow::closeEvent(QCloseEvent *event)
 {
     if (!hasActiveDocument()) {
+        keepLayout();
         event->accept();
         return;
     }
-    const QMessageBox::StandardButton answer = QMessageBox::warning(
-        this, tr("Closing program ..."),
-        tr("There are still opened devices.\nDo you want to save something before program is closed?"),
-        QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::NoButton);
-    if (answer == QMessageBox::Discard)
+    // Every record is in its file as soon as it is taken: there is nothing
+    // to save, only readings that stop coming.
+    int recording = 0;
+    const QList<QMdiSubWindow *> frames = workspace->subWindowList();
+    for (QMdiSubWindow *frame : frames)
+        if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
+            recording += document->deviceTask()->isRecording() ? 1 : 0;
+    const QString question =
+        recording ? tr("%n window(s) still record readings. Every record taken so far is in its "
+                       "file; closing stops the readings. Close the program?", nullptr, recording)
+                  : tr("%n scale window(s) are open. Close the program?", nullptr, frames.size());
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, tr("Closing program ..."), question, QMessageBox::Close | QMessageBox::Cancel,
+        QMessageBox::Cancel);
+    if (answer == QMessageBox::Close) {
+        keepLayout();
         event->accept();
+    }
     else
         event->ignore();
 }
@@ -453,10 +476,33 @@ bool MdiWindow::event(QEvent *event)
     // may give its Close every key of QKeySequence::Close again (Qt 5.15.8
     // keeps the keys as they were, but nothing promises that).
     if (event->type() == QEvent::LanguageChange) {
-        for (QMdiSubWindow *frame : workspace->subWindowList())
+        for (QMdiSubWindow *frame : workspace->subWindowList()) {
             leaveCloseKeysToCloseAct(frame);
+            translateFrameMenu(frame);
+        }
     }
     return handled;
+}
+
+// A frame's own menu is written by the toolkit in the language of the moment
+// and kept so; its Polish also gives Move and Minimize one letter. The
+// window writes the entries itself, found by the toolkit's texts at first.
+void MdiWindow::translateFrameMenu(QMdiSubWindow *frame) const
+{
+    static const char *const entries[] = {
+        QT_TR_NOOP("&Restore"), QT_TR_NOOP("&Move"),      QT_TR_NOOP("&Size"),  QT_TR_NOOP("Mi&nimize"),
+        QT_TR_NOOP("Ma&ximize"), QT_TR_NOOP("Stay on &Top"), QT_TR_NOOP("&Close")};
+    QMenu *menu = frame->systemMenu();
+    if (!menu)
+        return;
+    for (QAction *action : menu->actions()) {
+        for (const char *entry : entries)
+            if (action->objectName().isEmpty() && action->text() == QMdiSubWindow::tr(entry))
+                action->setObjectName(QLatin1String(entry));
+        for (const char *entry : entries)
+            if (action->objectName() == QLatin1String(entry))
+                action->setText(tr(entry));
+    }
 }
 
 // Every frame's own menu closes it on QKeySequence::Close, which on X11 is
@@ -506,11 +552,14 @@ void MdiWindow::loadLanguage(const QString &key)
     qCDebug(appTrace) << toolkitCatalogue;
     if (toolkitTranslator)
         toolkitTranslator->load(toolkitCatalogue);
+    // The plots' axes write their numbers as the read-outs do.
+    QLocale::setDefault(DeviceTask::numberLocale());
 }
 
 void MdiWindow::translateUI()
 {
     qCDebug(appTrace) << "translating";
+    statusBar()->showMessage(tr("Ready"));
     setWindowTitle(tr("KORVEN weighing software ") + version()
                    + (demo ? tr(" - demo with simulated scales") : QString()));
 
@@ -521,7 +570,7 @@ void MdiWindow::translateUI()
     windowMenu->setTitle(tr("&Window"));
     helpMenu->setTitle(tr("&Help"));
 
-    portSettingsAct->setText(tr("Port settings..."));
+    portSettingsAct->setText(tr("&Port settings..."));
     portSettingsAct->setStatusTip(tr("Choose the kind of scale and the line settings of a port"));
     lineMonitorAct->setText(tr("Line &monitor..."));
     lineMonitorAct->setStatusTip(tr("Show the bytes the active window exchanges with its scale"));
@@ -529,12 +578,12 @@ void MdiWindow::translateUI()
     exportAct->setStatusTip(tr("Export plot to file"));
     closeAct->setText(tr("&Close"));
     closeAct->setStatusTip(tr("Close this document"));
-    exitAct->setText(tr("&Exit"));
+    exitAct->setText(tr("E&xit"));
     exitAct->setStatusTip(tr("Quit the application"));
     pauseAct->setText(tr("&Pause"));
-    pauseAct->setStatusTip(tr("Pause"));
+    pauseAct->setStatusTip(tr("Stop taking readings"));
     stepAct->setText(tr("&Step"));
-    stepAct->setStatusTip(tr("Step"));
+    stepAct->setStatusTip(tr("Take the next reading"));
     // The key name is parsed with the toolkit's own catalogue ("Spacja" in
     // Polish); should that catalogue be missing, the name would parse to an
     // unknown key and Step would stop answering, so Space is kept instead.
@@ -543,7 +592,7 @@ void MdiWindow::translateUI()
         step = QKeySequence(Qt::Key_Space);
     stepAct->setShortcut(step);
     goAct->setText(tr("&Go"));
-    goAct->setStatusTip(tr("Go"));
+    goAct->setStatusTip(tr("Take readings at the sampling interval"));
     graphViewAct->setText(tr("&Graph View"));
     graphViewAct->setStatusTip(tr("Change graph attributes"));
     maximizeAct->setText(tr("&Maximize"));
@@ -559,14 +608,14 @@ void MdiWindow::translateUI()
     englishAct->setText(tr("&English"));
     polishAct->setText(tr("&Polish"));
     recordAct->setText(tr("&Record"));
-    recordAct->setStatusTip(tr("Record"));
-    showLcdAct->setText(tr("&Show LCD display"));
+    recordAct->setStatusTip(tr("Record the readings taken into the chosen file"));
+    showLcdAct->setText(tr("Show &LCD display"));
     showLcdAct->setStatusTip(tr("Show LCD display"));
-    showGraphAct->setText(tr("&Show graph"));
+    showGraphAct->setText(tr("Show &graph"));
     showGraphAct->setStatusTip(tr("Show graph image"));
     followAct->setText(tr("Follow &readings"));
     followAct->setStatusTip(tr("Fit each plot's value axis to the readings in its window"));
-    showStatisticsAct->setText(tr("Show s&tatistics"));
+    showStatisticsAct->setText(tr("Show stat&istics"));
     showStatisticsAct->setStatusTip(tr("Show the statistics of the readings taken under the read-out"));
     fullscreenAct->setText(tr("&Fullscreen"));
     fullscreenAct->setStatusTip(tr("Set fullscreen"));
@@ -595,8 +644,9 @@ void MdiWindow::deviceNew(const QString &port)
     // Windows still starting count too: two ports chosen in quick succession
     // must not slip past the limit.
     if (workspace->subWindowList().size() + pendingDocuments.size() > 3) {
-        QMessageBox box(QMessageBox::NoIcon, QString(), tr("You cannot open more than 4 ports."),
-                        QMessageBox::Ok);
+        QMessageBox box(QMessageBox::Information, tr("Four ports are open"),
+                        tr("You cannot open more than 4 ports: close a window to open another."),
+                        QMessageBox::Ok, this);
         box.exec();
         return;
     }
@@ -611,7 +661,8 @@ void MdiWindow::deviceNew(const QString &port)
         notices->tell(tr("The stored settings of %1 hold values that cannot be used: %2.\n"
                               "The port is read with the usual settings of its kind of scale "
                               "instead; Device → Port settings... shows them and stores new ones.")
-                               .arg(port, ignored.join(QStringLiteral(", "))));
+                               .arg(port, ignored.join(QStringLiteral(", "))),
+                      QMessageBox::Warning, tr("Port settings"));
     }
     pendingDocuments.append(document);
     qCDebug(appTrace) << "connect Document";
@@ -645,6 +696,7 @@ void MdiWindow::deviceNewReady()
     QMdiSubWindow *frame = workspace->addSubWindow(
         document, Qt::WindowMaximizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     leaveCloseKeysToCloseAct(frame);
+    translateFrameMenu(frame);
     // The window deletes itself once its port is closed; its frame goes with it.
     connect(document, &QObject::destroyed, frame, &QObject::deleteLater);
     qCDebug(appTrace) << "! MdiWindow deviceNew()4";
@@ -702,8 +754,25 @@ void MdiWindow::deviceDestroyed(const QString &port)
         shift->windowClosed(port);
 }
 
+void MdiWindow::keepLayout()
+{
+    if (desk)
+        desk->setWindowLayout(saveGeometry(), saveState());
+}
+
+void MdiWindow::showAsLeft()
+{
+    if (desk && restoreGeometry(desk->windowGeometry())) {
+        restoreState(desk->toolBarState());
+        show();
+    } else {
+        showMaximized();
+    }
+}
+
 void MdiWindow::keepShift(ShiftStore *store, bool resume)
 {
+    desk = store;
     shift = new ShiftRestorer(store, this);
     optionsMenu->addAction(shift->resumeAtOnceAction());
     if (!shift->language().isEmpty())
@@ -874,8 +943,16 @@ void MdiWindow::setRecPath()
     DeviceTask *task = document->deviceTask();
     // The recorder appends to the file it is given and never replaces one:
     // the dialog asks nothing about replacing and says where readings go.
-    QFileDialog dialog(this, tr("Chose file to save samples"), task->recorder()->fileName(),
-                       tr("Document files (*.txt);;All files (*.*)"));
+    // The filter of the format the window records in comes first.
+    const QString text = tr("Text records (*.txt)");
+    const QString csv = tr("CSV files (*.csv)");
+    const bool recordsCsv = task->recordFormat() != RecordFormat::Classic;
+    const QString chosenBefore = task->recorder()->fileName();
+    QFileDialog dialog(this, tr("Choose the file to record readings in"),
+                       chosenBefore.isEmpty() && desk ? desk->recordFolder() : chosenBefore,
+                       (recordsCsv ? csv + QStringLiteral(";;") + text
+                                   : text + QStringLiteral(";;") + csv)
+                           + QStringLiteral(";;") + tr("All files (*)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setLabelText(QFileDialog::FileName, tr("Add readings to the end of:"));
@@ -892,6 +969,8 @@ void MdiWindow::setRecPath()
         return;
     }
     qCDebug(appTrace) << fileName;
+    if (desk)
+        desk->setRecordFolder(QFileInfo(fileName).absolutePath());
     task->recorder()->setFileName(fileName);
     showRecPath(fileName);
     // A recording under way moves to the new file at once, so that the next

@@ -53,6 +53,9 @@ public:
     // Another running program keeps the shift: this one starts in its
     // language, with no window, keeps nothing, and says so.
     void leaveShift(const QString &language);
+    // Shows the window where and as large as it was left in the kept shift,
+    // its tool bars where they stood; maximized the first time.
+    void showAsLeft();
 
 signals:
     void graphViewChangeWindow(GraphAttr *attr);
@@ -100,6 +103,7 @@ private:
     void createToolBars();
     void loadLanguage(const QString &key);
     void leaveCloseKeysToCloseAct(QMdiSubWindow *frame) const;
+    void translateFrameMenu(QMdiSubWindow *frame) const;
     bool hasActiveDocument() const;
     DocumentWindow *activeDocument() const;
     void showRecPath(const QString &fileName);
@@ -156,6 +160,9 @@ private:
     QList<DocumentWindow *> pendingDocuments;
     PortSettingsStore portStore;
     ShiftRestorer *shift = nullptr;
+    // The kept shift's store, for the window's own layout and record folder.
+    ShiftStore *desk = nullptr;
+    void keepLayout();
     bool demo = false;
 };
 

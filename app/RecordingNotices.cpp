@@ -100,9 +100,10 @@ QString RecordingNotices::quoted(const QByteArray &bytes)
 
 // Not exec(): the news comes from inside a reading's handler, and a nested
 // event loop there could delete the very device whose reading is handled.
-void RecordingNotices::tell(const QString &text, QMessageBox::Icon icon)
+void RecordingNotices::tell(const QString &text, QMessageBox::Icon icon, const QString &title)
 {
-    auto *box = new QMessageBox(icon, tr("Record"), text, QMessageBox::Ok, window);
+    auto *box = new QMessageBox(icon, title.isEmpty() ? tr("Record") : title, text,
+                                QMessageBox::Ok, window);
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

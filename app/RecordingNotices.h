@@ -23,8 +23,9 @@ public:
     void watch(DeviceTask *task);
     // Waits for the operator: it follows the operator's own command.
     void tellCouldNotOpen(DeviceTask *task);
-    // Does not wait: see tell().
-    void tell(const QString &text, QMessageBox::Icon icon = QMessageBox::Warning);
+    // Does not wait: see tell(). Titled "Record" unless another title is given.
+    void tell(const QString &text, QMessageBox::Icon icon = QMessageBox::Warning,
+              const QString &title = QString());
     // Waits for the operator, as tellCouldNotOpen() does.
     void warn(const QString &text);
 

@@ -26,6 +26,9 @@ const QString windowsKey = QStringLiteral("windows");
 const QString languageKey = QStringLiteral("language");
 const QString atOnceKey = QStringLiteral("resumeAtOnce");
 const QString statisticsKey = QStringLiteral("statistics");
+const QString geometryKey = QStringLiteral("desk/geometry");
+const QString toolBarsKey = QStringLiteral("desk/toolBars");
+const QString recordFolderKey = QStringLiteral("desk/recordFolder");
 
 } // namespace
 
@@ -143,6 +146,32 @@ bool ShiftStore::showsStatistics() const
 void ShiftStore::setShowsStatistics(bool on)
 {
     write(statisticsKey, on, [on](QSettings *stored) { stored->setValue(statisticsKey, on); });
+}
+
+QByteArray ShiftStore::windowGeometry() const
+{
+    return value(geometryKey, QByteArray()).toByteArray();
+}
+
+QByteArray ShiftStore::toolBarState() const
+{
+    return value(toolBarsKey, QByteArray()).toByteArray();
+}
+
+void ShiftStore::setWindowLayout(const QByteArray &geometry, const QByteArray &toolBars)
+{
+    write(geometryKey, geometry, [geometry](QSettings *stored) { stored->setValue(geometryKey, geometry); });
+    write(toolBarsKey, toolBars, [toolBars](QSettings *stored) { stored->setValue(toolBarsKey, toolBars); });
+}
+
+QString ShiftStore::recordFolder() const
+{
+    return value(recordFolderKey, QString()).toString();
+}
+
+void ShiftStore::setRecordFolder(const QString &folder)
+{
+    write(recordFolderKey, folder, [folder](QSettings *stored) { stored->setValue(recordFolderKey, folder); });
 }
 
 // On disk before the change is over: the program may be killed the next

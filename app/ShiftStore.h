@@ -55,6 +55,14 @@ public:
 
     bool showsStatistics() const;
     void setShowsStatistics(bool on);
+    // The main window's place and size, and where its tool bars stand, as
+    // QMainWindow saves them; empty when never stored.
+    QByteArray windowGeometry() const;
+    QByteArray toolBarState() const;
+    void setWindowLayout(const QByteArray &geometry, const QByteArray &toolBars);
+    // The folder the last record file was chosen in; empty when never chosen.
+    QString recordFolder() const;
+    void setRecordFolder(const QString &folder);
 
 signals:
     // The shift could not be written, and why, in the operator's words; said

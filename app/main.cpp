@@ -140,7 +140,7 @@ int main(int argc, char **argv)
         } else {
             window.leaveShift(shift.language());
         }
-        window.showMaximized();
+        window.showAsLeft();
         exitCode = app.exec();
     }
     return exitCode;

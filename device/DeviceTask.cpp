@@ -10,6 +10,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <qwt_scale_draw.h>
+
 #include "IODeviceNew.h"
 #include "RandomPlot.h"
 #include "SaveSamples.h"
@@ -17,10 +19,15 @@
 
 // Dark filled segments for a stable reading, the most legible thing on show;
 // amber outlines for one the scale does not call stable yet.
+// The digits take the palette's own text colour, so a dark palette shows
+// them light; an unsettled reading is amber, dark on a light background and
+// light on a dark one.
 static QPalette readoutPalette(bool stable)
 {
     QPalette palette;
-    const QColor ink = stable ? QColor(0x20, 0x20, 0x20) : QColor(0xc0, 0x70, 0x00);
+    const bool dark = palette.color(QPalette::Window).lightness() < 128;
+    const QColor ink = stable ? palette.color(QPalette::WindowText)
+                              : dark ? QColor(0xff, 0xb3, 0x40) : QColor(0xa0, 0x58, 0x00);
     for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Light, QPalette::Dark})
         palette.setColor(role, ink);
     return palette;
@@ -447,8 +454,27 @@ QString DeviceTask::plainTip(const QString &text)
            + QStringLiteral("</p>");
 }
 
+void DeviceTask::retranslate()
+{
+    showSetup();
+    // Its numbers in the program's number locale, now the default one.
+    // Setting a draw's division again forgets the labels it has written.
+    for (int axis = 0; axis < QwtPlot::axisCnt; ++axis) {
+        QwtScaleDraw *draw = plot->axisScaleDraw(axis);
+        draw->setScaleDiv(draw->scaleDiv());
+    }
+    plot->updateAxes();
+    plot->replot();
+    if (shownCause >= 0)
+        showNoReading(shownCause, shownDetail);
+    else if (!noReadingLabel->isHidden())
+        showPrintKeyWait();
+}
+
 void DeviceTask::showNoReading(int cause, const QString &detail)
 {
+    shownCause = cause;
+    shownDetail = detail;
     // A flooding scale's reply would fill the window: the line quotes the
     // start of it, and the tips hold it whole up to a length a tip can show.
     const auto quoted = [&detail](int length) {
@@ -480,6 +506,7 @@ void DeviceTask::getSample(QString sample, QString units, QString dzialki, QDate
     lastStable = stable;
     stable = true;
     if (!placeholder && !noReadingLabel->isHidden()) {
+        shownCause = -1;
         noReadingLabel->hide();
         noReadingLabel->setToolTip(QString());
         unitsLabel->setToolTip(QString());

@@ -57,6 +57,9 @@ public:
     // is read with; showSetup() writes it again, in the program's language.
     QLabel *setupWidget() const { return setupLabel; }
     void showSetup();
+    // Writes the window's own lines again in the program's language: the
+    // setup line and the line under the read-out.
+    void retranslate();
     // Passes the bytes on the line on as lineTraffic() while anyone watches
     // (each watchLine(true) is undone by one watchLine(false)); while no one
     // does, the link is not even asked to build them.
@@ -186,6 +189,10 @@ private:
     QDateTime lastTaken;
     // What the read-out shows now.
     QString shownValue;
+    // Why the line under the read-out says there is no reading, as the link
+    // told it; -1 while readings come.
+    int shownCause = -1;
+    QString shownDetail;
     bool lastStable = true;
     QString name;
     RecordFormat::Kind format = RecordFormat::Classic;

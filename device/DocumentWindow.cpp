@@ -168,7 +168,7 @@ LineMonitor *DocumentWindow::showLineMonitor()
 void DocumentWindow::changeEvent(QEvent *e)
 {
     if (e->type() == QEvent::LanguageChange)
-        task->showSetup();
+        task->retranslate();
     QWidget::changeEvent(e);
 }
 

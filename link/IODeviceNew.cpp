@@ -202,6 +202,7 @@ void IODeviceNew::readFromPort()
     if (!bytes.isEmpty()) {
         sinceBytes.start();
         tellTraffic(Received, bytes.right(longestTold));
+        heard = (heard + bytes).right(longestReply);
     }
     reply += bytes;
     if (reply.size() > longestReply && !keepNewest()) {
@@ -234,6 +235,7 @@ void IODeviceNew::readFromPort()
             reject(UnitNotAccepted);
             return;
         case Accepted:
+            heard.clear();
             phase = ValuesPhase;
             emit toWait();
             return;
@@ -257,6 +259,7 @@ void IODeviceNew::readFromPort()
     }
     const QDateTime taken = QDateTime::currentDateTime();
     reply = protocol->leftover(reply);
+    heard.clear();
     emit readingStable(reading.stable);
     emit newSample(reading.value, reading.units.isEmpty() ? units : reading.units, QStringLiteral("0"),
                    taken);
@@ -295,6 +298,7 @@ void IODeviceNew::answerWithoutWeight(NoReadingCause cause)
 {
     const QString detail = quotedReply(reply);
     reply = protocol->leftover(reply);
+    heard.clear();
     showPlaceholder(cause, detail);
     emit toWait();
 }
@@ -392,7 +396,11 @@ void IODeviceNew::timeoutPort()
         } else if (!reply.isEmpty() && sinceBytes.elapsed() >= replyWindow / 2) {
             showPlaceholder(ReplyNotUnderstood, quotedReply(reply));
             reply.clear();
+        } else if (!lineStartSeen && !heard.isEmpty()) {
+            // Bytes come, but never a line end to start a line at.
+            showPlaceholder(ReplyNotUnderstood, quotedReply(heard));
         }
+        heard.clear();
         return;
     }
     // Why this window brought no reading, before the reset forgets it.
@@ -401,11 +409,13 @@ void IODeviceNew::timeoutPort()
     if (!isOpen()) {
         cause = openError() == QSerialPort::PermissionError ? PortAccessDenied : PortNotOpen;
         detail = errorString();
-    } else if (cause == NoAnswer && !reply.isEmpty()) {
-        // Something came, but never a whole reply.
+    } else if (cause == NoAnswer && (!reply.isEmpty() || !heard.isEmpty())) {
+        // Something came, but never a whole reply: a stream without the
+        // line ends its kind has leaves no reply at all, only the bytes.
         cause = phase == UnitsPhase ? UnitNotAccepted : ReplyNotUnderstood;
-        detail = quotedReply(reply);
+        detail = quotedReply(reply.isEmpty() ? heard : reply);
     }
+    heard.clear();
     windowCause = NoAnswer;
     windowDetail.clear();
 

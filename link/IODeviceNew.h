@@ -112,6 +112,9 @@ private slots:
     void closePort();
 
 private:
+    // The last bytes received since the last reading, so that a time-out
+    // with no reply can still say what came.
+    QByteArray heard;
     enum Phase { UnitsPhase, ValuesPhase };
 
     void reject(NoReadingCause cause);

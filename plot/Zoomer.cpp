@@ -16,7 +16,9 @@ Zoomer::Zoomer(QwtPlotCanvas *canvas)
 QwtText Zoomer::trackerTextF(const QPointF &pos) const
 {
     QwtText text = ScrollZoomer::trackerTextF(pos);
+    // Its own colours on the canvas, whatever the palette's text colour.
     text.setBackgroundBrush(QBrush(Qt::white));
+    text.setColor(Qt::black);
     return text;
 }
 

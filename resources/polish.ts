@@ -334,10 +334,6 @@ Ta kopia nie otwiera żadnego portu z ostatniej zmiany, a otwarte w niej porty n
         <translation>Pobierz kolejną próbkę</translation>
     </message>
     <message>
-        <source>&amp;Go</source>
-        <translation>&amp;Krocz</translation>
-    </message>
-    <message>
         <source>Go</source>
         <translation>Rozpocznij probkowanie</translation>
     </message>
@@ -348,10 +344,6 @@ Ta kopia nie otwiera żadnego portu z ostatniej zmiany, a otwarte w niej porty n
     <message>
         <source>Record</source>
         <translation>Zapisuje</translation>
-    </message>
-    <message>
-        <source>&amp;Fullscreen</source>
-        <translation>&amp;Pełny ekran</translation>
     </message>
     <message>
         <source>Set fullscreen</source>
@@ -490,10 +482,6 @@ Ta kopia nie otwiera żadnego portu z ostatniej zmiany, a otwarte w niej porty n
         <translation>&amp;Opcje</translation>
     </message>
     <message>
-        <source>&amp;Window</source>
-        <translation>&amp;Okno</translation>
-    </message>
-    <message>
         <source>&amp;Help</source>
         <translation>&amp;Pomoc</translation>
     </message>
@@ -564,6 +552,130 @@ Każde okno zapisuje do własnego pliku.</translation>
     <message>
         <source>The file chosen before is kept.</source>
         <translation>Pozostaje plik wybrany wcześniej.</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Gotowy</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>Four ports are open</source>
+        <translation>Otwarte są cztery porty</translation>
+    </message>
+    <message>
+        <source>You cannot open more than 4 ports: close a window to open another.</source>
+        <translation>Nie można otworzyć więcej niż 4 portów: zamknij okno, aby otworzyć inny.</translation>
+    </message>
+    <message>
+        <source>Port settings</source>
+        <translation>Ustawienia portu</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n window(s) still record readings. Every record taken so far is in its file; closing stops the readings. Close the program?</source>
+        <translation>
+            <numerusform>%n okno wciąż zapisuje odczyty. Każdy dotąd pobrany odczyt jest już w pliku; zamknięcie zatrzymuje odczyty. Zamknąć program?</numerusform>
+            <numerusform>%n okna wciąż zapisują odczyty. Każdy dotąd pobrany odczyt jest już w pliku; zamknięcie zatrzymuje odczyty. Zamknąć program?</numerusform>
+            <numerusform>%n okien wciąż zapisuje odczyty. Każdy dotąd pobrany odczyt jest już w pliku; zamknięcie zatrzymuje odczyty. Zamknąć program?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n scale window(s) are open. Close the program?</source>
+        <translation>
+            <numerusform>Otwarte jest %n okno wagi. Zamknąć program?</numerusform>
+            <numerusform>Otwarte są %n okna wag. Zamknąć program?</numerusform>
+            <numerusform>Otwartych jest %n okien wag. Zamknąć program?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Text records (*.txt)</source>
+        <translation>Zapisy tekstowe (*.txt)</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>Pliki CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Wszystkie pliki (*)</translation>
+    </message>
+    <message>
+        <source>Choose the file to record readings in</source>
+        <translation>Wybierz plik, do którego trafią odczyty</translation>
+    </message>
+    <message>
+        <source>Stop taking readings</source>
+        <translation>Zatrzymaj pobieranie odczytów</translation>
+    </message>
+    <message>
+        <source>Take the next reading</source>
+        <translation>Pobierz kolejny odczyt</translation>
+    </message>
+    <message>
+        <source>Take readings at the sampling interval</source>
+        <translation>Pobieraj odczyty co okres próbkowania</translation>
+    </message>
+    <message>
+        <source>Record the readings taken into the chosen file</source>
+        <translation>Zapisuj pobrane odczyty do wybranego pliku</translation>
+    </message>
+    <message>
+        <source>&amp;Port settings...</source>
+        <translation>&amp;Ustawienia portu...</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Wyjdź</translation>
+    </message>
+    <message>
+        <source>Show &amp;LCD display</source>
+        <translation>Pokaż ekrany &amp;LCD</translation>
+    </message>
+    <message>
+        <source>Show &amp;graph</source>
+        <translation>Pokaż &amp;wykresy</translation>
+    </message>
+    <message>
+        <source>Show stat&amp;istics</source>
+        <translation>Pokaż s&amp;tatystykę</translation>
+    </message>
+    <message>
+        <source>&amp;Go</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>O&amp;kno</translation>
+    </message>
+    <message>
+        <source>&amp;Fullscreen</source>
+        <translation>Pełny &amp;ekran</translation>
+    </message>
+    <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Przywróć</translation>
+    </message>
+    <message>
+        <source>&amp;Move</source>
+        <translation>Prze&amp;nieś</translation>
+    </message>
+    <message>
+        <source>&amp;Size</source>
+        <translation>&amp;Rozmiar</translation>
+    </message>
+    <message>
+        <source>Mi&amp;nimize</source>
+        <translation>Z&amp;minimalizuj</translation>
+    </message>
+    <message>
+        <source>Ma&amp;ximize</source>
+        <translation>Zma&amp;ksymalizuj</translation>
+    </message>
+    <message>
+        <source>Stay on &amp;Top</source>
+        <translation>Pozostaw na &amp;wierzchu</translation>
     </message>
 </context>
 <context>

@@ -115,10 +115,10 @@ private slots:
         start(5, 1); // the first scale says nothing: its link goes through time-outs
         QString told;
         DialogScript script;
-        script.then(readMessage(&told)).then(readMessage(nullptr, QMessageBox::Discard));
+        script.then(readMessage(&told)).then(readMessage(nullptr, QMessageBox::Close));
         for (int i = 0; i < 5; ++i)
             choose(port(i)); // no event-loop turn between them: four windows are still starting
-        QCOMPARE(told, QStringLiteral("You cannot open more than 4 ports."));
+        QCOMPARE(told, QStringLiteral("You cannot open more than 4 ports: close a window to open another."));
         QTRY_COMPARE(workspace()->subWindowList().size(), 4);
         QCOMPARE(offered(), QStringList({port(4)}));
         for (QMdiSubWindow *frame : workspace()->subWindowList()) { // each new window is a tile of the workspace
@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(openDescriptorsOn(scales->at(1)->terminalPath()), 1); // the scale's own end
         QVERIFY(open(port(1)));
         QTRY_COMPARE(document(port(0))->deviceTask()->unitsWidget()->text(), QStringLiteral("--"));
-        action("exitAct")->trigger(); // asks, and Discard ends the program
+        action("exitAct")->trigger(); // asks, and Close ends the program
         QVERIFY(!window->isVisible());
         delete window; // as main() does once its event loop has ended
         window = nullptr;

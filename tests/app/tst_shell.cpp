@@ -3,7 +3,14 @@
 
 #include "DeviceTask.h"
 #include "DialogScript.h"
+#include "GraphAttr.h"
+#include "GraphView.h"
+#include "LineMonitor.h"
 #include "MdiWindow.h"
+#include "PortSettingsDialog.h"
+#include "RandomPlot.h"
+
+#include <qwt_scale_draw.h>
 #include "ScaleOnPty.h"
 
 const QString polishTitle = "KORVEN program do obsługi wag v2.1", englishTitle = "KORVEN weighing software v2.1";
@@ -12,6 +19,38 @@ static void switchTo(MdiWindow *window, bool polish)
 {
     window->findChild<QAction *>(polish ? "polishAct" : "englishAct")->trigger();
     QVERIFY(QTest::qWaitFor([&] { return window->windowTitle() == (polish ? polishTitle : englishTitle); }));
+}
+
+// Where one letter is the mnemonic of two of the texts, each such pair as "scope: text / text".
+static QStringList repeatedMnemonics(const QString &scope, const QStringList &texts)
+{
+    QMap<QChar, QStringList> byLetter;
+    for (const QString &text : texts)
+        for (int i = 0; i + 1 < text.size(); ++i)
+            if (text[i] == '&' && text[i + 1] != '&') {
+                byLetter[text[i + 1].toLower()] << text;
+                break;
+            } else if (text[i] == '&') {
+                ++i; // "&&" is an ampersand shown
+            }
+    QStringList found;
+    for (auto at = byLetter.cbegin(); at != byLetter.cend(); ++at)
+        if (at.value().size() > 1)
+            found << scope + ": " + at.value().join(" / ");
+    return found;
+}
+
+// The texts a dialog shows with a mnemonic: buttons, labels, group titles.
+static QStringList dialogTexts(const QWidget *dialog)
+{
+    QStringList texts;
+    for (const QAbstractButton *button : dialog->findChildren<QAbstractButton *>())
+        texts << button->text();
+    for (const QLabel *label : dialog->findChildren<QLabel *>())
+        texts << label->text();
+    for (const QGroupBox *group : dialog->findChildren<QGroupBox *>())
+        texts << group->title();
+    return texts;
 }
 
 // The main window as the operator meets it, with documents on simulated scales on real pseudo-terminals.
@@ -72,9 +111,9 @@ private slots:
         QCOMPARE(fresh.windowTitle(), QString("KORVEN scale software v2.1"));
         QVERIFY(!fresh.windowIcon().pixmap(32).isNull());
         QTRY_COMPARE(fresh.windowTitle(), polishTitle);
-        QCOMPARE(fresh.statusBar()->currentMessage(), QString("Done"));
+        QCOMPARE(fresh.statusBar()->currentMessage(), QString("Gotowy"));
         QCOMPARE(cancelText(), QString("Anuluj"));
-        QCOMPARE(fresh.findChild<QDoubleSpinBox *>("samplingRateBox")->text(), QString("0,20 sec"));
+        QCOMPARE(fresh.findChild<QDoubleSpinBox *>("samplingRateBox")->text(), QString("0,20 s"));
         switchTo(&fresh, false);
         QCOMPARE(cancelText(), QString("Cancel"));
         const QStringList usable{"portSettingsAct", "exitAct", "fullscreenAct", "graphViewAct", "aboutAct",
@@ -106,17 +145,17 @@ private slots:
         // The menus in menu-bar order, the languages submenu after Options, the tool bars (their titles set once,
         // in English). Each: its title, then its entries: "|" a separator, "[tool tip]" a widget, "*" checked.
         const QStringList table[][2] = {
-            {{"&Device", "Port settings...", "Line &monitor...", "|", "&Export", "&Close", "|", "&Exit"},
-             {"&Urządzenie", "Ustawienia portu...", "&Monitor łącza...", "|", "&Eksportuj wykres", "&Zamknij", "|",
+            {{"&Device", "&Port settings...", "Line &monitor...", "|", "&Export", "&Close", "|", "E&xit"},
+             {"&Urządzenie", "&Ustawienia portu...", "&Monitor łącza...", "|", "&Eksportuj wykres", "&Zamknij", "|",
               "&Wyjdź"}},
             {{"&Mode", "&Pause", "&Step", "&Go*", "&Record", "Recording &options"},
-             {"&Tryb", "&Pauza", "&Krok", "&Krocz*", "&Zapisuj", "&Opcje zapisu"}},
+             {"&Tryb", "&Pauza", "&Krok", "&Start*", "&Zapisuj", "&Opcje zapisu"}},
             {{"&Options", "&Language", "&Graph View"}, {"&Opcje", "&Język", "&Widok wykresu"}},
             {{"&Language", "&English", "&Polish"}, {"&Język", "&Angielski", "&Polski"}},
             {{"&Window", "&Fullscreen", "|", "&Maximize", "&Tile", "|", "&Next window", "&Previous window", "|",
-              "&Show LCD display*", "&Show graph*", "Follow &readings", "Show s&tatistics", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"},
-             {"&Okno", "&Pełny ekran", "|", "&Maksymalizuj", "&Kafelkowy", "|", "&Następne", "&Poprzednie", "|",
-              "&Pokaż ekrany LCD*", "&Pokaż wykresy*", "Śledź &odczyty", "Pokaż s&tatystykę", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"}},
+              "Show &LCD display*", "Show &graph*", "Follow &readings", "Show stat&istics", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"},
+             {"O&kno", "Pełny &ekran", "|", "&Maksymalizuj", "&Kafelkowy", "|", "&Następne", "&Poprzednie", "|",
+              "Pokaż ekrany &LCD*", "Pokaż &wykresy*", "Śledź &odczyty", "Pokaż s&tatystykę", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"}},
             {{"&Help", "&About"}, {"&Pomoc", "&O programie"}},
             {{"Recording &options", "|", "Classic (tab-separated)", "CSV", "Comma and decimal point",
               "Semicolon and decimal comma", "|", "Every reading", "Only stable readings", "One record per load",
@@ -124,13 +163,13 @@ private slots:
              {"&Opcje zapisu", "|", "Klasyczny (rozdzielany tabulatorami)", "CSV", "Przecinek i kropka dziesiętna",
               "Średnik i przecinek dziesiętny", "|", "Każdy odczyt", "Tylko stabilne odczyty", "Jeden rekord na ładunek",
               "Próg ładunku..."}},
-            {{"Device", "[click to scan for new devices]", "Port settings..."},
-             {"Device", "[kliknij aby zeskanować porty]", "Ustawienia portu..."}},
-            {{"Switch windows", "&Maximize", "&Tile", "&Previous window", "&Next window", "&Show LCD display*",
-              "&Show graph*", "Follow &readings"}, {"Switch windows", "&Maksymalizuj", "&Kafelkowy", "&Poprzednie",
-              "&Następne", "&Pokaż ekrany LCD*", "&Pokaż wykresy*", "Śledź &odczyty"}},
+            {{"Device", "[click to scan for new devices]", "&Port settings..."},
+             {"Device", "[kliknij aby zeskanować porty]", "&Ustawienia portu..."}},
+            {{"Switch windows", "&Maximize", "&Tile", "&Previous window", "&Next window", "Show &LCD display*",
+              "Show &graph*", "Follow &readings"}, {"Switch windows", "&Maksymalizuj", "&Kafelkowy", "&Poprzednie",
+              "&Następne", "Pokaż ekrany &LCD*", "Pokaż &wykresy*", "Śledź &odczyty"}},
             {{"Mode", "&Pause", "&Step", "&Go*", "[set sampling rate]"},
-             {"Mode", "&Pauza", "&Krok", "&Krocz*", "[Ustaw częstotliwość próbkowania]"}},
+             {"Mode", "&Pauza", "&Krok", "&Start*", "[Ustaw częstotliwość próbkowania]"}},
             {{"Record", "&Record", "[set file path]"}, {"Record", "&Zapisuj", "[Ustaw ścieżkę pliku]"}},
             {{"Export", "&Export"}, {"Export", "&Eksportuj wykres"}},
         };
@@ -170,13 +209,13 @@ private slots:
     {
         QTest::addColumn<bool>("polish"); QTest::addColumn<double>("from"); QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("ms"); QTest::addColumn<QString>("shown"); // typed "Up", "Down": that arrow key
-        QTest::newRow("up from a minute") << false << 60.0 << "Up" << 60000 << "60.00 sec";
-        QTest::newRow("up from a fifth") << true << 0.2 << "Up" << 300 << "0,30 sec";
-        QTest::newRow("down from a fifth") << false << 0.2 << "Down" << 200 << "0.20 sec";
-        QTest::newRow("Polish comma") << true << 0.2 << "1,5" << 1500 << "1,50 sec";
-        QTest::newRow("Polish point") << true << 0.2 << "0.5" << 500 << "0,50 sec";
-        QTest::newRow("English comma") << false << 0.2 << "1,5" << 1500 << "1.50 sec";
-        QTest::newRow("English point, not a millisecond lost") << false << 0.2 << "2.01" << 2010 << "2.01 sec";
+        QTest::newRow("up from a minute") << false << 60.0 << "Up" << 60000 << "60.00 s";
+        QTest::newRow("up from a fifth") << true << 0.2 << "Up" << 300 << "0,30 s";
+        QTest::newRow("down from a fifth") << false << 0.2 << "Down" << 200 << "0.20 s";
+        QTest::newRow("Polish comma") << true << 0.2 << "1,5" << 1500 << "1,50 s";
+        QTest::newRow("Polish point") << true << 0.2 << "0.5" << 500 << "0,50 s";
+        QTest::newRow("English comma") << false << 0.2 << "1,5" << 1500 << "1.50 s";
+        QTest::newRow("English point, not a millisecond lost") << false << 0.2 << "2.01" << 2010 << "2.01 s";
     }
     void intervalTakesTheOperatorsStepsAndSeparator()
     {
@@ -204,12 +243,58 @@ private slots:
         action("fullscreenAct")->trigger();
         QTRY_VERIFY(window->isMaximized() && !window->isFullScreen());
     }
+    // Every menu and dialog in each language; the menus with a document open, whose window list is filled.
+    void noMnemonicServesTwoEntries_data()
+    {
+        QTest::addColumn<bool>("polish");
+        QTest::newRow("English") << false;
+        QTest::newRow("Polish") << true;
+    }
+    void noMnemonicServesTwoEntries()
+    {
+        QFETCH(bool, polish);
+        QVERIFY(openThree());
+        switchTo(window, polish);
+        QStringList titles, repeated;
+        for (const QAction *menu : window->menuBar()->actions())
+            titles << menu->text();
+        repeated << repeatedMnemonics("menu bar", titles);
+        for (QMenu *menu : window->findChildren<QMenu *>()) {
+            emit menu->aboutToShow();
+            QStringList entries;
+            for (const QAction *entry : menu->actions())
+                entries << entry->text();
+            repeated << repeatedMnemonics(menu->title(), entries);
+        }
+        std::unique_ptr<GraphAttr> attr(GraphAttr::createDefault());
+        const std::unique_ptr<QWidget> dialogs[] = {
+            std::make_unique<PortSettingsDialog>(QStringList{scales.port(0)}, scales.port(0),
+                                                 window->portSettingsStore(), window),
+            std::make_unique<GraphView>(attr.get()), std::make_unique<LineMonitor>(task(0))};
+        for (const auto &dialog : dialogs)
+            repeated << repeatedMnemonics(dialog->metaObject()->className(), dialogTexts(dialog.get()));
+        QVERIFY2(repeated.isEmpty(), qPrintable(repeated.join("\n")));
+        // The plots' axes write numbers as the read-outs do.
+        QCOMPARE(task(0)->plotWidget()->axisScaleDraw(QwtPlot::yLeft)->label(2.5).text(), polish ? "2,5" : "2.5");
+        // The keys of the commands an operator at a scale reaches for, one command each.
+        QMap<QString, QString> byKey;
+        for (const QAction *entry : window->findChildren<QAction *>())
+            for (const QKeySequence &key : entry->shortcutContext() == Qt::WindowShortcut ? entry->shortcuts()
+                                                                                          : QList<QKeySequence>()) {
+                QVERIFY2(!byKey.contains(key.toString()), qPrintable(key.toString() + " " + byKey[key.toString()]));
+                byKey[key.toString()] = entry->objectName();
+            }
+        for (const char *name : {"goAct", "pauseAct", "recordAct", "portSettingsAct", "lineMonitorAct", "fullscreenAct"})
+            QVERIFY2(!action(name)->shortcut().isEmpty(), name);
+        QCOMPARE(action("fullscreenAct")->shortcut(), QKeySequence(Qt::Key_F11));
+    }
     void everyShortcutDoesItsThing_data()
     {
         QTest::addColumn<QString>("after");
         // Each row's name starts with the keys pressed. Then: "closed" main window, documents by scale ("*" current,
         // "M" maximized, "o" overlaps one before), Pause or Go checked, the first one's mode and new points, dialogs.
         QTest::newRow("Space steps") << "0* 1 2, Pause, paused +1";
+        QTest::newRow("Ctrl+P pauses") << "0* 1 2, Pause, paused +0";
         QTest::newRow("Ctrl+E exports") << "0* 1 2, Go, running, Zapisywanie wykresu, Eksportuj wykres do pliku";
         QTest::newRow("Ctrl+Up maximizes") << "0*M 1 2, Go, running";
         QTest::newRow("Ctrl+Down tiles the maximized") << "0* 1 2, Go, running";
@@ -235,7 +320,7 @@ private slots:
         if (QString(QTest::currentDataTag()).endsWith("maximized"))
             frame(0)->showMaximized();
         DialogScript script;
-        script.then(readMessage(nullptr, QMessageBox::Discard));
+        script.then(readMessage(nullptr, QMessageBox::Close));
         const int readings = task(0)->readings();
         QTest::keySequence(window, QKeySequence(QString(QTest::currentDataTag()).section(' ', 0, 0)));
         const auto state = [&] {

@@ -617,10 +617,22 @@ private slots:
                                        "Images (*." + QImageWriter::supportedImageFormats().join(" *.") + ")",
                                        "unnamed.pdf"}));
     }
-    // The stable reading is the clearest thing on show, filled dark segments; one the scale does not call stable
-    // yet is an amber outline, and its tip says so.
+    // The stable reading is the clearest thing on show, filled segments in the palette's text colour; one the scale
+    // does not call stable yet is an amber outline, dark on a light palette and light on a dark one, and its tip says so.
+    void stableReadingIsTheClearest_data()
+    {
+        QTest::addColumn<QColor>("window"); QTest::addColumn<QColor>("text"); QTest::addColumn<QColor>("amber");
+        QTest::newRow("light palette") << QColor(0xef, 0xef, 0xef) << QColor(0x20, 0x20, 0x20) << QColor(0xa0, 0x58, 0x00);
+        QTest::newRow("dark palette") << QColor(0x2a, 0x2a, 0x2a) << QColor(0xe8, 0xe8, 0xe8) << QColor(0xff, 0xb3, 0x40);
+    }
     void stableReadingIsTheClearest()
     {
+        QFETCH(QColor, window); QFETCH(QColor, text); QFETCH(QColor, amber);
+        const struct Restore { QPalette palette = QApplication::palette(); ~Restore() { QApplication::setPalette(palette); } } before;
+        QPalette palette = before.palette;
+        palette.setColor(QPalette::Window, window);
+        palette.setColor(QPalette::WindowText, text);
+        QApplication::setPalette(palette);
         const int i = scales.ports().size();
         ScaleSimulator *scale = scales.add(ScaleProtocol::Sics);
         scale->setWeight(88.88);
@@ -628,18 +640,18 @@ private slots:
         windows << new DocumentWindow(scales.port(i), {ScaleProtocol::Sics, ScaleProtocol::usualSettings(ScaleProtocol::Sics)});
         windows.last()->show();
         QLCDNumber *readout = task(i)->readoutWidget();
-        const QColor dark(0x20, 0x20, 0x20), amber(0xc0, 0x70, 0x00);
         QTRY_COMPARE(readout->segmentStyle(), QLCDNumber::Outline);
         const auto digits = [readout] { return readout->grab(readout->contentsRect()).toImage(); }; // not the frame
-        const Ink unstableDark = inkOf(digits(), dark), unstableAmber = inkOf(digits(), amber);
+        const Ink unstableText = inkOf(digits(), text), unstableAmber = inkOf(digits(), amber);
         QVERIFY(!readout->toolTip().isEmpty());
         scale->setStable(true);
         QTRY_COMPARE(readout->segmentStyle(), QLCDNumber::Flat);
-        const Ink stableDark = inkOf(digits(), dark), stableAmber = inkOf(digits(), amber);
+        const Ink stableText = inkOf(digits(), text), stableAmber = inkOf(digits(), amber);
         QVERIFY(readout->toolTip().isEmpty());
-        QCOMPARE(std::make_pair(unstableDark.pixels, stableAmber.pixels), std::make_pair(0, 0));
-        QVERIFY2(2 * stableDark.pixels > 3 * unstableAmber.pixels && unstableAmber.pixels > 0, // filled, not outlined
-                 qPrintable(QString("%1 dark, %2 amber").arg(stableDark.pixels).arg(unstableAmber.pixels)));
+        QCOMPARE(std::make_pair(unstableText.pixels, stableAmber.pixels), std::make_pair(0, 0));
+        QVERIFY2(2 * stableText.pixels > 3 * unstableAmber.pixels && unstableAmber.pixels > 0, // filled, not outlined
+                 qPrintable(QString("%1 text, %2 amber").arg(stableText.pixels).arg(unstableAmber.pixels)));
+        QCOMPARE(digits().pixelColor(0, 0), window); // the digits' ground is the palette's
     }
     // Exported while following readings, the curve is drawn where the window shows it: across the plot, spanning
     // much of its height, not as a strip along the frame.

@@ -314,6 +314,31 @@ private slots:
         QTRY_COMPARE(said, QStringList({"1.50 kg", "1.75 kg", "2.25 kg", "2.50 kg", "placeholder", "3.00 kg"}));
     }
 
+    // A refused line takes the bytes after it in the same read with it: a
+    // line begun there and ended in the next read is a tail, never a weight.
+    void aRefusedLineTakesTheLineBegunBehindIt()
+    {
+        ScaleOnPty ptys;
+        ScaleSimulator *scale = ptys.add(P::Ascii);
+        QVERIFY(scale);
+        AsciiSetup ascii = described();
+        ascii.request.clear();
+        ascii.quietWhileSteady = true;
+        LinkThread link(scale->portPath(), asciiScale(ascii, false));
+        Said said(&link);
+        bool ready = false;
+        connect(&link, &LinkThread::linkReady, &link, [&] { ready = true; });
+        link.start();
+        QTRY_VERIFY(ready);
+        scale->send("\r\nG 100 kg T 20 kg\r\nW: -3.25 lb\r");
+        QTRY_COMPARE(said, QStringList({"placeholder"}));
+        scale->send(".5 kg\r\n  12.5 kg\r\n");
+        const QRegularExpression weight(" (kg|lb)$");
+        QTRY_COMPARE(said.filter(weight), QStringList({"12.5 kg"}));
+        QTest::qWait(300);
+        QCOMPARE(said.filter(weight), QStringList({"12.5 kg"}));
+    }
+
     // Two scales that send on their print key: one left quiet for five
     // seconds, one pressed three times meanwhile.
     void aPrintKeyScaleWaitsForItsKey()

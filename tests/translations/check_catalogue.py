@@ -12,15 +12,13 @@ import tempfile
 import xml.etree.ElementTree as ElementTree
 
 # Texts the program shows in English in both languages on purpose: the tool
-# bar titles are translated once, before any catalogue is loaded; key names,
-# file filters and the window list's numbering are not words; the About page
+# bar titles are translated once, before any catalogue is loaded; key names
+# and the window list's numbering are not words; the About page
 # is English under a translated title.
 ENGLISH_ON_PURPOSE = {
-    ('MdiWindow', ' sec'), ('MdiWindow', 'Ctrl+W'), ('MdiWindow', 'Ctrl+Q'), ('MdiWindow', 'Ctrl+E'),
+    ('MdiWindow', 'Ctrl+W'), ('MdiWindow', 'Ctrl+Q'), ('MdiWindow', 'Ctrl+E'),
     ('MdiWindow', '&Languages'), ('MdiWindow', 'Device'), ('MdiWindow', 'Switch windows'),
     ('MdiWindow', 'Mode'), ('MdiWindow', 'Export'), ('MdiWindow', '&%1 %2'),
-    ('MdiWindow', 'You cannot open more than 4 ports.'),
-    ('MdiWindow', 'Document files (*.txt);;All files (*.*)'),
 }
 
 
