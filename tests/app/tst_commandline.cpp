@@ -29,10 +29,10 @@ private slots:
             << "scaleacq: Unknown option 'x'.\nSee scaleacq --help for the options.\n";
         QTest::newRow("a value for a switch") << QStringList{"--demo=yes"} << "C" << "polish" << 2
                                               << "scaleacq: Nieoczekiwana wartość po \"--demo\".\n";
-        const QString polishHelp = "  -h, --help        Wyświetla pomoc dotyczącą opcji wiersza poleceń.\n"
-                                   "  -v, --version     Wyświetla numer wersji.\n";
-        const QString englishHelp = "  -h, --help        Displays help on commandline options.\n"
-                                    "  -v, --version     Displays version information.\n";
+        const QString polishHelp = "  -h, --help     Wyświetla pomoc dotyczącą opcji wiersza poleceń.\n"
+                                   "  -v, --version  Wyświetla numer wersji.\n";
+        const QString englishHelp = "  -h, --help     Displays help on commandline options.\n"
+                                    "  -v, --version  Displays version information.\n";
         QTest::newRow("help at a first start on a Polish system")
             << QStringList{"--help"} << "pl_PL.UTF-8" << "" << 0 << polishHelp;
         QTest::newRow("help at a first start on an English system")
