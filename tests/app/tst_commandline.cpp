@@ -17,10 +17,9 @@ private slots:
         QTest::addColumn<QString>("chosen"); // the language stored; empty before any choice
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("told"); // on the standard output after 0, on the error output otherwise
-        const QString version = QStringLiteral("scaleacq " SCALEACQ_VERSION "\n");
-        QTest::newRow("--version") << QStringList{"--version"} << "pl_PL.UTF-8" << "" << 0 << version;
-        QTest::newRow("-v past the toolkit's own options")
-            << QStringList{"-platform", "offscreen", "--style=fusion", "-reverse", "-v"} << "C" << "english" << 0 << version;
+        QTest::newRow("--version past the toolkit's own options")
+            << QStringList{"-platform", "offscreen", "--style=fusion", "-reverse", "--version"} << "C" << "" << 0
+            << QStringLiteral("scaleacq " SCALEACQ_VERSION "\n");
         QTest::newRow("unknown at a first start on an English system: Polish")
             << QStringList{"--frobnicate"} << "en_US.UTF-8" << "" << 2
             << "scaleacq: Nieznana opcja \"frobnicate\".\nListę opcji wyświetla scaleacq --help.\n";
