@@ -8,6 +8,7 @@
 #include "GraphView.h"
 #include "IntervalSpinBox.h"
 #include "PortSettingsDialog.h"
+#include "ProgramVersion.h"
 #include "RandomPlot.h"
 #include "RecordMenu.h"
 #include "RecordingNotices.h"
@@ -135,7 +136,7 @@ MdiWindow::~MdiWindow()
 
 QString MdiWindow::version()
 {
-    return QStringLiteral("v2.1");
+    return QLatin1Char('v') + QLatin1String(programVersion);
 }
 
 void MdiWindow::createActions()

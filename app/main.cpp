@@ -1,14 +1,17 @@
 #include "DemoScales.h"
 #include "MdiWindow.h"
+#include "ProgramVersion.h"
 #include "ShiftStore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QLocale>
 #include <QSocketNotifier>
 #include <QTranslator>
 
 #include <csignal>
+#include <cstdio>
 #include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -43,14 +46,20 @@ void quitOnTermination(QApplication &app)
 
 const QCommandLineOption demoOption(QStringLiteral("demo"));
 const QCommandLineOption noRestoreOption(QStringLiteral("no-restore"));
+const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+const QCommandLineOption versionOption(QStringList{QStringLiteral("v"), QStringLiteral("version")});
 
-// The options, described in the language last chosen.
+// The options, described in the language of the translators installed (none
+// when only the command line's meaning is wanted).
 void describeOptions(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(QCoreApplication::translate(
         "main", "Reads up to four weighing scales over serial lines, shows and plots their "
                 "readings and records them to files."));
-    parser.addHelpOption();
+    QCommandLineOption help = helpOption;
+    help.setDescription(QCoreApplication::translate("main", "Displays help on commandline options."));
+    QCommandLineOption version = versionOption;
+    version.setDescription(QCoreApplication::translate("main", "Displays version information."));
     QCommandLineOption demo = demoOption;
     demo.setDescription(QCoreApplication::translate(
         "main", "Adds four simulated scales of different kinds to the ports on offer. "
@@ -58,27 +67,77 @@ void describeOptions(QCommandLineParser &parser)
     QCommandLineOption noRestore = noRestoreOption;
     noRestore.setDescription(QCoreApplication::translate(
         "main", "Starts with no port open and forgets the shift of the last run."));
-    parser.addOption(demo);
-    parser.addOption(noRestore);
+    for (const QCommandLineOption &option : {help, version, demo, noRestore})
+        parser.addOption(option);
 }
 
-bool asksForHelp(int argc, char **argv)
+// The arguments less the window system's and the toolkit's own options
+// (-platform offscreen, -style=fusion, -reverse, ...), which QApplication
+// takes off the command line itself, with one dash or two.
+QStringList programArguments(int argc, char **argv)
 {
+    static const QStringList withValue{
+        QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+        QStringLiteral("plugin"), QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"), QStringLiteral("session"), QStringLiteral("display"),
+        QStringLiteral("geometry"), QStringLiteral("style"), QStringLiteral("stylesheet")};
+    static const QStringList alone{QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                   QStringLiteral("nograb"), QStringLiteral("dograb"), QStringLiteral("sync"),
+                                   QStringLiteral("testability"), QStringLiteral("qmljsdebugger")};
+    QStringList arguments{QString::fromLocal8Bit(argv[0])};
     for (int i = 1; i < argc; ++i) {
-        const QByteArray argument(argv[i]);
-        if (argument == "-h" || argument == "--help" || argument == "-?" || argument == "--help-all")
-            return true;
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        QString name = argument.section(QLatin1Char('='), 0, 0);
+        if (name.startsWith(QLatin1String("--")) && name.size() > 2)
+            name.remove(0, 2);
+        else if (name.startsWith(QLatin1Char('-')))
+            name.remove(0, 1);
+        else
+            name.clear();
+        if (withValue.contains(name)) {
+            if (!argument.contains(QLatin1Char('=')))
+                ++i;
+        } else if (!alone.contains(name)) {
+            arguments << argument;
+        }
     }
-    return false;
+    return arguments;
 }
 
-// Without a display: the help is read on a terminal, perhaps over ssh.
-int printHelp(int argc, char **argv)
+// The language the command line answers in: the one last chosen, or at a
+// first start Polish as the program itself, except that help is given in
+// English on a system that is not in Polish.
+bool answersInPolish(bool help)
 {
+    const QString stored = ShiftStore().language();
+    if (!stored.isEmpty())
+        return stored != QLatin1String("english");
+    return !help || QLocale::system().language() == QLocale::Polish;
+}
+
+// What only the command line asks for: the version, the help, or the word
+// that an option is not known (exit code 2), all without a display (on a
+// terminal, perhaps over ssh). -1 when the program is to start.
+int answerCommandLine(int argc, char **argv, bool *demo, bool *noRestore)
+{
+    const QStringList arguments = programArguments(argc, argv);
+    QCommandLineParser meaning;
+    describeOptions(meaning);
+    const bool understood = meaning.parse(arguments);
+    if (understood && meaning.isSet(versionOption)) {
+        std::fprintf(stdout, "scaleacq %s\n", programVersion);
+        return 0;
+    }
+    if (understood && !meaning.isSet(helpOption)) {
+        *demo = meaning.isSet(demoOption);
+        *noRestore = meaning.isSet(noRestoreOption);
+        return -1;
+    }
+
     QCoreApplication app(argc, argv);
     QTranslator programTranslator;
     QTranslator toolkitTranslator;
-    if (ShiftStore().language() != QLatin1String("english")) {
+    if (answersInPolish(understood)) {
         programTranslator.load(QStringLiteral(":/polish.qm"));
         toolkitTranslator.load(QStringLiteral(":/polishApp.qm"));
     }
@@ -86,7 +145,14 @@ int printHelp(int argc, char **argv)
     app.installTranslator(&toolkitTranslator);
     QCommandLineParser parser;
     describeOptions(parser);
-    parser.process(app); // prints the help and ends the program
+    if (!parser.parse(arguments)) {
+        const QString told = QStringLiteral("scaleacq: ") + parser.errorText() + QLatin1Char('\n')
+            + QCoreApplication::translate("main", "See %1 for the options.").arg(QStringLiteral("scaleacq --help"))
+            + QLatin1Char('\n');
+        std::fputs(qPrintable(told), stderr);
+        return 2;
+    }
+    std::fputs(qPrintable(parser.helpText()), stdout);
     return 0;
 }
 
@@ -102,8 +168,11 @@ int main(int argc, char **argv)
     // disk does, not end the program with every scale's recording in it.
     ::signal(SIGPIPE, SIG_IGN);
 
-    if (asksForHelp(argc, argv))
-        return printHelp(argc, argv);
+    bool demo = false;
+    bool noRestore = false;
+    const int answered = answerCommandLine(argc, argv, &demo, &noRestore);
+    if (answered >= 0)
+        return answered;
 
     // Follow the screen's scaling (200 % on a high-density laptop screen):
     // fonts, widgets and the 22-pixel tool bar icons grow together.
@@ -111,9 +180,6 @@ int main(int argc, char **argv)
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 
     QApplication app(argc, argv);
-    QCommandLineParser parser;
-    describeOptions(parser);
-    parser.process(app); // an unknown option is told and ends the program
     quitOnTermination(app);
 
     // Installed empty before the window exists, so that every catalogue the
@@ -129,14 +195,14 @@ int main(int argc, char **argv)
         // They go after the window, which gives their ports back first; so
         // does the shift, which the window writes to until it is gone. The
         // shift is this run's only while no other running program has it.
-        std::unique_ptr<DemoScales> demo;
+        std::unique_ptr<DemoScales> demoScales;
         ShiftStore shift;
         MdiWindow window(&programTranslator, &toolkitTranslator);
-        if (parser.isSet(demoOption)) {
-            demo = std::make_unique<DemoScales>(window.portSettingsStore());
+        if (demo) {
+            demoScales = std::make_unique<DemoScales>(window.portSettingsStore());
             window.setDemo(true);
         } else if (shift.claim()) {
-            window.keepShift(&shift, !parser.isSet(noRestoreOption));
+            window.keepShift(&shift, !noRestore);
         } else {
             window.leaveShift(shift.language());
         }

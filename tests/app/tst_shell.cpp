@@ -132,7 +132,8 @@ private slots:
         for (bool polish : {true, false}) {
             script.then([](QWidget *about) {
                 about->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
-                QVERIFY(about->findChild<QTextBrowser *>()->toPlainText().contains("up to 4 KORVEN scales"));
+                const QString page = about->findChild<QTextBrowser *>()->toPlainText();
+                QVERIFY2(page.contains("up to 4 KORVEN scales") && page.contains("Korven v2.1\n"), qPrintable(page));
             });
             switchTo(&fresh, polish);
             fresh.findChild<QAction *>("aboutAct")->trigger();
