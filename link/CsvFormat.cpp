@@ -15,8 +15,8 @@ QByteArray inDialect(QByteArray header, RecordFormat::Kind dialect)
     return header + lineEnd;
 }
 
-// A spreadsheet takes a cell starting with one of these for a formula (or,
-// the tab and CR, strips them and looks at what follows).
+// What may make a spreadsheet take a cell for a formula, the tab and CR
+// included: a spreadsheet may drop them and read on.
 bool startsFormula(const QString &text)
 {
     static const QString starts = QStringLiteral("=+-@\t\r");
@@ -81,24 +81,23 @@ QByteArray CsvFormat::record(const SampleRecord &sample) const
 {
     static const QRegularExpression number(
         QStringLiteral("^[+-]?([0-9]+[.,]?[0-9]*|[.,][0-9]+)([eE][+-]?[0-9]+)?$"));
+    static const QRegularExpression point(QStringLiteral("[.,]"));
+    const auto text = [](const QString &written) {
+        return startsFormula(written) ? QLatin1Char('\'') + written : written;
+    };
     QString value = sample.value;
     if (number.match(value).hasMatch())
-        value.replace(QRegularExpression(QStringLiteral("[.,]")),
-                      dialect == CsvSemicolon ? QStringLiteral(",") : QStringLiteral("."));
-    else if (startsFormula(value))
-        value.prepend(QLatin1Char('\''));
-    QStringList texts{sample.scaleName, sample.lot, sample.kind};
-    QStringList after{sample.units, sample.stable ? QStringLiteral("yes") : QStringLiteral("no"),
-                      sample.verdict};
-    for (QStringList *list : {&texts, &after})
-        for (QString &text : *list)
-            if (startsFormula(text))
-                text.prepend(QLatin1Char('\''));
-    const QStringList fields = QStringList{localTime(sample.taken), utcOffset(sample.taken)} + texts
-                               + QStringList{value} + after;
+        value.replace(point, dialect == CsvSemicolon ? QStringLiteral(",") : QStringLiteral("."));
+    else
+        value = text(value);
+    const QStringList fields{localTime(sample.taken), utcOffset(sample.taken),
+                             text(sample.scaleName), text(sample.lot), text(sample.kind), value,
+                             text(sample.units),
+                             sample.stable ? QStringLiteral("yes") : QStringLiteral("no"),
+                             text(sample.verdict)};
     QStringList written;
-    for (const QString &text : fields)
-        written << field(text);
+    for (const QString &cell : fields)
+        written << field(cell);
     return written.join(separator).toUtf8() + lineEnd;
 }
 
