@@ -268,6 +268,7 @@ private slots:
         add("CSV, torn in a lot before its line end", Comma, header + row, "2024-02-01T06:00:01.000,+01:00,L,\"B\r\n");
         add("CSV, a whole row with a line end in its name", Comma, header + "2024-02-01T06:00:01.000,+01:00,\"L\r\n2\",,auto,1,kg,no,\r\n", "");
         add("CSV, an older row after the rows", Comma, header + row + "2024-02-01T06:00:01.000+01:00,L,auto,1", "");
+        add("CSV, a time and someone's note after the rows", Comma, header + row + "2024-02-01T06:00:01.000,note", "");
         add("CSV, someone's line after the rows", Comma, header + row + "total,1", "");
         add("CSV, the header torn", Comma, "", "time,sca");
         add("CSV, the header torn in its line end", Comma, "", "time,utc_offset,scale,lot,kind,value,unit,stable,limits\r");
