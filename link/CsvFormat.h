@@ -3,10 +3,15 @@
 
 #include "RecordFormat.h"
 
-// Comma-separated values as RFC 4180 writes them: a header row, CR LF line
-// ends, and a field quoted when it holds the separator, a quote or a line
-// end. The semicolon dialect writes the value with a decimal comma, which is
-// what a spreadsheet set to Polish reads as a number.
+// Comma-separated values as RFC 4180 writes them, in the form a spreadsheet
+// takes as it is: a header row, CR LF line ends, and a field quoted when it
+// holds a comma, a semicolon, a tab, a quote or a line end (whichever the
+// dialect separates with: a spreadsheet's import may split at any of them).
+// The semicolon dialect writes the value with a decimal comma, which is what
+// a spreadsheet set to Polish reads as a number. The time is local, in the
+// ISO 8601 form spreadsheets read as a date and time whatever their language,
+// and its offset from UTC has a column of its own. Text that would start a
+// cell with a formula's first character gets an apostrophe in front.
 class CsvFormat : public RecordFormat
 {
 public:
@@ -19,8 +24,13 @@ public:
 
     // The header of each dialect, line end included.
     static QByteArray headerOf(Kind dialect);
-    // ISO 8601 with milliseconds and the offset from UTC.
-    static QString timestamp(const QDateTime &when);
+    // The header files began with before the offset, lot and limits had
+    // columns of their own; rows of today's layout never go under it.
+    static QByteArray olderHeaderOf(Kind dialect);
+    // The local time with milliseconds, ISO 8601 without the offset.
+    static QString localTime(const QDateTime &when);
+    // The offset from UTC, "+01:00".
+    static QString utcOffset(const QDateTime &when);
 
 private:
     QString field(const QString &text) const;

@@ -13,17 +13,28 @@ std::unique_ptr<RecordFormat> RecordFormat::create(Kind kind)
 RecordFormat::Kind RecordFormat::kindOf(const QByteArray &fileStart)
 {
     for (Kind kind : {CsvComma, CsvSemicolon})
-        if (fileStart.startsWith(CsvFormat::headerOf(kind)))
+        if (fileStart.startsWith(CsvFormat::headerOf(kind))
+            || fileStart.startsWith(CsvFormat::olderHeaderOf(kind)))
             return kind;
     return Classic;
 }
 
+bool RecordFormat::isOlderLayout(const QByteArray &fileStart)
+{
+    for (Kind kind : {CsvComma, CsvSemicolon})
+        if (fileStart.startsWith(CsvFormat::olderHeaderOf(kind)))
+            return true;
+    return false;
+}
+
+// The older header too: a file holding nothing but the start of one holds
+// no row under it, and is started again in today's layout.
 bool RecordFormat::isTornHeader(const QByteArray &file)
 {
     for (Kind kind : {CsvComma, CsvSemicolon}) {
-        const QByteArray header = CsvFormat::headerOf(kind);
-        if (!file.isEmpty() && file.size() < header.size() && header.startsWith(file))
-            return true;
+        for (const QByteArray &header : {CsvFormat::headerOf(kind), CsvFormat::olderHeaderOf(kind)})
+            if (!file.isEmpty() && file.size() < header.size() && header.startsWith(file))
+                return true;
     }
     return false;
 }

@@ -26,6 +26,9 @@ public:
     // The kind whose records a file starting with these bytes holds; a file
     // that is not CSV is taken for a classic one.
     static Kind kindOf(const QByteArray &fileStart);
+    // Whether a CSV file starting with these bytes has the columns of an
+    // older version of the program, under which no row is added.
+    static bool isOlderLayout(const QByteArray &fileStart);
     // The names stored in the settings.
     static QString key(Kind kind);
     static Kind fromKey(const QString &key, bool *known = nullptr);

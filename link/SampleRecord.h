@@ -14,6 +14,10 @@ struct SampleRecord
     QDateTime taken;   // when the link took the scale's reply
     bool stable = true;
     QString scaleName; // the operator's name for the scale, may be empty
+    // Initialised here, so that a record built without them leaves them empty.
+    QString lot{};     // the operator's lot or batch, may be empty
+    QString verdict{}; // the check-weighing verdict: "under", "ok", "over", or
+                       // empty when no limits are set
 };
 
 #endif // SAMPLERECORD_H

@@ -138,6 +138,12 @@ bool SaveSamples::startFile(QFile *target, QString *reason)
     if (start.isEmpty())
         return true;
     const RecordFormat::Kind found = RecordFormat::kindOf(start);
+    if (found == formatKind && RecordFormat::isOlderLayout(start)) {
+        refusal = tr("It holds records in an older column layout: rows with today's columns are "
+                     "not added under its header. Choose a new file for the recording.");
+        *reason = tr("it holds records in an older column layout");
+        return false;
+    }
     if (found == formatKind)
         return true;
     refusal = tr("It holds records in the format \"%1\"; records in the format \"%2\" are not added "
@@ -162,7 +168,8 @@ bool SaveSamples::removeTornEnd(QFile *target, QString *reason)
     int torn = 0;
     if (window == size && RecordFormat::isTornHeader(end))
         torn = end.size();
-    else if (RecordFormat::kindOf(readAt(*target, 0, 256)) == formatKind)
+    else if (RecordFormat::kindOf(readAt(*target, 0, 256)) == formatKind
+             && !RecordFormat::isOlderLayout(readAt(*target, 0, 256)))
         torn = writer->tornLength(end, window == size);
     if (torn <= 0)
         return true;

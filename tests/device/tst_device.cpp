@@ -434,8 +434,8 @@ private slots:
             } else {
                 const QList<QStringList> rows = csvRows(windows.at(first + k)->port() + ".txt", ';');
                 for (const QStringList &row : rows.mid(1)) {
-                    QCOMPARE(row.mid(1, 2) + row.mid(4), QStringList({"Line \"2\"; left", "auto", "g", "yes"}));
-                    values << QString(row[3]).replace(',', '.');
+                    QCOMPARE(row.mid(2, 3) + row.mid(6), QStringList({"Line \"2\"; left", "", "auto", "g", "yes", ""}));
+                    values << QString(row[5]).replace(',', '.');
                 }
                 QCOMPARE(t->loadsRecorded(), values.size());
                 QVERIFY2(t->captureWidget()->text().endsWith("Loads weighed: 2"), qPrintable(t->captureWidget()->text()));

@@ -142,33 +142,40 @@ private slots:
         QCOMPARE(contents(path), first + "step\t-0.015\tg\t05.12.2026\t 08:31:28.000\r\n\r");
     }
 
-    // A spreadsheet reads back what the scale sent: the value with the dialect's decimal separator, and a name
-    // holding separators, quotes or a line end in one field.
+    // A spreadsheet reads back what the scale sent: the value with the dialect's decimal separator, quoted
+    // when it holds a comma; a field holding a comma, a semicolon, a tab, a quote or a line end in one field
+    // in either dialect; the operator's text that would start a formula behind an apostrophe.
     void csvRowsReadBackAsTheyWereWritten_data()
     {
-        QTest::addColumn<int>("dialect"); QTest::addColumn<QString>("separator"); QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("dialect"); QTest::addColumn<QString>("separator");
+        QTest::addColumn<QByteArray>("firstRow"); QTest::addColumn<QStringList>("rows");
         QTest::newRow("comma and decimal point") << int(RecordFormat::CsvComma) << ","
-            << QStringList{"time,scale,kind,value,unit,stable",
-                           "2026-12-05T08:31:27.123+01:00|Line \"A\", 2; left|auto|12.345|kg|no",
-                           "2026-12-05T07:31:28.000+00:00|Line \"A\", 2; left|step|-0.015|g|yes"};
+            << QByteArray("2026-12-05T08:31:27.123,+01:00,\"Line \"\"A\"\", 2; left\",'=1+1,auto,12.345,kg,no,over\r\n")
+            << QStringList{"time,utc_offset,scale,lot,kind,value,unit,stable,limits",
+                           "2026-12-05T08:31:27.123|+01:00|Line \"A\", 2; left|'=1+1|auto|12.345|kg|no|over",
+                           "2026-12-05T07:31:28.000|+00:00|'-x|'@SUM(A1)|step|-0.015|g|yes|",
+                           "2026-12-05T04:01:27.123|-03:30|'\tT|'\rR|auto|12.50|'+kg|yes|under"};
         QTest::newRow("semicolon and decimal comma") << int(RecordFormat::CsvSemicolon) << ";"
-            << QStringList{"time;scale;kind;value;unit;stable",
-                           "2026-12-05T08:31:27.123+01:00|Line \"A\", 2; left|auto|12,345|kg|no",
-                           "2026-12-05T07:31:28.000+00:00|Line \"A\", 2; left|step|-0,015|g|yes"};
+            << QByteArray("2026-12-05T08:31:27.123;+01:00;\"Line \"\"A\"\", 2; left\";'=1+1;auto;\"12,345\";kg;no;over\r\n")
+            << QStringList{"time;utc_offset;scale;lot;kind;value;unit;stable;limits",
+                           "2026-12-05T08:31:27.123|+01:00|Line \"A\", 2; left|'=1+1|auto|12,345|kg|no|over",
+                           "2026-12-05T07:31:28.000|+00:00|'-x|'@SUM(A1)|step|-0,015|g|yes|",
+                           "2026-12-05T04:01:27.123|-03:30|'\tT|'\rR|auto|12,50|'+kg|yes|under"};
     }
     void csvRowsReadBackAsTheyWereWritten()
     {
-        QFETCH(int, dialect); QFETCH(QString, separator); QFETCH(QStringList, rows);
+        QFETCH(int, dialect); QFETCH(QString, separator); QFETCH(QByteArray, firstRow); QFETCH(QStringList, rows);
         const QString path = dir.filePath(QTest::currentDataTag() + QString(".csv"));
         const QDateTime at({2026, 12, 5}, {8, 31, 27, 123}, Qt::OffsetFromUTC, 3600);
         SaveSamples recorder;
         recorder.setFormat(RecordFormat::Kind(dialect));
         QVERIFY(recorder.open(path));
-        recorder.addRecord({"auto", "12.345", "kg", at, false, "Line \"A\", 2; left"});
+        recorder.addRecord({"auto", "12.345", "kg", at, false, "Line \"A\", 2; left", "=1+1", "over"});
         recorder.close();
         QVERIFY(recorder.open(path)); // the header only once, at the start of an empty file
-        recorder.addRecord({"step", "-0.015", "g", at.addMSecs(877).toOffsetFromUtc(0), true, "Line \"A\", 2; left"});
-        QVERIFY(contents(path).startsWith(rows[0].toLatin1() + "\r\n"));
+        recorder.addRecord({"step", "-0.015", "g", at.addMSecs(877).toOffsetFromUtc(0), true, "-x", "@SUM(A1)", ""});
+        recorder.addRecord({"auto", "12,50", "+kg", at.toOffsetFromUtc(-12600), true, "\tT", "\rR", "under"});
+        QVERIFY(contents(path).startsWith(rows[0].toLatin1() + "\r\n" + firstRow));
         QStringList read;
         for (const QStringList &row : csvRows(path, separator[0]))
             read << row.join('|');
@@ -176,20 +183,32 @@ private slots:
         QCOMPARE(read, rows);
     }
 
-    // A file keeps one format: records of another are refused, and the file stays as it was.
+    // A file keeps one format, and a CSV file the columns of its header: records of another format, or rows
+    // under the header of an older column layout, are refused, and the file stays as it was.
     void aFileOfAnotherFormatIsRefused_data()
     {
-        QTest::addColumn<QByteArray>("held"); QTest::addColumn<int>("added"); QTest::addColumn<QString>("heldFormat");
+        QTest::addColumn<QByteArray>("held"); QTest::addColumn<int>("added");
+        QTest::addColumn<QString>("failure"); QTest::addColumn<QString>("refusal");
+        const QString csv = "it holds records in the format \"CSV, comma and decimal point\"";
+        const QString older = "it holds records in an older column layout";
         QTest::newRow("CSV into classic, torn") << QByteArray("auto\t1\tkg\t05.12.2026\t 08:31:27.123\r\n\rauto\t2")
-                                          << int(RecordFormat::CsvComma) << "Classic (tab-separated)";
-        QTest::newRow("classic into CSV, torn") << QByteArray("time,scale,kind,value,unit,stable\r\n2026-12-05T08:3")
-                                                << int(RecordFormat::Classic) << "CSV, comma and decimal point";
-        QTest::newRow("semicolons into commas") << QByteArray("time,scale,kind,value,unit,stable\r\n")
-                                                << int(RecordFormat::CsvSemicolon) << "CSV, comma and decimal point";
+            << int(RecordFormat::CsvComma) << "it holds records in the format \"Classic (tab-separated)\"" << "keeps one format";
+        QTest::newRow("classic into CSV, torn")
+            << QByteArray("time,utc_offset,scale,lot,kind,value,unit,stable,limits\r\n2026-12-05T08:3")
+            << int(RecordFormat::Classic) << csv << "keeps one format";
+        QTest::newRow("semicolons into commas") << QByteArray("time,utc_offset,scale,lot,kind,value,unit,stable,limits\r\n")
+                                                << int(RecordFormat::CsvSemicolon) << csv << "keeps one format";
+        QTest::newRow("classic into the older commas") << QByteArray("time,scale,kind,value,unit,stable\r\n")
+                                                       << int(RecordFormat::Classic) << csv << "keeps one format";
+        QTest::newRow("the older commas, torn") << QByteArray("time,scale,kind,value,unit,stable\r\n2026-12-05T08:3")
+                                                << int(RecordFormat::CsvComma) << older << "Choose a new file";
+        QTest::newRow("the older semicolons")
+            << QByteArray("time;scale;kind;value;unit;stable\r\n2026-12-05T08:31:27.123+01:00;;auto;1;kg;yes\r\n")
+            << int(RecordFormat::CsvSemicolon) << older << "Choose a new file";
     }
     void aFileOfAnotherFormatIsRefused()
     {
-        QFETCH(QByteArray, held); QFETCH(int, added); QFETCH(QString, heldFormat);
+        QFETCH(QByteArray, held); QFETCH(int, added); QFETCH(QString, failure); QFETCH(QString, refusal);
         const QString path = dir.filePath(QTest::currentDataTag());
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(held) == held.size());
@@ -198,9 +217,9 @@ private slots:
         recorder.setFormat(RecordFormat::Kind(added));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not open the file"));
         QVERIFY(!recorder.open(path));
-        QVERIFY(recorder.formatRefusal().contains("keeps one format"));
-        QCOMPARE(recorder.openFailure(), "it holds records in the format \"" + heldFormat + '"');
-        recorder.addRecord({"auto", "2", "kg", QDateTime::currentDateTime(), true, {}});
+        QVERIFY2(recorder.formatRefusal().contains(refusal), qPrintable(recorder.formatRefusal()));
+        QCOMPARE(recorder.openFailure(), failure);
+        recorder.addRecord({"auto", "2", "kg", QDateTime::currentDateTime(), true, {}, {}, {}});
         QCOMPARE(contents(path), held);
     }
 
@@ -228,7 +247,8 @@ private slots:
         QTest::addColumn<int>("format"); QTest::addColumn<QByteArray>("held");
         QTest::addColumn<QByteArray>("removed"); // the rest is kept
         const QByteArray whole = "auto\t1.000\tkg\t01.02.2024\t 06:00:00.000\r\n\r";
-        const QByteArray header = "time,scale,kind,value,unit,stable\r\n", row = "2024-02-01T06:00:00.000+01:00,L,auto,1.000,kg,yes\r\n";
+        const QByteArray header = "time,utc_offset,scale,lot,kind,value,unit,stable,limits\r\n",
+                         row = "2024-02-01T06:00:00.000,+01:00,L,,auto,1.000,kg,yes,\r\n";
         auto add = [](const char *name, RecordFormat::Kind format, const QByteArray &kept, const QByteArray &removed) {
             QTest::newRow(name) << int(format) << kept + removed << removed;
         };
@@ -241,15 +261,19 @@ private slots:
         add("classic, someone's text after records", C, whole + "note\n", "");
         add("classic, blank lines of someone's", C, "a\r\n\r\nb", "");
         add("classic, no record end in the last 4 KiB", C, whole + QByteArray(5000, 'x'), "");
-        add("CSV, torn in the value", Comma, header + row, "2024-02-01T06:00:01.000+01:00,L,auto,12");
+        add("CSV, torn in the value", Comma, header + row, "2024-02-01T06:00:01.000,+01:00,L,,auto,12");
         add("CSV, torn in the time", Comma, header, "2024-02-0");
-        add("CSV, torn in a name after its line end", Comma, header + row, "2024-02-01T06:00:01.000+01:00,\"L\r\n2\",au");
-        add("CSV, torn in a name before its line end", Comma, header + row, "2024-02-01T06:00:01.000+01:00,\"L\r\n");
-        add("CSV, a whole row with a line end in its name", Comma, header + "2024-02-01T06:00:01.000+01:00,\"L\r\n2\",auto,1,kg,no\r\n", "");
+        add("CSV, torn in a name after its line end", Comma, header + row, "2024-02-01T06:00:01.000,+01:00,\"L\r\n2\",,au");
+        add("CSV, torn in the offset", Comma, header + row, "2024-02-01T06:00:01.000,+0");
+        add("CSV, torn in a lot before its line end", Comma, header + row, "2024-02-01T06:00:01.000,+01:00,L,\"B\r\n");
+        add("CSV, a whole row with a line end in its name", Comma, header + "2024-02-01T06:00:01.000,+01:00,\"L\r\n2\",,auto,1,kg,no,\r\n", "");
+        add("CSV, an older row after the rows", Comma, header + row + "2024-02-01T06:00:01.000+01:00,L,auto,1", "");
+        add("CSV, a time and someone's note after the rows", Comma, header + row + "2024-02-01T06:00:01.000,note", "");
         add("CSV, someone's line after the rows", Comma, header + row + "total,1", "");
         add("CSV, the header torn", Comma, "", "time,sca");
-        add("CSV, the header torn in its line end", Comma, "", "time,scale,kind,value,unit,stable\r");
-        add("semicolons, the header torn", RecordFormat::CsvSemicolon, "", "time;scale;k");
+        add("CSV, the header torn in its line end", Comma, "", "time,utc_offset,scale,lot,kind,value,unit,stable,limits\r");
+        add("CSV, the older header torn", Comma, "", "time,scale,kind,value,unit,stable\r");
+        add("semicolons, the header torn", RecordFormat::CsvSemicolon, "", "time;utc_offset;sc");
         add("classic, a CSV header torn", C, "", "time,scale");
     }
     void aTornEndIsTakenOffAndNothingElse()
@@ -265,15 +289,15 @@ private slots:
         if (!removed.isEmpty())
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("torn record taken off"));
         QVERIFY(recorder.open(path));
-        recorder.addRecord({"step", "5", "g", QDateTime({2026, 12, 5}, {8, 31, 27, 123}, Qt::OffsetFromUTC, 3600), true, {}});
+        recorder.addRecord({"step", "5", "g", QDateTime({2026, 12, 5}, {8, 31, 27, 123}, Qt::OffsetFromUTC, 3600), true, {}, {}, {}});
         QByteArray kept = held.left(held.size() - removed.size());
         if (kept.isEmpty() && format == RecordFormat::CsvComma)
-            kept = "time,scale,kind,value,unit,stable\r\n";
+            kept = "time,utc_offset,scale,lot,kind,value,unit,stable,limits\r\n";
         if (kept.isEmpty() && format == RecordFormat::CsvSemicolon)
-            kept = "time;scale;kind;value;unit;stable\r\n";
+            kept = "time;utc_offset;scale;lot;kind;value;unit;stable;limits\r\n";
         QCOMPARE(contents(path), kept + (format == RecordFormat::Classic ? "step\t5\tg\t05.12.2026\t 08:31:27.123\r\n\r"
-                                                                          : format == RecordFormat::CsvComma ? "2026-12-05T08:31:27.123+01:00,,step,5,g,yes\r\n"
-                                                                                                             : "2026-12-05T08:31:27.123+01:00;;step;5;g;yes\r\n"));
+                                                                          : format == RecordFormat::CsvComma ? "2026-12-05T08:31:27.123,+01:00,,,step,5,g,yes,\r\n"
+                                                                                                             : "2026-12-05T08:31:27.123;+01:00;;;step;5;g;yes;\r\n"));
         QCOMPARE(torn.count(), removed.isEmpty() ? 0 : 1);
         QVERIFY(removed.isEmpty() || torn.at(0) == QVariantList({path, removed}));
     }
