@@ -14,6 +14,8 @@ struct SampleRecord
     QDateTime taken;   // when the link took the scale's reply
     bool stable = true;
     QString scaleName; // the operator's name for the scale, may be empty
+    QString verdict;
+    QString lot;
 };
 
 #endif // SAMPLERECORD_H
