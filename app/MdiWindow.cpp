@@ -4,9 +4,12 @@
 #include "AppTrace.h"
 #include "DeviceTask.h"
 #include "DocumentWindow.h"
+#include "EditMenu.h"
 #include "GraphAttr.h"
 #include "GraphView.h"
 #include "IntervalSpinBox.h"
+#include "LimitsDialog.h"
+#include "LotField.h"
 #include "PortSettingsDialog.h"
 #include "RandomPlot.h"
 #include "RecordMenu.h"
@@ -92,6 +95,8 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged),
             this, &MdiWindow::setSamplingRate);
 
+    lotField = new LotField([this] { return activeTask(); }, this);
+
     notices = new RecordingNotices(this);
 
     scaner = new Scaner(this);
@@ -153,6 +158,12 @@ void MdiWindow::createActions()
     lineMonitorAct = makeAction("lineMonitorAct", tr("Line &monitor..."),
                                 tr("Show the bytes the active window exchanges with its scale"), nullptr);
     connect(lineMonitorAct, &QAction::triggered, this, &MdiWindow::lineMonitor);
+    limitsAct = makeAction("limitsAct", tr("&Limits..."),
+                           tr("Set the low and high limit of the active window's readings"), nullptr);
+    connect(limitsAct, &QAction::triggered, this, [this] {
+        if (DeviceTask *task = activeTask())
+            LimitsDialog::edit(task, &portStore, this);
+    });
 
     closeAct = makeAction("closeAct", tr("&Close"), tr("Close this document"), nullptr);
     closeAct->setShortcut(QKeySequence(tr("Ctrl+W")));
@@ -267,11 +278,16 @@ void MdiWindow::createMenus()
     deviceMenu->setObjectName(QStringLiteral("deviceMenu"));
     deviceMenu->addAction(portSettingsAct);
     deviceMenu->addAction(lineMonitorAct);
+    deviceMenu->addAction(limitsAct);
     deviceMenu->addSeparator();
     deviceMenu->addAction(exportAct);
     deviceMenu->addAction(closeAct);
     deviceMenu->addSeparator();
     deviceMenu->addAction(exitAct);
+
+    editMenu = new EditMenu([this] { return activeTask(); }, this);
+    menuBar()->addMenu(editMenu);
+    connect(workspace, &QMdiArea::subWindowActivated, editMenu, &EditMenu::follow);
 
     modeMenu = menuBar()->addMenu(tr("&Mode"));
     modeMenu->setObjectName(QStringLiteral("modeMenu"));
@@ -279,10 +295,7 @@ void MdiWindow::createMenus()
     modeMenu->addAction(stepAct);
     modeMenu->addAction(goAct);
     modeMenu->addAction(recordAct);
-    recordMenu = new RecordMenu(&portStore, [this] {
-        DocumentWindow *document = activeDocument();
-        return document ? document->deviceTask() : nullptr;
-    }, this);
+    recordMenu = new RecordMenu(&portStore, [this] { return activeTask(); }, this);
     modeMenu->addMenu(recordMenu);
 
     optionsMenu = menuBar()->addMenu(tr("&Options"));
@@ -335,6 +348,7 @@ void MdiWindow::createToolBars()
         button->setPopupMode(QToolButton::MenuButtonPopup);
     }
     recordBar->addWidget(recPathButton);
+    recordBar->addWidget(lotField);
 
     QToolBar *exportBar = addToolBar(tr("Export"));
     exportBar->setObjectName(QStringLiteral("exportToolBar"));
@@ -355,6 +369,12 @@ DocumentWindow *MdiWindow::activeDocument() const
     return frame ? qobject_cast<DocumentWindow *>(frame->widget()) : nullptr;
 }
 
+DeviceTask *MdiWindow::activeTask() const
+{
+    DocumentWindow *document = activeDocument();
+    return document ? document->deviceTask() : nullptr;
+}
+
 void MdiWindow::enableActions()
 {
     const bool active = hasActiveDocument();
@@ -362,11 +382,14 @@ void MdiWindow::enableActions()
                                               previousAct, pauseAct, stepAct, goAct,
                                               recordAct, exportAct, showLcdAct, showGraphAct,
                                               showStatisticsAct, lineMonitorAct,
-                                              recordMenu->menuAction()};
+                                              recordMenu->menuAction(), limitsAct,
+                                              editMenu->copyAction(), editMenu->copyStableAction()};
     for (QAction *action : documentActions)
         action->setEnabled(active);
     recPathButton->setEnabled(active);
     samplingRateBox->setEnabled(active);
+    lotField->setEnabled(active);
+    lotField->mirror();
     separatorAct->setVisible(active);
     if (!active)
         showRecPath(QString()); // no tips naming the file of a closed document
@@ -525,6 +548,8 @@ void MdiWindow::translateUI()
     portSettingsAct->setStatusTip(tr("Choose the kind of scale and the line settings of a port"));
     lineMonitorAct->setText(tr("Line &monitor..."));
     lineMonitorAct->setStatusTip(tr("Show the bytes the active window exchanges with its scale"));
+    limitsAct->setText(tr("&Limits..."));
+    limitsAct->setStatusTip(tr("Set the low and high limit of the active window's readings"));
     exportAct->setText(tr("&Export"));
     exportAct->setStatusTip(tr("Export plot to file"));
     closeAct->setText(tr("&Close"));

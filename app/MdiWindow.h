@@ -21,7 +21,9 @@ class QTranslator;
 
 class DeviceTask;
 class DocumentWindow;
+class EditMenu;
 class GraphAttr;
+class LotField;
 class RecordMenu;
 class RecordingNotices;
 class Scaner;
@@ -102,6 +104,7 @@ private:
     void leaveCloseKeysToCloseAct(QMdiSubWindow *frame) const;
     bool hasActiveDocument() const;
     DocumentWindow *activeDocument() const;
+    DeviceTask *activeTask() const;
     void showRecPath(const QString &fileName);
     void tellCouldNotOpen(DeviceTask *task);
     bool mayRecordInto(DocumentWindow *document, const QString &fileName, const QString &outcome);
@@ -138,8 +141,10 @@ private:
     QAction *separatorAct = nullptr;
     QAction *portSettingsAct = nullptr;
     QAction *lineMonitorAct = nullptr;
+    QAction *limitsAct = nullptr;
 
     QMenu *deviceMenu = nullptr;
+    EditMenu *editMenu = nullptr;
     QMenu *modeMenu = nullptr;
     QMenu *optionsMenu = nullptr;
     QMenu *languageMenu = nullptr;
@@ -151,6 +156,7 @@ private:
     QPushButton *recPathButton = nullptr;
     QDoubleSpinBox *samplingRateBox = nullptr;
     RecordMenu *recordMenu = nullptr;
+    LotField *lotField = nullptr;
     RecordingNotices *notices = nullptr;
     // Created, port marked open, not yet in the workspace.
     QList<DocumentWindow *> pendingDocuments;
