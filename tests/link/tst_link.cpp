@@ -132,7 +132,7 @@ private slots:
         QVERIFY(recorder.open());
         QCOMPARE(contents(path), QByteArray("earlier notes\n")); // nothing at open
         // The name and the stability are not in a classic record.
-        recorder.addRecord({"auto", "12.345", "kg", QDateTime({2026, 12, 5}, {8, 31, 27, 123}), false, "Line 2"});
+        recorder.addRecord({"auto", "12.345", "kg", QDateTime({2026, 12, 5}, {8, 31, 27, 123}), false, "Line 2", {}, {}});
         const QByteArray first = "earlier notes\nauto\t12.345\tkg\t05.12.2026\t 08:31:27.123\r\n\r";
         QCOMPARE(contents(path), first); // on disk at once
         recorder.close();
@@ -164,10 +164,10 @@ private slots:
         SaveSamples recorder;
         recorder.setFormat(RecordFormat::Kind(dialect));
         QVERIFY(recorder.open(path));
-        recorder.addRecord({"auto", "12.345", "kg", at, false, "Line \"A\", 2; left"});
+        recorder.addRecord({"auto", "12.345", "kg", at, false, "Line \"A\", 2; left", {}, {}});
         recorder.close();
         QVERIFY(recorder.open(path)); // the header only once, at the start of an empty file
-        recorder.addRecord({"step", "-0.015", "g", at.addMSecs(877).toOffsetFromUtc(0), true, "Line \"A\", 2; left"});
+        recorder.addRecord({"step", "-0.015", "g", at.addMSecs(877).toOffsetFromUtc(0), true, "Line \"A\", 2; left", {}, {}});
         QVERIFY(contents(path).startsWith(rows[0].toLatin1() + "\r\n"));
         QStringList read;
         for (const QStringList &row : csvRows(path, separator[0]))
@@ -200,7 +200,7 @@ private slots:
         QVERIFY(!recorder.open(path));
         QVERIFY(recorder.formatRefusal().contains("keeps one format"));
         QCOMPARE(recorder.openFailure(), "it holds records in the format \"" + heldFormat + '"');
-        recorder.addRecord({"auto", "2", "kg", QDateTime::currentDateTime(), true, {}});
+        recorder.addRecord({"auto", "2", "kg", QDateTime::currentDateTime(), true, {}, {}, {}});
         QCOMPARE(contents(path), held);
     }
 
@@ -265,7 +265,7 @@ private slots:
         if (!removed.isEmpty())
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("torn record taken off"));
         QVERIFY(recorder.open(path));
-        recorder.addRecord({"step", "5", "g", QDateTime({2026, 12, 5}, {8, 31, 27, 123}, Qt::OffsetFromUTC, 3600), true, {}});
+        recorder.addRecord({"step", "5", "g", QDateTime({2026, 12, 5}, {8, 31, 27, 123}, Qt::OffsetFromUTC, 3600), true, {}, {}, {}});
         QByteArray kept = held.left(held.size() - removed.size());
         if (kept.isEmpty() && format == RecordFormat::CsvComma)
             kept = "time,scale,kind,value,unit,stable\r\n";
