@@ -4,9 +4,12 @@
 #include "AppTrace.h"
 #include "DeviceTask.h"
 #include "DocumentWindow.h"
+#include "EditMenu.h"
 #include "GraphAttr.h"
 #include "GraphView.h"
 #include "IntervalSpinBox.h"
+#include "LimitsDialog.h"
+#include "LotField.h"
 #include "PortSettingsDialog.h"
 #include "ProgramVersion.h"
 #include "RandomPlot.h"
@@ -96,6 +99,8 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged),
             this, &MdiWindow::setSamplingRate);
 
+    lotField = new LotField([this] { return activeTask(); }, this);
+
     notices = new RecordingNotices(this);
 
     scaner = new Scaner(this);
@@ -159,6 +164,12 @@ void MdiWindow::createActions()
                                 tr("Show the bytes the active window exchanges with its scale"), nullptr);
     lineMonitorAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(lineMonitorAct, &QAction::triggered, this, &MdiWindow::lineMonitor);
+    limitsAct = makeAction("limitsAct", tr("&Limits..."),
+                           tr("Set the low and high limit of the active window's readings"), nullptr);
+    connect(limitsAct, &QAction::triggered, this, [this] {
+        if (DeviceTask *task = activeTask())
+            LimitsDialog::edit(task, &portStore, this);
+    });
 
     closeAct = makeAction("closeAct", tr("&Close"), tr("Close this document"), nullptr);
     closeAct->setShortcut(QKeySequence(tr("Ctrl+W")));
@@ -278,11 +289,16 @@ void MdiWindow::createMenus()
     deviceMenu->setObjectName(QStringLiteral("deviceMenu"));
     deviceMenu->addAction(portSettingsAct);
     deviceMenu->addAction(lineMonitorAct);
+    deviceMenu->addAction(limitsAct);
     deviceMenu->addSeparator();
     deviceMenu->addAction(exportAct);
     deviceMenu->addAction(closeAct);
     deviceMenu->addSeparator();
     deviceMenu->addAction(exitAct);
+
+    editMenu = new EditMenu([this] { return activeTask(); }, this);
+    menuBar()->addMenu(editMenu);
+    connect(workspace, &QMdiArea::subWindowActivated, editMenu, &EditMenu::follow);
 
     modeMenu = menuBar()->addMenu(tr("&Mode"));
     modeMenu->setObjectName(QStringLiteral("modeMenu"));
@@ -290,10 +306,7 @@ void MdiWindow::createMenus()
     modeMenu->addAction(stepAct);
     modeMenu->addAction(goAct);
     modeMenu->addAction(recordAct);
-    recordMenu = new RecordMenu(&portStore, [this] {
-        DocumentWindow *document = activeDocument();
-        return document ? document->deviceTask() : nullptr;
-    }, this);
+    recordMenu = new RecordMenu(&portStore, [this] { return activeTask(); }, this);
     modeMenu->addMenu(recordMenu);
 
     optionsMenu = menuBar()->addMenu(tr("&Options"));
@@ -346,6 +359,7 @@ void MdiWindow::createToolBars()
         button->setPopupMode(QToolButton::MenuButtonPopup);
     }
     recordBar->addWidget(recPathButton);
+    recordBar->addWidget(lotField);
 
     QToolBar *exportBar = addToolBar(tr("Export"));
     exportBar->setObjectName(QStringLiteral("exportToolBar"));
@@ -366,6 +380,12 @@ DocumentWindow *MdiWindow::activeDocument() const
     return frame ? qobject_cast<DocumentWindow *>(frame->widget()) : nullptr;
 }
 
+DeviceTask *MdiWindow::activeTask() const
+{
+    DocumentWindow *document = activeDocument();
+    return document ? document->deviceTask() : nullptr;
+}
+
 void MdiWindow::enableActions()
 {
     const bool active = hasActiveDocument();
@@ -373,11 +393,14 @@ void MdiWindow::enableActions()
                                               previousAct, pauseAct, stepAct, goAct,
                                               recordAct, exportAct, showLcdAct, showGraphAct,
                                               showStatisticsAct, lineMonitorAct,
-                                              recordMenu->menuAction()};
+                                              recordMenu->menuAction(), limitsAct,
+                                              editMenu->copyAction(), editMenu->copyStableAction()};
     for (QAction *action : documentActions)
         action->setEnabled(active);
     recPathButton->setEnabled(active);
     samplingRateBox->setEnabled(active);
+    lotField->setEnabled(active);
+    lotField->mirror();
     separatorAct->setVisible(active);
     if (!active)
         showRecPath(QString()); // no tips naming the file of a closed document
@@ -575,6 +598,8 @@ void MdiWindow::translateUI()
     portSettingsAct->setStatusTip(tr("Choose the kind of scale and the line settings of a port"));
     lineMonitorAct->setText(tr("Line &monitor..."));
     lineMonitorAct->setStatusTip(tr("Show the bytes the active window exchanges with its scale"));
+    limitsAct->setText(tr("&Limits..."));
+    limitsAct->setStatusTip(tr("Set the low and high limit of the active window's readings"));
     exportAct->setText(tr("&Export"));
     exportAct->setStatusTip(tr("Export plot to file"));
     closeAct->setText(tr("&Close"));

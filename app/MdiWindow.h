@@ -21,7 +21,9 @@ class QTranslator;
 
 class DeviceTask;
 class DocumentWindow;
+class EditMenu;
 class GraphAttr;
+class LotField;
 class RecordMenu;
 class RecordingNotices;
 class Scaner;
@@ -106,6 +108,7 @@ private:
     void translateFrameMenu(QMdiSubWindow *frame) const;
     bool hasActiveDocument() const;
     DocumentWindow *activeDocument() const;
+    DeviceTask *activeTask() const;
     void showRecPath(const QString &fileName);
     void tellCouldNotOpen(DeviceTask *task);
     bool mayRecordInto(DocumentWindow *document, const QString &fileName, const QString &outcome);
@@ -142,8 +145,10 @@ private:
     QAction *separatorAct = nullptr;
     QAction *portSettingsAct = nullptr;
     QAction *lineMonitorAct = nullptr;
+    QAction *limitsAct = nullptr;
 
     QMenu *deviceMenu = nullptr;
+    EditMenu *editMenu = nullptr;
     QMenu *modeMenu = nullptr;
     QMenu *optionsMenu = nullptr;
     QMenu *languageMenu = nullptr;
@@ -155,6 +160,7 @@ private:
     QPushButton *recPathButton = nullptr;
     QDoubleSpinBox *samplingRateBox = nullptr;
     RecordMenu *recordMenu = nullptr;
+    LotField *lotField = nullptr;
     RecordingNotices *notices = nullptr;
     // Created, port marked open, not yet in the workspace.
     QList<DocumentWindow *> pendingDocuments;

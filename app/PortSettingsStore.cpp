@@ -7,6 +7,7 @@
 #include <QDebug>
 #include <QSettings>
 #include <QUrl>
+#include <QtMath>
 
 #include <initializer_list>
 #include <memory>
@@ -326,6 +327,34 @@ bool PortSettingsStore::setLoadThreshold(const QString &port, double change)
     return setValue(port, QStringLiteral("loadThreshold"), QString::number(change, 'g', 10));
 }
 
+WeightLimits PortSettingsStore::limits(const QString &port) const
+{
+    const auto limit = [this, &port](const QString &key) -> std::optional<double> {
+        bool isNumber = false;
+        const double weight = value(port, key, QString()).toString().toDouble(&isNumber);
+        return isNumber && qIsFinite(weight) ? std::optional<double>(weight) : std::nullopt;
+    };
+    WeightLimits limits;
+    limits.low = limit(QStringLiteral("lowLimit"));
+    limits.high = limit(QStringLiteral("highLimit"));
+    limits.unit = value(port, QStringLiteral("limitsUnit"), QString()).toString();
+    limits.beep = value(port, QStringLiteral("limitsBeep"), false).toBool();
+    return limits;
+}
+
+bool PortSettingsStore::setLimits(const QString &port, const WeightLimits &limits)
+{
+    const auto text = [](const std::optional<double> &limit) {
+        return limit ? QString::number(*limit, 'g', 10) : QString();
+    };
+    // Each written, whatever became of the one before: the last answer is
+    // whether all of them were kept.
+    bool kept = setValue(port, QStringLiteral("lowLimit"), text(limits.low));
+    kept = setValue(port, QStringLiteral("highLimit"), text(limits.high)) && kept;
+    kept = setValue(port, QStringLiteral("limitsUnit"), limits.unit) && kept;
+    return setValue(port, QStringLiteral("limitsBeep"), limits.beep) && kept;
+}
+
 void PortSettingsStore::applyTo(DeviceTask *task) const
 {
     const QString port = task->port();
@@ -333,4 +362,5 @@ void PortSettingsStore::applyTo(DeviceTask *task) const
     task->setRecordFormat(recordFormat(port));
     task->setCaptureMode(captureMode(port));
     task->setLoadThreshold(loadThreshold(port));
+    task->setLimits(limits(port));
 }

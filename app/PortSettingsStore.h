@@ -9,6 +9,7 @@
 #include "CaptureFilter.h"
 #include "RecordFormat.h"
 #include "ScaleProtocol.h"
+#include "WeightLimits.h"
 
 class DeviceTask;
 
@@ -46,6 +47,9 @@ public:
     bool setCaptureMode(const QString &port, CaptureFilter::Mode mode);
     double loadThreshold(const QString &port) const;
     bool setLoadThreshold(const QString &port, double change);
+    // The check-weighing limits; a stored limit that is no number is unset.
+    WeightLimits limits(const QString &port) const;
+    bool setLimits(const QString &port, const WeightLimits &limits);
     // Gives a window opened on its port the name and recording choices kept.
     void applyTo(DeviceTask *task) const;
     // While on, nothing is written: every setup set is kept for this run only,

@@ -1,6 +1,7 @@
 #include "ShiftRestorer.h"
 
 #include "DeviceTask.h"
+#include "LotField.h"
 #include "SaveSamples.h"
 #include "Scaner.h"
 #include "SerialPort.h"
@@ -51,6 +52,8 @@ const WindowField windowFields[] = {
      [](DeviceTask *t, const QVariant &v) { v.toBool() ? t->go() : t->pause(); return QString(); }},
     {"recording", [](const DeviceTask *t) -> QVariant { return t->isRecording(); },
      [](DeviceTask *t, const QVariant &v) { return resumeRecording(t, v.toBool()); }},
+    {"lot", [](const DeviceTask *t) -> QVariant { return t->lot(); },
+     [](DeviceTask *t, const QVariant &v) { t->setLot(v.toString()); return QString(); }},
 };
 
 // Why a port of the saved shift is not opened again.
@@ -164,6 +167,8 @@ void ShiftRestorer::followCommands(QWidget *mainWindow)
     if (auto *interval = mainWindow->findChild<QDoubleSpinBox *>(QStringLiteral("samplingRateBox")))
         connect(interval, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
                 &ShiftRestorer::windowsChanged);
+    if (auto *lot = mainWindow->findChild<LotField *>())
+        connect(lot, &LotField::lotChosen, this, &ShiftRestorer::windowsChanged);
     // A language action names its catalogue in its tool tip.
     for (const char *name : {"polishAct", "englishAct"})
         if (auto *language = mainWindow->findChild<QAction *>(QLatin1String(name)))

@@ -25,8 +25,11 @@ public:
     void setMode(Mode mode);
     double threshold() const { return minimumChange; }
     void setThreshold(double change) { minimumChange = change; }
-    // Loads recorded since the window opened.
+    // Loads recorded since the window opened or the count restarted.
     int loads() const { return loadCount; }
+    // A new lot counts from none; the load on the scale stays the one
+    // weighed, so it is not counted again.
+    void restartCount() { loadCount = 0; }
 
     // Whether a reading is taken. marked: the scale's kind says in each
     // reply whether the weight is stable; otherwise it has settled only

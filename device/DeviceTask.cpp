@@ -16,6 +16,7 @@
 #include "RandomPlot.h"
 #include "SaveSamples.h"
 #include "SerialPort.h"
+#include "VerdictLabel.h"
 
 // Dark filled segments for a stable reading, the most legible thing on show;
 // amber outlines for one the scale does not call stable yet.
@@ -88,6 +89,8 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     unitsLabel->setFont(QFont(QStringLiteral("Verdana"), 20));
     unitsLabel->setAlignment(Qt::AlignCenter);
     rowLayout->addWidget(unitsLabel);
+    verdictLabel = new VerdictLabel(window);
+    rowLayout->addWidget(verdictLabel);
 
     plot = new RandomPlot(window);
     // Translated once: a window keeps the tip of the language it opened in.
@@ -325,6 +328,27 @@ void DeviceTask::resetStatistics()
     showStatisticsText();
 }
 
+WeightLimits DeviceTask::limits() const
+{
+    return verdictLabel->limits();
+}
+
+void DeviceTask::setLimits(const WeightLimits &limits)
+{
+    verdictLabel->setLimits(limits);
+    verdictLabel->follow(asNumber(lastValue), lastUnits);
+}
+
+void DeviceTask::setLot(const QString &lot)
+{
+    if (lot == lotName)
+        return;
+    lotName = lot;
+    capture.restartCount();
+    resetStatistics();
+    showCapture();
+}
+
 void DeviceTask::showCapture()
 {
     if (capture.mode() == CaptureFilter::EveryReading) {
@@ -354,6 +378,7 @@ void DeviceTask::showLCD(bool visible)
         return;
     readoutFrame->setVisible(visible);
     unitsLabel->setVisible(visible);
+    verdictLabel->setReadoutShown(visible);
 }
 
 void DeviceTask::showGraph(bool visible)
@@ -502,6 +527,7 @@ void DeviceTask::getSample(QString sample, QString units, QString dzialki, QDate
     // by a Step taken while one is on show.
     const bool placeholder = sample.contains(QLatin1String("--"))
                              || units.contains(QLatin1String("--"));
+    verdictLabel->follow(placeholder ? QString() : shown, units);
     showStability(stable || placeholder);
     lastStable = stable;
     stable = true;
@@ -551,6 +577,9 @@ void DeviceTask::recordLast(const QString &kind)
         showStatisticsText();
     if (capture.mode() == CaptureFilter::OnePerLoad)
         showCapture();
+    const QString verdict = WeightLimits::key(limits().verdict(asNumber(lastValue), lastUnits));
+    const SampleRecord record{kind, lastValue, lastUnits, lastTaken, lastStable, name, lotName, verdict};
+    emit readingTaken(record);
     if (recording && recorder())
-        recorder()->addRecord({kind, lastValue, lastUnits, lastTaken, lastStable, name});
+        recorder()->addRecord(record);
 }

@@ -13,6 +13,7 @@
 #include "ReadingStatistics.h"
 #include "RecordFormat.h"
 #include "ScaleProtocol.h"
+#include "WeightLimits.h"
 
 class QFrame;
 class QHBoxLayout;
@@ -24,6 +25,7 @@ class QWidget;
 class IODeviceNew;
 class RandomPlot;
 class SaveSamples;
+class VerdictLabel;
 
 // The controller of one opened port. The object lives on the GUI thread and
 // fills its document window with the read-out row and the plot; run() alone
@@ -87,6 +89,18 @@ public:
     QLabel *statisticsWidget() const { return statisticsLabel; }
     QLabel *captureWidget() const { return captureLabel; }
     bool isShowingStatistics() const { return statisticsShown; }
+    // The check-weighing limits and the verdict beside the read-out.
+    WeightLimits limits() const;
+    void setLimits(const WeightLimits &limits);
+    VerdictLabel *verdictWidget() const { return verdictLabel; }
+    // The lot or batch the readings are taken for: recorded with each; a new
+    // one starts the statistics and the load count again.
+    QString lot() const { return lotName; }
+    void setLot(const QString &lot);
+    // The reading on show as the scale sent it, less blanks, and its unit;
+    // both empty while nothing has come or a placeholder is on show.
+    QString reading() const { return lastValue; }
+    QString readingUnit() const { return lastValue.isEmpty() ? QString() : lastUnits; }
 
     QString port() const { return portName; }
     RandomPlot *plotWidget() const { return plot; }
@@ -136,6 +150,8 @@ signals:
     // The link's bytes, while watchLine() is on (see IODeviceNew::lineTraffic).
     void lineTraffic(int direction, QByteArray bytes, QDateTime at);
     void scaleNameChanged(QString scaleName);
+    // A reading taken as a record, as Record writes it (on or off).
+    void readingTaken(const SampleRecord &record);
 
 public slots:
     void showLCD(bool visible);
@@ -202,6 +218,8 @@ private:
     QLabel *statisticsLabel;
     QToolButton *resetButton;
     QLabel *captureLabel;
+    VerdictLabel *verdictLabel;
+    QString lotName;
     bool statisticsShown = false;
     QString portName;
     ScaleSetup scaleSetup;

@@ -1,9 +1,11 @@
 #include "AppTestSupport.h"
 #include "FaultSupport.h"
+#include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLCDNumber>
 #include <QPushButton>
+#include <QStatusBar>
 #include <sys/stat.h>
 
 struct FixedPorts : PortEnumerator { // the system's port list as a test makes it up
@@ -295,6 +297,61 @@ private slots:
         const int plotted = task->readings(), requests = scales->requests(0);
         QTRY_VERIFY(task->readings() > plotted || scales->requests(0) >= requests + 3);
         QCOMPARE(task->readings() > plotted, running);
+    }
+    // The reading on show goes to the clipboard with its unit and the language's separator, by Ctrl+C or Edit -> Copy
+    // reading; with none yet it is said so and the clipboard kept. With Copy each stable reading on, each stable one
+    // the running window takes goes there as it comes, and no unstable one.
+    void theReadingIsCopiedForAnotherProgram_data()
+    {
+        QTest::addColumn<bool>("polish"); QTest::addColumn<QString>("copied"); QTest::addColumn<QString>("told");
+        QTest::newRow("English") << false << "12.5 g" << "Nothing copied: the window shows no reading.";
+        QTest::newRow("Polish") << true << "12,5 g" << ""; // not looked at
+    }
+    void theReadingIsCopiedForAnotherProgram()
+    {
+        QFETCH(bool, polish); QFETCH(QString, copied); QFETCH(QString, told);
+        Q_INIT_RESOURCE(scaleacq);
+        QTranslator program, toolkit;
+        QApplication::installTranslator(&program);
+        QApplication::installTranslator(&toolkit);
+        scales = std::make_unique<ScaleOnPty>();
+        QVERIFY(scales->add(ScaleProtocol::Sics));
+        auto replies = std::make_shared<int>(-1); // none while negative; then stable, later every other one unstable
+        scales->answer(0, [replies](char, int) {
+            const bool unstable = *replies > 100 && ++*replies % 2;
+            return *replies < 0 ? QList<ScaleOnPty::Piece>()
+                                : QList<ScaleOnPty::Piece>{{0, unstable ? "S D       13.0 g\r\n" : "S S       12.5 g\r\n"}};
+        });
+        newWindow(polish ? &program : nullptr, polish ? &toolkit : nullptr);
+        window->portSettingsStore()->setTemporary(port(0), {ScaleProtocol::Sics, ScaleProtocol::usualSettings(ScaleProtocol::Sics)});
+        DocumentWindow *shown = open(port(0));
+        QVERIFY(shown);
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        shown->setFocus();
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        clipboard->setText("before");
+        QTRY_VERIFY(shown->hasFocus()); // where the operator left it, not in a field
+        QTest::keySequence(window, QKeySequence::Copy);
+        QCOMPARE(clipboard->text(), QString("before"));
+        QCOMPARE(told.isEmpty() ? told : window->statusBar()->currentMessage(), told);
+        *replies = 0;
+        QTRY_COMPARE(shown->deviceTask()->reading(), QString("12.5"));
+        QTest::keySequence(window, QKeySequence::Copy);
+        QCOMPARE(clipboard->text(), copied);
+        clipboard->setText("before");
+        action("copyReadingAct")->trigger();
+        QCOMPARE(clipboard->text(), copied);
+        QStringList seen;
+        QObject listening;
+        connect(clipboard, &QClipboard::dataChanged, &listening, [&] { seen << clipboard->text(); });
+        action("copyStableAct")->trigger();
+        action("goAct")->trigger();
+        *replies = 101;
+        QTRY_VERIFY(*replies > 110 && seen.size() >= 3);
+        seen.removeDuplicates();
+        QCOMPARE(seen, QStringList(copied));
+        delete std::exchange(window, nullptr);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "PortSettingsDialog.h"
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLCDNumber>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -335,6 +336,50 @@ private slots:
         QVERIFY(QDir().rmdir(PortSettingsStore::fileName()));
         QCOMPARE(int(kept.type), int(P::Sics));
         QCOMPARE(kept.line.baudRate, 19200);
+    }
+    // Device -> Limits... for the active window, typed as the operator does: at once for the window, kept for its
+    // port across a reload of the store and given to a window on it in the next run. What cannot be used is
+    // refused with the reason, and nothing is kept. Typed: low, high and, when given, the unit; the one proposed is
+    // the reading's.
+    void limitsAreSetForTheWindowAndKeptForItsPort_data()
+    {
+        QTest::addColumn<QStringList>("typed"); QTest::addColumn<QString>("kept"); // low, high, unit, beep; or the refusal
+        QTest::newRow("a comma and a point") << QStringList{"12,5", "13.25", "g"} << "12.5 13.25 g 1";
+        QTest::newRow("a low limit alone, in the unit on show") << QStringList{" 10 ", ""} << "10 none kg 1";
+        QTest::newRow("low above high") << QStringList{"5", "4", "g"} << "The low limit is above the high limit.";
+        QTest::newRow("not a number") << QStringList{"1O", "", "g"} << "A limit is a number, such as 12.5, or empty for none.";
+    }
+    void limitsAreSetForTheWindowAndKeptForItsPort()
+    {
+        QFETCH(QStringList, typed); QFETCH(QString, kept);
+        const auto text = [](const WeightLimits &l) {
+            const auto number = [](const std::optional<double> &limit) { return limit ? QString::number(*limit) : "none"; };
+            return l.isSet() ? QStringList{number(l.low), number(l.high), l.unit, QString::number(l.beep)}.join(' ') : "none";
+        };
+        start(1);
+        DocumentWindow *document = open(port(0));
+        QVERIFY(document);
+        QTRY_COMPARE(document->deviceTask()->readingUnit(), QString("kg"));
+        QString refusal;
+        DialogScript script;
+        script.then([&](QWidget *dialog) {
+            QTest::keyClicks(dialog->findChild<QLineEdit *>("lowLimitEdit"), typed[0]);
+            QTest::keyClicks(dialog->findChild<QLineEdit *>("highLimitEdit"), typed[1]);
+            if (typed.size() > 2)
+                dialog->findChild<QLineEdit *>("limitsUnitEdit")->setText(typed[2]);
+            QTest::mouseClick(dialog->findChild<QCheckBox *>("limitsBeepBox"), Qt::LeftButton);
+            dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+            refusal = dialog->isVisible() ? dialog->findChild<QLabel *>("limitsProblemLabel")->text() : "";
+            if (dialog->isVisible())
+                cancel(dialog);
+        });
+        action("limitsAct")->trigger();
+        QCOMPARE(script.met, QStringList("LimitsDialog"));
+        QCOMPARE(refusal.isEmpty() ? text(PortSettingsStore().limits(port(0))) : refusal, kept);
+        QCOMPARE(text(document->deviceTask()->limits()), refusal.isEmpty() ? kept : "none");
+        newWindow();
+        QVERIFY(document = open(port(0)));
+        QCOMPARE(text(document->deviceTask()->limits()), refusal.isEmpty() ? kept : "none");
     }
     // OK on the active window's port reads it the new way, without closing it.
     void okReadsTheOpenPortTheNewWay()

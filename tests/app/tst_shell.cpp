@@ -146,9 +146,9 @@ private slots:
         // The menus in menu-bar order, the languages submenu after Options, the tool bars (their titles set once,
         // in English). Each: its title, then its entries: "|" a separator, "[tool tip]" a widget, "*" checked.
         const QStringList table[][2] = {
-            {{"&Device", "&Port settings...", "Line &monitor...", "|", "&Export", "&Close", "|", "E&xit"},
-             {"&Urządzenie", "&Ustawienia portu...", "&Monitor łącza...", "|", "&Eksportuj wykres", "&Zamknij", "|",
-              "&Wyjdź"}},
+            {{"&Device", "&Port settings...", "Line &monitor...", "&Limits...", "|", "&Export", "&Close", "|", "E&xit"},
+             {"&Urządzenie", "&Ustawienia portu...", "&Monitor łącza...", "&Limity...", "|", "&Eksportuj wykres",
+              "&Zamknij", "|", "&Wyjdź"}},
             {{"&Mode", "&Pause", "&Step", "&Go*", "&Record", "Recording &options"},
              {"&Tryb", "&Pauza", "&Krok", "&Start*", "&Zapisuj", "&Opcje zapisu"}},
             {{"&Options", "&Language", "&Graph View"}, {"&Opcje", "&Język", "&Widok wykresu"}},
@@ -158,6 +158,8 @@ private slots:
              {"O&kno", "Pełny &ekran", "|", "&Maksymalizuj", "&Kafelkowy", "|", "&Następne", "&Poprzednie", "|",
               "Pokaż ekrany &LCD*", "Pokaż &wykresy*", "Śledź &odczyty", "Pokaż s&tatystykę", "|", "&1 ttySIM0*", "&2 ttySIM1", "&3 ttySIM2"}},
             {{"&Help", "&About"}, {"&Pomoc", "&O programie"}},
+            {{"&Edit", "&Copy reading", "Copy each &stable reading"},
+             {"&Edycja", "&Kopiuj odczyt", "Kopiuj każdy &stabilny odczyt"}},
             {{"Recording &options", "|", "Classic (tab-separated)", "CSV", "Comma and decimal point",
               "Semicolon and decimal comma", "|", "Every reading", "Only stable readings", "One record per load",
               "Load threshold..."},
@@ -171,7 +173,8 @@ private slots:
               "&Następne", "Pokaż ekrany &LCD*", "Pokaż &wykresy*", "Śledź &odczyty"}},
             {{"Mode", "&Pause", "&Step", "&Go*", "[set sampling rate]"},
              {"Mode", "&Pauza", "&Krok", "&Start*", "[Ustaw częstotliwość próbkowania]"}},
-            {{"Record", "&Record", "[set file path]"}, {"Record", "&Zapisuj", "[Ustaw ścieżkę pliku]"}},
+            {{"Record", "&Record", "[set file path]", "[The lot or batch of the active window's readings]"},
+             {"Record", "&Zapisuj", "[Ustaw ścieżkę pliku]", "[Partia lub seria odczytów aktywnego okna]"}},
             {{"Export", "&Export"}, {"Export", "&Eksportuj wykres"}},
         };
         for (int at = 0; at < int(std::size(table)); ++at)
@@ -185,7 +188,7 @@ private slots:
         switchTo(window, polish);
         emit window->findChild<QMenu *>("windowMenu")->aboutToShow();
         const QList<QWidget *> owners = window->findChildren<QWidget *>(QRegularExpression("Menu$|ToolBar$"));
-        QCOMPARE(owners.size(), 12);
+        QCOMPARE(owners.size(), 13);
         auto *bar = qobject_cast<QToolBar *>(owners[position]);
         QStringList found(bar ? bar->windowTitle() : owners[position]->property("title").toString());
         for (QAction *entry : owners[position]->actions()) {

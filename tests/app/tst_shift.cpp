@@ -142,6 +142,26 @@ private slots:
         workspace()->closeAllSubWindows();
         QVERIFY(QTest::qWaitFor([&] { return savedWindows(shiftFile()).isEmpty(); }));
     }
+    // The lot typed for a window is kept in the shift as it is chosen, and the window resumes with it.
+    void aWindowResumesWithItsLot()
+    {
+        start(1);
+        window->keepShift(&store, true);
+        QVERIFY(open(port(0)));
+        auto *lot = window->findChild<QLineEdit *>("lotField");
+        QTest::keyClicks(lot, "Batch 7/B");
+        QTest::keyClick(lot, Qt::Key_Return);
+        QSettings saved = shiftFile();
+        saved.beginReadArray("windows");
+        saved.setArrayIndex(0);
+        QCOMPARE(saved.value("lot").toString(), QString("Batch 7/B"));
+        DialogScript script;
+        script.then(readMessage(nullptr, QMessageBox::Yes));
+        restart();
+        QVERIFY(QTest::qWaitFor([&] { return document(port(0)); }, 5000));
+        QCOMPARE(document(port(0))->deviceTask()->lot(), QString("Batch 7/B"));
+        QCOMPARE(window->findChild<QLineEdit *>("lotField")->text(), QString("Batch 7/B"));
+    }
     // A hand-made shift, in Polish as one that never chose a language starts: "%n" is scale n's port.
     void aHandMadeShiftOpensEachPortOnceAndAtMostFour_data()
     {

@@ -14,6 +14,7 @@
 #include "RandomPlot.h"
 #include "SaveSamples.h"
 #include "ScaleOnPty.h"
+#include "VerdictLabel.h"
 #include "Zoomer.h"
 
 // An auto record of 12.50 kg, its time stamp in ASCII digits.
@@ -504,6 +505,87 @@ private slots:
         capture.setMode(CaptureFilter::StableOnly);
         capture.setMode(CaptureFilter::OnePerLoad);
         QVERIFY(capture.takes("10.00", true, true));
+    }
+    // Limits in g ("" unset) and a reading: its verdict as recorded, and the word beside the read-out on its colour
+    // ("" hidden; a note without a colour of its own), readable against any palette.
+    void aReadingIsUnderWithinOrOverItsLimits_data()
+    {
+        QTest::addColumn<QString>("low"); QTest::addColumn<QString>("high"); QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("units"); QTest::addColumn<QString>("verdict"); QTest::addColumn<QString>("shown");
+        QTest::newRow("just under the low limit") << "10" << "12.5" << "9.99" << "g" << "under" << "UNDER on #ffc107";
+        QTest::newRow("equal to the low limit") << "10" << "12.5" << "10.00" << "g" << "ok" << "OK on #1b5e20";
+        QTest::newRow("equal to the high limit") << "10" << "12.5" << "12.5" << "g" << "ok" << "OK on #1b5e20";
+        QTest::newRow("just over the high limit") << "10" << "12.5" << "12.51" << "g" << "over" << "OVER on #9b1c1c";
+        QTest::newRow("no low limit") << "" << "12.5" << "-100" << "g" << "ok" << "OK on #1b5e20";
+        QTest::newRow("no high limit") << "10" << "" << "1e6" << "g" << "ok" << "OK on #1b5e20";
+        QTest::newRow("no limit at all") << "" << "" << "5" << "g" << "" << "";
+        QTest::newRow("another unit") << "10" << "12.5" << "11" << "kg" << "" << "limits are in g";
+        QTest::newRow("below zero, under") << "-5" << "-1" << "-5.01" << "g" << "under" << "UNDER on #ffc107";
+        QTest::newRow("below zero, over") << "-5" << "-1" << "-0.5" << "g" << "over" << "OVER on #9b1c1c";
+    }
+    void aReadingIsUnderWithinOrOverItsLimits()
+    {
+        QFETCH(QString, low); QFETCH(QString, high); QFETCH(QString, value); QFETCH(QString, units);
+        QFETCH(QString, verdict); QFETCH(QString, shown);
+        WeightLimits limits;
+        limits.unit = "g";
+        if (!low.isEmpty())
+            limits.low = low.toDouble();
+        if (!high.isEmpty())
+            limits.high = high.toDouble();
+        QCOMPARE(WeightLimits::key(limits.verdict(value, units)), verdict);
+        QWidget row;
+        auto *label = new VerdictLabel(&row);
+        row.show();
+        label->setLimits(limits);
+        label->follow(value, units);
+        const QColor background = label->palette().color(QPalette::Window), ink = label->palette().color(QPalette::WindowText);
+        QCOMPARE(!label->isVisible() ? "" : label->text() + (label->autoFillBackground() ? " on " + background.name() : ""),
+                 shown);
+        // WCAG's contrast of the word to its background.
+        const auto luminance = [](QColor c) {
+            const auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+            return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+        };
+        const double lighter = std::max(luminance(background), luminance(ink)), darker = std::min(luminance(background), luminance(ink));
+        QVERIFY2(!label->autoFillBackground() || (lighter + 0.05) / (darker + 0.05) >= 7, qPrintable(ink.name()));
+    }
+    // The lot and the verdict go with each record the window takes; a new lot counts its loads and statistics
+    // from none, and new limits judge the reading on show at once.
+    void eachRecordCarriesItsLotAndVerdict()
+    {
+        const int i = addScale(weighing());
+        windows << new DocumentWindow(scales.port(i));
+        DeviceTask *t = task(i);
+        QObject listening;
+        QStringList taken; // lot and verdict of each record
+        connect(t, &DeviceTask::readingTaken, &listening, [&taken](const SampleRecord &record) {
+            taken << record.lot + " " + record.verdict;
+        });
+        WeightLimits limits;
+        limits.low = 12.5;
+        limits.unit = "kg";
+        t->setLimits(limits);
+        t->setLot("L-7");
+        t->setCaptureMode(CaptureFilter::OnePerLoad);
+        QVERIFY(QSignalSpy(windows.last(), &DocumentWindow::documentWindowStarted).wait(2000));
+        QVERIFY(t->recorder()->open(windows.last()->port() + ".txt"));
+        t->setRecording(true);
+        t->go();
+        QTRY_COMPARE(t->loadsRecorded(), 1);
+        QCOMPARE(taken, QStringList("L-7 ok"));
+        QCOMPARE(records(i).size(), 1);
+        QCOMPARE(t->verdictWidget()->text(), QString("OK"));
+        QCOMPARE(t->statistics().count(), 1);
+        t->setLot("L-8");
+        QCOMPARE(QList<int>({t->loadsRecorded(), t->statistics().count()}), QList<int>({0, 0}));
+        QVERIFY(t->captureWidget()->text().endsWith("Loads weighed: 0"));
+        limits.high = 12.0;
+        limits.low.reset();
+        t->setLimits(limits);
+        QCOMPARE(t->verdictWidget()->text(), QString("OVER"));
+        t->step();
+        QCOMPARE(taken.last(), QString("L-8 over"));
     }
     void mouseMovesReachThePlot()
     {

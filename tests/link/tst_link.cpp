@@ -132,7 +132,7 @@ private slots:
         QVERIFY(recorder.open());
         QCOMPARE(contents(path), QByteArray("earlier notes\n")); // nothing at open
         // The name and the stability are not in a classic record.
-        recorder.addRecord({"auto", "12.345", "kg", QDateTime({2026, 12, 5}, {8, 31, 27, 123}), false, "Line 2"});
+        recorder.addRecord({"auto", "12.345", "kg", QDateTime({2026, 12, 5}, {8, 31, 27, 123}), false, "Line 2", {}, {}});
         const QByteArray first = "earlier notes\nauto\t12.345\tkg\t05.12.2026\t 08:31:27.123\r\n\r";
         QCOMPARE(contents(path), first); // on disk at once
         recorder.close();
