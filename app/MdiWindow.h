@@ -101,6 +101,9 @@ private:
     void loadLanguage(const QString &key);
     void leaveCloseKeysToCloseAct(QMdiSubWindow *frame) const;
     bool hasActiveDocument() const;
+    // Tare and Zero as the active window's kind of scale allows, with the
+    // reason in the tip where it does not.
+    void enableCommands();
     DocumentWindow *activeDocument() const;
     void showRecPath(const QString &fileName);
     void tellCouldNotOpen(DeviceTask *task);
@@ -138,6 +141,8 @@ private:
     QAction *separatorAct = nullptr;
     QAction *portSettingsAct = nullptr;
     QAction *lineMonitorAct = nullptr;
+    QAction *tareAct = nullptr;
+    QAction *zeroAct = nullptr;
 
     QMenu *deviceMenu = nullptr;
     QMenu *modeMenu = nullptr;

@@ -1,0 +1,121 @@
+#include <QtTest>
+#include "FaultSupport.h"
+#include "IODeviceNew.h"
+#include "LinkThread.h"
+#include "ScaleOnPty.h"
+
+using P = ScaleProtocol;
+
+// Tare and zero on a pseudo-terminal, each kind's simulator answering: the bytes the link sends, what it
+// makes of the answer, and the reading that follows.
+class tst_TareZero : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void aCommandIsSentBetweenReadingsAndItsAnswerTold_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<bool>("stable");
+        QTest::addColumn<bool>("refusing");
+        QTest::addColumn<QList<QByteArray>>("scripted"); // the answer in place of the scale's, its pieces
+        QTest::addColumn<QByteArray>("sent");            // all the link sent but its value requests
+        QTest::addColumn<QString>("told");               // "done <answer>" or "not <answer>"
+        QTest::addColumn<QString>("after");              // the reading at a gross weight of 112.5
+        const int T = P::Tare, Z = P::Zero;
+        const QList<QByteArray> own;
+        const auto add = [](const char *name, P::Type type, int command, bool stable, bool refusing,
+                            const QList<QByteArray> &scripted, const QByteArray &sent, const char *told,
+                            const char *after) {
+            QTest::newRow(qPrintable(P::key(type) + ": " + name))
+                << int(type) << command << stable << refusing << scripted << sent << QString(told) << QString(after);
+        };
+        add("tare", P::Sics, T, true, false, own, "T\r\n", "done T S     100.00 g", "12.50 g");
+        add("tare in motion", P::Sics, T, false, false, own, "TI\r\n", "done TI D     100.00 g", "12.50 g moving");
+        add("zero", P::Sics, Z, true, false, own, "Z\r\n", "done Z A", "12.50 g");
+        add("zero in motion", P::Sics, Z, false, false, own, "ZI\r\n", "done ZI D", "12.50 g moving");
+        add("tare refused", P::Sics, T, true, true, own, "T\r\n", "not T I", "112.50 g");
+        add("zero refused in motion", P::Sics, Z, false, true, own, "ZI\r\n", "not ZI I", "112.50 g moving");
+        add("syntax error", P::Sics, T, true, false, {"ES\r\n"}, "T\r\n", "not ES", "112.50 g");
+        add("over the range", P::Sics, Z, true, false, {"Z +\r\n"}, "Z\r\n", "not Z +", "112.50 g");
+        add("no answer", P::Sics, T, true, false, {""}, "T\r\n", "not ", "112.50 g");
+        add("a reading, then the answer", P::Sics, T, true, false, {"S S     100.00 g\r\n", "T S     100.00 g\r\n"},
+            "T\r\n", "done T S     100.00 g", "112.50 g");
+        add("the other command's answer", P::Sics, T, true, false, {"Z A\r\n"}, "T\r\n", "not ", "112.50 g");
+        add("tare", P::SicsMarked, T, true, false, own, "T\r\n", "done T S     100.00 kg", "12.50 kg");
+        add("tare, acknowledged", P::HeaderComma, T, true, false, own, "T\r\n", "done \\x06", "+00012.50 g");
+        add("zero, acknowledged", P::HeaderComma, Z, true, false, own, "Z\r\n", "done \\x06", "+00012.50 g");
+        add("tare, error frame", P::HeaderComma, T, true, true, own, "T\r\n", "not EC,E11", "+00112.50 g");
+        add("a reading, then the acknowledgement", P::HeaderComma, T, true, false, {"ST,+00100.00  g\r\n", "\x06"},
+            "T\r\n", "done \\x06", "+00112.50 g");
+        add("no acknowledgement", P::HeaderComma, T, true, false, {""}, "T\r\n", "done ", "+00112.50 g");
+        add("tare", P::PrintFrame, T, true, false, own, "\x1bT", "done ", "+12.50 g");
+        add("zero", P::PrintFrame, Z, true, false, own, "\x1bV", "done ", "+12.50 g");
+        add("tare", P::SmaLevel1, T, true, false, own, "\nT\r", "done Z1G       0.000lb", "12.500 lb");
+        add("tare error", P::SmaLevel1, T, true, true, own, "\nT\r", "not T1G     100.000lb", "112.500 lb");
+        add("zero error", P::SmaLevel1, Z, true, true, own, "\nZ\r", "not E1G     100.000lb", "112.500 lb");
+    }
+    void aCommandIsSentBetweenReadingsAndItsAnswerTold()
+    {
+        QFETCH(int, type);
+        QFETCH(int, command);
+        QFETCH(bool, stable);
+        QFETCH(QList<QByteArray>, scripted);
+        TraceLog traces;
+        ScaleOnPty ptys;
+        ScaleSimulator *scale = ptys.add(P::Type(type));
+        QVERIFY(scale);
+        QFETCH(bool, refusing);
+        scale->setRefusing(refusing);
+        scale->setStable(stable);
+        double gross = 100;
+        scale->setWeight(gross);
+        connect(scale, &ScaleSimulator::replySent, scale, [&] { scale->setWeight(gross); }); // no wandering
+        if (!scripted.isEmpty()) {
+            scale->queueCommandReplies({scripted.first()});
+            // The rest in writes of their own, while the link waits for the answer.
+            connect(scale, &ScaleSimulator::commandReceived, scale, [&] {
+                for (const QByteArray &piece : scripted.mid(1))
+                    QTimer::singleShot(0, scale, [scale, piece] { scale->send(piece); });
+            });
+        }
+        LinkThread link(scale->portPath(), ScaleSetup {P::Type(type), scale->expectedSettings()});
+        QStringList said;
+        bool moving = false;
+        connect(&link, &LinkThread::readingStable, &link, [&](bool isStable) { moving = !isStable; });
+        connect(&link, &LinkThread::newSample, &link, [&](const QString &value, const QString &units) {
+            said << value + ' ' + units + (moving ? " moving" : "");
+        });
+        QSignalSpy ready(&link, &LinkThread::linkReady);
+        link.start();
+        QVERIFY(ready.wait(5000));
+        QStringList answers;
+        QObject receiver;
+        link.inLink([&](IODeviceNew *device) {
+            connect(device, &IODeviceNew::commandAnswered, &receiver, [&](int answered, bool done, const QString &text) {
+                answers << QString::number(answered) + (done ? " done " : " not ") + text;
+            });
+            device->setRefreshRate(150);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(!said.isEmpty(), 5000);
+        link.inLink([&](IODeviceNew *device) { device->sendCommand(command); });
+        QTRY_VERIFY_WITH_TIMEOUT(!answers.isEmpty(), 5000);
+        QFETCH(QString, told);
+        QCOMPARE(answers, QStringList {QString::number(command) + ' ' + told});
+        gross = 112.5;
+        said.clear();
+        QFETCH(QString, after);
+        QTRY_VERIFY_WITH_TIMEOUT(said.size() >= 2 && said.last() == after, 5000);
+        QVERIFY2(said.filter(QRegularExpression("^-")).isEmpty(), qPrintable(said.join('|'))); // no placeholder
+        QFETCH(QByteArray, sent);
+        const QMap<int, QByteArray> asks {{P::Sics, "SI\r\n"},   {P::SicsMarked, "SI\r\n"},
+                                           {P::HeaderComma, "Q\r\n"}, {P::PrintFrame, "\x1bP"},
+                                           {P::SmaLevel1, "\nW\r"}};
+        QCOMPARE(scale->received().replace(asks.value(type), ""), sent);
+        QCOMPARE(traces.count("timeout() reset portu: true"), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_TareZero)
+#include "tst_tarezero.moc"
