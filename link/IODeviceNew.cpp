@@ -146,7 +146,10 @@ int IODeviceNew::waitNow() const
 
 void IODeviceNew::startWait()
 {
-    periodTimer->start(waitNow());
+    // A command waits for no period, and the reading after one shows the
+    // operator what it did.
+    periodTimer->start(commands.isEmpty() && !commandEnded ? waitNow() : 0);
+    commandEnded = false;
 }
 
 void IODeviceNew::sendCommand(int kind)
@@ -248,6 +251,7 @@ void IODeviceNew::endCommand(bool done, const QString &text)
 {
     emit commandAnswered(command, done, text);
     command = -1;
+    commandEnded = true;
     reply.clear();
     // A scale that sends unasked may be halfway through a line: the next
     // one read starts at its own start.

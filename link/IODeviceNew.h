@@ -109,8 +109,9 @@ signals:
 public slots:
     void setRefreshRate(int periodMs);
     // Has the scale carry out a ScaleProtocol::Command between two requests:
-    // at once when the link waits for the next one, else after the reply on
-    // its way. Commands the kind does not take are ignored.
+    // at once when the link waits for the next one, else right after the
+    // reply on its way; a reading is asked for right after its answer.
+    // Commands the kind does not take are ignored.
     void sendCommand(int command);
 
 private slots:
@@ -184,6 +185,7 @@ private:
     // Commands still to send, and the one whose answer is awaited (-1: none).
     QList<int> commands;
     int command = -1;
+    bool commandEnded = false;
     QElapsedTimer sinceCommand;
     // Whether the scale called its last reading stable.
     bool lastStable = true;

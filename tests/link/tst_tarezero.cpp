@@ -115,6 +115,31 @@ private slots:
         QCOMPARE(scale->received().replace(asks.value(type), ""), sent);
         QCOMPARE(traces.count("timeout() reset portu: true"), 0);
     }
+
+    // A command asked for while a request awaits its reply goes out after that reply, at once and not a sampling
+    // period later; a reading is asked for right after its answer.
+    void aCommandWaitsForTheReplyOnItsWayAndNoLonger()
+    {
+        ScaleOnPty ptys;
+        ScaleSimulator *scale = ptys.add(P::Sics);
+        QVERIFY(scale);
+        scale->setReplyDelay(300);
+        LinkThread link(scale->portPath(), ScaleSetup {P::Sics, scale->expectedSettings()});
+        QStringList line; // what the scale heard and said, in order
+        connect(scale, &ScaleSimulator::requestReceived, scale, [&] {
+            if (line.isEmpty())
+                link.inLink([](IODeviceNew *device) { device->sendCommand(P::Tare); });
+            line << "SI";
+        });
+        connect(scale, &ScaleSimulator::commandReceived, scale, [&](const QByteArray &bytes) { line << bytes; });
+        connect(scale, &ScaleSimulator::replySent, scale, [&](const QByteArray &bytes) { line << bytes.left(3); });
+        QSignalSpy ready(&link, &LinkThread::linkReady);
+        link.start();
+        QVERIFY(ready.wait(5000));
+        link.inLink([](IODeviceNew *device) { device->setRefreshRate(30000); });
+        QTRY_VERIFY_WITH_TIMEOUT(line.size() >= 6, 10000);
+        QCOMPARE(line, (QStringList {"SI", "S S", "T\r\n", "T S", "SI", "S S"}));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_TareZero)
