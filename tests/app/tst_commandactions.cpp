@@ -25,11 +25,13 @@ private slots:
         QCOMPARE(action("zeroAct")->toolTip(), QString("This kind of scale takes no zero command from the program."));
         workspace()->setActiveSubWindow(static_cast<QMdiSubWindow *>(tared->parentWidget()));
         QVERIFY(action("tareAct")->isEnabled());
-        QTest::keyClick(window, Qt::Key_T, Qt::ControlModifier);
+        window->activateWindow(); // the keys are the main window's
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window->windowHandle(), Qt::Key_T, Qt::ControlModifier);
         QLabel *line = tared->deviceTask()->commandWidget();
         QTRY_VERIFY_WITH_TIMEOUT(!line->isHidden(), 5000);
         QVERIFY2(line->text().contains("Tare done"), qPrintable(line->text()));
-        QTest::keyClick(window, Qt::Key_0, Qt::ControlModifier);
+        QTest::keyClick(window->windowHandle(), Qt::Key_0, Qt::ControlModifier);
         QTRY_VERIFY_WITH_TIMEOUT(line->text().contains("Zero done (the scale answered \"Z A\")."), 5000);
     }
 };
