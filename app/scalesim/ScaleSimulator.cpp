@@ -301,6 +301,7 @@ void ScaleSimulator::acceptConnections()
         connections << connection;
         connect(connection, &QTcpSocket::readyRead, this, [this, connection] {
             asker = connection;
+            ++readCount;
             for (const char byte : connection->readAll()) {
                 requests.append(byte);
                 take(byte);
@@ -456,6 +457,7 @@ void ScaleSimulator::readRequests()
     const ssize_t count = ::read(masterFd, buffer, sizeof buffer);
     if (count <= 0)
         return;
+    ++readCount;
     for (ssize_t i = 0; i < count; ++i) {
         requests.append(buffer[i]);
         take(buffer[i]);
@@ -477,10 +479,13 @@ void ScaleSimulator::take(char byte)
     const bool lineEnd = byte == '\r' || byte == '\n';
     if (lineEnd && asked.startsWith(byte)) {
         pending = QByteArray(1, byte);
+        pendingSince = readCount;
         return;
     }
     if (pending.isEmpty() && lineEnd)
         return;
+    if (pending.isEmpty())
+        pendingSince = readCount;
     pending.append(byte);
     if (answerCommand(pending)) {
         pending.clear();
@@ -506,6 +511,11 @@ void ScaleSimulator::queueCommandReplies(const QList<QByteArray> &replies)
 
 bool ScaleSimulator::answerCommand(const QByteArray &pending)
 {
+    // The program writes a command at once. A "Z" that asked the built-in
+    // kind for its unit, ended by the line end that starts the next try of
+    // Find the scale, is no command here.
+    if (pendingSince != readCount)
+        return false;
     using P = ScaleProtocol;
     const bool sics = scaleType == P::Sics || scaleType == P::SicsMarked;
     bool tare = false;

@@ -233,6 +233,9 @@ private:
     double zeroWeight = 0;
     QByteArray requests;
     QByteArray pending; // the request of another kind, as it comes in
+    // Reads of the line so far, and the one the pending request began in.
+    quint64 readCount = 0;
+    quint64 pendingSince = 0;
     quint32 generation = 0;
 };
 
