@@ -170,6 +170,16 @@ void MdiWindow::createActions()
         if (DeviceTask *task = activeTask())
             LimitsDialog::edit(task, &portStore, this);
     });
+    tareAct = makeAction("tareAct", tr("&Tare"), tr("Have the active window's scale take the load on it off as tare"),
+                         nullptr);
+    tareAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    zeroAct = makeAction("zeroAct", tr("&Zero"), tr("Have the active window's scale set its zero"), nullptr);
+    zeroAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    for (QAction *action : {tareAct, zeroAct})
+        connect(action, &QAction::triggered, this, [this, action] {
+            if (DocumentWindow *document = activeDocument())
+                action == tareAct ? document->deviceTask()->tare() : document->deviceTask()->zero();
+        });
 
     closeAct = makeAction("closeAct", tr("&Close"), tr("Close this document"), nullptr);
     closeAct->setShortcut(QKeySequence(tr("Ctrl+W")));
@@ -291,6 +301,9 @@ void MdiWindow::createMenus()
     deviceMenu->addAction(lineMonitorAct);
     deviceMenu->addAction(limitsAct);
     deviceMenu->addSeparator();
+    deviceMenu->addAction(tareAct);
+    deviceMenu->addAction(zeroAct);
+    deviceMenu->addSeparator();
     deviceMenu->addAction(exportAct);
     deviceMenu->addAction(closeAct);
     deviceMenu->addSeparator();
@@ -333,6 +346,8 @@ void MdiWindow::createToolBars()
     deviceBar->setObjectName(QStringLiteral("deviceToolBar"));
     deviceBar->addWidget(scaner);
     deviceBar->addAction(portSettingsAct);
+    deviceBar->addAction(tareAct);
+    deviceBar->addAction(zeroAct);
 
     QToolBar *switchBar = addToolBar(tr("Switch windows"));
     switchBar->setObjectName(QStringLiteral("switchToolBar"));
@@ -404,6 +419,18 @@ void MdiWindow::enableActions()
     separatorAct->setVisible(active);
     if (!active)
         showRecPath(QString()); // no tips naming the file of a closed document
+    enableCommands();
+}
+
+void MdiWindow::enableCommands()
+{
+    const DocumentWindow *document = activeDocument();
+    for (QAction *action : {tareAct, zeroAct}) {
+        const auto command = action == tareAct ? ScaleProtocol::Tare : ScaleProtocol::Zero;
+        const QString reason = document ? document->deviceTask()->commandUnavailable(command) : QString();
+        action->setEnabled(document && reason.isEmpty());
+        action->setToolTip(reason); // none: the action's text
+    }
 }
 
 void MdiWindow::updateWindowList()
@@ -600,6 +627,11 @@ void MdiWindow::translateUI()
     lineMonitorAct->setStatusTip(tr("Show the bytes the active window exchanges with its scale"));
     limitsAct->setText(tr("&Limits..."));
     limitsAct->setStatusTip(tr("Set the low and high limit of the active window's readings"));
+    tareAct->setText(tr("&Tare"));
+    tareAct->setStatusTip(tr("Have the active window's scale take the load on it off as tare"));
+    zeroAct->setText(tr("&Zero"));
+    zeroAct->setStatusTip(tr("Have the active window's scale set its zero"));
+    enableCommands();
     exportAct->setText(tr("&Export"));
     exportAct->setStatusTip(tr("Export plot to file"));
     closeAct->setText(tr("&Close"));
@@ -764,6 +796,7 @@ void MdiWindow::portSettings()
             task->setScaleName(dialog.scaleName());
             task->reopen(dialog.setup());
         }
+    enableCommands();
 }
 
 void MdiWindow::lineMonitor()

@@ -107,6 +107,9 @@ private:
     void leaveCloseKeysToCloseAct(QMdiSubWindow *frame) const;
     void translateFrameMenu(QMdiSubWindow *frame) const;
     bool hasActiveDocument() const;
+    // Tare and Zero as the active window's kind of scale allows, with the
+    // reason in the tip where it does not.
+    void enableCommands();
     DocumentWindow *activeDocument() const;
     DeviceTask *activeTask() const;
     void showRecPath(const QString &fileName);
@@ -146,6 +149,8 @@ private:
     QAction *portSettingsAct = nullptr;
     QAction *lineMonitorAct = nullptr;
     QAction *limitsAct = nullptr;
+    QAction *tareAct = nullptr;
+    QAction *zeroAct = nullptr;
 
     QMenu *deviceMenu = nullptr;
     EditMenu *editMenu = nullptr;

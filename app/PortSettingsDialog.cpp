@@ -102,6 +102,13 @@ PortSettingsDialog::PortSettingsDialog(const QStringList &ports, const QString &
     addEdit(&requestEdit, tr("&Request:"), "requestEdit");
     requestEdit->setPlaceholderText(tr("nothing: the scale sends unasked"));
     requestEdit->setToolTip(tr("Sent for each reading; \\r, \\n, \\t and \\x1b stand for CR, LF, TAB and ESC."));
+    addEdit(&tareEdit, tr("Tare co&mmand:"), "tareCommandEdit");
+    addEdit(&zeroEdit, tr("&Zero command:"), "zeroCommandEdit");
+    for (QLineEdit *edit : {tareEdit, zeroEdit}) {
+        edit->setPlaceholderText(tr("none"));
+        edit->setToolTip(tr("Sent between two readings when Tare or Zero is chosen, typed as the request is; "
+                            "what the scale answers to it is not read."));
+    }
     lineEndBox = new QComboBox(asciiGroup);
     lineEndBox->setObjectName(QStringLiteral("lineEndBox"));
     lineEndBox->addItem(QStringLiteral("CR"), AsciiSetup::Cr);
@@ -266,6 +273,8 @@ ScaleSetup PortSettingsDialog::setup() const
     setup.line.flowControl = QSerialPort::FlowControl(flowBox->currentData().toInt());
     if (setup.type == ScaleProtocol::Ascii) {
         setup.ascii.request = requestEdit->text();
+        setup.ascii.tareCommand = tareEdit->text();
+        setup.ascii.zeroCommand = zeroEdit->text();
         setup.ascii.lineEnd = AsciiSetup::LineEnd(lineEndBox->currentData().toInt());
         setup.ascii.quietMs = quietBox->value();
         setup.ascii.pattern = patternEdit->text();
@@ -291,6 +300,15 @@ QString PortSettingsDialog::unusableFields() const
     if (ascii && !requestOk)
         return tr("The request holds a character or an escape that cannot be sent: use printable "
                   "characters and \\r, \\n, \\t, \\xHH or \\\\.");
+    bool commandsOk = true;
+    for (const QString &typed : {shown.ascii.tareCommand, shown.ascii.zeroCommand}) {
+        bool ok = true;
+        AsciiProtocol::decoded(typed, &ok);
+        commandsOk = commandsOk && ok;
+    }
+    if (ascii && !commandsOk)
+        return tr("The tare or zero command holds a character or an escape that cannot be sent: use "
+                  "printable characters and \\r, \\n, \\t, \\xHH or \\\\.");
     if (ascii && !shown.ascii.pattern.isEmpty() && !AsciiProtocol::isUsablePattern(shown.ascii.pattern))
         return tr("The regular expression cannot be used: it must be valid and have a part "
                   "named value, as in (?<value>[0-9.]+).");
@@ -365,6 +383,8 @@ void PortSettingsDialog::showSetup(const ScaleSetup &setup)
     choose(flowBox, setup.line.flowControl);
     printKeyBox->setChecked(setup.printKey);
     requestEdit->setText(setup.ascii.request);
+    tareEdit->setText(setup.ascii.tareCommand);
+    zeroEdit->setText(setup.ascii.zeroCommand);
     choose(lineEndBox, setup.ascii.lineEnd);
     quietBox->setValue(setup.ascii.quietMs);
     patternEdit->setText(setup.ascii.pattern);

@@ -86,6 +86,8 @@ private:
     QCheckBox *printKeyBox;
     QGroupBox *asciiGroup;
     QLineEdit *requestEdit;
+    QLineEdit *tareEdit;
+    QLineEdit *zeroEdit;
     QComboBox *lineEndBox;
     QSpinBox *quietBox;
     QLineEdit *endByteEdit;

@@ -108,6 +108,8 @@ AsciiSetup asciiSetup(const QSettings &stored, QStringList *ignored)
 {
     AsciiSetup ascii;
     ascii.request = checkedText(stored, QStringLiteral("request"), isRequest, ignored);
+    ascii.tareCommand = checkedText(stored, QStringLiteral("tareCommand"), isRequest, ignored);
+    ascii.zeroCommand = checkedText(stored, QStringLiteral("zeroCommand"), isRequest, ignored);
     ascii.lineEnd = AsciiSetup::LineEnd(checked(stored, QStringLiteral("lineEnd"),
                                                 {AsciiSetup::Cr, AsciiSetup::Lf, AsciiSetup::CrLf, AsciiSetup::Quiet,
                                                  AsciiSetup::Etx, AsciiSetup::OtherByte},
@@ -211,6 +213,8 @@ bool PortSettingsStore::setSetup(const QString &port, const ScaleSetup &setup)
     const AsciiSetup &ascii = setup.ascii;
     const QList<QPair<QString, QVariant>> asciiEntries {
         {QStringLiteral("request"), ascii.request},
+        {QStringLiteral("tareCommand"), ascii.tareCommand},
+        {QStringLiteral("zeroCommand"), ascii.zeroCommand},
         {QStringLiteral("lineEnd"), int(ascii.lineEnd)},
         {QStringLiteral("quietMs"), ascii.quietMs},
         {QStringLiteral("pattern"), ascii.pattern},

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPalette>
+#include <QTime>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -132,10 +133,16 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     setupLabel->setWordWrap(true);
     showSetup();
 
+    commandLabel = new QLabel(window);
+    commandLabel->setObjectName(QStringLiteral("commandLabel"));
+    commandLabel->setTextFormat(Qt::PlainText); // it quotes what the scale sent
+    commandLabel->hide();
+
     mainLayout->addLayout(rowLayout);
     mainLayout->addWidget(statisticsRow);
     mainLayout->addWidget(captureLabel);
     mainLayout->addWidget(setupLabel);
+    mainLayout->addWidget(commandLabel);
     mainLayout->addWidget(noReadingLabel);
     mainLayout->addWidget(plot);
     showPrintKeyWait();
@@ -169,6 +176,8 @@ IODeviceNew *DeviceTask::makeLink(const ScaleSetup &setup, int periodMs)
     connect(link, &IODeviceNew::noReading, this, &DeviceTask::showNoReading);
     connect(link, &IODeviceNew::readingStable, this, &DeviceTask::setStable);
     connect(this, &DeviceTask::setRefreshRateSignal, link, &IODeviceNew::setRefreshRate);
+    connect(this, &DeviceTask::commandSignal, link, &IODeviceNew::sendCommand);
+    connect(link, &IODeviceNew::commandAnswered, this, &DeviceTask::showCommandAnswer);
     followLineWatch(link);
     link->setRefreshRate(periodMs);
     // The period is the GUI thread's: it sends it once more from there, so
@@ -452,6 +461,41 @@ QString DeviceTask::noReadingText(int cause, const QString &detail, ScaleProtoco
                   "switched on.")
                + portSettingsHint();
     }
+}
+
+QString DeviceTask::commandUnavailable(ScaleProtocol::Command command) const
+{
+    if (!ScaleProtocol::create(scaleSetup)->commandRequest(command, false).isEmpty())
+        return QString();
+    if (scaleSetup.type == ScaleProtocol::Ascii)
+        return command == ScaleProtocol::Tare
+                   ? tr("No tare command is set for this scale: type it in Device \u2192 Port settings...")
+                   : tr("No zero command is set for this scale: type it in Device \u2192 Port settings...");
+    return command == ScaleProtocol::Tare ? tr("This kind of scale takes no tare command from the program.")
+                                          : tr("This kind of scale takes no zero command from the program.");
+}
+
+QString DeviceTask::commandText(int command, bool done, const QString &answer)
+{
+    const bool tare = command == ScaleProtocol::Tare;
+    if (done && answer.isEmpty())
+        return tare ? tr("Tare sent; this kind of scale does not confirm it.")
+                    : tr("Zero sent; this kind of scale does not confirm it.");
+    if (done)
+        return (tare ? tr("Tare done (the scale answered \"%1\").") : tr("Zero done (the scale answered \"%1\")."))
+            .arg(answer);
+    if (answer.isEmpty())
+        return tare ? tr("No answer from the scale to the tare command.")
+                    : tr("No answer from the scale to the zero command.");
+    return (tare ? tr("The scale refused tare: %1") : tr("The scale refused zero: %1")).arg(answer);
+}
+
+// With the time, so that an outcome is not taken for that of a later press.
+void DeviceTask::showCommandAnswer(int command, bool done, const QString &answer)
+{
+    commandLabel->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss  "))
+                          + commandText(command, done, answer.left(quotedReplyLength)));
+    commandLabel->show();
 }
 
 void DeviceTask::setStable(bool isStable)

@@ -68,6 +68,14 @@ public:
     void watchLine(bool on);
     // Whether the reading on show is one the scale called stable.
     bool isStable() const { return stable; }
+    // Why the scale cannot be made to tare or zero from here, in words for
+    // a tool tip; empty when it can.
+    QString commandUnavailable(ScaleProtocol::Command command) const;
+    // The line under the read-out that says what came of the last command.
+    QLabel *commandWidget() const { return commandLabel; }
+    // What the operator is told of a command's outcome (see
+    // IODeviceNew::commandAnswered).
+    static QString commandText(int command, bool done, const QString &answer);
 
     // The operator's name for the scale ("Packing line 2"): in the window
     // title, in CSV records and in export titles.
@@ -137,6 +145,7 @@ signals:
     void deviceTaskStarted();
     void deviceCloseSignal();
     void setRefreshRateSignal(int ms);
+    void commandSignal(int command);
     void deleteNowSignal();
     // The recorder could not write a record, once per run of failed ones.
     // Recording stays on: each later reading is tried again, and the file
@@ -159,8 +168,13 @@ public slots:
     void showStatistics(bool visible);
     void resetStatistics();
     void deviceClose();
+    // Have the scale tare or zero between two readings; the outcome shows on
+    // commandWidget().
+    void tare() { emit commandSignal(ScaleProtocol::Tare); }
+    void zero() { emit commandSignal(ScaleProtocol::Zero); }
 
 private slots:
+    void showCommandAnswer(int command, bool done, const QString &answer);
     void getSample(QString sample, QString units, QString dzialki, QDateTime taken);
     void deleteNow();
     void showNoReading(int cause, const QString &detail);
@@ -190,6 +204,7 @@ private:
     QLCDNumber *readout;
     QLabel *noReadingLabel;
     QLabel *setupLabel;
+    QLabel *commandLabel;
     // Made on the worker thread and used on the GUI thread: published with
     // release and read with acquire, so the GUI thread sees a whole recorder
     // on its own and not only through the order of the signals that follow.

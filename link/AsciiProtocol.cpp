@@ -381,6 +381,21 @@ bool AsciiProtocol::putPointIn(QString *value) const
     return true;
 }
 
+// A command typed with a byte that cannot be sent is no command.
+QByteArray AsciiProtocol::tareRequest(bool) const
+{
+    bool ok = false;
+    const QByteArray bytes = decoded(setup.tareCommand, &ok);
+    return ok ? bytes : QByteArray();
+}
+
+QByteArray AsciiProtocol::zeroRequest(bool) const
+{
+    bool ok = false;
+    const QByteArray bytes = decoded(setup.zeroCommand, &ok);
+    return ok ? bytes : QByteArray();
+}
+
 QByteArray AsciiProtocol::decoded(const QString &typed, bool *ok)
 {
     QByteArray bytes;

@@ -31,6 +31,10 @@ public:
     explicit AsciiProtocol(const AsciiSetup &setup, const QString &unit = QString());
 
     QByteArray valueRequest() const override { return request; }
+    // The operator's own commands; whatever the scale answers is not read.
+    QByteArray tareRequest(bool) const override;
+    QByteArray zeroRequest(bool) const override;
+    int unconfirmedAfter() const override { return 300; }
     Verdict valueFromReply(const QByteArray &reply, bool quiet, Reading *reading) const override;
     QByteArray leftover(const QByteArray &reply) const override;
     int quietTime() const override;

@@ -23,3 +23,21 @@ ScaleProtocol::Verdict HeaderCommaProtocol::parseLine(const QByteArray &line, Re
         return refused(NotUnderstood, reading);
     return weighed(match.captured(2), match.captured(3), match.captured(1) != QLatin1String("US"), reading);
 }
+
+ScaleProtocol::CommandVerdict HeaderCommaProtocol::commandAnswer(Command, const QByteArray &reply,
+                                                                 int *used) const
+{
+    // The acknowledgement is one byte, with or without a line end after it.
+    const int ack = reply.indexOf('\x06');
+    QByteArray line;
+    *used = firstLine(reply, &line);
+    if (ack >= 0 && (*used < 0 || ack < *used) && reply.left(ack).trimmed().isEmpty()) {
+        *used = ack + 1;
+        return CommandDone;
+    }
+    if (*used < 0)
+        return AnswerPending;
+    static const QRegularExpression error(QStringLiteral("\\AEC,E[0-9]{2} *\\z"));
+    return error.match(QString::fromLatin1(line.constData(), line.size())).hasMatch() ? CommandRefused
+                                                                                       : NotAnAnswer;
+}

@@ -146,12 +146,29 @@ int IODeviceNew::waitNow() const
 
 void IODeviceNew::startWait()
 {
-    periodTimer->start(waitNow());
+    // A command waits for no period, and the reading after one shows the
+    // operator what it did.
+    periodTimer->start(commands.isEmpty() && !commandEnded ? waitNow() : 0);
+    commandEnded = false;
+}
+
+void IODeviceNew::sendCommand(int kind)
+{
+    if (protocol->commandRequest(ScaleProtocol::Command(kind), false).isEmpty())
+        return;
+    commands << kind;
+    // The wait for the next request is cut short: the command goes first.
+    if (periodTimer->isActive())
+        periodTimer->start(0);
 }
 
 void IODeviceNew::writeToPort()
 {
     tick.start();
+    if (!commands.isEmpty() && phase == ValuesPhase) {
+        writeCommand();
+        return;
+    }
     const QByteArray request = phase == UnitsPhase ? protocol->unitRequest() : protocol->valueRequest();
     // A scale that sends unasked gets no request: what came since the last
     // tick holds the newest line, and what is left of the last one may still
@@ -189,10 +206,67 @@ QString IODeviceNew::shownReply(const QByteArray &reply)
     return shown.trimmed();
 }
 
+void IODeviceNew::writeCommand()
+{
+    command = commands.takeFirst();
+    const QByteArray request = protocol->commandRequest(ScaleProtocol::Command(command), !lastStable);
+    if (isOpen()) {
+        // What waits on the line now answers something else.
+        discardInput();
+        qCDebug(linkTrace) << "command" << command;
+        write(request);
+        tellTraffic(Sent, request);
+    }
+    reply.clear();
+    sinceCommand.start();
+    emit toReads();
+}
+
+void IODeviceNew::readAnswer()
+{
+    const QByteArray bytes = readAll();
+    if (!bytes.isEmpty())
+        tellTraffic(Received, bytes.right(longestTold));
+    reply += bytes;
+    int used = 0;
+    for (;;) {
+        const ScaleProtocol::CommandVerdict verdict =
+            protocol->commandAnswer(ScaleProtocol::Command(command), reply, &used);
+        if (verdict == ScaleProtocol::NotAnAnswer && used > 0) {
+            reply.remove(0, used);
+            continue;
+        }
+        if (verdict == ScaleProtocol::CommandDone || verdict == ScaleProtocol::CommandRefused) {
+            endCommand(verdict == ScaleProtocol::CommandDone, shownReply(reply.left(used)));
+            return;
+        }
+        break;
+    }
+    const int unconfirmed = protocol->unconfirmedAfter();
+    if (unconfirmed > 0 && sinceCommand.elapsed() >= unconfirmed)
+        endCommand(true, QString());
+}
+
+void IODeviceNew::endCommand(bool done, const QString &text)
+{
+    emit commandAnswered(command, done, text);
+    command = -1;
+    commandEnded = true;
+    reply.clear();
+    // A scale that sends unasked may be halfway through a line: the next
+    // one read starts at its own start.
+    lineStartSeen = false;
+    emit toWait();
+}
+
 void IODeviceNew::readFromPort()
 {
     if (!isOpen())
         return;
+    if (command >= 0) {
+        readAnswer();
+        return;
+    }
     if (replySpoilt) {
         discardInput();
         return;
@@ -260,6 +334,7 @@ void IODeviceNew::readFromPort()
     const QDateTime taken = QDateTime::currentDateTime();
     reply = protocol->leftover(reply);
     heard.clear();
+    lastStable = reading.stable;
     emit readingStable(reading.stable);
     emit newSample(reading.value, reading.units.isEmpty() ? units : reading.units, QStringLiteral("0"),
                    taken);
@@ -296,6 +371,7 @@ QString IODeviceNew::quotedReply(const QByteArray &reply)
 
 void IODeviceNew::answerWithoutWeight(NoReadingCause cause)
 {
+    lastStable = cause != ScaleInMotion;
     const QString detail = quotedReply(reply);
     reply = protocol->leftover(reply);
     heard.clear();
@@ -385,6 +461,16 @@ void IODeviceNew::tellTraffic(Direction direction, const QByteArray &bytes)
 
 void IODeviceNew::timeoutPort()
 {
+    // A command without an answer is told; the scale may well be there, and
+    // its next reading says so. A port that is not open is reopened as ever.
+    if (command >= 0) {
+        emit commandAnswered(command, false, QString());
+        command = -1;
+        reply.clear();
+        lineStartSeen = false;
+        if (isOpen())
+            return;
+    }
     // A scale waiting for its print key (or keeping quiet while its weight
     // holds) is quiet by right; a line refused, or begun and never ended, is
     // told and dropped, the port kept.

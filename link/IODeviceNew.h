@@ -100,9 +100,19 @@ signals:
     // Bytes written to or read from the port, also those dropped unread
     // before a request; direction is a Direction. Built only while connected.
     void lineTraffic(int direction, QByteArray bytes, QDateTime at);
+    // What came of a command (a ScaleProtocol::Command): done, or not. text
+    // is the scale's answer as shownReply() gives it; empty when none came:
+    // with done, of a kind that confirms nothing, without, no answer came
+    // within the reply time-out.
+    void commandAnswered(int command, bool done, QString text);
 
 public slots:
     void setRefreshRate(int periodMs);
+    // Has the scale carry out a ScaleProtocol::Command between two requests:
+    // at once when the link waits for the next one, else right after the
+    // reply on its way; a reading is asked for right after its answer.
+    // Commands the kind does not take are ignored.
+    void sendCommand(int command);
 
 private slots:
     void writeToPort();
@@ -134,6 +144,10 @@ private:
     Phase firstPhase() const;
     // Wait from now to the next request, in milliseconds.
     int waitNow() const;
+    // The command's exchange, in place of a request and its reply.
+    void writeCommand();
+    void readAnswer();
+    void endCommand(bool done, const QString &text);
 
     std::unique_ptr<ScaleProtocol> protocol;
     QStateMachine machine;
@@ -171,6 +185,13 @@ private:
     const bool quietIsNoFault;
     NoReadingCause windowCause;
     QString windowDetail;
+    // Commands still to send, and the one whose answer is awaited (-1: none).
+    QList<int> commands;
+    int command = -1;
+    bool commandEnded = false;
+    QElapsedTimer sinceCommand;
+    // Whether the scale called its last reading stable.
+    bool lastStable = true;
 };
 
 #endif // IODEVICENEW_H

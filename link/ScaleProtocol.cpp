@@ -202,6 +202,47 @@ ScaleProtocol::Verdict ScaleProtocol::refused(Condition condition, Reading *read
     return Rejected;
 }
 
+QByteArray ScaleProtocol::tareRequest(bool) const
+{
+    return QByteArray();
+}
+
+QByteArray ScaleProtocol::zeroRequest(bool) const
+{
+    return QByteArray();
+}
+
+QByteArray ScaleProtocol::commandRequest(Command command, bool inMotion) const
+{
+    return command == Tare ? tareRequest(inMotion) : zeroRequest(inMotion);
+}
+
+int ScaleProtocol::firstLine(const QByteArray &reply, QByteArray *line)
+{
+    const auto isLineEnd = [](char byte) { return byte == '\r' || byte == '\n'; };
+    int begin = 0;
+    while (begin < reply.size() && isLineEnd(reply.at(begin)))
+        ++begin;
+    int end = begin;
+    while (end < reply.size() && !isLineEnd(reply.at(end)))
+        ++end;
+    if (end == reply.size() && end - begin <= 128)
+        return -1;
+    *line = reply.mid(begin, end - begin);
+    while (end < reply.size() && isLineEnd(reply.at(end)))
+        ++end;
+    return end;
+}
+
+// A kind that takes commands but reads no answer to them: every whole line
+// is something else, and the command counts as carried out after a while.
+ScaleProtocol::CommandVerdict ScaleProtocol::commandAnswer(Command, const QByteArray &reply, int *used) const
+{
+    QByteArray line;
+    *used = firstLine(reply, &line);
+    return *used < 0 ? AnswerPending : NotAnAnswer;
+}
+
 bool ScaleProtocol::answersWithoutWeight(Condition condition)
 {
     switch (condition) {

@@ -57,6 +57,14 @@ public:
         Unsettled,
         NoWeight,
     };
+    // What the operator may have the scale do between two readings.
+    enum Command { Tare, Zero };
+    // What the bytes that came since a command make of its answer.
+    // NotAnAnswer: a whole line that answers something else (a reading of a
+    // request before, a line sent unasked); it is dropped, never taken for
+    // the answer, and what follows it is judged.
+    enum CommandVerdict { AnswerPending, CommandDone, CommandRefused, NotAnAnswer };
+
     struct Reading
     {
         QString value; // the number as the scale wrote it, less blanks
@@ -97,6 +105,23 @@ public:
     // open or a reset the link drops everything up to and including it.
     virtual int firstLineEnd(const QByteArray &bytes) const;
 
+    // The bytes that make the scale tare or zero; empty when this kind takes
+    // no such command from the program. inMotion: the last reading was not
+    // stable. A scale that waits for its load to settle before it answers
+    // would answer past the reply time-out then; such a kind sends its
+    // immediate command instead.
+    virtual QByteArray tareRequest(bool inMotion) const;
+    virtual QByteArray zeroRequest(bool inMotion) const;
+    QByteArray commandRequest(Command command, bool inMotion) const;
+    // Judges the bytes that came since the command; *used gets how many of
+    // them the verdict is about (the answer or the line that is none, with
+    // its line ends), for the link to quote or drop them.
+    virtual CommandVerdict commandAnswer(Command command, const QByteArray &reply, int *used) const;
+    // How long after a command a scale that may confirm none is taken to
+    // have carried it out, in milliseconds; 0 for a kind that answers every
+    // command, whose silence is no answer.
+    virtual int unconfirmedAfter() const { return 0; }
+
     // A finite number as a scale writes one: optional sign, digits with at
     // most one point, optional exponent; nothing else, not even blanks.
     static bool isNumber(const QString &text);
@@ -111,6 +136,11 @@ public:
 protected:
     // Rejects a reply for the reason given.
     static Verdict refused(Condition condition, Reading *reading);
+    // The first line of reply, without the line ends before and after it:
+    // the bytes it takes up to and with the line ends that follow, or -1
+    // while it is not whole. A run of bytes longer than any line, without a
+    // line end, counts as one line, so that noise is dropped.
+    static int firstLine(const QByteArray &reply, QByteArray *line);
 };
 
 // How an other ASCII scale is asked and read, as the operator describes it.
@@ -120,6 +150,10 @@ struct AsciiSetup
     // As typed: \r, \n, \t, \xHH and \\ stand for their bytes. Empty for a
     // scale that sends unasked or on its print key.
     QString request;
+    // Sent for Tare and Zero, typed as the request is; empty for a scale
+    // that takes no such command. The scale's answer, if any, is not read.
+    QString tareCommand;
+    QString zeroCommand;
     LineEnd lineEnd = CrLf;
     int quietMs = 100; // with Quiet: the reply ends after this long without bytes
     // With OtherByte: the byte that ends a reply, typed as a request is.

@@ -46,3 +46,24 @@ ScaleProtocol::Verdict SmaLevel1Protocol::valueFromReply(const QByteArray &reply
     reading->condition = Weighed;
     return Accepted;
 }
+
+ScaleProtocol::CommandVerdict SmaLevel1Protocol::commandAnswer(Command, const QByteArray &reply,
+                                                               int *used) const
+{
+    const int end = reply.indexOf('\r');
+    if (end < 0 && reply.size() < replySize)
+        return AnswerPending;
+    *used = end < 0 ? reply.size() : end + 1;
+    Reading reading;
+    if (valueFromReply(reply.left(*used), true, &reading) == Accepted)
+        return CommandDone;
+    // A reply of the layout that says over or under capacity still answers.
+    switch (reading.condition) {
+    case Failed:
+        return CommandRefused;
+    case NotUnderstood:
+        return NotAnAnswer;
+    default:
+        return CommandDone;
+    }
+}

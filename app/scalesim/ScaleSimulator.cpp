@@ -301,6 +301,7 @@ void ScaleSimulator::acceptConnections()
         connections << connection;
         connect(connection, &QTcpSocket::readyRead, this, [this, connection] {
             asker = connection;
+            ++readCount;
             for (const char byte : connection->readAll()) {
                 requests.append(byte);
                 take(byte);
@@ -456,6 +457,7 @@ void ScaleSimulator::readRequests()
     const ssize_t count = ::read(masterFd, buffer, sizeof buffer);
     if (count <= 0)
         return;
+    ++readCount;
     for (ssize_t i = 0; i < count; ++i) {
         requests.append(buffer[i]);
         take(buffer[i]);
@@ -477,11 +479,18 @@ void ScaleSimulator::take(char byte)
     const bool lineEnd = byte == '\r' || byte == '\n';
     if (lineEnd && asked.startsWith(byte)) {
         pending = QByteArray(1, byte);
+        pendingSince = readCount;
         return;
     }
     if (pending.isEmpty() && lineEnd)
         return;
+    if (pending.isEmpty())
+        pendingSince = readCount;
     pending.append(byte);
+    if (answerCommand(pending)) {
+        pending.clear();
+        return;
+    }
     if (!asked.isEmpty() && pending.endsWith(asked)) {
         const bool whole = pending == asked || asked.at(0) == '\x1b';
         pending.clear();
@@ -492,6 +501,70 @@ void ScaleSimulator::take(char byte)
     } else if ((byte == '\n' && pending.size() > 1) || pending.size() > 64) {
         pending.clear(); // a line the scale does not know
     }
+}
+
+void ScaleSimulator::queueCommandReplies(const QList<QByteArray> &replies)
+{
+    for (const QByteArray &reply : replies)
+        scriptedCommands.enqueue(reply);
+}
+
+bool ScaleSimulator::answerCommand(const QByteArray &pending)
+{
+    // The program writes a command at once. A "Z" that asked the built-in
+    // kind for its unit, ended by the line end that starts the next try of
+    // Find the scale, is no command here.
+    if (pendingSince != readCount)
+        return false;
+    using P = ScaleProtocol;
+    const bool sics = scaleType == P::Sics || scaleType == P::SicsMarked;
+    bool tare = false;
+    bool immediately = false;
+    if (sics || scaleType == P::HeaderComma) {
+        tare = pending == "T\r\n" || pending == "TI\r\n";
+        immediately = pending.startsWith("TI") || pending.startsWith("ZI");
+        if (!tare && pending != "Z\r\n" && !(sics && pending == "ZI\r\n"))
+            return false;
+        if (immediately && !sics)
+            return false;
+    } else if (scaleType == P::PrintFrame) {
+        tare = pending.endsWith("\x1bT");
+        if (!tare && !pending.endsWith("\x1bV"))
+            return false;
+    } else if (scaleType == P::SmaLevel1) {
+        tare = pending == "\nT\r";
+        if (!tare && pending != "\nZ\r")
+            return false;
+    } else {
+        return false;
+    }
+    emit commandReceived(pending);
+    if (silentMode || !lineMatches())
+        return true;
+    if (!scriptedCommands.isEmpty()) {
+        writeReply(scriptedCommands.dequeue());
+        return true;
+    }
+    if (!refusing && tare) {
+        tareWeight += net();
+    } else if (!refusing) {
+        zeroWeight = weight;
+        tareWeight = 0;
+    }
+    const QByteArray word = QByteArray(tare ? "T" : "Z") + (immediately ? "I" : "");
+    const QByteArray unit = lineUnit.isEmpty() ? unitOf(scaleType) : lineUnit;
+    if (sics && refusing)
+        writeReply(word + " I\r\n");
+    else if (sics && tare)
+        writeReply(word + ' ' + (immediately && !stableMode ? 'D' : 'S') + ' '
+                   + QByteArray::number(tareWeight, 'f', 2).rightJustified(10) + ' ' + unit + "\r\n");
+    else if (sics)
+        writeReply(immediately ? word + (stableMode ? " S\r\n" : " D\r\n") : QByteArray("Z A\r\n"));
+    else if (scaleType == P::HeaderComma)
+        writeReply(refusing ? QByteArray("EC,E11\r\n") : QByteArray("\x06"));
+    else if (scaleType == P::SmaLevel1)
+        writeReply(refusing ? smaLevel1Reply().replace(1, 1, tare ? "T" : "E") : smaLevel1Reply());
+    return true;
 }
 
 void ScaleSimulator::answer(char request)
@@ -535,14 +608,14 @@ void ScaleSimulator::answerValue()
 QByteArray ScaleSimulator::weightLine(ScaleProtocol::Type format) const
 {
     const QByteArray unit = lineUnit.isEmpty() ? unitOf(format) : lineUnit;
-    const QByteArray digits = QByteArray::number(std::fabs(weight), 'f', 2);
-    const char sign = weight < 0 ? '-' : '+';
-    const QByteArray number = weight < 0 ? '-' + digits : digits;
+    const QByteArray digits = QByteArray::number(std::fabs(net()), 'f', 2);
+    const char sign = net() < 0 ? '-' : '+';
+    const QByteArray number = net() < 0 ? '-' + digits : digits;
     const bool over = conditionMode == Overload;
     const bool under = conditionMode == Underload;
     switch (format) {
     case ScaleProtocol::BuiltIn:
-        return valueFrame(weight);
+        return valueFrame(net());
     case ScaleProtocol::Sics:
     case ScaleProtocol::Continuous:
         if (conditionMode == Busy)
@@ -663,7 +736,7 @@ QByteArray ScaleSimulator::smaLevel1Reply() const
 {
     const bool over = conditionMode == Overload;
     const bool under = conditionMode == Underload;
-    const QByteArray digits = QByteArray::number(weight, 'f', 3);
+    const QByteArray digits = QByteArray::number(net(), 'f', 3);
     const char status = over ? 'O' : under ? 'U' : digits.toDouble() == 0 ? 'Z' : ' ';
     const QByteArray shown = over ? QByteArray(10, '^') : under ? QByteArray(10, '-') : digits.rightJustified(10);
     const QByteArray unit = lineUnit.isEmpty() ? QByteArrayLiteral("lb") : lineUnit;

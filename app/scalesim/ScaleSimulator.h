@@ -115,6 +115,17 @@ public:
     // for none.
     void setIdentifier(const QByteArray &identifier);
 
+    // Tare and zero: a SICS-style, header-and-comma, print-frame or SMA
+    // scale carries them out as its kind's commands say (a tare takes the
+    // weight shown off, so later readings are net; a zero makes the weight
+    // shown the new zero) and answers as its kind does. Refusing, it keeps
+    // its weight and answers with its kind's refusal, if it has one.
+    void setRefusing(bool refuse) { refusing = refuse; }
+    // Answers the next commands with these exact bytes (an empty one: no
+    // answer), carrying none of them out.
+    void queueCommandReplies(const QList<QByteArray> &replies);
+    double tare() const { return tareWeight; }
+
     void setSilent(bool silent) { silentMode = silent; }
     void setGarbage(bool garbage) { garbageMode = garbage; }
     // Replies go out this many milliseconds after their request.
@@ -151,6 +162,8 @@ signals:
     // with its first byte ('S', 'Q', 0x1b, 'I').
     void requestReceived(char request, qint64 atMs);
     void replySent(const QByteArray &reply);
+    // A tare or zero command of the scale's kind, as it came.
+    void commandReceived(const QByteArray &command);
 
 private slots:
     void readRequests();
@@ -167,6 +180,10 @@ private:
     void closeServer();
     void take(char byte);
     void answer(char request);
+    // Answers pending when it is one of the kind's commands.
+    bool answerCommand(const QByteArray &pending);
+    // The weight shown: less the tare and the zero set.
+    double net() const { return weight - tareWeight - zeroWeight; }
     void answerValue();
     QByteArray weightLine(ScaleProtocol::Type format) const;
     QByteArray statusStreamFrame() const;
@@ -210,8 +227,15 @@ private:
     int splitBytes = 0;
     int splitGap = 0;
     QQueue<QByteArray> scripted;
+    QQueue<QByteArray> scriptedCommands;
+    bool refusing = false;
+    double tareWeight = 0;
+    double zeroWeight = 0;
     QByteArray requests;
     QByteArray pending; // the request of another kind, as it comes in
+    // Reads of the line so far, and the one the pending request began in.
+    quint64 readCount = 0;
+    quint64 pendingSince = 0;
     quint32 generation = 0;
 };
 

@@ -50,15 +50,18 @@ void checkChoices(const ScaleSetup &setup, const QByteArray &file)
     const AsciiSetup &ascii = setup.ascii;
     if (setup.type != ScaleProtocol::Ascii) {
         const AsciiSetup none;
-        if (ascii.request != none.request || ascii.pattern != none.pattern || ascii.lineEnd != none.lineEnd
+        if (ascii.request != none.request || ascii.tareCommand != none.tareCommand
+            || ascii.zeroCommand != none.zeroCommand || ascii.pattern != none.pattern || ascii.lineEnd != none.lineEnd
             || ascii.decimals != none.decimals || !ascii.overloadText.isEmpty())
             FuzzBytes::fail("an other ASCII scale's fields for another kind", file);
         return;
     }
-    bool requestOk = false;
-    AsciiProtocol::decoded(ascii.request, &requestOk);
-    if (!requestOk)
-        FuzzBytes::fail("a request that cannot be sent", file);
+    for (const QString &typed : {ascii.request, ascii.tareCommand, ascii.zeroCommand}) {
+        bool sendable = false;
+        AsciiProtocol::decoded(typed, &sendable);
+        if (!sendable)
+            FuzzBytes::fail("a request or command that cannot be sent", file);
+    }
     if (ascii.lineEnd < AsciiSetup::Cr || ascii.lineEnd > AsciiSetup::OtherByte)
         FuzzBytes::fail("a line end the dialog does not offer", file);
     // Every reply has an end: its byte, or a quiet time the dialog offers.
@@ -80,7 +83,8 @@ bool same(const ScaleSetup &a, const ScaleSetup &b)
     return a.type == b.type && a.line.baudRate == b.line.baudRate && a.line.dataBits == b.line.dataBits
            && a.line.parity == b.line.parity && a.line.stopBits == b.line.stopBits
            && a.line.flowControl == b.line.flowControl && a.printKey == b.printKey && a.unit == b.unit
-           && x.request == y.request && x.lineEnd == y.lineEnd && x.quietMs == y.quietMs
+           && x.request == y.request && x.tareCommand == y.tareCommand && x.zeroCommand == y.zeroCommand
+           && x.lineEnd == y.lineEnd && x.quietMs == y.quietMs
            && x.endByte == y.endByte && x.pattern == y.pattern && x.unstableText == y.unstableText
            && x.overloadText == y.overloadText && x.noWeightText == y.noWeightText && x.decimals == y.decimals
            && x.quietWhileSteady == y.quietWhileSteady;

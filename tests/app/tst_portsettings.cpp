@@ -443,6 +443,7 @@ private slots:
             dialog->findChild<QLineEdit *>("requestEdit")->setText("P\\r\\n");
             printKeyOffered = dialog->findChild<QCheckBox *>("printKeyBox")->isVisibleTo(dialog);
             dialog->findChild<QLineEdit *>("requestEdit")->clear();
+            dialog->findChild<QLineEdit *>("tareCommandEdit")->setText("T\\r\\n");
             qobject_cast<QDialog *>(dialog)->accept();
         });
         QCOMPARE(reads, QStringList({"Last line received: W:      12,35 g US", "Reads 12,35 g, stable.",
@@ -451,6 +452,8 @@ private slots:
         QVERIFY(!printKeyOffered);
         const ScaleSetup kept = PortSettingsStore().setup(port(0));
         QCOMPARE(kept.ascii.unstableText, QString("US"));
+        QCOMPARE(kept.ascii.tareCommand, QString("T\\r\\n"));
+        QCOMPARE(kept.ascii.zeroCommand, QString());
         QCOMPARE(kept.ascii.pattern, QString("W: +(?<value>\\S+) (?<unit>\\w+) (?<stable>\\w+)"));
         QVERIFY(kept.printKey);
         QLabel *waiting = document->deviceTask()->noReadingWidget();

@@ -19,7 +19,8 @@ const char commandHelp[] =
     "          weight <number> | stable | unstable | overload | underload | busy\n"
     "          type <kind> | format <kind> | id <text> | vanish | back | quit\n"
     "          print | every <ms> (0: a continuous scale sends on print only)\n"
-    "          decimals <-2..5> | checksum on|off (a status-stream scale's frames)\n";
+    "          decimals <-2..5> | checksum on|off (a status-stream scale's frames)\n"
+    "          refuse on|off (tare and zero commands)\n";
 
 QString kinds()
 {
@@ -180,6 +181,8 @@ int main(int argc, char *argv[])
             scale.setIdentifier(arg1.toLatin1());
         } else if (command == QLatin1String("weight")) {
             scale.setWeight(arg1.toDouble());
+        } else if (command == QLatin1String("refuse")) {
+            scale.setRefusing(arg1 == QLatin1String("on"));
         } else if (command == QLatin1String("print")) {
             scale.pressPrint();
         } else if (command == QLatin1String("every")) {
