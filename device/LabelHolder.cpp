@@ -7,6 +7,9 @@ LabelHolder::LabelHolder(QWidget *parent)
     : QWidget(parent)
     , held(new QLabel(this))
 {
+    // Opaque, so that a new text repaints the label alone and not the
+    // windows and their frames under it.
+    held->setAutoFillBackground(true);
     setSizePolicy(held->sizePolicy());
     toldHint = held->sizeHint();
     toldMinimum = held->minimumSizeHint();
