@@ -14,6 +14,7 @@
 #include <qwt_scale_draw.h>
 
 #include "IODeviceNew.h"
+#include "LabelHolder.h"
 #include "RandomPlot.h"
 #include "SaveSamples.h"
 #include "SerialPort.h"
@@ -113,13 +114,16 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     statisticsRow = new QWidget(window);
     auto *statisticsLayout = new QHBoxLayout(statisticsRow);
     statisticsLayout->setContentsMargins(0, 0, 0, 0);
-    statisticsLabel = new QLabel(statisticsRow);
+    // Rewritten at every reading: held, so that the window is laid out
+    // again only when the line's size changes.
+    auto *statisticsHolder = new LabelHolder(statisticsRow);
+    statisticsLabel = statisticsHolder->label();
     statisticsLabel->setObjectName(QStringLiteral("statisticsLabel"));
     statisticsLabel->setTextFormat(Qt::PlainText);
     resetButton = new QToolButton(statisticsRow);
     resetButton->setObjectName(QStringLiteral("resetStatisticsButton"));
     connect(resetButton, &QToolButton::clicked, this, &DeviceTask::resetStatistics);
-    statisticsLayout->addWidget(statisticsLabel, 1);
+    statisticsLayout->addWidget(statisticsHolder, 1);
     statisticsLayout->addWidget(resetButton);
     statisticsRow->hide();
     captureLabel = new QLabel(window);
@@ -316,8 +320,16 @@ void DeviceTask::setLoadThreshold(double change)
 
 QLocale DeviceTask::numberLocale()
 {
-    QLocale numbers(tr("en_US", "the locale of the numbers shown"));
-    numbers.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+    // Asked for at every reading shown: built again only when the language,
+    // and with it the locale's name, has changed. The GUI thread's alone.
+    static QString name;
+    static QLocale numbers;
+    const QString now = tr("en_US", "the locale of the numbers shown");
+    if (now != name) {
+        numbers = QLocale(now);
+        numbers.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+        name = now;
+    }
     return numbers;
 }
 

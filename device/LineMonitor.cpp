@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -23,6 +24,13 @@ namespace {
 // A line longer than this goes on in the next one, so that a scale sending
 // without line ends still gives lines that can be kept or dropped whole.
 const int lineBytes = 64;
+
+// A shown line is painted again with every line added after it; its glyphs
+// are kept so as not to be worked out again each time.
+void keepGlyphs(const QTextBlock &block)
+{
+    block.layout()->setCacheEnabled(true);
+}
 
 bool endsLine(const QByteArray &bytes)
 {
@@ -235,8 +243,9 @@ void LineMonitor::refresh()
     QScrollBar *bar = view->verticalScrollBar();
     const bool following = bar->value() == bar->maximum();
     const quint64 first = entries.first().serial;
+    // Each change on its own, not one edit around them all: that would lay
+    // out again every line from the first to the last, shown or not.
     QTextCursor cursor(view->document());
-    cursor.beginEditBlock();
     if (first > shownFirst) {
         cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, int(first - shownFirst));
         cursor.removeSelectedText();
@@ -246,13 +255,14 @@ void LineMonitor::refresh()
         cursor.movePosition(QTextCursor::End);
         cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
         cursor.insertText(lineOf(entries.at(lastShown)));
+        keepGlyphs(cursor.block());
     }
     for (int i = lastShown + 1; i < entries.size(); ++i) {
         cursor.movePosition(QTextCursor::End);
         cursor.insertBlock();
         cursor.insertText(lineOf(entries.at(i)));
+        keepGlyphs(cursor.block());
     }
-    cursor.endEditBlock();
     shownFirst = first;
     shownCount = entries.size();
     lastShownSize = entries.last().bytes.size();

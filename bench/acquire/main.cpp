@@ -5,7 +5,7 @@
 // exactly one record.
 //
 //   bench_acquire [--seconds 60] [--scales 4] [--period 200] [--checkpoint s]...
-//                 [--full] [--paused | --silent]
+//                 [--full] [--paused | --silent] [--statistics] [--follow] [--monitors]
 //   bench_acquire --bare [--seconds 60] [--scales 4] [--period 200] [--full]
 //
 // --bare replaces the program by a plain Qwt plot that appends and replots
@@ -13,13 +13,19 @@
 // every plot's window before the measured stretch, so that the steady state
 // is measured and not the first 200 s. --paused leaves the windows paused;
 // --silent silences the scales (the windows show placeholders).
+// --period sets each window's sampling interval as the spin box does (0.2 to
+// 60 s). --statistics shows the statistics under every read-out, --follow
+// makes every value axis follow its readings, --monitors opens every
+// window's line monitor, each as the operator switches it on.
 // Under callgrind (--instr-atstart=no) only the measured stretch is counted.
 // The scales are scalesim processes beside this one (found next to this
 // executable), so that their work is not counted as the program's.
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QAction>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMdiArea>
@@ -280,6 +286,9 @@ int main(int argc, char *argv[])
         {QStringLiteral("full"), QStringLiteral("Fill every plot's window before measuring.")},
         {QStringLiteral("paused"), QStringLiteral("Leave the windows paused, recording nothing.")},
         {QStringLiteral("silent"), QStringLiteral("Silence the scales before measuring.")},
+        {QStringLiteral("statistics"), QStringLiteral("Show the statistics in every window.")},
+        {QStringLiteral("follow"), QStringLiteral("Make every value axis follow its readings.")},
+        {QStringLiteral("monitors"), QStringLiteral("Open every window's line monitor.")},
         {QStringLiteral("types"), QStringLiteral("Kinds of scale, one per scale, e.g. builtin,sics,header-comma,continuous."),
          QStringLiteral("keys"), QStringLiteral("builtin")},
     });
@@ -338,6 +347,20 @@ int main(int argc, char *argv[])
         window->portSettingsStore()->setTemporary(
             ports.at(i), {typeOf(i), ScaleProtocol::usualSettings(typeOf(i))});
     auto *workspace = window->findChild<QMdiArea *>(QStringLiteral("workspace"));
+    auto *interval = window->findChild<QDoubleSpinBox *>(QStringLiteral("samplingRateBox"));
+    // The views hold for every window, new ones included, as their actions say.
+    const QList<QPair<QString, QString>> views = {{QStringLiteral("statistics"), QStringLiteral("showStatisticsAct")},
+                                                  {QStringLiteral("follow"), QStringLiteral("followAct")}};
+    for (const auto &view : views) {
+        if (!parser.isSet(view.first))
+            continue;
+        auto *action = window->findChild<QAction *>(view.second);
+        if (!action) {
+            out << "no " << view.second << " for --" << view.first << "\n";
+            return 1;
+        }
+        action->setChecked(true);
+    }
 
     // Each port opened as the selector opens it, then Go and Record on its
     // window as the operator would, with the file set in place of the dialog.
@@ -362,6 +385,14 @@ int main(int argc, char *argv[])
         files << file;
         document->deviceTask()->recorder()->setFileName(file);
         window->windowState(frame);
+        // The active window's interval, typed into the spin box.
+        interval->setValue(period / 1000.0);
+        if (document->deviceTask()->refreshRate() != period) {
+            out << "the spin box did not set " << period << " ms on " << port << "\n";
+            return 1;
+        }
+        if (parser.isSet(QStringLiteral("monitors")))
+            document->showLineMonitor();
         if (paused)
             continue;
         window->goMode();
@@ -406,7 +437,10 @@ int main(int argc, char *argv[])
     startMeasuring(app);
     out << "program: " << scaleCount << " scales at " << period << " ms, "
         << (paused ? "paused" : "Go and Record") << (silent ? ", silent" : "")
-        << (full ? ", full windows" : "") << ", " << seconds << " s\n"
+        << (full ? ", full windows" : "") << (parser.isSet(QStringLiteral("statistics")) ? ", statistics" : "")
+        << (parser.isSet(QStringLiteral("follow")) ? ", following" : "")
+        << (parser.isSet(QStringLiteral("monitors")) ? ", line monitors" : "") << ", " << seconds
+        << " s\n"
         << "RSS at start               " << rssStart << " KiB\n";
     out.flush();
     for (int at : checkpoints) {

@@ -10,6 +10,7 @@
 #include "DocumentWindow.h"
 #include "GraphAttr.h"
 #include "IODeviceNew.h"
+#include "LabelHolder.h"
 #include "LineMonitor.h"
 #include "RandomPlot.h"
 #include "SaveSamples.h"
@@ -92,8 +93,10 @@ private:
     {
         if (event->type() == QEvent::Show)
             shown.insert(object, object->property("text").toString());
+        layoutRequests[object] += event->type() == QEvent::LayoutRequest;
         return false;
     }
+    QHash<QObject *, int> layoutRequests;
     int addScale(const ScaleOnPty::Script &script)
     {
         scales.add();
@@ -737,6 +740,43 @@ private slots:
     }
     // Exported while following readings, the curve is drawn where the window shows it: across the plot, spanning
     // much of its height, not as a strip along the frame.
+    // A line rewritten at every reading lays its window out again only when its size changes, also when it
+    // changed while hidden.
+    void heldLabelLaysOutOnlyForANewSize_data()
+    {
+        QTest::addColumn<QString>("after"); QTest::addColumn<bool>("hidden"); QTest::addColumn<int>("requests");
+        QTest::newRow("same size") << "Count: 2" << false << 0;
+        QTest::newRow("wider") << "Count: 1000000" << false << 1;
+        QTest::newRow("wider while hidden") << "Count: 1000000" << true << 1;
+    }
+    void heldLabelLaysOutOnlyForANewSize()
+    {
+        QFETCH(QString, after); QFETCH(bool, hidden); QFETCH(int, requests);
+        QWidget window;
+        auto *row = new QWidget(&window);
+        (new QVBoxLayout(&window))->addWidget(row);
+        auto *rowLayout = new QHBoxLayout(row);
+        auto *holder = new LabelHolder(row);
+        holder->label()->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)); // digits of one width
+        holder->label()->setText("Count: 1");
+        rowLayout->addWidget(holder, 1);
+        rowLayout->addWidget(new QToolButton(row));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::sendPostedEvents();
+        row->installEventFilter(this);
+        layoutRequests.clear();
+        row->setHidden(hidden);
+        holder->label()->setText(after);
+        row->show();
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::sendPostedEvents();
+        QCOMPARE(layoutRequests.value(row), requests);
+        QCOMPARE(holder->label()->text(), after);
+        QVERIFY(holder->width() >= holder->label()->minimumSizeHint().width());
+        QCOMPARE(holder->label()->geometry(), holder->rect());
+    }
     void exportOfAFollowedWindowShowsTheCurve()
     {
         RandomPlot *plot = task(0)->plotWidget();
