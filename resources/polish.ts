@@ -149,6 +149,54 @@ Może go używać inny program albo Twój użytkownik nie należy do grupy dialo
         <source>The scale does not call this reading stable yet.</source>
         <translation>Waga nie uznaje jeszcze tego odczytu za stabilny.</translation>
     </message>
+    <message>
+        <source>No tare command is set for this scale: type it in Device → Port settings...</source>
+        <translation>Dla tej wagi nie ustawiono polecenia tarowania: wpisz je w Urządzenie → Ustawienia portu...</translation>
+    </message>
+    <message>
+        <source>No zero command is set for this scale: type it in Device → Port settings...</source>
+        <translation>Dla tej wagi nie ustawiono polecenia zerowania: wpisz je w Urządzenie → Ustawienia portu...</translation>
+    </message>
+    <message>
+        <source>This kind of scale takes no tare command from the program.</source>
+        <translation>Ten rodzaj wagi nie przyjmuje od programu polecenia tarowania.</translation>
+    </message>
+    <message>
+        <source>This kind of scale takes no zero command from the program.</source>
+        <translation>Ten rodzaj wagi nie przyjmuje od programu polecenia zerowania.</translation>
+    </message>
+    <message>
+        <source>Tare sent; this kind of scale does not confirm it.</source>
+        <translation>Tarowanie wysłane; ten rodzaj wagi go nie potwierdza.</translation>
+    </message>
+    <message>
+        <source>Zero sent; this kind of scale does not confirm it.</source>
+        <translation>Zerowanie wysłane; ten rodzaj wagi go nie potwierdza.</translation>
+    </message>
+    <message>
+        <source>Tare done (the scale answered "%1").</source>
+        <translation>Tarowanie wykonane (waga odpowiedziała „%1”).</translation>
+    </message>
+    <message>
+        <source>Zero done (the scale answered "%1").</source>
+        <translation>Zerowanie wykonane (waga odpowiedziała „%1”).</translation>
+    </message>
+    <message>
+        <source>No answer from the scale to the tare command.</source>
+        <translation>Waga nie odpowiedziała na polecenie tarowania.</translation>
+    </message>
+    <message>
+        <source>No answer from the scale to the zero command.</source>
+        <translation>Waga nie odpowiedziała na polecenie zerowania.</translation>
+    </message>
+    <message>
+        <source>The scale refused tare: %1</source>
+        <translation>Waga odmówiła tarowania: %1</translation>
+    </message>
+    <message>
+        <source>The scale refused zero: %1</source>
+        <translation>Waga odmówiła zerowania: %1</translation>
+    </message>
 </context>
 <context>
     <name>DocumentWindow</name>
@@ -677,6 +725,30 @@ Każde okno zapisuje do własnego pliku.</translation>
         <source>Stay on &amp;Top</source>
         <translation>Pozostaw na &amp;wierzchu</translation>
     </message>
+    <message>
+        <source>&amp;Limits...</source>
+        <translation>&amp;Limity...</translation>
+    </message>
+    <message>
+        <source>Set the low and high limit of the active window's readings</source>
+        <translation>Ustaw dolny i górny limit odczytów aktywnego okna</translation>
+    </message>
+    <message>
+        <source>&amp;Tare</source>
+        <translation>&amp;Taruj</translation>
+    </message>
+    <message>
+        <source>Have the active window's scale take the load on it off as tare</source>
+        <translation>Wytaruj wagę aktywnego okna: obciążenie na niej staje się tarą</translation>
+    </message>
+    <message>
+        <source>Have the active window's scale set its zero</source>
+        <translation>Wyzeruj wagę aktywnego okna</translation>
+    </message>
+    <message>
+        <source>&amp;Zero</source>
+        <translation>Zeru&amp;j</translation>
+    </message>
 </context>
 <context>
     <name>PortSettingsDialog</name>
@@ -731,10 +803,6 @@ Każde okno zapisuje do własnego pliku.</translation>
     <message>
         <source>De&amp;cimal places:</source>
         <translation>Miejsca po prze&amp;cinku:</translation>
-    </message>
-    <message>
-        <source>Keeps &amp;quiet while the weight does not change</source>
-        <translation>Milczy, gdy masa się nie &amp;zmienia</translation>
     </message>
     <message>
         <source>The scale sends a line only when its weight changes: a quiet line is no fault, and the last reading holds.</source>
@@ -857,28 +925,12 @@ Każde okno zapisuje do własnego pliku.</translation>
         <translation>Czas ciszy</translation>
     </message>
     <message>
-        <source>Reply &amp;ends with:</source>
-        <translation>&amp;Koniec odpowiedzi:</translation>
-    </message>
-    <message>
-        <source>&amp;Weight found by:</source>
-        <translation>&amp;Masa odczytywana przez:</translation>
-    </message>
-    <message>
         <source>the first number and the word after it</source>
         <translation>pierwszą liczbę i słowo po niej</translation>
     </message>
     <message>
         <source>A regular expression with the named parts (?&lt;value&gt;...) and optionally (?&lt;unit&gt;...) and (?&lt;stable&gt;...).</source>
         <translation>Wyrażenie regularne z nazwaną częścią (?&lt;value&gt;...) i opcjonalnie (?&lt;unit&gt;...) oraz (?&lt;stable&gt;...).</translation>
-    </message>
-    <message>
-        <source>&amp;Unstable when it holds:</source>
-        <translation>&amp;Niestabilny, gdy zawiera:</translation>
-    </message>
-    <message>
-        <source>&amp;Overload when it holds:</source>
-        <translation>&amp;Przeciążenie, gdy zawiera:</translation>
     </message>
     <message>
         <source>Find the scale</source>
@@ -967,6 +1019,46 @@ Każde okno zapisuje do własnego pliku.</translation>
     <message>
         <source>Stop searching</source>
         <translation>Przerwij szukanie</translation>
+    </message>
+    <message>
+        <source>Tare co&amp;mmand:</source>
+        <translation>Polecenie tar&amp;owania:</translation>
+    </message>
+    <message>
+        <source>&amp;Zero command:</source>
+        <translation>Polecenie z&amp;erowania:</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>brak</translation>
+    </message>
+    <message>
+        <source>Sent between two readings when Tare or Zero is chosen, typed as the request is; what the scale answers to it is not read.</source>
+        <translation>Wysyłane między dwoma odczytami po wybraniu Taruj lub Zeruj, wpisywane tak jak zapytanie; odpowiedź wagi nie jest odczytywana.</translation>
+    </message>
+    <message>
+        <source>The tare or zero command holds a character or an escape that cannot be sent: use printable characters and \r, \n, \t, \xHH or \\.</source>
+        <translation>Polecenie tarowania lub zerowania zawiera znak lub sekwencję, których nie można wysłać: użyj znaków drukowalnych oraz \r, \n, \t, \xHH lub \\.</translation>
+    </message>
+    <message>
+        <source>Keeps &amp;quiet while the weight does not change</source>
+        <translation>Milczy, gdy masa się nie zmien&amp;ia</translation>
+    </message>
+    <message>
+        <source>Reply &amp;ends with:</source>
+        <translation>Koniec odpo&amp;wiedzi:</translation>
+    </message>
+    <message>
+        <source>&amp;Weight found by:</source>
+        <translation>Masa odczyt&amp;ywana przez:</translation>
+    </message>
+    <message>
+        <source>&amp;Unstable when it holds:</source>
+        <translation>Niestabi&amp;lny, gdy zawiera:</translation>
+    </message>
+    <message>
+        <source>&amp;Overload when it holds:</source>
+        <translation>Przeciążenie, &amp;gdy zawiera:</translation>
     </message>
 </context>
 <context>
@@ -1121,6 +1213,14 @@ Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w
     <message>
         <source>not a regular file</source>
         <translation>to nie jest zwykły plik</translation>
+    </message>
+    <message>
+        <source>It holds records in an older column layout: rows with today's columns are not added under its header. Choose a new file for the recording.</source>
+        <translation>Zawiera zapisy w starszym układzie kolumn: wiersze z obecnymi kolumnami nie są dopisywane pod jego nagłówkiem. Wybierz nowy plik do zapisu.</translation>
+    </message>
+    <message>
+        <source>it holds records in an older column layout</source>
+        <translation>zawiera zapisy w starszym układzie kolumn</translation>
     </message>
 </context>
 <context>
@@ -1293,6 +1393,18 @@ Jeśli program zakończy się teraz, przy następnym starcie nie otworzy portów
         <source>Starts with no port open and forgets the shift of the last run.</source>
         <translation>Uruchamia program bez otwartych portów i zapomina zmianę roboczą z poprzedniego uruchomienia.</translation>
     </message>
+    <message>
+        <source>Displays help on commandline options.</source>
+        <translation>Wyświetla pomoc dotyczącą opcji wiersza poleceń.</translation>
+    </message>
+    <message>
+        <source>Displays version information.</source>
+        <translation>Wyświetla numer wersji.</translation>
+    </message>
+    <message>
+        <source>See %1 for the options.</source>
+        <translation>Listę opcji wyświetla %1.</translation>
+    </message>
 </context>
 <context>
     <name>AsciiProtocol</name>
@@ -1365,6 +1477,98 @@ Jeśli program zakończy się teraz, przy następnym starcie nie otworzy portów
     <message>
         <source>it cannot be written</source>
         <translation>nie można go zapisać</translation>
+    </message>
+</context>
+<context>
+    <name>WeightLimits</name>
+    <message>
+        <source>UNDER</source>
+        <translation>ZA MAŁO</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>OVER</source>
+        <translation>ZA DUŻO</translation>
+    </message>
+    <message>
+        <source>limits are in %1</source>
+        <translation>limity są w %1</translation>
+    </message>
+</context>
+<context>
+    <name>LimitsDialog</name>
+    <message>
+        <source>Limits of %1</source>
+        <translation>Limity dla %1</translation>
+    </message>
+    <message>
+        <source>&amp;Low limit:</source>
+        <translation>&amp;Dolny limit:</translation>
+    </message>
+    <message>
+        <source>&amp;High limit:</source>
+        <translation>&amp;Górny limit:</translation>
+    </message>
+    <message>
+        <source>&amp;Unit:</source>
+        <translation>&amp;Jednostka:</translation>
+    </message>
+    <message>
+        <source>&amp;Beep when a reading turns under or over</source>
+        <translation>&amp;Sygnał dźwiękowy, gdy odczyt spadnie poniżej limitu lub go przekroczy</translation>
+    </message>
+    <message>
+        <source>Leave a limit empty for none. A reading equal to a limit is OK; only readings in this unit get a verdict.</source>
+        <translation>Pozostaw limit pusty, jeśli ma go nie być. Odczyt równy limitowi jest OK; ocenę dostają tylko odczyty w tej jednostce.</translation>
+    </message>
+    <message>
+        <source>A limit is a number, such as %1, or empty for none.</source>
+        <translation>Limit to liczba, np. %1, albo puste pole, jeśli limitu nie ma.</translation>
+    </message>
+    <message>
+        <source>The low limit is above the high limit.</source>
+        <translation>Dolny limit jest wyższy niż górny.</translation>
+    </message>
+    <message>
+        <source>Name the unit the limits are in, as the scale writes it (g, kg, ...).</source>
+        <translation>Podaj jednostkę limitów tak, jak zapisuje ją waga (g, kg, ...).</translation>
+    </message>
+</context>
+<context>
+    <name>EditMenu</name>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Edycja</translation>
+    </message>
+    <message>
+        <source>&amp;Copy reading</source>
+        <translation>&amp;Kopiuj odczyt</translation>
+    </message>
+    <message>
+        <source>Copy each &amp;stable reading</source>
+        <translation>Kopiuj każdy &amp;stabilny odczyt</translation>
+    </message>
+    <message>
+        <source>Nothing copied: the window shows no reading.</source>
+        <translation>Nic nie skopiowano: okno nie pokazuje odczytu.</translation>
+    </message>
+    <message>
+        <source>Copied: %1</source>
+        <translation>Skopiowano: %1</translation>
+    </message>
+</context>
+<context>
+    <name>LotField</name>
+    <message>
+        <source>Lot</source>
+        <translation>Partia</translation>
+    </message>
+    <message>
+        <source>The lot or batch of the active window's readings</source>
+        <translation>Partia lub seria odczytów aktywnego okna</translation>
     </message>
 </context>
 </TS>
