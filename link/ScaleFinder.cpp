@@ -218,13 +218,15 @@ void ScaleFinder::startTry(const ScaleSetup &setup)
         const bool opened = link->open(IODeviceNew::portOpenMode);
         // The last try's request may have had no line end ("Z", ESC P): one
         // here ends it, so that the scale does not take it for the start of
-        // this try's first request and leave that unanswered.
+        // this try's first request and leave that unanswered. A cancel byte
+        // goes first, so that what it ends is never a command: the built-in
+        // unit request "Z" with a line end is a SICS-style scale's zero.
         // A scale whose request starts with a line end (LF W CR) may take
         // this one for the end of its own request, begun by the last try's
         // (LF, W): its answer comes within a few milliseconds, and is
         // dropped with the rest before this try's first request.
         if (opened) {
-            link->write("\r\n");
+            link->write("\x18\r\n");
             link->flush();
             QThread::msleep(settleTime);
         }
