@@ -7,6 +7,75 @@
         <source>About program</source>
         <translation>O programie</translation>
     </message>
+    <message>
+        <source>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-family:&apos;MS Shell Dlg 2&apos;; font-size:8.25pt; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:12pt;&quot;&gt;Program do obsługi wag Korven v@VERSION@&lt;/span&gt;&lt;/p&gt;
+&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:10pt; color:#000000;&quot;&gt;Written by the Scale Acquisition Workshop, 2026&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;a href=&quot;mailto:contact@scales.example&quot;&gt;&lt;span style=&quot; font-size:8pt; text-decoration: underline; color:#0000ff;&quot;&gt;contact@scales.example&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;
+&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;justify&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:10pt; color:#000000;&quot;&gt;Program interface is able to work with up to 4 KORVEN scales connected to computer by RS232 or USB 2.0.&lt;/span&gt;&lt;/p&gt;
+&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;justify&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:10pt; color:#000000;&quot;&gt;Supported operating systems: Windows XP/Vista/7 (32 bit/64bit)&lt;/span&gt;&lt;/p&gt;
+&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;justify&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:10pt; color:#000000;&quot;&gt;The standard version of this program can be obtained free of charge from &lt;/span&gt;&lt;a href=&quot;https://downloads.scales.example/acquisition/&quot;&gt;&lt;span style=&quot; font-size:10pt; text-decoration: underline; color:#0000ff;&quot;&gt;downloads.scales.example&lt;/span&gt;&lt;/a&gt;&lt;span style=&quot; font-size:10pt; color:#000000;&quot;&gt;. It may not be sold, modified or redistributed without the written permission of the Scale Acquisition Workshop.&lt;/span&gt;&lt;/p&gt;
+&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;justify&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:10pt; color:#000000;&quot;&gt;THE PROGRAM IS PROVIDED AS IS, WITHOUT WARRANTY OF ANY KIND. The author is not liable for any damage, loss of data or loss of profit arising from the use of this program or from the inability to use it. The whole risk of using the program lies with the user.&lt;/span&gt;&lt;/p&gt;
+&lt;p style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt; text-decoration: underline;&quot;&gt;Used tools:&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;Qt 5.15 (64 bit) - https://www.qt.io&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;Qwt 6.1, the plotting library, unchanged - https://qwt.sourceforge.io&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;Qt Serial Port 5.15 - https://doc.qt.io/qt-5/qtserialport-index.html&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;Tango Icon Library, public domain - http://tango.freedesktop.org&lt;/span&gt;&lt;/p&gt;
+&lt;/body&gt;&lt;/html&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AsciiProtocol</name>
+    <message>
+        <source>%1 has a decimal point of its own, but decimal places are set</source>
+        <translation>%1 ma własny przecinek dziesiętny, a ustawiono miejsca po przecinku</translation>
+    </message>
+    <message>
+        <source>two numbers could be the weight: %1 and %2</source>
+        <translation>dwie liczby mogą być masą: %1 i %2</translation>
+    </message>
+    <message>
+        <source>the number %1 has an exponent, read only by a pattern that asks for one</source>
+        <translation>liczba %1 ma wykładnik, czytany tylko przez wzorzec, który o niego prosi</translation>
+    </message>
+    <message>
+        <source>the number is glued to other characters: %1</source>
+        <translation>liczba jest sklejona z innymi znakami: %1</translation>
+    </message>
+    <message>
+        <source>the number %1 has no unit after it, and no unit is set for the scale</source>
+        <translation>po liczbie %1 nie ma jednostki, a dla wagi nie ustawiono żadnej</translation>
+    </message>
+    <message>
+        <source>no number stands alone with a unit after it</source>
+        <translation>żadna liczba nie stoi osobno z jednostką po niej</translation>
+    </message>
+    <message>
+        <source>the pattern cannot be used</source>
+        <translation>wzorca nie da się użyć</translation>
+    </message>
+    <message>
+        <source>the pattern does not match</source>
+        <translation>wzorzec nie pasuje</translation>
+    </message>
+    <message>
+        <source>the pattern&apos;s value is not a number: %1</source>
+        <translation>wartość wzorca nie jest liczbą: %1</translation>
+    </message>
+    <message>
+        <source>the unit is not a word: %1</source>
+        <translation>jednostka nie jest słowem: %1</translation>
+    </message>
 </context>
 <context>
     <name>CaptureFilter</name>
@@ -174,11 +243,11 @@ Może go używać inny program albo Twój użytkownik nie należy do grupy dialo
         <translation>Zerowanie wysłane; ten rodzaj wagi go nie potwierdza.</translation>
     </message>
     <message>
-        <source>Tare done (the scale answered "%1").</source>
+        <source>Tare done (the scale answered &quot;%1&quot;).</source>
         <translation>Tarowanie wykonane (waga odpowiedziała „%1”).</translation>
     </message>
     <message>
-        <source>Zero done (the scale answered "%1").</source>
+        <source>Zero done (the scale answered &quot;%1&quot;).</source>
         <translation>Zerowanie wykonane (waga odpowiedziała „%1”).</translation>
     </message>
     <message>
@@ -236,6 +305,29 @@ Może go używać inny program albo Twój użytkownik nie należy do grupy dialo
     </message>
 </context>
 <context>
+    <name>EditMenu</name>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Edycja</translation>
+    </message>
+    <message>
+        <source>&amp;Copy reading</source>
+        <translation>&amp;Kopiuj odczyt</translation>
+    </message>
+    <message>
+        <source>Copy each &amp;stable reading</source>
+        <translation>Kopiuj każdy &amp;stabilny odczyt</translation>
+    </message>
+    <message>
+        <source>Nothing copied: the window shows no reading.</source>
+        <translation>Nic nie skopiowano: okno nie pokazuje odczytu.</translation>
+    </message>
+    <message>
+        <source>Copied: %1</source>
+        <translation>Skopiowano: %1</translation>
+    </message>
+</context>
+<context>
     <name>GraphView</name>
     <message>
         <source>Graph view</source>
@@ -271,6 +363,45 @@ Może go używać inny program albo Twój użytkownik nie należy do grupy dialo
     </message>
 </context>
 <context>
+    <name>LimitsDialog</name>
+    <message>
+        <source>Limits of %1</source>
+        <translation>Limity dla %1</translation>
+    </message>
+    <message>
+        <source>&amp;Low limit:</source>
+        <translation>&amp;Dolny limit:</translation>
+    </message>
+    <message>
+        <source>&amp;High limit:</source>
+        <translation>&amp;Górny limit:</translation>
+    </message>
+    <message>
+        <source>&amp;Unit:</source>
+        <translation>&amp;Jednostka:</translation>
+    </message>
+    <message>
+        <source>&amp;Beep when a reading turns under or over</source>
+        <translation>&amp;Sygnał dźwiękowy, gdy odczyt spadnie poniżej limitu lub go przekroczy</translation>
+    </message>
+    <message>
+        <source>Leave a limit empty for none. A reading equal to a limit is OK; only readings in this unit get a verdict.</source>
+        <translation>Pozostaw limit pusty, jeśli ma go nie być. Odczyt równy limitowi jest OK; ocenę dostają tylko odczyty w tej jednostce.</translation>
+    </message>
+    <message>
+        <source>A limit is a number, such as %1, or empty for none.</source>
+        <translation>Limit to liczba, np. %1, albo puste pole, jeśli limitu nie ma.</translation>
+    </message>
+    <message>
+        <source>The low limit is above the high limit.</source>
+        <translation>Dolny limit jest wyższy niż górny.</translation>
+    </message>
+    <message>
+        <source>Name the unit the limits are in, as the scale writes it (g, kg, ...).</source>
+        <translation>Podaj jednostkę limitów tak, jak zapisuje ją waga (g, kg, ...).</translation>
+    </message>
+</context>
+<context>
     <name>LineMonitor</name>
     <message>
         <source>Line monitor: %1</source>
@@ -302,6 +433,17 @@ Może go używać inny program albo Twój użytkownik nie należy do grupy dialo
     </message>
 </context>
 <context>
+    <name>LotField</name>
+    <message>
+        <source>Lot</source>
+        <translation>Partia</translation>
+    </message>
+    <message>
+        <source>The lot or batch of the active window&apos;s readings</source>
+        <translation>Partia lub seria odczytów aktywnego okna</translation>
+    </message>
+</context>
+<context>
     <name>MdiWindow</name>
     <message>
         <source>Another copy of this program is running and keeps the shift.
@@ -330,14 +472,6 @@ Ta kopia nie otwiera żadnego portu z ostatniej zmiany, a otwarte w niej porty n
         <translation>kliknij aby zeskanować porty</translation>
     </message>
     <message>
-        <source>Done</source>
-        <translation>Uruchamianie zakończone</translation>
-    </message>
-    <message>
-        <source>Port settings...</source>
-        <translation>Ustawienia portu...</translation>
-    </message>
-    <message>
         <source>Choose the kind of scale and the line settings of a port</source>
         <translation>Wybierz rodzaj wagi i parametry łącza portu</translation>
     </message>
@@ -358,10 +492,6 @@ Ta kopia nie otwiera żadnego portu z ostatniej zmiany, a otwarte w niej porty n
         <translation>Zamknij ten dokument</translation>
     </message>
     <message>
-        <source>&amp;Exit</source>
-        <translation>&amp;Wyjdź</translation>
-    </message>
-    <message>
         <source>Quit the application</source>
         <translation>Zamknij aplikację</translation>
     </message>
@@ -370,20 +500,8 @@ Ta kopia nie otwiera żadnego portu z ostatniej zmiany, a otwarte w niej porty n
         <translation>&amp;Pauza</translation>
     </message>
     <message>
-        <source>Pause</source>
-        <translation>Zatrzymaj próbkowanie</translation>
-    </message>
-    <message>
         <source>&amp;Step</source>
         <translation>&amp;Krok</translation>
-    </message>
-    <message>
-        <source>Step</source>
-        <translation>Pobierz kolejną próbkę</translation>
-    </message>
-    <message>
-        <source>Go</source>
-        <translation>Rozpocznij probkowanie</translation>
     </message>
     <message>
         <source>&amp;Record</source>
@@ -446,16 +564,8 @@ Ta kopia nie otwiera żadnego portu z ostatniej zmiany, a otwarte w niej porty n
         <translation>Ctrl+Lewy</translation>
     </message>
     <message>
-        <source>&amp;Show LCD display</source>
-        <translation>&amp;Pokaż ekrany LCD</translation>
-    </message>
-    <message>
         <source>Show LCD display</source>
         <translation>Pokaż ekrany LCD</translation>
-    </message>
-    <message>
-        <source>&amp;Show graph</source>
-        <translation>&amp;Pokaż wykresy</translation>
     </message>
     <message>
         <source>Show graph image</source>
@@ -468,10 +578,6 @@ Ta kopia nie otwiera żadnego portu z ostatniej zmiany, a otwarte w niej porty n
     <message>
         <source>Fit each plot&apos;s value axis to the readings in its window</source>
         <translation>Dopasuj oś wartości każdego wykresu do odczytów w jego oknie</translation>
-    </message>
-    <message>
-        <source>Show s&amp;tatistics</source>
-        <translation>Pokaż s&amp;tatystykę</translation>
     </message>
     <message>
         <source>Show the statistics of the readings taken under the read-out</source>
@@ -538,12 +644,6 @@ Ta kopia nie otwiera żadnego portu z ostatniej zmiany, a otwarte w niej porty n
         <translation>Zamykanie programu ...</translation>
     </message>
     <message>
-        <source>There are still opened devices.
-Do you want to save something before program is closed?</source>
-        <translation>Niektóre okna są wciąż otwarte. 
-Czy chciałbyś coś zapisać przed zamknięciem programu?</translation>
-    </message>
-    <message>
         <source>KORVEN weighing software </source>
         <translation>KORVEN program do obsługi wag </translation>
     </message>
@@ -584,10 +684,6 @@ Each window records into a file of its own.</source>
         <translation>Okno %1 już zapisuje odczyty do pliku
 %2
 Każde okno zapisuje do własnego pliku.</translation>
-    </message>
-    <message>
-        <source>Chose file to save samples</source>
-        <translation>Wybierz plik do zachowywania próbek</translation>
     </message>
     <message>
         <source>Add readings to the end of:</source>
@@ -730,7 +826,7 @@ Każde okno zapisuje do własnego pliku.</translation>
         <translation>&amp;Limity...</translation>
     </message>
     <message>
-        <source>Set the low and high limit of the active window's readings</source>
+        <source>Set the low and high limit of the active window&apos;s readings</source>
         <translation>Ustaw dolny i górny limit odczytów aktywnego okna</translation>
     </message>
     <message>
@@ -738,16 +834,52 @@ Każde okno zapisuje do własnego pliku.</translation>
         <translation>&amp;Taruj</translation>
     </message>
     <message>
-        <source>Have the active window's scale take the load on it off as tare</source>
+        <source>Have the active window&apos;s scale take the load on it off as tare</source>
         <translation>Wytaruj wagę aktywnego okna: obciążenie na niej staje się tarą</translation>
     </message>
     <message>
-        <source>Have the active window's scale set its zero</source>
+        <source>Have the active window&apos;s scale set its zero</source>
         <translation>Wyzeruj wagę aktywnego okna</translation>
     </message>
     <message>
         <source>&amp;Zero</source>
         <translation>Zeru&amp;j</translation>
+    </message>
+    <message>
+        <source>Ctrl+W</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ctrl+E</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Languages</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Switch windows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;%1 %2</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -925,10 +1057,6 @@ Każde okno zapisuje do własnego pliku.</translation>
         <translation>Czas ciszy</translation>
     </message>
     <message>
-        <source>the first number and the word after it</source>
-        <translation>pierwszą liczbę i słowo po niej</translation>
-    </message>
-    <message>
         <source>A regular expression with the named parts (?&lt;value&gt;...) and optionally (?&lt;unit&gt;...) and (?&lt;stable&gt;...).</source>
         <translation>Wyrażenie regularne z nazwaną częścią (?&lt;value&gt;...) i opcjonalnie (?&lt;unit&gt;...) oraz (?&lt;stable&gt;...).</translation>
     </message>
@@ -999,14 +1127,6 @@ Każde okno zapisuje do własnego pliku.</translation>
     <message>
         <source>Reads an overload.</source>
         <translation>Odczyt: przeciążenie.</translation>
-    </message>
-    <message>
-        <source>Reads no weight: the unit is not a word.</source>
-        <translation>Brak masy: jednostka nie jest słowem.</translation>
-    </message>
-    <message>
-        <source>Reads no weight: no number is found as set.</source>
-        <translation>Brak masy: nie znaleziono liczby według tych ustawień.</translation>
     </message>
     <message>
         <source>Search stopped.</source>
@@ -1167,10 +1287,6 @@ Odczyty są dopisywane po ostatnim całym zapisie.</translation>
 </translation>
     </message>
     <message>
-        <source>Could not open the file</source>
-        <translation>Nie można otworzyć pliku</translation>
-    </message>
-    <message>
         <source>The readings of %1 could not be written to the file
 %2
 (%3).
@@ -1215,7 +1331,7 @@ Zapis trwa dalej w nowym pliku o tej samej nazwie; rekordów sprzed usunięcia w
         <translation>to nie jest zwykły plik</translation>
     </message>
     <message>
-        <source>It holds records in an older column layout: rows with today's columns are not added under its header. Choose a new file for the recording.</source>
+        <source>It holds records in an older column layout: rows with today&apos;s columns are not added under its header. Choose a new file for the recording.</source>
         <translation>Zawiera zapisy w starszym układzie kolumn: wiersze z obecnymi kolumnami nie są dopisywane pod jego nagłówkiem. Wybierz nowy plik do zapisu.</translation>
     </message>
     <message>
@@ -1359,117 +1475,8 @@ Otworzyć je ponownie tak, jak były (rodzaj wagi, interwał, plik zapisu, Krocz
 %1</translation>
     </message>
     <message>
-        <source>The window of %1 is open again, but recording stays off: the file
-%2
-could not be opened.</source>
-        <translation>Okno %1 jest znów otwarte, ale zapis pozostaje wyłączony: pliku
-%2
-nie udało się otworzyć.</translation>
-    </message>
-    <message>
-        <source>The shift could not be saved in
-%1
-Should the program end now, the next start cannot reopen the ports as they are.</source>
-        <translation>Nie udało się zapisać zmiany roboczej w pliku
-%1
-Jeśli program zakończy się teraz, przy następnym starcie nie otworzy portów w obecnym stanie.</translation>
-    </message>
-    <message>
         <source>Shift</source>
         <translation>Zmiana robocza</translation>
-    </message>
-</context>
-<context>
-    <name>main</name>
-    <message>
-        <source>Reads up to four weighing scales over serial lines, shows and plots their readings and records them to files.</source>
-        <translation>Odczytuje do czterech wag przez łącza szeregowe, pokazuje ich odczyty na wyświetlaczu i wykresie oraz zapisuje je do plików.</translation>
-    </message>
-    <message>
-        <source>Adds four simulated scales of different kinds to the ports on offer. Nothing is stored: neither the shift nor port settings.</source>
-        <translation>Dodaje do listy portów cztery symulowane wagi różnych rodzajów. Nic nie jest zapamiętywane: ani zmiana robocza, ani ustawienia portów.</translation>
-    </message>
-    <message>
-        <source>Starts with no port open and forgets the shift of the last run.</source>
-        <translation>Uruchamia program bez otwartych portów i zapomina zmianę roboczą z poprzedniego uruchomienia.</translation>
-    </message>
-    <message>
-        <source>Displays help on commandline options.</source>
-        <translation>Wyświetla pomoc dotyczącą opcji wiersza poleceń.</translation>
-    </message>
-    <message>
-        <source>Displays version information.</source>
-        <translation>Wyświetla numer wersji.</translation>
-    </message>
-    <message>
-        <source>See %1 for the options.</source>
-        <translation>Listę opcji wyświetla %1.</translation>
-    </message>
-</context>
-<context>
-    <name>AsciiProtocol</name>
-    <message>
-        <source>%1 has a decimal point of its own, but decimal places are set</source>
-        <translation>%1 ma własny przecinek dziesiętny, a ustawiono miejsca po przecinku</translation>
-    </message>
-    <message>
-        <source>two numbers could be the weight: %1 and %2</source>
-        <translation>dwie liczby mogą być masą: %1 i %2</translation>
-    </message>
-    <message>
-        <source>the number %1 has an exponent, read only by a pattern that asks for one</source>
-        <translation>liczba %1 ma wykładnik, czytany tylko przez wzorzec, który o niego prosi</translation>
-    </message>
-    <message>
-        <source>the number is glued to other characters: %1</source>
-        <translation>liczba jest sklejona z innymi znakami: %1</translation>
-    </message>
-    <message>
-        <source>the number %1 has no unit after it, and no unit is set for the scale</source>
-        <translation>po liczbie %1 nie ma jednostki, a dla wagi nie ustawiono żadnej</translation>
-    </message>
-    <message>
-        <source>no number stands alone with a unit after it</source>
-        <translation>żadna liczba nie stoi osobno z jednostką po niej</translation>
-    </message>
-    <message>
-        <source>the pattern cannot be used</source>
-        <translation>wzorca nie da się użyć</translation>
-    </message>
-    <message>
-        <source>the pattern does not match</source>
-        <translation>wzorzec nie pasuje</translation>
-    </message>
-    <message>
-        <source>the pattern&apos;s value is not a number: %1</source>
-        <translation>wartość wzorca nie jest liczbą: %1</translation>
-    </message>
-    <message>
-        <source>the unit is not a word: %1</source>
-        <translation>jednostka nie jest słowem: %1</translation>
-    </message>
-</context>
-<context>
-    <name>WritableFile</name>
-    <message>
-        <source>it is a symbolic link, and the program writes through none</source>
-        <translation>to dowiązanie symboliczne, a program nie zapisuje przez dowiązania</translation>
-    </message>
-    <message>
-        <source>it is a folder</source>
-        <translation>to folder</translation>
-    </message>
-    <message>
-        <source>it is a device, a pipe or a socket, not a regular file</source>
-        <translation>to urządzenie, potok lub gniazdo, a nie zwykły plik</translation>
-    </message>
-    <message>
-        <source>its folder %1 is a symbolic link, and the program writes through none</source>
-        <translation>jego folder %1 to dowiązanie symboliczne, a program nie zapisuje przez dowiązania</translation>
-    </message>
-    <message>
-        <source>its folder %1 is not a folder</source>
-        <translation>jego folder %1 nie jest folderem</translation>
     </message>
 </context>
 <context>
@@ -1499,76 +1506,53 @@ Jeśli program zakończy się teraz, przy następnym starcie nie otworzy portów
     </message>
 </context>
 <context>
-    <name>LimitsDialog</name>
+    <name>WritableFile</name>
     <message>
-        <source>Limits of %1</source>
-        <translation>Limity dla %1</translation>
+        <source>it is a symbolic link, and the program writes through none</source>
+        <translation>to dowiązanie symboliczne, a program nie zapisuje przez dowiązania</translation>
     </message>
     <message>
-        <source>&amp;Low limit:</source>
-        <translation>&amp;Dolny limit:</translation>
+        <source>it is a folder</source>
+        <translation>to folder</translation>
     </message>
     <message>
-        <source>&amp;High limit:</source>
-        <translation>&amp;Górny limit:</translation>
+        <source>it is a device, a pipe or a socket, not a regular file</source>
+        <translation>to urządzenie, potok lub gniazdo, a nie zwykły plik</translation>
     </message>
     <message>
-        <source>&amp;Unit:</source>
-        <translation>&amp;Jednostka:</translation>
+        <source>its folder %1 is a symbolic link, and the program writes through none</source>
+        <translation>jego folder %1 to dowiązanie symboliczne, a program nie zapisuje przez dowiązania</translation>
     </message>
     <message>
-        <source>&amp;Beep when a reading turns under or over</source>
-        <translation>&amp;Sygnał dźwiękowy, gdy odczyt spadnie poniżej limitu lub go przekroczy</translation>
-    </message>
-    <message>
-        <source>Leave a limit empty for none. A reading equal to a limit is OK; only readings in this unit get a verdict.</source>
-        <translation>Pozostaw limit pusty, jeśli ma go nie być. Odczyt równy limitowi jest OK; ocenę dostają tylko odczyty w tej jednostce.</translation>
-    </message>
-    <message>
-        <source>A limit is a number, such as %1, or empty for none.</source>
-        <translation>Limit to liczba, np. %1, albo puste pole, jeśli limitu nie ma.</translation>
-    </message>
-    <message>
-        <source>The low limit is above the high limit.</source>
-        <translation>Dolny limit jest wyższy niż górny.</translation>
-    </message>
-    <message>
-        <source>Name the unit the limits are in, as the scale writes it (g, kg, ...).</source>
-        <translation>Podaj jednostkę limitów tak, jak zapisuje ją waga (g, kg, ...).</translation>
+        <source>its folder %1 is not a folder</source>
+        <translation>jego folder %1 nie jest folderem</translation>
     </message>
 </context>
 <context>
-    <name>EditMenu</name>
+    <name>main</name>
     <message>
-        <source>&amp;Edit</source>
-        <translation>&amp;Edycja</translation>
+        <source>Reads up to four weighing scales over serial lines, shows and plots their readings and records them to files.</source>
+        <translation>Odczytuje do czterech wag przez łącza szeregowe, pokazuje ich odczyty na wyświetlaczu i wykresie oraz zapisuje je do plików.</translation>
     </message>
     <message>
-        <source>&amp;Copy reading</source>
-        <translation>&amp;Kopiuj odczyt</translation>
+        <source>Adds four simulated scales of different kinds to the ports on offer. Nothing is stored: neither the shift nor port settings.</source>
+        <translation>Dodaje do listy portów cztery symulowane wagi różnych rodzajów. Nic nie jest zapamiętywane: ani zmiana robocza, ani ustawienia portów.</translation>
     </message>
     <message>
-        <source>Copy each &amp;stable reading</source>
-        <translation>Kopiuj każdy &amp;stabilny odczyt</translation>
+        <source>Starts with no port open and forgets the shift of the last run.</source>
+        <translation>Uruchamia program bez otwartych portów i zapomina zmianę roboczą z poprzedniego uruchomienia.</translation>
     </message>
     <message>
-        <source>Nothing copied: the window shows no reading.</source>
-        <translation>Nic nie skopiowano: okno nie pokazuje odczytu.</translation>
+        <source>Displays help on commandline options.</source>
+        <translation>Wyświetla pomoc dotyczącą opcji wiersza poleceń.</translation>
     </message>
     <message>
-        <source>Copied: %1</source>
-        <translation>Skopiowano: %1</translation>
-    </message>
-</context>
-<context>
-    <name>LotField</name>
-    <message>
-        <source>Lot</source>
-        <translation>Partia</translation>
+        <source>Displays version information.</source>
+        <translation>Wyświetla numer wersji.</translation>
     </message>
     <message>
-        <source>The lot or batch of the active window's readings</source>
-        <translation>Partia lub seria odczytów aktywnego okna</translation>
+        <source>See %1 for the options.</source>
+        <translation>Listę opcji wyświetla %1.</translation>
     </message>
 </context>
 </TS>
