@@ -33,6 +33,9 @@ Scaner::Scaner(std::unique_ptr<PortEnumerator> enumerator, QWidget *parent)
     addItem(QStringLiteral("port"));
     insertSeparator(1);
     setMinimumWidth(70);
+    // Wide enough for a whole usual port name (ttyUSB0, /dev/ttyACM1, ...).
+    setMinimumContentsLength(14);
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     // Editable for network addresses. Only Enter opens what is typed: the box
     // itself would also open a listed port whose name the text matches when
     // the text loses focus, and would insert the text as an entry.

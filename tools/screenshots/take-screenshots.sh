@@ -10,10 +10,6 @@ set -euo pipefail
 out=${1:-docs}
 bin=$(pwd)/build/bin
 program=${SCALEACQ:-$bin/scaleacq}
-# Where Go and Follow readings sit on the tool bars of that build; FOLLOW_X=
-# (empty) for a build without Follow readings.
-go_x=${GO_X:-566}
-follow_x=${FOLLOW_X-448}
 mkdir -p "$out"
 # Settings, shift and language of this run only: the operator's own stay as
 # they are, and no earlier shift is offered.
@@ -64,7 +60,7 @@ start_with_four() {
         # The drop-down's arrow: its text field takes typed network addresses.
         xdotool mousemove 70 41 click 1; sleep 0.7
         xdotool key $keys; sleep 1.4
-        xdotool mousemove "$go_x" 41 click 1; sleep 0.3
+        xdotool key ctrl+g; sleep 0.3
     done
 }
 
@@ -82,8 +78,8 @@ sleep 4
 import -window root "$out/four-scales-pl.png"
 
 # Options -> Language -> English
-xdotool mousemove 157 10 click 1; sleep 0.5
-xdotool key Down Right; sleep 0.3; xdotool key Return; sleep 1.5
+xdotool key alt+o; sleep 0.5
+xdotool key j; sleep 0.3; xdotool key a; sleep 1.5
 import -window root "$out/four-scales-en.png"
 
 # The demo: four kinds of scale inside the program, each port opened and set
@@ -96,19 +92,16 @@ sleep 7.5
 import -window root "$out/four-kinds-pl.png"
 
 # Window -> Follow readings (its tool-bar button): each plot spans its readings.
-if [ -n "$follow_x" ]; then
-    xdotool mousemove "$follow_x" 41 click 1; sleep 2
-    import -window root "$out/follow-readings-pl.png"
-fi
+xdotool key alt+k; sleep 0.5; xdotool key o; sleep 2
+import -window root "$out/follow-readings-pl.png"
 
-# Device tool bar -> Port settings... on the active window's port
-xdotool mousemove 146 41 click 1; sleep 1
+# Device -> Port settings... on the active window's port
+xdotool key ctrl+shift+p; sleep 1
 import -window root "$out/port-settings-pl.png"
 xdotool key Escape; sleep 0.5
 
 # Device -> Line monitor... of the active window
-xdotool mousemove 46 10 click 1; sleep 0.5
-xdotool key Down Down Return; sleep 3
+xdotool key ctrl+l; sleep 3
 import -window root "$out/line-monitor-pl.png"
 
 # Find the scale on a port no window reads: a header-comma scale at its own
@@ -125,7 +118,7 @@ app=$!
 sleep 2
 xdotool windowsize "$(xdotool search --name KORVEN | head -1)" 1600 1000
 sleep 0.5
-xdotool mousemove 146 41 click 1; sleep 1
+xdotool key ctrl+shift+p; sleep 1
 # The simulator's port is the one whose name starts with a slash.
 xdotool key slash; sleep 0.5
 # Find the scale, the wide button under the line settings.
