@@ -47,6 +47,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 // The record-path button's text while no recording file is chosen; commands
@@ -133,6 +134,10 @@ MdiWindow::~MdiWindow()
     // with its document frames and so activates sub-windows one last time;
     // the slots must not run on a window whose own part is already gone.
     workspace->disconnect(this);
+    // A window whose task has not reported ready yet is in no frame of the
+    // workspace: it goes here, and stops its task's thread, which would
+    // otherwise run on past the program's end.
+    qDeleteAll(std::exchange(pendingDocuments, {}));
     // The windows still open at exit are the shift to resume.
     if (shift)
         shift->stop();

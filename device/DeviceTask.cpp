@@ -168,6 +168,7 @@ DeviceTask::~DeviceTask()
     emit deviceCloseSignal();
     quit();
     wait();
+    ended.load(std::memory_order_acquire);
     delete recorder();
 }
 
@@ -242,6 +243,10 @@ void DeviceTask::run()
     // The link belongs to this thread: it goes with the thread's event loop,
     // after it has closed its port or when the program ends.
     delete link.fetchAndStoreAcquire(nullptr);
+    // The link read this object as it went (its connections to it); the GUI
+    // thread's wait() orders that before this object goes, but inside Qt, out
+    // of a race detector's sight: ended says it where it sees.
+    ended.store(true, std::memory_order_release);
 }
 
 void DeviceTask::watchLine(bool on)

@@ -249,6 +249,8 @@ private:
     // run() starts is seen by the first link.
     std::atomic<QObject *> workerHome{nullptr};
     std::atomic<int> lineWatchers{0};
+    // Set by run() once the link has gone, read after wait() (see run()).
+    std::atomic<bool> ended{false};
     bool stable;
     bool paused;
     bool recording;

@@ -143,6 +143,21 @@ private slots:
             QCOMPARE(openDescriptorsOn(scales->at(i)->terminalPath()), 1);
     }
 
+    // A window still starting when the program ends goes with it, and its task's thread with it.
+    void aWindowStillStartingEndsWithTheProgram()
+    {
+        start(1);
+        choose(port(0)); // no event-loop turn: the window is still starting
+        QPointer<DocumentWindow> starting;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *found = qobject_cast<DocumentWindow *>(widget))
+                starting = found;
+        QVERIFY(starting && !document(port(0)));
+        delete window;
+        window = nullptr;
+        QVERIFY(!starting);
+    }
+
     // Record asks for a file once and appends to it from then on; a file chosen
     // while recording takes over at once; the operator hears of every trouble.
     void recordingFollowsTheChosenFileThroughTroubles()

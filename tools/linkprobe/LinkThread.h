@@ -46,6 +46,8 @@ private:
     // Set and cleared on the worker thread, read by inLink() on the caller's.
     QAtomicPointer<IODeviceNew> link;
     QAtomicPointer<QObject> worker;
+    // Set by run() once the link has gone, read after wait() (see run()).
+    std::atomic<bool> ended{false};
 };
 
 template<typename Fn>
