@@ -85,19 +85,33 @@ private slots:
                 QFile::remove(name);
         shiftFile().clear();
     }
-    // Also on a terminal with no display.
-    void helpListsTheOptionsAndExits()
+    // The main window comes back where and as large as it was left; the record file is asked for in the folder
+    // chosen last, also for another port.
+    void theWindowKeepsItsPlaceAndTheLastFolder()
     {
-        QProcess program;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char *display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(display);
-        program.setProcessEnvironment(environment);
-        program.start(SCALEACQ_PROGRAM, {"--help"});
-        QVERIFY(program.waitForFinished(10000));
-        QCOMPARE(program.exitCode(), 0);
-        const QString help = program.readAllStandardOutput();
-        QVERIFY2(help.contains("--no-restore") && help.contains("--demo") && help.contains("--help"), qPrintable(help));
+        start(1);
+        window->keepShift(&store, false);
+        window->showNormal();
+        window->setGeometry(120, 80, 900, 640);
+        QTRY_COMPARE(window->size(), QSize(900, 640));
+        QVERIFY(QDir(home.path()).mkpath("lot 7"));
+        DocumentWindow *document = open(port(0));
+        QVERIFY(document);
+        { DialogScript script; script.then(chooseFile(file("lot 7/first.txt"))); action("recordAct")->trigger(); }
+        action("recordAct")->trigger(); // off
+        { DialogScript script; script.then(readMessage(nullptr, QMessageBox::Close)); QVERIFY(window->close()); }
+        newWindow(&programTranslator, &toolkitTranslator);
+        window->keepShift(&store, false);
+        window->showAsLeft();
+        QTRY_COMPARE(window->size(), QSize(900, 640));
+        QVERIFY(!window->isMaximized());
+        document = open(port(0));
+        QVERIFY(document);
+        QString folder;
+        DialogScript script;
+        script.then([&folder](QWidget *modal) { folder = qobject_cast<QFileDialog *>(modal)->directory().path(); cancel(modal); });
+        window->setRecPath();
+        QCOMPARE(folder, file("lot 7"));
     }
     // Set up by the operator's own commands (in English), ended, started again: asked, and every field back.
     void everyWindowComesBackAsTheOperatorLeftIt()

@@ -339,6 +339,31 @@ private slots:
         QCOMPARE(said.filter(weight), QStringList({"12.5 kg"}));
     }
 
+    // Bytes that never hold the kind's line end are no silence: the reason quotes them.
+    void aStreamWithoutLineEndsIsNotCalledSilent()
+    {
+        ScaleOnPty ptys;
+        ScaleSimulator *scale = ptys.add(P::Ascii);
+        QVERIFY(scale);
+        AsciiSetup ascii = described();
+        ascii.request.clear();
+        LinkThread link(scale->portPath(), asciiScale(ascii, false));
+        QStringList causes;
+        connect(&link, &LinkThread::noReading, &link, [&](int cause, const QString &detail) {
+            causes << QString("%1 %2").arg(cause).arg(detail);
+        });
+        bool ready = false;
+        connect(&link, &LinkThread::linkReady, &link, [&] { ready = true; });
+        link.start();
+        QTRY_VERIFY(ready);
+        QTimer feed;
+        connect(&feed, &QTimer::timeout, scale, [scale] { scale->send("  12.5 kg\t"); });
+        feed.start(100);
+        QTRY_VERIFY_WITH_TIMEOUT(!causes.isEmpty(), 5000);
+        QVERIFY2(causes.first().startsWith(QString::number(IODeviceNew::ReplyNotUnderstood) + " ")
+                     && causes.first().contains("12.5 kg"), qPrintable(causes.first()));
+    }
+
     // Two scales that send on their print key: one left quiet for five
     // seconds, one pressed three times meanwhile.
     void aPrintKeyScaleWaitsForItsKey()
