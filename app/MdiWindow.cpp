@@ -134,6 +134,9 @@ MdiWindow::~MdiWindow()
     // with its document frames and so activates sub-windows one last time;
     // the slots must not run on a window whose own part is already gone.
     workspace->disconnect(this);
+    // So do the menu and the field that ask this window for its active task.
+    delete std::exchange(editMenu, nullptr);
+    delete std::exchange(lotField, nullptr);
     // A window whose task has not reported ready yet is in no frame of the
     // workspace: it goes here, and stops its task's thread, which would
     // otherwise run on past the program's end.

@@ -57,8 +57,8 @@ start_with_four() {
     xdotool windowsize "$(xdotool search --name KORVEN | head -1)" 1600 1000
     sleep 0.5
     for i in 1 2 3 4; do
-        # The drop-down's arrow: its text field takes typed network addresses.
-        xdotool mousemove 70 41 click 1; sleep 0.7
+        # Down in the drop-down opens its list (its text field takes typed addresses).
+        xdotool mousemove 70 41 click 1; sleep 0.3; xdotool key Down; sleep 0.7
         xdotool key $keys; sleep 1.4
         xdotool key ctrl+g; sleep 0.3
     done
