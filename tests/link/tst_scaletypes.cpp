@@ -370,7 +370,7 @@ private slots:
         // Long enough a wait for each reading to be here before the next request.
         connect(&link, &LinkThread::linkReady, &link, [&] { emit link.setRefreshRateSignal(unasked ? 200 : 120); });
         link.start();
-        QTRY_VERIFY_WITH_TIMEOUT(readings >= 4, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(readings >= 4, 15000);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
     }
 
@@ -427,7 +427,7 @@ private slots:
         Said said(&link);
         connect(&link, &LinkThread::linkReady, &link, [&] { emit link.setRefreshRateSignal(50); });
         link.start();
-        QTRY_VERIFY_WITH_TIMEOUT(said.size() >= 3, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(said.size() >= 3, 15000);
         QFETCH(QString, read);
         QVERIFY2(said.count(read) == said.size(), qPrintable(said.join('|')));
         QCOMPARE(traces.count("timeout() reset portu: true"), 0);
@@ -519,7 +519,7 @@ private slots:
         Said said(&link);
         connect(&link, &LinkThread::linkReady, &link, [&] { emit link.setRefreshRateSignal(100); });
         link.start();
-        QTRY_VERIFY_WITH_TIMEOUT(said.contains(told) && !said.last().startsWith("--"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(said.contains(told) && !said.last().startsWith("--"), 15000);
         // Whole lines of a stream may come two at a tick: fewer placeholders, never a reset.
         QCOMPARE(said.first(), told);
         QCOMPARE(said.filter(QRegularExpression("^--")), said.filter(told));
