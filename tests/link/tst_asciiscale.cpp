@@ -78,6 +78,14 @@ struct Said : QStringList
     }
 };
 
+// Starts the link and waits until its port is open.
+static bool started(LinkThread &link)
+{
+    QSignalSpy ready(&link, &LinkThread::linkReady);
+    link.start();
+    return ready.wait(5000);
+}
+
 Q_DECLARE_METATYPE(AsciiSetup)
 
 class tst_AsciiScale : public QObject
@@ -287,10 +295,7 @@ private slots:
         ascii.quietWhileSteady = true;
         LinkThread link(scale->portPath(), asciiScale(ascii, false));
         Said said(&link);
-        bool ready = false;
-        connect(&link, &LinkThread::linkReady, &link, [&] { ready = true; });
-        link.start();
-        QTRY_VERIFY(ready);
+        QVERIFY(started(link));
         scale->send("50 kg\x03\x02  1.50 kg\x03");
         QTRY_COMPARE(said, QStringList({"1.50 kg"}));
         scale->send("\x02  1.7");
@@ -326,10 +331,7 @@ private slots:
         ascii.quietWhileSteady = true;
         LinkThread link(scale->portPath(), asciiScale(ascii, false));
         Said said(&link);
-        bool ready = false;
-        connect(&link, &LinkThread::linkReady, &link, [&] { ready = true; });
-        link.start();
-        QTRY_VERIFY(ready);
+        QVERIFY(started(link));
         scale->send("\r\nG 100 kg T 20 kg\r\nW: -3.25 lb\r");
         QTRY_COMPARE(said, QStringList({"placeholder"}));
         scale->send(".5 kg\r\n  12.5 kg\r\n");
@@ -352,10 +354,7 @@ private slots:
         connect(&link, &LinkThread::noReading, &link, [&](int cause, const QString &detail) {
             causes << QString("%1 %2").arg(cause).arg(detail);
         });
-        bool ready = false;
-        connect(&link, &LinkThread::linkReady, &link, [&] { ready = true; });
-        link.start();
-        QTRY_VERIFY(ready);
+        QVERIFY(started(link));
         QTimer feed;
         connect(&feed, &QTimer::timeout, scale, [scale] { scale->send("  12.5 kg\t"); });
         feed.start(100);
