@@ -501,7 +501,7 @@ private slots:
         // the next request waits the period less 71 ms, and none at 70 ms or less.
         row("0.2 s, before any period is given", 0, 8, 50 + 129);
         row("70 ms, not below the poll", 70, 10, 50);
-        row("1.05 s, longer than a reply window", 1050, 2, 50 + 979);
+        row("1.05 s, longer than a reply window", 1050, 4, 50 + 979);
     }
     void requestsFollowTheSamplingPeriod()
     {
@@ -509,14 +509,16 @@ private slots:
         QFETCH(int, spacings);
         QFETCH(int, cycle);
         const Link *l = links.at(link);
-        QTRY_VERIFY_WITH_TIMEOUT(l->requests.size() > spacings, 4000);
+        QTRY_VERIFY_WITH_TIMEOUT(l->requests.size() > spacings, 8000);
         QList<qint64> gaps;
         for (int k = 1; k <= spacings; ++k)
             gaps << l->requests.at(k) - l->requests.at(k - 1);
         std::sort(gaps.begin(), gaps.end());
         // Wide enough for a loaded machine, narrow enough to tell a poll missed or the period whole.
+        // The scale stamps the requests: a request it was late to see makes one gap long and the
+        // next short, so the median is over more than two gaps.
         const qint64 median = (gaps.at((spacings - 1) / 2) + gaps.at(spacings / 2)) / 2;
-        QVERIFY2(median >= cycle - 10 && median <= cycle + 40, qPrintable(QString::number(median)));
+        QVERIFY2(median >= cycle - 20 && median <= cycle + 40, qPrintable(QString::number(median)));
         QVERIFY(!l->readings.join('|').contains(QLatin1String(" --"))); // no time-out meanwhile
     }
 
