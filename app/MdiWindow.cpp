@@ -80,8 +80,6 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
 
     recPathButton = new QPushButton(this);
     recPathButton->setObjectName(QStringLiteral("recPathButton"));
-    recPathButton->setStatusTip(tr("set file path"));
-    recPathButton->setToolTip(tr("set file path"));
     recPathButton->setFixedWidth(100);
     recPathButton->setText(noFileChosen);
     connect(recPathButton, &QPushButton::clicked, this, &MdiWindow::setRecPath);
@@ -93,8 +91,6 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     samplingRateBox->setSingleStep(0.1);
     samplingRateBox->setValue(0.2);
     samplingRateBox->setSuffix(tr(" s"));
-    samplingRateBox->setToolTip(tr("set sampling rate"));
-    samplingRateBox->setStatusTip(tr("set sampling rate"));
     samplingRateBox->setMinimumHeight(30);
     samplingRateBox->setButtonSymbols(QAbstractSpinBox::PlusMinus);
     connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged),
@@ -106,8 +102,6 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
 
     scaner = new Scaner(this);
     scaner->setObjectName(QStringLiteral("scaner"));
-    scaner->setToolTip(tr("click to scan for new devices"));
-    scaner->setStatusTip(tr("click to scan for new devices"));
     connect(scaner, &QComboBox::textActivated, this, &MdiWindow::deviceNew);
 
     // After enableActions(), so that the controls are enabled before they are
@@ -116,6 +110,7 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     createActions();
     createMenus();
     createToolBars();
+    retranslate();
 
     statusBar()->showMessage(tr("Ready"));
     enableActions();
@@ -152,241 +147,190 @@ QString MdiWindow::version()
     return QLatin1Char('v') + QLatin1String(programVersion);
 }
 
+// Every action of the window, in one place: what it is called, says and does.
+// retranslate() writes the texts, at creation and at every language change.
+const std::vector<MdiWindow::ActionRow> &MdiWindow::actionRows()
+{
+    using W = MdiWindow;
+    // Keys as keys, the same in both languages, unless named by a text.
+    static const std::vector<ActionRow> rows = {
+        {&W::portSettingsAct, "portSettingsAct", QT_TR_NOOP("&Port settings..."),
+         QT_TR_NOOP("Choose the kind of scale and the line settings of a port"), nullptr,
+         Qt::CTRL | Qt::SHIFT | Qt::Key_P, nullptr, 0, [](W *w, bool) { w->portSettings(); }},
+        {&W::lineMonitorAct, "lineMonitorAct", QT_TR_NOOP("Line &monitor..."),
+         QT_TR_NOOP("Show the bytes the active window exchanges with its scale"), nullptr, Qt::CTRL | Qt::Key_L,
+         nullptr, 0, [](W *w, bool) { w->lineMonitor(); }},
+        {&W::limitsAct, "limitsAct", QT_TR_NOOP("&Limits..."),
+         QT_TR_NOOP("Set the low and high limit of the active window's readings"), nullptr, 0, nullptr, 0,
+         [](W *w, bool) {
+             if (DeviceTask *task = w->activeTask())
+                 LimitsDialog::edit(task, &w->portStore, w);
+         }},
+        {&W::tareAct, "tareAct", QT_TR_NOOP("&Tare"),
+         QT_TR_NOOP("Have the active window's scale take the load on it off as tare"), nullptr,
+         Qt::CTRL | Qt::Key_T, nullptr, 0, [](W *w, bool) {
+             if (DeviceTask *task = w->activeTask())
+                 task->tare();
+         }},
+        {&W::zeroAct, "zeroAct", QT_TR_NOOP("&Zero"), QT_TR_NOOP("Have the active window's scale set its zero"),
+         nullptr, Qt::CTRL | Qt::Key_0, nullptr, 0, [](W *w, bool) {
+             if (DeviceTask *task = w->activeTask())
+                 task->zero();
+         }},
+        {&W::closeAct, "closeAct", QT_TR_NOOP("&Close"), QT_TR_NOOP("Close this document"), nullptr, 0,
+         QT_TR_NOOP("Ctrl+W"), 0, [](W *w, bool) { w->workspace->closeActiveSubWindow(); }},
+        {&W::exitAct, "exitAct", QT_TR_NOOP("E&xit"), QT_TR_NOOP("Quit the application"), nullptr, 0,
+         QT_TR_NOOP("Ctrl+Q"), 0, [](W *, bool) { QApplication::closeAllWindows(); }},
+        {&W::pauseAct, "pauseAct", QT_TR_NOOP("&Pause"), QT_TR_NOOP("Stop taking readings"),
+         ":/images/media_playback_pause.png", Qt::CTRL | Qt::Key_P, nullptr, Checkable | ChangesScale,
+         [](W *w, bool) { w->pauseMode(); }},
+        // Space, whatever language the window was built in; see translateUI().
+        {&W::stepAct, "stepAct", QT_TR_NOOP("&Step"), QT_TR_NOOP("Take the next reading"),
+         ":/images/media_skip_forward.png", Qt::Key_Space, nullptr, ChangesScale, [](W *w, bool) { w->stepMode(); }},
+        {&W::goAct, "goAct", QT_TR_NOOP("&Go"), QT_TR_NOOP("Take readings at the sampling interval"),
+         ":/images/media_playback_start.png", Qt::CTRL | Qt::Key_G, nullptr, Checkable | ChangesScale,
+         [](W *w, bool) { w->goMode(); }},
+        {&W::recordAct, "recordAct", QT_TR_NOOP("&Record"), QT_TR_NOOP("Record the readings taken into the chosen file"),
+         ":/images/button_black_rec.png", Qt::CTRL | Qt::Key_R, nullptr, Checkable | ChangesScale,
+         [](W *w, bool on) { w->recMode(on); }},
+        {&W::fullscreenAct, "fullscreenAct", QT_TR_NOOP("&Fullscreen"), QT_TR_NOOP("Set fullscreen"),
+         ":/images/view_fullscreen.png", Qt::Key_F11, nullptr, Checkable, [](W *w, bool on) { w->setFullScreen(on); }},
+        {&W::maximizeAct, "maximizeAct", QT_TR_NOOP("&Maximize"), QT_TR_NOOP("Maximize the windows"),
+         ":/images/maximized.png", 0, QT_TR_NOOP("Ctrl+Up"), 0, [](W *w, bool) { w->maxi(); }},
+        {&W::tileAct, "tileAct", QT_TR_NOOP("&Tile"), QT_TR_NOOP("Tile the windows"), ":/images/large_tiles.png", 0,
+         QT_TR_NOOP("Ctrl+Down"), 0, [](W *w, bool) { w->workspace->tileSubWindows(); }},
+        {&W::nextAct, "nextAct", QT_TR_NOOP("&Next window"), QT_TR_NOOP("Move to the next window"),
+         ":/images/right_grey.png", 0, QT_TR_NOOP("Ctrl+Right"), 0,
+         [](W *w, bool) { w->workspace->activateNextSubWindow(); }},
+        {&W::previousAct, "previousAct", QT_TR_NOOP("&Previous window"), QT_TR_NOOP("Move to the previous window"),
+         ":/images/left_grey.png", 0, QT_TR_NOOP("Ctrl+Left"), 0,
+         [](W *w, bool) { w->workspace->activatePreviousSubWindow(); }},
+        // Both views start visible, as every new document shows both. The
+        // toggles are wired once here rather than per document: they are
+        // disabled while no document is open, so nobody can use them earlier.
+        {&W::showLcdAct, "showLcdAct", QT_TR_NOOP("Show &LCD display"), QT_TR_NOOP("Show LCD display"),
+         ":/images/lcd.png", 0, nullptr, Checkable | Checked, [](W *w, bool on) { w->showLCD(on); }},
+        {&W::showGraphAct, "showGraphAct", QT_TR_NOOP("Show &graph"), QT_TR_NOOP("Show graph image"),
+         ":/images/chart_line.png", 0, nullptr, Checkable | Checked, [](W *w, bool on) { w->showGraph(on); }},
+        // Like the appearance, one setting for every window, new ones included.
+        {&W::followAct, "followAct", QT_TR_NOOP("Follow &readings"),
+         QT_TR_NOOP("Fit each plot's value axis to the readings in its window"), ":/images/follow_readings.png", 0,
+         nullptr, Checkable | Toggled, [](W *w, bool on) { w->followReadings(on); }},
+        // Off at first: the read-out looks as it always did until asked.
+        {&W::showStatisticsAct, "showStatisticsAct", QT_TR_NOOP("Show stat&istics"),
+         QT_TR_NOOP("Show the statistics of the readings taken under the read-out"), nullptr, 0, nullptr,
+         Checkable | Toggled, [](W *w, bool on) { emit w->showStatisticsSig(on); }},
+        {&W::graphViewAct, "graphViewAct", QT_TR_NOOP("&Graph View"), QT_TR_NOOP("Change graph attributes"), nullptr,
+         0, nullptr, 0, [](W *w, bool) { w->graphViewWindow(); }},
+        {&W::aboutAct, "aboutAct", QT_TR_NOOP("&About"), QT_TR_NOOP("About this application"), nullptr, 0, nullptr,
+         0, [](W *w, bool) { w->helpAbout(); }},
+        {&W::exportAct, "exportAct", QT_TR_NOOP("&Export"), QT_TR_NOOP("Export plot to file"),
+         ":/images/picture_save.png", 0, QT_TR_NOOP("Ctrl+E"), ChangesScale, [](W *w, bool) { w->exportPlot(); }},
+        // Their status tips stay in the language the window was built in.
+        {&W::polishAct, "polishAct", QT_TR_NOOP("&Polish"), QT_TR_NOOP("Set polish language"), nullptr, 0, nullptr,
+         TipOnce, [](W *w, bool) { w->chooseLanguage(w->polishAct); }},
+        {&W::englishAct, "englishAct", QT_TR_NOOP("&English"), QT_TR_NOOP("Set english language"), nullptr, 0,
+         nullptr, TipOnce, [](W *w, bool) { w->chooseLanguage(w->englishAct); }},
+    };
+    return rows;
+}
+
 void MdiWindow::createActions()
 {
-    auto makeAction = [this](const char *name, const QString &text, const QString &statusTip,
-                             const char *icon) {
-        QAction *action = new QAction(text, this);
-        action->setObjectName(QLatin1String(name));
-        action->setStatusTip(statusTip);
-        if (icon)
-            action->setIcon(QIcon(QLatin1String(icon)));
-        return action;
-    };
-
-    portSettingsAct = makeAction("portSettingsAct", tr("&Port settings..."),
-                                 tr("Choose the kind of scale and the line settings of a port"), nullptr);
-    portSettingsAct->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    connect(portSettingsAct, &QAction::triggered, this, &MdiWindow::portSettings);
-    lineMonitorAct = makeAction("lineMonitorAct", tr("Line &monitor..."),
-                                tr("Show the bytes the active window exchanges with its scale"), nullptr);
-    lineMonitorAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    connect(lineMonitorAct, &QAction::triggered, this, &MdiWindow::lineMonitor);
-    limitsAct = makeAction("limitsAct", tr("&Limits..."),
-                           tr("Set the low and high limit of the active window's readings"), nullptr);
-    connect(limitsAct, &QAction::triggered, this, [this] {
-        if (DeviceTask *task = activeTask())
-            LimitsDialog::edit(task, &portStore, this);
-    });
-    tareAct = makeAction("tareAct", tr("&Tare"), tr("Have the active window's scale take the load on it off as tare"),
-                         nullptr);
-    tareAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-    zeroAct = makeAction("zeroAct", tr("&Zero"), tr("Have the active window's scale set its zero"), nullptr);
-    zeroAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-    for (QAction *action : {tareAct, zeroAct})
-        connect(action, &QAction::triggered, this, [this, action] {
-            if (DocumentWindow *document = activeDocument())
-                action == tareAct ? document->deviceTask()->tare() : document->deviceTask()->zero();
-        });
-
-    closeAct = makeAction("closeAct", tr("&Close"), tr("Close this document"), nullptr);
-    closeAct->setShortcut(QKeySequence(tr("Ctrl+W")));
-    connect(closeAct, &QAction::triggered, workspace, &QMdiArea::closeActiveSubWindow);
-
-    exitAct = makeAction("exitAct", tr("E&xit"), tr("Quit the application"), nullptr);
-    exitAct->setShortcut(QKeySequence(tr("Ctrl+Q")));
-    connect(exitAct, &QAction::triggered, qApp, &QApplication::closeAllWindows);
-
-    pauseAct = makeAction("pauseAct", tr("&Pause"), tr("Stop taking readings"),
-                          ":/images/media_playback_pause.png");
-    pauseAct->setCheckable(true);
-    // Keys, not parsed strings: the same in both languages.
-    pauseAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    connect(pauseAct, &QAction::triggered, this, &MdiWindow::pauseMode);
-
-    // The key itself, not a parsed string, so that Step answers to Space
-    // whatever language the window was built in.
-    stepAct = makeAction("stepAct", tr("&Step"), tr("Take the next reading"), ":/images/media_skip_forward.png");
-    stepAct->setShortcut(QKeySequence(Qt::Key_Space));
-    connect(stepAct, &QAction::triggered, this, &MdiWindow::stepMode);
-
-    goAct = makeAction("goAct", tr("&Go"), tr("Take readings at the sampling interval"), ":/images/media_playback_start.png");
-    goAct->setCheckable(true);
-    goAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-    connect(goAct, &QAction::triggered, this, &MdiWindow::goMode);
-
-    recordAct = makeAction("recordAct", tr("&Record"), tr("Record the readings taken into the chosen file"),
-                           ":/images/button_black_rec.png");
-    recordAct->setCheckable(true);
-    recordAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    connect(recordAct, &QAction::triggered, this, &MdiWindow::recMode);
-
-    fullscreenAct = makeAction("fullscreenAct", tr("&Fullscreen"), tr("Set fullscreen"),
-                               ":/images/view_fullscreen.png");
-    fullscreenAct->setCheckable(true);
-    fullscreenAct->setShortcut(QKeySequence(Qt::Key_F11));
-    connect(fullscreenAct, &QAction::triggered, this, &MdiWindow::setFullScreen);
-
-    maximizeAct = makeAction("maximizeAct", tr("&Maximize"), tr("Maximize the windows"),
-                             ":/images/maximized.png");
-    maximizeAct->setShortcut(QKeySequence(tr("Ctrl+Up")));
-    connect(maximizeAct, &QAction::triggered, this, &MdiWindow::maxi);
-
-    tileAct = makeAction("tileAct", tr("&Tile"), tr("Tile the windows"),
-                         ":/images/large_tiles.png");
-    tileAct->setShortcut(QKeySequence(tr("Ctrl+Down")));
-    connect(tileAct, &QAction::triggered, workspace, &QMdiArea::tileSubWindows);
-
-    nextAct = makeAction("nextAct", tr("&Next window"), tr("Move to the next window"),
-                         ":/images/right_grey.png");
-    nextAct->setShortcut(QKeySequence(tr("Ctrl+Right")));
-    connect(nextAct, &QAction::triggered, workspace, &QMdiArea::activateNextSubWindow);
-
-    previousAct = makeAction("previousAct", tr("&Previous window"),
-                             tr("Move to the previous window"), ":/images/left_grey.png");
-    previousAct->setShortcut(QKeySequence(tr("Ctrl+Left")));
-    connect(previousAct, &QAction::triggered, workspace, &QMdiArea::activatePreviousSubWindow);
-
-    // Both views start visible, as every new document shows both. The toggles
-    // are wired once here rather than per document: they are disabled while no
-    // document is open, so nobody can use them earlier.
-    showLcdAct = makeAction("showLcdAct", tr("Show &LCD display"), tr("Show LCD display"),
-                            ":/images/lcd.png");
-    showLcdAct->setCheckable(true);
-    showLcdAct->setChecked(true);
-    connect(showLcdAct, &QAction::triggered, this, &MdiWindow::showLCD, Qt::UniqueConnection);
-
-    showGraphAct = makeAction("showGraphAct", tr("Show &graph"), tr("Show graph image"),
-                              ":/images/chart_line.png");
-    showGraphAct->setCheckable(true);
-    showGraphAct->setChecked(true);
-    connect(showGraphAct, &QAction::triggered, this, &MdiWindow::showGraph, Qt::UniqueConnection);
-
-    // Like the appearance, one setting for every window, new ones included.
-    followAct = makeAction("followAct", tr("Follow &readings"),
-                           tr("Fit each plot's value axis to the readings in its window"),
-                           ":/images/follow_readings.png");
-    followAct->setCheckable(true);
-    connect(followAct, &QAction::toggled, this, &MdiWindow::followReadings);
-    // Off at first: the read-out looks as it always did until asked.
-    showStatisticsAct = makeAction("showStatisticsAct", tr("Show stat&istics"),
-                                   tr("Show the statistics of the readings taken under the read-out"), nullptr);
-    showStatisticsAct->setCheckable(true);
-    connect(showStatisticsAct, &QAction::toggled, this, &MdiWindow::showStatisticsSig);
-
-    graphViewAct = makeAction("graphViewAct", tr("&Graph View"), tr("Change graph attributes"),
-                              nullptr);
-    connect(graphViewAct, &QAction::triggered, this, &MdiWindow::graphViewWindow);
-
-    aboutAct = makeAction("aboutAct", tr("&About"), tr("About this application"), nullptr);
-    connect(aboutAct, &QAction::triggered, this, &MdiWindow::helpAbout);
-
-    exportAct = makeAction("exportAct", tr("&Export"), tr("Export plot to file"),
-                           ":/images/picture_save.png");
-    exportAct->setShortcut(QKeySequence(tr("Ctrl+E")));
-    connect(exportAct, &QAction::triggered, this, &MdiWindow::exportPlot);
-
-    // The tool tips are the language keys languageChanged() reads, so they
-    // must stay untranslated.
-    polishAct = makeAction("polishAct", tr("&Polish"), tr("Set polish language"), nullptr);
-    polishAct->setToolTip(QStringLiteral("polish"));
-    connect(polishAct, &QAction::triggered, this, &MdiWindow::languageChanged);
-
-    englishAct = makeAction("englishAct", tr("&English"), tr("Set english language"), nullptr);
-    englishAct->setToolTip(QStringLiteral("english"));
-    connect(englishAct, &QAction::triggered, this, &MdiWindow::languageChanged);
+    for (const ActionRow &row : actionRows()) {
+        auto *action = new QAction(this);
+        this->*row.action = action;
+        action->setObjectName(QLatin1String(row.name));
+        if (row.icon)
+            action->setIcon(QIcon(QLatin1String(row.icon)));
+        if (row.key)
+            action->setShortcut(QKeySequence(row.key));
+        else if (row.keyName)
+            action->setShortcut(QKeySequence(tr(row.keyName)));
+        action->setCheckable(row.flags & Checkable);
+        action->setChecked(row.flags & Checked);
+        const auto run = row.run;
+        if (row.flags & Toggled)
+            connect(action, &QAction::toggled, this, [this, run](bool on) { run(this, on); });
+        else
+            connect(action, &QAction::triggered, this, [this, run](bool on) { run(this, on); });
+    }
+    // The catalogue each language action loads.
+    polishAct->setData(QStringLiteral("polish"));
+    englishAct->setData(QStringLiteral("english"));
 
     separatorAct = new QAction(this);
     separatorAct->setObjectName(QStringLiteral("separatorAct"));
     separatorAct->setSeparator(true);
 }
 
+// A null action stands for a separator.
+static void addAll(QMenu *menu, std::initializer_list<QAction *> actions)
+{
+    for (QAction *action : actions)
+        if (action)
+            menu->addAction(action);
+        else
+            menu->addSeparator();
+}
+
+// Titled by retranslate(); the menus are the menu bar's, the submenus their
+// menus'.
 void MdiWindow::createMenus()
 {
-    deviceMenu = menuBar()->addMenu(tr("&Device"));
-    deviceMenu->setObjectName(QStringLiteral("deviceMenu"));
-    deviceMenu->addAction(portSettingsAct);
-    deviceMenu->addAction(lineMonitorAct);
-    deviceMenu->addAction(limitsAct);
-    deviceMenu->addSeparator();
-    deviceMenu->addAction(tareAct);
-    deviceMenu->addAction(zeroAct);
-    deviceMenu->addSeparator();
-    deviceMenu->addAction(exportAct);
-    deviceMenu->addAction(closeAct);
-    deviceMenu->addSeparator();
-    deviceMenu->addAction(exitAct);
+    const auto menu = [this](QMenu *owner, const char *name) {
+        QMenu *made = owner ? owner->addMenu(QString()) : menuBar()->addMenu(QString());
+        made->setObjectName(QLatin1String(name));
+        return made;
+    };
+    deviceMenu = menu(nullptr, "deviceMenu");
+    addAll(deviceMenu, {portSettingsAct, lineMonitorAct, limitsAct, nullptr, tareAct, zeroAct, nullptr, exportAct,
+                        closeAct, nullptr, exitAct});
 
     editMenu = new EditMenu([this] { return activeTask(); }, this);
     menuBar()->addMenu(editMenu);
     connect(workspace, &QMdiArea::subWindowActivated, editMenu, &EditMenu::follow);
 
-    modeMenu = menuBar()->addMenu(tr("&Mode"));
-    modeMenu->setObjectName(QStringLiteral("modeMenu"));
-    modeMenu->addAction(pauseAct);
-    modeMenu->addAction(stepAct);
-    modeMenu->addAction(goAct);
-    modeMenu->addAction(recordAct);
+    modeMenu = menu(nullptr, "modeMenu");
+    addAll(modeMenu, {pauseAct, stepAct, goAct, recordAct});
     recordMenu = new RecordMenu(&portStore, [this] { return activeTask(); }, this);
     modeMenu->addMenu(recordMenu);
 
-    optionsMenu = menuBar()->addMenu(tr("&Options"));
-    optionsMenu->setObjectName(QStringLiteral("optionsMenu"));
-    // Owned by the Options menu; a parentless submenu would never be freed.
-    languageMenu = optionsMenu->addMenu(tr("&Languages"));
-    languageMenu->setObjectName(QStringLiteral("languageMenu"));
-    languageMenu->addAction(englishAct);
-    languageMenu->addAction(polishAct);
+    optionsMenu = menu(nullptr, "optionsMenu");
+    languageMenu = menu(optionsMenu, "languageMenu");
+    addAll(languageMenu, {englishAct, polishAct});
     optionsMenu->addAction(graphViewAct);
 
-    windowMenu = menuBar()->addMenu(tr("&Window"));
-    windowMenu->setObjectName(QStringLiteral("windowMenu"));
+    windowMenu = menu(nullptr, "windowMenu");
     connect(windowMenu, &QMenu::aboutToShow, this, &MdiWindow::updateWindowList);
 
-    helpMenu = menuBar()->addMenu(tr("&Help"));
-    helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    helpMenu = menu(nullptr, "helpMenu");
     helpMenu->addAction(aboutAct);
 }
 
+// Their titles are set once, in English.
 void MdiWindow::createToolBars()
 {
-    QToolBar *deviceBar = addToolBar(tr("Device"));
-    deviceBar->setObjectName(QStringLiteral("deviceToolBar"));
+    const auto bar = [this](const QString &title, const char *name, const QList<QAction *> &actions) {
+        QToolBar *made = addToolBar(title);
+        made->setObjectName(QLatin1String(name));
+        made->addActions(actions);
+        return made;
+    };
+    QToolBar *deviceBar = bar(tr("Device"), "deviceToolBar", {});
     deviceBar->addWidget(scaner);
-    deviceBar->addAction(portSettingsAct);
-    deviceBar->addAction(tareAct);
-    deviceBar->addAction(zeroAct);
-
-    QToolBar *switchBar = addToolBar(tr("Switch windows"));
-    switchBar->setObjectName(QStringLiteral("switchToolBar"));
-    switchBar->addAction(maximizeAct);
-    switchBar->addAction(tileAct);
-    switchBar->addAction(previousAct);
-    switchBar->addAction(nextAct);
-    switchBar->addAction(showLcdAct);
-    switchBar->addAction(showGraphAct);
-    switchBar->addAction(followAct);
-
-    QToolBar *modeBar = addToolBar(tr("Mode"));
-    modeBar->setObjectName(QStringLiteral("modeToolBar"));
-    modeBar->addAction(pauseAct);
-    modeBar->addAction(stepAct);
-    modeBar->addAction(goAct);
-    modeBar->addWidget(samplingRateBox);
-
-    QToolBar *recordBar = addToolBar(tr("Record"));
-    recordBar->setObjectName(QStringLiteral("recordToolBar"));
-    recordBar->addAction(recordAct);
+    deviceBar->addActions({portSettingsAct, tareAct, zeroAct});
+    bar(tr("Switch windows"), "switchToolBar",
+        {maximizeAct, tileAct, previousAct, nextAct, showLcdAct, showGraphAct, followAct});
+    bar(tr("Mode"), "modeToolBar", {pauseAct, stepAct, goAct})->addWidget(samplingRateBox);
+    QToolBar *recordBar = bar(tr("Record"), "recordToolBar", {recordAct});
     if (auto *button = qobject_cast<QToolButton *>(recordBar->widgetForAction(recordAct))) {
         button->setMenu(recordMenu);
         button->setPopupMode(QToolButton::MenuButtonPopup);
     }
     recordBar->addWidget(recPathButton);
     recordBar->addWidget(lotField);
-
-    QToolBar *exportBar = addToolBar(tr("Export"));
-    exportBar->setObjectName(QStringLiteral("exportToolBar"));
-    exportBar->addAction(exportAct);
+    bar(tr("Export"), "exportToolBar", {exportAct});
 }
 
 bool MdiWindow::hasActiveDocument() const
@@ -444,19 +388,8 @@ void MdiWindow::enableCommands()
 void MdiWindow::updateWindowList()
 {
     windowMenu->clear();
-    windowMenu->addAction(fullscreenAct);
-    windowMenu->addSeparator();
-    windowMenu->addAction(maximizeAct);
-    windowMenu->addAction(tileAct);
-    windowMenu->addSeparator();
-    windowMenu->addAction(nextAct);
-    windowMenu->addAction(previousAct);
-    windowMenu->addSeparator();
-    windowMenu->addAction(showLcdAct);
-    windowMenu->addAction(showGraphAct);
-    windowMenu->addAction(followAct);
-    windowMenu->addAction(showStatisticsAct);
-    windowMenu->addAction(separatorAct);
+    addAll(windowMenu, {fullscreenAct, nullptr, maximizeAct, tileAct, nullptr, nextAct, previousAct, nullptr,
+                        showLcdAct, showGraphAct, followAct, showStatisticsAct, separatorAct});
 
     const QList<QMdiSubWindow *> windows = workspace->subWindowList(QMdiArea::CreationOrder);
     QMdiSubWindow *current = workspace->currentSubWindow();
@@ -590,14 +523,12 @@ void MdiWindow::changeEvent(QEvent *event)
         QMainWindow::changeEvent(event);
 }
 
-void MdiWindow::languageChanged()
+void MdiWindow::chooseLanguage(const QAction *action)
 {
-    const QAction *action = qobject_cast<QAction *>(sender());
-    if (!action)
-        return;
-    const QString key = action->toolTip();
+    const QString key = action->data().toString();
     qCDebug(appTrace) << "change language to " + key;
     loadLanguage(key);
+    emit languageChosen(key);
 }
 
 // The toolkit announces every load with a language-change event once the event
@@ -622,34 +553,25 @@ void MdiWindow::translateUI()
     setWindowTitle(tr("KORVEN weighing software ") + version()
                    + (demo ? tr(" - demo with simulated scales") : QString()));
 
-    deviceMenu->setTitle(tr("&Device"));
-    modeMenu->setTitle(tr("&Mode"));
-    optionsMenu->setTitle(tr("&Options"));
-    languageMenu->setTitle(tr("&Language"));
-    windowMenu->setTitle(tr("&Window"));
-    helpMenu->setTitle(tr("&Help"));
+    retranslate();
+}
 
-    portSettingsAct->setText(tr("&Port settings..."));
-    portSettingsAct->setStatusTip(tr("Choose the kind of scale and the line settings of a port"));
-    lineMonitorAct->setText(tr("Line &monitor..."));
-    lineMonitorAct->setStatusTip(tr("Show the bytes the active window exchanges with its scale"));
-    limitsAct->setText(tr("&Limits..."));
-    limitsAct->setStatusTip(tr("Set the low and high limit of the active window's readings"));
-    tareAct->setText(tr("&Tare"));
-    tareAct->setStatusTip(tr("Have the active window's scale take the load on it off as tare"));
-    zeroAct->setText(tr("&Zero"));
-    zeroAct->setStatusTip(tr("Have the active window's scale set its zero"));
+// Every text the window's own parts show, in the language of the moment.
+void MdiWindow::retranslate()
+{
+    const std::pair<QMenu *, const char *> menus[] = {
+        {deviceMenu, QT_TR_NOOP("&Device")},     {modeMenu, QT_TR_NOOP("&Mode")},
+        {optionsMenu, QT_TR_NOOP("&Options")},   {languageMenu, QT_TR_NOOP("&Language")},
+        {windowMenu, QT_TR_NOOP("&Window")},     {helpMenu, QT_TR_NOOP("&Help")}};
+    for (const auto &menu : menus)
+        menu.first->setTitle(tr(menu.second));
+    for (const ActionRow &row : actionRows()) {
+        QAction *action = this->*row.action;
+        action->setText(tr(row.text));
+        if (!(row.flags & TipOnce) || action->statusTip().isEmpty())
+            action->setStatusTip(tr(row.statusTip));
+    }
     enableCommands();
-    exportAct->setText(tr("&Export"));
-    exportAct->setStatusTip(tr("Export plot to file"));
-    closeAct->setText(tr("&Close"));
-    closeAct->setStatusTip(tr("Close this document"));
-    exitAct->setText(tr("E&xit"));
-    exitAct->setStatusTip(tr("Quit the application"));
-    pauseAct->setText(tr("&Pause"));
-    pauseAct->setStatusTip(tr("Stop taking readings"));
-    stepAct->setText(tr("&Step"));
-    stepAct->setStatusTip(tr("Take the next reading"));
     // The key name is parsed with the toolkit's own catalogue ("Spacja" in
     // Polish); should that catalogue be missing, the name would parse to an
     // unknown key and Step would stop answering, so Space is kept instead.
@@ -657,44 +579,14 @@ void MdiWindow::translateUI()
     if (step.isEmpty() || step[0] == Qt::Key_unknown)
         step = QKeySequence(Qt::Key_Space);
     stepAct->setShortcut(step);
-    goAct->setText(tr("&Go"));
-    goAct->setStatusTip(tr("Take readings at the sampling interval"));
-    graphViewAct->setText(tr("&Graph View"));
-    graphViewAct->setStatusTip(tr("Change graph attributes"));
-    maximizeAct->setText(tr("&Maximize"));
-    maximizeAct->setStatusTip(tr("Maximize the windows"));
-    tileAct->setText(tr("&Tile"));
-    tileAct->setStatusTip(tr("Tile the windows"));
-    nextAct->setText(tr("&Next window"));
-    nextAct->setStatusTip(tr("Move to the next window"));
-    previousAct->setText(tr("&Previous window"));
-    previousAct->setStatusTip(tr("Move to the previous window"));
-    aboutAct->setText(tr("&About"));
-    aboutAct->setStatusTip(tr("About this application"));
-    englishAct->setText(tr("&English"));
-    polishAct->setText(tr("&Polish"));
-    recordAct->setText(tr("&Record"));
-    recordAct->setStatusTip(tr("Record the readings taken into the chosen file"));
-    showLcdAct->setText(tr("Show &LCD display"));
-    showLcdAct->setStatusTip(tr("Show LCD display"));
-    showGraphAct->setText(tr("Show &graph"));
-    showGraphAct->setStatusTip(tr("Show graph image"));
-    followAct->setText(tr("Follow &readings"));
-    followAct->setStatusTip(tr("Fit each plot's value axis to the readings in its window"));
-    showStatisticsAct->setText(tr("Show stat&istics"));
-    showStatisticsAct->setStatusTip(tr("Show the statistics of the readings taken under the read-out"));
-    fullscreenAct->setText(tr("&Fullscreen"));
-    fullscreenAct->setStatusTip(tr("Set fullscreen"));
 
     samplingRateBox->setToolTip(tr("set sampling rate"));
     samplingRateBox->setStatusTip(tr("set sampling rate"));
-
     // A chosen file keeps its name in the tips.
     if (recPathButton->text() == noFileChosen) {
         recPathButton->setToolTip(tr("set file path"));
         recPathButton->setStatusTip(tr("set file path"));
     }
-
     scaner->setToolTip(tr("click to scan for new devices"));
     scaner->setStatusTip(tr("click to scan for new devices"));
     if (shift)

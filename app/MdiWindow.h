@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <vector>
 #include <QMessageBox>
 
 #include "PortSettingsStore.h"
@@ -64,6 +65,8 @@ signals:
     void showLcdSig(bool on);
     void showGraphSig(bool on);
     void showStatisticsSig(bool on);
+    // The operator chose the language of this key ("polish", "english").
+    void languageChosen(const QString &key);
 
 public slots:
     void windowState(QWidget *window);
@@ -82,7 +85,6 @@ public slots:
     void setSamplingRate(double seconds);
     void graphViewChange(GraphAttr *attr);
     void translateUI();
-    void languageChanged();
     void setRecPath();
     void deviceNewReady();
     void deviceDestroyed(const QString &port);
@@ -100,6 +102,25 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    enum ActionFlag { Checkable = 1, Checked = 2, Toggled = 4, ChangesScale = 8, TipOnce = 16 };
+    // One action of the window. Toggled: run on every change of its check,
+    // not only the operator's. ChangesScale: the command changes what the
+    // active window's scale keeps. TipOnce: the status tip is not retranslated.
+    struct ActionRow
+    {
+        QAction *MdiWindow::*action;
+        const char *name;
+        const char *text;
+        const char *statusTip;
+        const char *icon;
+        int key;             // the shortcut, or 0
+        const char *keyName; // or the shortcut as translated text, or null
+        int flags;
+        void (*run)(MdiWindow *window, bool checked);
+    };
+    static const std::vector<ActionRow> &actionRows();
+    void chooseLanguage(const QAction *action);
+    void retranslate();
     void createActions();
     void createMenus();
     void createToolBars();

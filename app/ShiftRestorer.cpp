@@ -169,11 +169,11 @@ void ShiftRestorer::followCommands(QWidget *mainWindow)
                 &ShiftRestorer::windowsChanged);
     if (auto *lot = mainWindow->findChild<LotField *>())
         connect(lot, &LotField::lotChosen, this, &ShiftRestorer::windowsChanged);
-    // A language action names its catalogue in its tool tip.
+    // A language action carries the key of its catalogue.
     for (const char *name : {"polishAct", "englishAct"})
         if (auto *language = mainWindow->findChild<QAction *>(QLatin1String(name)))
             connect(language, &QAction::triggered, this,
-                    [this, language] { languageChosen(language->toolTip()); });
+                    [this, language] { languageChosen(language->data().toString()); });
     if (auto *statistics = mainWindow->findChild<QAction *>(QStringLiteral("showStatisticsAct")))
         connect(statistics, &QAction::toggled, this, [this](bool on) {
             if (!stopped)
