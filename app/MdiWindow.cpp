@@ -15,7 +15,9 @@
 #include "RandomPlot.h"
 #include "RecordMenu.h"
 #include "RecordingNotices.h"
+#include "RecordControl.h"
 #include "SaveSamples.h"
+#include "ScaleList.h"
 #include "Scaner.h"
 #include "ShiftRestorer.h"
 #include "ShiftStore.h"
@@ -49,12 +51,6 @@
 #include <cstdio>
 #include <utility>
 
-namespace {
-// The record-path button's text while no recording file is chosen; commands
-// compare against it, so it is never translated.
-const QString noFileChosen = QStringLiteral("...");
-}
-
 MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTranslator,
                      QWidget *parent)
     : QMainWindow(parent)
@@ -78,11 +74,7 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
         workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(window));
     });
 
-    recPathButton = new QPushButton(this);
-    recPathButton->setObjectName(QStringLiteral("recPathButton"));
-    recPathButton->setFixedWidth(100);
-    recPathButton->setText(noFileChosen);
-    connect(recPathButton, &QPushButton::clicked, this, &MdiWindow::setRecPath);
+    scales = new ScaleList(this);
 
     samplingRateBox = new IntervalSpinBox(this);
     samplingRateBox->setObjectName(QStringLiteral("samplingRateBox"));
@@ -95,19 +87,26 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     samplingRateBox->setButtonSymbols(QAbstractSpinBox::PlusMinus);
     connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged),
             this, &MdiWindow::setSamplingRate);
+    connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged), scales, &ScaleList::noteChange);
 
     lotField = new LotField([this] { return activeTask(); }, this);
+    connect(lotField, &LotField::lotChosen, scales, &ScaleList::noteChange);
 
     notices = new RecordingNotices(this);
 
     scaner = new Scaner(this);
     scaner->setObjectName(QStringLiteral("scaner"));
     connect(scaner, &QComboBox::textActivated, this, &MdiWindow::deviceNew);
+    connect(scales, &ScaleList::portTaken, scaner, &Scaner::addOpenedCOM);
+    connect(scales, &ScaleList::removed, scaner, &Scaner::removeOpenedCOM);
 
     // After enableActions(), so that the controls are enabled before they are
     // made to mirror the newly active document.
     connect(workspace, &QMdiArea::subWindowActivated, this, &MdiWindow::windowState);
     createActions();
+    recordControl = std::make_unique<RecordControl>(this, recordAct, scales, notices);
+    connect(recordControl->button(), &QPushButton::clicked, this, &MdiWindow::setRecPath);
+    connect(recordControl->button(), &QPushButton::clicked, scales, &ScaleList::noteChange);
     createMenus();
     createToolBars();
     retranslate();
@@ -254,6 +253,9 @@ void MdiWindow::createActions()
             connect(action, &QAction::toggled, this, [this, run](bool on) { run(this, on); });
         else
             connect(action, &QAction::triggered, this, [this, run](bool on) { run(this, on); });
+        // After the command itself, once the scale's state has settled.
+        if (row.flags & ChangesScale)
+            connect(action, &QAction::triggered, scales, &ScaleList::noteChange);
     }
     // The catalogue each language action loads.
     polishAct->setData(QStringLiteral("polish"));
@@ -328,7 +330,7 @@ void MdiWindow::createToolBars()
         button->setMenu(recordMenu);
         button->setPopupMode(QToolButton::MenuButtonPopup);
     }
-    recordBar->addWidget(recPathButton);
+    recordBar->addWidget(recordControl->button());
     recordBar->addWidget(lotField);
     bar(tr("Export"), "exportToolBar", {exportAct});
 }
@@ -364,13 +366,13 @@ void MdiWindow::enableActions()
                                               editMenu->copyAction(), editMenu->copyStableAction()};
     for (QAction *action : documentActions)
         action->setEnabled(active);
-    recPathButton->setEnabled(active);
+    recordControl->button()->setEnabled(active);
     samplingRateBox->setEnabled(active);
     lotField->setEnabled(active);
     lotField->mirror();
     separatorAct->setVisible(active);
     if (!active)
-        showRecPath(QString()); // no tips naming the file of a closed document
+        recordControl->show(QString()); // no tips naming the file of a closed document
     enableCommands();
 }
 
@@ -440,15 +442,12 @@ void MdiWindow::closeEvent(QCloseEvent *event)
     }
     // Every record is in its file as soon as it is taken: there is nothing
     // to save, only readings that stop coming.
-    int recording = 0;
-    const QList<QMdiSubWindow *> frames = workspace->subWindowList();
-    for (QMdiSubWindow *frame : frames)
-        if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
-            recording += document->deviceTask()->isRecording() ? 1 : 0;
+    const int recording = scales->recordingCount();
+    const int open = workspace->subWindowList().size();
     const QString question =
         recording ? tr("%n window(s) still record readings. Every record taken so far is in its "
                        "file; closing stops the readings. Close the program?", nullptr, recording)
-                  : tr("%n scale window(s) are open. Close the program?", nullptr, frames.size());
+                  : tr("%n scale window(s) are open. Close the program?", nullptr, open);
     const QMessageBox::StandardButton answer = QMessageBox::question(
         this, tr("Closing program ..."), question, QMessageBox::Close | QMessageBox::Cancel,
         QMessageBox::Cancel);
@@ -582,11 +581,7 @@ void MdiWindow::retranslate()
 
     samplingRateBox->setToolTip(tr("set sampling rate"));
     samplingRateBox->setStatusTip(tr("set sampling rate"));
-    // A chosen file keeps its name in the tips.
-    if (recPathButton->text() == noFileChosen) {
-        recPathButton->setToolTip(tr("set file path"));
-        recPathButton->setStatusTip(tr("set file path"));
-    }
+    recordControl->retranslate();
     scaner->setToolTip(tr("click to scan for new devices"));
     scaner->setStatusTip(tr("click to scan for new devices"));
     if (shift)
@@ -601,7 +596,7 @@ void MdiWindow::deviceNew(const QString &port)
         return;
     // Windows still starting count too: two ports chosen in quick succession
     // must not slip past the limit.
-    if (workspace->subWindowList().size() + pendingDocuments.size() > 3) {
+    if (scales->isFull()) {
         QMessageBox box(QMessageBox::Information, tr("Four ports are open"),
                         tr("You cannot open more than 4 ports: close a window to open another."),
                         QMessageBox::Ok, this);
@@ -609,9 +604,9 @@ void MdiWindow::deviceNew(const QString &port)
         return;
     }
     qCDebug(appTrace) << "? MdiWindow deviceNew()" << port;
-    scaner->addOpenedCOM(port);
     QStringList ignored;
     auto *document = new DocumentWindow(port, portStore.setup(port, &ignored));
+    scales->take(document->deviceTask());
     portStore.applyTo(document->deviceTask());
     // Said once a run and port: the window reads the port all the same.
     if (!ignored.isEmpty() && !toldIgnoredSettings.contains(port)) {
@@ -648,6 +643,7 @@ void MdiWindow::deviceNewReady()
     task->showStatistics(showStatisticsAct->isChecked());
     notices->watch(task);
     // Before the window is shown and mirrored: a reopened one gets its fields first.
+    scales->start(task);
     if (shift)
         shift->windowOpened(task);
     qCDebug(appTrace) << "! MdiWindow deviceNew()3";
@@ -679,14 +675,11 @@ void MdiWindow::setDemo(bool on)
 void MdiWindow::portSettings()
 {
     DocumentWindow *active = activeDocument();
-    QList<DeviceTask *> open;
+    const QList<DeviceTask *> open = scales->running();
     QStringList ports = scaner->serialPorts();
-    for (QMdiSubWindow *frame : workspace->subWindowList())
-        if (auto *document = qobject_cast<DocumentWindow *>(frame->widget())) {
-            open << document->deviceTask();
-            if (!ports.contains(document->port()))
-                ports.prepend(document->port());
-        }
+    for (const DeviceTask *task : open)
+        if (!ports.contains(task->port()))
+            ports.prepend(task->port());
     PortSettingsDialog dialog(ports, active ? active->port() : QString(), &portStore, this);
     dialog.setOpenTasks(open);
     if (dialog.exec() != QDialog::Accepted)
@@ -708,7 +701,7 @@ void MdiWindow::lineMonitor()
 void MdiWindow::deviceDestroyed(const QString &port)
 {
     qCDebug(appTrace) << "removeOpenedCOM" << port;
-    scaner->removeOpenedCOM(port);
+    scales->release(port);
     if (shift)
         shift->windowClosed(port);
 }
@@ -732,6 +725,7 @@ void MdiWindow::showAsLeft()
 void MdiWindow::keepShift(ShiftStore *store, bool resume)
 {
     desk = store;
+    recordControl->keepFolderIn(store);
     shift = new ShiftRestorer(store, this);
     optionsMenu->addAction(shift->resumeAtOnceAction());
     if (!shift->language().isEmpty())
@@ -779,22 +773,9 @@ void MdiWindow::windowState(QWidget *window)
     pauseAct->setChecked(task->isPaused());
     goAct->setChecked(!task->isPaused());
     recordAct->setChecked(task->isRecording());
-    showRecPath(task->recorder() ? task->recorder()->fileName() : QString());
+    recordControl->show(task->recorder() ? task->recorder()->fileName() : QString());
     // Writes back to this same task through setSamplingRate() when it differs.
     samplingRateBox->setValue(task->refreshRate() / 1000.0);
-}
-
-void MdiWindow::showRecPath(const QString &fileName)
-{
-    if (fileName.isEmpty()) {
-        recPathButton->setText(noFileChosen);
-        recPathButton->setToolTip(tr("set file path"));
-        recPathButton->setStatusTip(tr("set file path"));
-        return;
-    }
-    recPathButton->setToolTip(DeviceTask::plainTip(fileName));
-    recPathButton->setStatusTip(fileName);
-    recPathButton->setText(noFileChosen + fileName.mid(fileName.lastIndexOf(QLatin1Char('/'))));
 }
 
 // Exactly one of Pause and Go stays checked, even when the operator clicks
@@ -825,117 +806,14 @@ void MdiWindow::goMode()
 
 void MdiWindow::recMode(bool on)
 {
-    DocumentWindow *document = activeDocument();
-    if (!document)
-        return;
-    DeviceTask *task = document->deviceTask();
-    SaveSamples *recorder = task->recorder();
-    if (!on) {
-        task->setRecording(false);
-        recorder->close();
-        return;
-    }
-    // The dialogs run event loops of their own, in which the window may close.
-    const QPointer<DocumentWindow> alive(document);
-    if (recPathButton->text() == noFileChosen)
-        setRecPath();
-    // Still no file: the dialog was cancelled, and setRecPath() has unchecked
-    // Record.
-    if (!alive || recPathButton->text() == noFileChosen)
-        return;
-    // The file may have changed, or another window may have started recording
-    // into it, since it was chosen.
-    if (!mayRecordInto(document, recorder->fileName(), tr("Recording stays off."))) {
-        recordAct->setChecked(alive && task->isRecording());
-        return;
-    }
-    if (!recorder->open()) {
-        tellCouldNotOpen(task);
-        return;
-    }
-    task->setRecording(true);
-}
-
-// A file that cannot be opened leaves recording off; the operator is told
-// instead of watching a Record button that writes nothing.
-void MdiWindow::tellCouldNotOpen(DeviceTask *task)
-{
-    task->setRecording(false);
-    recordAct->setChecked(false);
-    notices->tellCouldNotOpen(task);
-}
-
-// Records go into a regular file or a new one, and no two windows share
-// one: their lines could not be told apart. Otherwise the operator hears why,
-// and what follows from it.
-bool MdiWindow::mayRecordInto(DocumentWindow *document, const QString &fileName,
-                              const QString &outcome)
-{
-    const QString shownName = QDir::toNativeSeparators(fileName);
-    QString refusal;
-    if (!SaveSamples::isRecordable(fileName)) {
-        refusal = tr("Readings are recorded only into a regular file or under a new name;\n%1\n"
-                     "is a folder, a device, a pipe, a socket or a link.")
-                      .arg(shownName);
-    }
-    for (QMdiSubWindow *frame : workspace->subWindowList()) {
-        auto *other = qobject_cast<DocumentWindow *>(frame->widget());
-        if (!refusal.isEmpty() || !other || other == document)
-            continue;
-        DeviceTask *task = other->deviceTask();
-        if (task->isRecording() && task->recorder() && task->recorder()->isWritingTo(fileName))
-            refusal = tr("The window of %1 is already recording into the file\n%2\n"
-                         "Each window records into a file of its own.")
-                          .arg(other->port(), shownName);
-    }
-    if (refusal.isEmpty())
-        return true;
-    notices->warn(refusal + QLatin1Char('\n') + outcome);
-    return false;
+    if (DeviceTask *task = activeTask())
+        recordControl->record(task, on);
 }
 
 void MdiWindow::setRecPath()
 {
-    DocumentWindow *document = activeDocument();
-    if (!document)
-        return;
-    DeviceTask *task = document->deviceTask();
-    // The recorder appends to the file it is given and never replaces one:
-    // the dialog asks nothing about replacing and says where readings go.
-    // The filter of the format the window records in comes first.
-    const QString text = tr("Text records (*.txt)");
-    const QString csv = tr("CSV files (*.csv)");
-    const bool recordsCsv = task->recordFormat() != RecordFormat::Classic;
-    const QString chosenBefore = task->recorder()->fileName();
-    QFileDialog dialog(this, tr("Choose the file to record readings in"),
-                       chosenBefore.isEmpty() && desk ? desk->recordFolder() : chosenBefore,
-                       (recordsCsv ? csv + QStringLiteral(";;") + text
-                                   : text + QStringLiteral(";;") + csv)
-                           + QStringLiteral(";;") + tr("All files (*)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setLabelText(QFileDialog::FileName, tr("Add readings to the end of:"));
-    dialog.setLabelText(QFileDialog::Accept, tr("Append"));
-    // The dialogs run event loops of their own, in which the window may close.
-    const QPointer<DocumentWindow> alive(document);
-    const QString fileName =
-        dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    // Refused, the choice is forgotten and the file chosen before kept.
-    if (!alive || fileName.isEmpty()
-        || !mayRecordInto(document, fileName, tr("The file chosen before is kept."))) {
-        // A recording already running goes on, and Record keeps saying so.
-        recordAct->setChecked(alive && task->isRecording());
-        return;
-    }
-    qCDebug(appTrace) << fileName;
-    if (desk)
-        desk->setRecordFolder(QFileInfo(fileName).absolutePath());
-    task->recorder()->setFileName(fileName);
-    showRecPath(fileName);
-    // A recording under way moves to the new file at once, so that the next
-    // record goes where the button says; open() lets go of the old file.
-    if (task->isRecording() && !task->recorder()->open())
-        tellCouldNotOpen(task);
+    if (DeviceTask *task = activeTask())
+        recordControl->choose(task);
 }
 
 void MdiWindow::setSamplingRate(double seconds)
@@ -1022,7 +900,6 @@ void MdiWindow::showGraph(bool on)
 
 void MdiWindow::followReadings(bool on)
 {
-    for (QMdiSubWindow *frame : workspace->subWindowList())
-        if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
-            document->deviceTask()->plotWidget()->setFollowing(on);
+    for (DeviceTask *task : scales->running())
+        task->plotWidget()->setFollowing(on);
 }

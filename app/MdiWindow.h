@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <memory>
 #include <vector>
 #include <QMessageBox>
 
@@ -25,8 +26,10 @@ class DocumentWindow;
 class EditMenu;
 class GraphAttr;
 class LotField;
+class RecordControl;
 class RecordMenu;
 class RecordingNotices;
+class ScaleList;
 class Scaner;
 class ShiftRestorer;
 class ShiftStore;
@@ -133,9 +136,6 @@ private:
     void enableCommands();
     DocumentWindow *activeDocument() const;
     DeviceTask *activeTask() const;
-    void showRecPath(const QString &fileName);
-    void tellCouldNotOpen(DeviceTask *task);
-    bool mayRecordInto(DocumentWindow *document, const QString &fileName, const QString &outcome);
     // Ports whose unusable stored settings the operator has been told of.
     QStringList toldIgnoredSettings;
     static QString version();
@@ -183,13 +183,14 @@ private:
 
     Scaner *scaner = nullptr;
     GraphAttr *graphAttr = nullptr;
-    QPushButton *recPathButton = nullptr;
     QDoubleSpinBox *samplingRateBox = nullptr;
     RecordMenu *recordMenu = nullptr;
     LotField *lotField = nullptr;
     RecordingNotices *notices = nullptr;
     // Created, port marked open, not yet in the workspace.
     QList<DocumentWindow *> pendingDocuments;
+    ScaleList *scales = nullptr;
+    std::unique_ptr<RecordControl> recordControl;
     PortSettingsStore portStore;
     ShiftRestorer *shift = nullptr;
     // The kept shift's store, for the window's own layout and record folder.
