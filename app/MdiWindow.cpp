@@ -642,10 +642,9 @@ void MdiWindow::deviceNewReady()
     connect(this, &MdiWindow::showStatisticsSig, task, &DeviceTask::showStatistics);
     task->showStatistics(showStatisticsAct->isChecked());
     notices->watch(task);
-    // Before the window is shown and mirrored: a reopened one gets its fields first.
+    // Before the window is shown and mirrored: the shift gives a reopened one
+    // its fields first.
     scales->start(task);
-    if (shift)
-        shift->windowOpened(task);
     qCDebug(appTrace) << "! MdiWindow deviceNew()3";
     QMdiSubWindow *frame = workspace->addSubWindow(
         document, Qt::WindowMaximizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -702,8 +701,6 @@ void MdiWindow::deviceDestroyed(const QString &port)
 {
     qCDebug(appTrace) << "removeOpenedCOM" << port;
     scales->release(port);
-    if (shift)
-        shift->windowClosed(port);
 }
 
 void MdiWindow::keepLayout()
@@ -731,7 +728,7 @@ void MdiWindow::keepShift(ShiftStore *store, bool resume)
     if (!shift->language().isEmpty())
         loadLanguage(shift->language());
     showStatisticsAct->setChecked(shift->showsStatistics());
-    shift->followCommands(this);
+    shift->follow(this, scales);
     if (!resume) {
         shift->startEmpty();
         return;
