@@ -5,11 +5,12 @@
 #include "DeviceTask.h"
 #include "DocumentWindow.h"
 #include "EditMenu.h"
+#include "FrameMenu.h"
 #include "GraphAttr.h"
 #include "GraphView.h"
-#include "IntervalSpinBox.h"
 #include "LimitsDialog.h"
 #include "LotField.h"
+#include "ModeControl.h"
 #include "PortSettingsDialog.h"
 #include "ProgramVersion.h"
 #include "RandomPlot.h"
@@ -21,6 +22,7 @@
 #include "Scaner.h"
 #include "ShiftRestorer.h"
 #include "ShiftStore.h"
+#include "WindowMenu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,7 +43,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QSignalMapper>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -69,25 +70,7 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     setCentralWidget(workspace);
     connect(workspace, &QMdiArea::subWindowActivated, this, &MdiWindow::enableActions);
 
-    windowMapper = new QSignalMapper(this);
-    connect(windowMapper, &QSignalMapper::mappedWidget, workspace, [this](QWidget *window) {
-        workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(window));
-    });
-
     scales = new ScaleList(this);
-
-    samplingRateBox = new IntervalSpinBox(this);
-    samplingRateBox->setObjectName(QStringLiteral("samplingRateBox"));
-    samplingRateBox->setDecimals(2);
-    samplingRateBox->setRange(0.2, 60.0);
-    samplingRateBox->setSingleStep(0.1);
-    samplingRateBox->setValue(0.2);
-    samplingRateBox->setSuffix(tr(" s"));
-    samplingRateBox->setMinimumHeight(30);
-    samplingRateBox->setButtonSymbols(QAbstractSpinBox::PlusMinus);
-    connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged),
-            this, &MdiWindow::setSamplingRate);
-    connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged), scales, &ScaleList::noteChange);
 
     lotField = new LotField([this] { return activeTask(); }, this);
     connect(lotField, &LotField::lotChosen, scales, &ScaleList::noteChange);
@@ -104,6 +87,11 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     // made to mirror the newly active document.
     connect(workspace, &QMdiArea::subWindowActivated, this, &MdiWindow::windowState);
     createActions();
+    modeControl = std::make_unique<ModeControl>(this, pauseAct, goAct);
+    samplingRateBox = modeControl->intervalBox();
+    connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged),
+            this, &MdiWindow::setSamplingRate);
+    connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged), scales, &ScaleList::noteChange);
     recordControl = std::make_unique<RecordControl>(this, recordAct, scales, notices);
     connect(recordControl->button(), &QPushButton::clicked, this, &MdiWindow::setRecPath);
     connect(recordControl->button(), &QPushButton::clicked, scales, &ScaleList::noteChange);
@@ -303,8 +291,11 @@ void MdiWindow::createMenus()
     addAll(languageMenu, {englishAct, polishAct});
     optionsMenu->addAction(graphViewAct);
 
-    windowMenu = menu(nullptr, "windowMenu");
-    connect(windowMenu, &QMenu::aboutToShow, this, &MdiWindow::updateWindowList);
+    windowMenu = new WindowMenu(workspace,
+                                {fullscreenAct, nullptr, maximizeAct, tileAct, nullptr, nextAct, previousAct, nullptr,
+                                 showLcdAct, showGraphAct, followAct, showStatisticsAct, separatorAct},
+                                menuBar());
+    menuBar()->addMenu(windowMenu);
 
     helpMenu = menu(nullptr, "helpMenu");
     helpMenu->addAction(aboutAct);
@@ -387,26 +378,6 @@ void MdiWindow::enableCommands()
     }
 }
 
-void MdiWindow::updateWindowList()
-{
-    windowMenu->clear();
-    addAll(windowMenu, {fullscreenAct, nullptr, maximizeAct, tileAct, nullptr, nextAct, previousAct, nullptr,
-                        showLcdAct, showGraphAct, followAct, showStatisticsAct, separatorAct});
-
-    const QList<QMdiSubWindow *> windows = workspace->subWindowList(QMdiArea::CreationOrder);
-    QMdiSubWindow *current = workspace->currentSubWindow();
-    for (int i = 0; i < windows.size(); ++i) {
-        QMdiSubWindow *window = windows.at(i);
-        // Owned by the menu, so the next clear() frees it and its mapping.
-        QAction *entry = windowMenu->addAction(
-            tr("&%1 %2").arg(QString::number(i + 1), window->windowTitle()));
-        entry->setCheckable(true);
-        entry->setChecked(window == current);
-        connect(entry, &QAction::triggered, windowMapper, QOverload<>::of(&QSignalMapper::map));
-        windowMapper->setMapping(entry, window);
-    }
-}
-
 void MdiWindow::setFullScreen(bool on)
 {
     if (on)
@@ -467,51 +438,10 @@ bool MdiWindow::event(QEvent *event)
     // may give its Close every key of QKeySequence::Close again (Qt 5.15.8
     // keeps the keys as they were, but nothing promises that).
     if (event->type() == QEvent::LanguageChange) {
-        for (QMdiSubWindow *frame : workspace->subWindowList()) {
-            leaveCloseKeysToCloseAct(frame);
-            translateFrameMenu(frame);
-        }
+        for (QMdiSubWindow *frame : workspace->subWindowList())
+            FrameMenu::adopt(frame, closeAct);
     }
     return handled;
-}
-
-// A frame's own menu is written by the toolkit in the language of the moment
-// and kept so; its Polish also gives Move and Minimize one letter. The
-// window writes the entries itself, found by the toolkit's texts at first.
-void MdiWindow::translateFrameMenu(QMdiSubWindow *frame) const
-{
-    static const char *const entries[] = {
-        QT_TR_NOOP("&Restore"), QT_TR_NOOP("&Move"),      QT_TR_NOOP("&Size"),  QT_TR_NOOP("Mi&nimize"),
-        QT_TR_NOOP("Ma&ximize"), QT_TR_NOOP("Stay on &Top"), QT_TR_NOOP("&Close")};
-    QMenu *menu = frame->systemMenu();
-    if (!menu)
-        return;
-    for (QAction *action : menu->actions()) {
-        for (const char *entry : entries)
-            if (action->objectName().isEmpty() && action->text() == QMdiSubWindow::tr(entry))
-                action->setObjectName(QLatin1String(entry));
-        for (const char *entry : entries)
-            if (action->objectName() == QLatin1String(entry))
-                action->setText(tr(entry));
-    }
-}
-
-// Every frame's own menu closes it on QKeySequence::Close, which on X11 is
-// Ctrl+F4 and Ctrl+W. With Ctrl+W on closeAct as well the toolkit finds the
-// key ambiguous and fires neither, so the frames give up the keys closeAct
-// uses and keep the rest (Ctrl+F4 still closes a frame from its menu's key).
-void MdiWindow::leaveCloseKeysToCloseAct(QMdiSubWindow *frame) const
-{
-    const QList<QKeySequence> taken = closeAct->shortcuts();
-    for (QAction *action : frame->actions()) {
-        QList<QKeySequence> keys = action->shortcuts();
-        const int before = keys.size();
-        for (const QKeySequence &key : taken)
-            keys.removeAll(key);
-        // setShortcut() would replace only the first key and keep Ctrl+W.
-        if (keys.size() != before)
-            action->setShortcuts(keys);
-    }
 }
 
 void MdiWindow::changeEvent(QEvent *event)
@@ -579,8 +509,7 @@ void MdiWindow::retranslate()
         step = QKeySequence(Qt::Key_Space);
     stepAct->setShortcut(step);
 
-    samplingRateBox->setToolTip(tr("set sampling rate"));
-    samplingRateBox->setStatusTip(tr("set sampling rate"));
+    modeControl->retranslate();
     recordControl->retranslate();
     scaner->setToolTip(tr("click to scan for new devices"));
     scaner->setStatusTip(tr("click to scan for new devices"));
@@ -648,8 +577,7 @@ void MdiWindow::deviceNewReady()
     qCDebug(appTrace) << "! MdiWindow deviceNew()3";
     QMdiSubWindow *frame = workspace->addSubWindow(
         document, Qt::WindowMaximizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    leaveCloseKeysToCloseAct(frame);
-    translateFrameMenu(frame);
+    FrameMenu::adopt(frame, closeAct);
     // The window deletes itself once its port is closed; its frame goes with it.
     connect(document, &QObject::destroyed, frame, &QObject::deleteLater);
     qCDebug(appTrace) << "! MdiWindow deviceNew()4";
@@ -767,38 +695,24 @@ void MdiWindow::windowState(QWidget *window)
     if (!document)
         return;
     DeviceTask *task = document->deviceTask();
-    pauseAct->setChecked(task->isPaused());
-    goAct->setChecked(!task->isPaused());
     recordAct->setChecked(task->isRecording());
     recordControl->show(task->recorder() ? task->recorder()->fileName() : QString());
-    // Writes back to this same task through setSamplingRate() when it differs.
-    samplingRateBox->setValue(task->refreshRate() / 1000.0);
+    modeControl->mirror(task);
 }
 
-// Exactly one of Pause and Go stays checked, even when the operator clicks
-// the one that already is.
 void MdiWindow::pauseMode()
 {
-    pauseAct->setChecked(true);
-    goAct->setChecked(false);
-    if (DocumentWindow *document = activeDocument())
-        document->deviceTask()->pause();
+    modeControl->pause(activeTask());
 }
 
 void MdiWindow::stepMode()
 {
-    pauseAct->setChecked(true);
-    goAct->setChecked(false);
-    if (DocumentWindow *document = activeDocument())
-        document->deviceTask()->step();
+    modeControl->step(activeTask());
 }
 
 void MdiWindow::goMode()
 {
-    pauseAct->setChecked(false);
-    goAct->setChecked(true);
-    if (DocumentWindow *document = activeDocument())
-        document->deviceTask()->go();
+    modeControl->go(activeTask());
 }
 
 void MdiWindow::recMode(bool on)
@@ -815,17 +729,7 @@ void MdiWindow::setRecPath()
 
 void MdiWindow::setSamplingRate(double seconds)
 {
-    qCDebug(appTrace) << "? MdiWindow setSamplingRate()" << seconds;
-    // Rounded, not truncated: 2.3 s is 2299.99... ms in binary and must still
-    // poll every 2300 ms.
-    DocumentWindow *document = activeDocument();
-    if (!document)
-        return;
-    const int ms = qRound(seconds * 1000);
-    // Mirroring a newly active window shows that window's own interval; sending
-    // it back unchanged would only restart its link's wait.
-    if (ms != document->deviceTask()->refreshRate())
-        document->deviceTask()->setRefreshRate(ms);
+    modeControl->setInterval(activeTask(), seconds);
 }
 
 void MdiWindow::exportPlot()

@@ -18,7 +18,6 @@ class QMdiSubWindow;
 class QMenu;
 class QPushButton;
 class QResizeEvent;
-class QSignalMapper;
 class QTranslator;
 
 class DeviceTask;
@@ -26,6 +25,7 @@ class DocumentWindow;
 class EditMenu;
 class GraphAttr;
 class LotField;
+class ModeControl;
 class RecordControl;
 class RecordMenu;
 class RecordingNotices;
@@ -82,7 +82,6 @@ public slots:
     void maxi();
     void helpAbout();
     void enableActions();
-    void updateWindowList();
     void exportPlot();
     void graphViewWindow();
     void setSamplingRate(double seconds);
@@ -128,8 +127,6 @@ private:
     void createMenus();
     void createToolBars();
     void loadLanguage(const QString &key);
-    void leaveCloseKeysToCloseAct(QMdiSubWindow *frame) const;
-    void translateFrameMenu(QMdiSubWindow *frame) const;
     bool hasActiveDocument() const;
     // Tare and Zero as the active window's kind of scale allows, with the
     // reason in the tip where it does not.
@@ -144,7 +141,6 @@ private:
     QTranslator *toolkitTranslator;
 
     QMdiArea *workspace = nullptr;
-    QSignalMapper *windowMapper = nullptr;
 
     QAction *closeAct = nullptr;
     QAction *exitAct = nullptr;
@@ -191,6 +187,7 @@ private:
     QList<DocumentWindow *> pendingDocuments;
     ScaleList *scales = nullptr;
     std::unique_ptr<RecordControl> recordControl;
+    std::unique_ptr<ModeControl> modeControl;
     PortSettingsStore portStore;
     ShiftRestorer *shift = nullptr;
     // The kept shift's store, for the window's own layout and record folder.
