@@ -3,9 +3,10 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QMessageBox>
+
 #include <memory>
 #include <vector>
-#include <QMessageBox>
 
 #include "PortSettingsStore.h"
 
@@ -16,7 +17,6 @@ class QEvent;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QPushButton;
 class QResizeEvent;
 class QTranslator;
 
@@ -34,10 +34,11 @@ class Scaner;
 class ShiftRestorer;
 class ShiftStore;
 
-// The program's only top-level window. It owns every menu, tool bar and action,
-// the port selector, the record-path button and the sampling-rate spin box,
-// keeps them in step with the active document window and routes the operator's
-// commands to it; it never touches a port itself.
+// The program's only top-level window. It owns every menu, tool bar and action
+// (built from one table, see actionRows()), the port selector and the list of
+// open scales, keeps the controls in step with the active document window and
+// routes the operator's commands to it; it never touches a port itself. The
+// record file and the Mode commands have controls of their own.
 class MdiWindow : public QMainWindow
 {
     Q_OBJECT
@@ -183,7 +184,7 @@ private:
     RecordMenu *recordMenu = nullptr;
     LotField *lotField = nullptr;
     RecordingNotices *notices = nullptr;
-    // Created, port marked open, not yet in the workspace.
+    // Created, port taken in the list, not yet in the workspace.
     QList<DocumentWindow *> pendingDocuments;
     ScaleList *scales = nullptr;
     std::unique_ptr<RecordControl> recordControl;
