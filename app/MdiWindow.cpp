@@ -5,20 +5,24 @@
 #include "DeviceTask.h"
 #include "DocumentWindow.h"
 #include "EditMenu.h"
+#include "FrameMenu.h"
 #include "GraphAttr.h"
 #include "GraphView.h"
-#include "IntervalSpinBox.h"
 #include "LimitsDialog.h"
 #include "LotField.h"
+#include "ModeControl.h"
 #include "PortSettingsDialog.h"
 #include "ProgramVersion.h"
 #include "RandomPlot.h"
 #include "RecordMenu.h"
 #include "RecordingNotices.h"
+#include "RecordControl.h"
 #include "SaveSamples.h"
+#include "ScaleList.h"
 #include "Scaner.h"
 #include "ShiftRestorer.h"
 #include "ShiftStore.h"
+#include "WindowMenu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,7 +43,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QSignalMapper>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -48,12 +51,6 @@
 
 #include <cstdio>
 #include <utility>
-
-namespace {
-// The record-path button's text while no recording file is chosen; commands
-// compare against it, so it is never translated.
-const QString noFileChosen = QStringLiteral("...");
-}
 
 MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTranslator,
                      QWidget *parent)
@@ -73,49 +70,34 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     setCentralWidget(workspace);
     connect(workspace, &QMdiArea::subWindowActivated, this, &MdiWindow::enableActions);
 
-    windowMapper = new QSignalMapper(this);
-    connect(windowMapper, &QSignalMapper::mappedWidget, workspace, [this](QWidget *window) {
-        workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(window));
-    });
-
-    recPathButton = new QPushButton(this);
-    recPathButton->setObjectName(QStringLiteral("recPathButton"));
-    recPathButton->setStatusTip(tr("set file path"));
-    recPathButton->setToolTip(tr("set file path"));
-    recPathButton->setFixedWidth(100);
-    recPathButton->setText(noFileChosen);
-    connect(recPathButton, &QPushButton::clicked, this, &MdiWindow::setRecPath);
-
-    samplingRateBox = new IntervalSpinBox(this);
-    samplingRateBox->setObjectName(QStringLiteral("samplingRateBox"));
-    samplingRateBox->setDecimals(2);
-    samplingRateBox->setRange(0.2, 60.0);
-    samplingRateBox->setSingleStep(0.1);
-    samplingRateBox->setValue(0.2);
-    samplingRateBox->setSuffix(tr(" s"));
-    samplingRateBox->setToolTip(tr("set sampling rate"));
-    samplingRateBox->setStatusTip(tr("set sampling rate"));
-    samplingRateBox->setMinimumHeight(30);
-    samplingRateBox->setButtonSymbols(QAbstractSpinBox::PlusMinus);
-    connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged),
-            this, &MdiWindow::setSamplingRate);
+    scales = new ScaleList(this);
 
     lotField = new LotField([this] { return activeTask(); }, this);
+    connect(lotField, &LotField::lotChosen, scales, &ScaleList::noteChange);
 
     notices = new RecordingNotices(this);
 
     scaner = new Scaner(this);
     scaner->setObjectName(QStringLiteral("scaner"));
-    scaner->setToolTip(tr("click to scan for new devices"));
-    scaner->setStatusTip(tr("click to scan for new devices"));
     connect(scaner, &QComboBox::textActivated, this, &MdiWindow::deviceNew);
+    connect(scales, &ScaleList::portTaken, scaner, &Scaner::addOpenedCOM);
+    connect(scales, &ScaleList::removed, scaner, &Scaner::removeOpenedCOM);
 
     // After enableActions(), so that the controls are enabled before they are
     // made to mirror the newly active document.
     connect(workspace, &QMdiArea::subWindowActivated, this, &MdiWindow::windowState);
     createActions();
+    modeControl = std::make_unique<ModeControl>(this, pauseAct, goAct);
+    samplingRateBox = modeControl->intervalBox();
+    connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged),
+            this, &MdiWindow::setSamplingRate);
+    connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged), scales, &ScaleList::noteChange);
+    recordControl = std::make_unique<RecordControl>(this, recordAct, scales, notices);
+    connect(recordControl->button(), &QPushButton::clicked, this, &MdiWindow::setRecPath);
+    connect(recordControl->button(), &QPushButton::clicked, scales, &ScaleList::noteChange);
     createMenus();
     createToolBars();
+    retranslate();
 
     statusBar()->showMessage(tr("Ready"));
     enableActions();
@@ -152,241 +134,196 @@ QString MdiWindow::version()
     return QLatin1Char('v') + QLatin1String(programVersion);
 }
 
+// Every action of the window, in one place: what it is called, says and does.
+// retranslate() writes the texts, at creation and at every language change.
+const std::vector<MdiWindow::ActionRow> &MdiWindow::actionRows()
+{
+    using W = MdiWindow;
+    // Keys as keys, the same in both languages, unless named by a text.
+    static const std::vector<ActionRow> rows = {
+        {&W::portSettingsAct, "portSettingsAct", QT_TR_NOOP("&Port settings..."),
+         QT_TR_NOOP("Choose the kind of scale and the line settings of a port"), nullptr,
+         Qt::CTRL | Qt::SHIFT | Qt::Key_P, nullptr, 0, [](W *w, bool) { w->portSettings(); }},
+        {&W::lineMonitorAct, "lineMonitorAct", QT_TR_NOOP("Line &monitor..."),
+         QT_TR_NOOP("Show the bytes the active window exchanges with its scale"), nullptr, Qt::CTRL | Qt::Key_L,
+         nullptr, 0, [](W *w, bool) { w->lineMonitor(); }},
+        {&W::limitsAct, "limitsAct", QT_TR_NOOP("&Limits..."),
+         QT_TR_NOOP("Set the low and high limit of the active window's readings"), nullptr, 0, nullptr, 0,
+         [](W *w, bool) {
+             if (DeviceTask *task = w->activeTask())
+                 LimitsDialog::edit(task, &w->portStore, w);
+         }},
+        {&W::tareAct, "tareAct", QT_TR_NOOP("&Tare"),
+         QT_TR_NOOP("Have the active window's scale take the load on it off as tare"), nullptr,
+         Qt::CTRL | Qt::Key_T, nullptr, 0, [](W *w, bool) {
+             if (DeviceTask *task = w->activeTask())
+                 task->tare();
+         }},
+        {&W::zeroAct, "zeroAct", QT_TR_NOOP("&Zero"), QT_TR_NOOP("Have the active window's scale set its zero"),
+         nullptr, Qt::CTRL | Qt::Key_0, nullptr, 0, [](W *w, bool) {
+             if (DeviceTask *task = w->activeTask())
+                 task->zero();
+         }},
+        {&W::closeAct, "closeAct", QT_TR_NOOP("&Close"), QT_TR_NOOP("Close this document"), nullptr, 0,
+         QT_TR_NOOP("Ctrl+W"), 0, [](W *w, bool) { w->workspace->closeActiveSubWindow(); }},
+        {&W::exitAct, "exitAct", QT_TR_NOOP("E&xit"), QT_TR_NOOP("Quit the application"), nullptr, 0,
+         QT_TR_NOOP("Ctrl+Q"), 0, [](W *, bool) { QApplication::closeAllWindows(); }},
+        {&W::pauseAct, "pauseAct", QT_TR_NOOP("&Pause"), QT_TR_NOOP("Stop taking readings"),
+         ":/images/media_playback_pause.png", Qt::CTRL | Qt::Key_P, nullptr, Checkable | ChangesScale,
+         [](W *w, bool) { w->pauseMode(); }},
+        // Space, whatever language the window was built in; see translateUI().
+        {&W::stepAct, "stepAct", QT_TR_NOOP("&Step"), QT_TR_NOOP("Take the next reading"),
+         ":/images/media_skip_forward.png", Qt::Key_Space, nullptr, ChangesScale, [](W *w, bool) { w->stepMode(); }},
+        {&W::goAct, "goAct", QT_TR_NOOP("&Go"), QT_TR_NOOP("Take readings at the sampling interval"),
+         ":/images/media_playback_start.png", Qt::CTRL | Qt::Key_G, nullptr, Checkable | ChangesScale,
+         [](W *w, bool) { w->goMode(); }},
+        {&W::recordAct, "recordAct", QT_TR_NOOP("&Record"), QT_TR_NOOP("Record the readings taken into the chosen file"),
+         ":/images/button_black_rec.png", Qt::CTRL | Qt::Key_R, nullptr, Checkable | ChangesScale,
+         [](W *w, bool on) { w->recMode(on); }},
+        {&W::fullscreenAct, "fullscreenAct", QT_TR_NOOP("&Fullscreen"), QT_TR_NOOP("Set fullscreen"),
+         ":/images/view_fullscreen.png", Qt::Key_F11, nullptr, Checkable, [](W *w, bool on) { w->setFullScreen(on); }},
+        {&W::maximizeAct, "maximizeAct", QT_TR_NOOP("&Maximize"), QT_TR_NOOP("Maximize the windows"),
+         ":/images/maximized.png", 0, QT_TR_NOOP("Ctrl+Up"), 0, [](W *w, bool) { w->maxi(); }},
+        {&W::tileAct, "tileAct", QT_TR_NOOP("&Tile"), QT_TR_NOOP("Tile the windows"), ":/images/large_tiles.png", 0,
+         QT_TR_NOOP("Ctrl+Down"), 0, [](W *w, bool) { w->workspace->tileSubWindows(); }},
+        {&W::nextAct, "nextAct", QT_TR_NOOP("&Next window"), QT_TR_NOOP("Move to the next window"),
+         ":/images/right_grey.png", 0, QT_TR_NOOP("Ctrl+Right"), 0,
+         [](W *w, bool) { w->workspace->activateNextSubWindow(); }},
+        {&W::previousAct, "previousAct", QT_TR_NOOP("&Previous window"), QT_TR_NOOP("Move to the previous window"),
+         ":/images/left_grey.png", 0, QT_TR_NOOP("Ctrl+Left"), 0,
+         [](W *w, bool) { w->workspace->activatePreviousSubWindow(); }},
+        // Both views start visible, as every new document shows both. The
+        // toggles are wired once here rather than per document: they are
+        // disabled while no document is open, so nobody can use them earlier.
+        {&W::showLcdAct, "showLcdAct", QT_TR_NOOP("Show &LCD display"), QT_TR_NOOP("Show LCD display"),
+         ":/images/lcd.png", 0, nullptr, Checkable | Checked, [](W *w, bool on) { w->showLCD(on); }},
+        {&W::showGraphAct, "showGraphAct", QT_TR_NOOP("Show &graph"), QT_TR_NOOP("Show graph image"),
+         ":/images/chart_line.png", 0, nullptr, Checkable | Checked, [](W *w, bool on) { w->showGraph(on); }},
+        // Like the appearance, one setting for every window, new ones included.
+        {&W::followAct, "followAct", QT_TR_NOOP("Follow &readings"),
+         QT_TR_NOOP("Fit each plot's value axis to the readings in its window"), ":/images/follow_readings.png", 0,
+         nullptr, Checkable | Toggled, [](W *w, bool on) { w->followReadings(on); }},
+        // Off at first: the read-out looks as it always did until asked.
+        {&W::showStatisticsAct, "showStatisticsAct", QT_TR_NOOP("Show stat&istics"),
+         QT_TR_NOOP("Show the statistics of the readings taken under the read-out"), nullptr, 0, nullptr,
+         Checkable | Toggled, [](W *w, bool on) { emit w->showStatisticsSig(on); }},
+        {&W::graphViewAct, "graphViewAct", QT_TR_NOOP("&Graph View"), QT_TR_NOOP("Change graph attributes"), nullptr,
+         0, nullptr, 0, [](W *w, bool) { w->graphViewWindow(); }},
+        {&W::aboutAct, "aboutAct", QT_TR_NOOP("&About"), QT_TR_NOOP("About this application"), nullptr, 0, nullptr,
+         0, [](W *w, bool) { w->helpAbout(); }},
+        {&W::exportAct, "exportAct", QT_TR_NOOP("&Export"), QT_TR_NOOP("Export plot to file"),
+         ":/images/picture_save.png", 0, QT_TR_NOOP("Ctrl+E"), ChangesScale, [](W *w, bool) { w->exportPlot(); }},
+        // Their status tips stay in the language the window was built in.
+        {&W::polishAct, "polishAct", QT_TR_NOOP("&Polish"), QT_TR_NOOP("Set polish language"), nullptr, 0, nullptr,
+         TipOnce, [](W *w, bool) { w->chooseLanguage(w->polishAct); }},
+        {&W::englishAct, "englishAct", QT_TR_NOOP("&English"), QT_TR_NOOP("Set english language"), nullptr, 0,
+         nullptr, TipOnce, [](W *w, bool) { w->chooseLanguage(w->englishAct); }},
+    };
+    return rows;
+}
+
 void MdiWindow::createActions()
 {
-    auto makeAction = [this](const char *name, const QString &text, const QString &statusTip,
-                             const char *icon) {
-        QAction *action = new QAction(text, this);
-        action->setObjectName(QLatin1String(name));
-        action->setStatusTip(statusTip);
-        if (icon)
-            action->setIcon(QIcon(QLatin1String(icon)));
-        return action;
-    };
-
-    portSettingsAct = makeAction("portSettingsAct", tr("&Port settings..."),
-                                 tr("Choose the kind of scale and the line settings of a port"), nullptr);
-    portSettingsAct->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    connect(portSettingsAct, &QAction::triggered, this, &MdiWindow::portSettings);
-    lineMonitorAct = makeAction("lineMonitorAct", tr("Line &monitor..."),
-                                tr("Show the bytes the active window exchanges with its scale"), nullptr);
-    lineMonitorAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    connect(lineMonitorAct, &QAction::triggered, this, &MdiWindow::lineMonitor);
-    limitsAct = makeAction("limitsAct", tr("&Limits..."),
-                           tr("Set the low and high limit of the active window's readings"), nullptr);
-    connect(limitsAct, &QAction::triggered, this, [this] {
-        if (DeviceTask *task = activeTask())
-            LimitsDialog::edit(task, &portStore, this);
-    });
-    tareAct = makeAction("tareAct", tr("&Tare"), tr("Have the active window's scale take the load on it off as tare"),
-                         nullptr);
-    tareAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-    zeroAct = makeAction("zeroAct", tr("&Zero"), tr("Have the active window's scale set its zero"), nullptr);
-    zeroAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-    for (QAction *action : {tareAct, zeroAct})
-        connect(action, &QAction::triggered, this, [this, action] {
-            if (DocumentWindow *document = activeDocument())
-                action == tareAct ? document->deviceTask()->tare() : document->deviceTask()->zero();
-        });
-
-    closeAct = makeAction("closeAct", tr("&Close"), tr("Close this document"), nullptr);
-    closeAct->setShortcut(QKeySequence(tr("Ctrl+W")));
-    connect(closeAct, &QAction::triggered, workspace, &QMdiArea::closeActiveSubWindow);
-
-    exitAct = makeAction("exitAct", tr("E&xit"), tr("Quit the application"), nullptr);
-    exitAct->setShortcut(QKeySequence(tr("Ctrl+Q")));
-    connect(exitAct, &QAction::triggered, qApp, &QApplication::closeAllWindows);
-
-    pauseAct = makeAction("pauseAct", tr("&Pause"), tr("Stop taking readings"),
-                          ":/images/media_playback_pause.png");
-    pauseAct->setCheckable(true);
-    // Keys, not parsed strings: the same in both languages.
-    pauseAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    connect(pauseAct, &QAction::triggered, this, &MdiWindow::pauseMode);
-
-    // The key itself, not a parsed string, so that Step answers to Space
-    // whatever language the window was built in.
-    stepAct = makeAction("stepAct", tr("&Step"), tr("Take the next reading"), ":/images/media_skip_forward.png");
-    stepAct->setShortcut(QKeySequence(Qt::Key_Space));
-    connect(stepAct, &QAction::triggered, this, &MdiWindow::stepMode);
-
-    goAct = makeAction("goAct", tr("&Go"), tr("Take readings at the sampling interval"), ":/images/media_playback_start.png");
-    goAct->setCheckable(true);
-    goAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-    connect(goAct, &QAction::triggered, this, &MdiWindow::goMode);
-
-    recordAct = makeAction("recordAct", tr("&Record"), tr("Record the readings taken into the chosen file"),
-                           ":/images/button_black_rec.png");
-    recordAct->setCheckable(true);
-    recordAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    connect(recordAct, &QAction::triggered, this, &MdiWindow::recMode);
-
-    fullscreenAct = makeAction("fullscreenAct", tr("&Fullscreen"), tr("Set fullscreen"),
-                               ":/images/view_fullscreen.png");
-    fullscreenAct->setCheckable(true);
-    fullscreenAct->setShortcut(QKeySequence(Qt::Key_F11));
-    connect(fullscreenAct, &QAction::triggered, this, &MdiWindow::setFullScreen);
-
-    maximizeAct = makeAction("maximizeAct", tr("&Maximize"), tr("Maximize the windows"),
-                             ":/images/maximized.png");
-    maximizeAct->setShortcut(QKeySequence(tr("Ctrl+Up")));
-    connect(maximizeAct, &QAction::triggered, this, &MdiWindow::maxi);
-
-    tileAct = makeAction("tileAct", tr("&Tile"), tr("Tile the windows"),
-                         ":/images/large_tiles.png");
-    tileAct->setShortcut(QKeySequence(tr("Ctrl+Down")));
-    connect(tileAct, &QAction::triggered, workspace, &QMdiArea::tileSubWindows);
-
-    nextAct = makeAction("nextAct", tr("&Next window"), tr("Move to the next window"),
-                         ":/images/right_grey.png");
-    nextAct->setShortcut(QKeySequence(tr("Ctrl+Right")));
-    connect(nextAct, &QAction::triggered, workspace, &QMdiArea::activateNextSubWindow);
-
-    previousAct = makeAction("previousAct", tr("&Previous window"),
-                             tr("Move to the previous window"), ":/images/left_grey.png");
-    previousAct->setShortcut(QKeySequence(tr("Ctrl+Left")));
-    connect(previousAct, &QAction::triggered, workspace, &QMdiArea::activatePreviousSubWindow);
-
-    // Both views start visible, as every new document shows both. The toggles
-    // are wired once here rather than per document: they are disabled while no
-    // document is open, so nobody can use them earlier.
-    showLcdAct = makeAction("showLcdAct", tr("Show &LCD display"), tr("Show LCD display"),
-                            ":/images/lcd.png");
-    showLcdAct->setCheckable(true);
-    showLcdAct->setChecked(true);
-    connect(showLcdAct, &QAction::triggered, this, &MdiWindow::showLCD, Qt::UniqueConnection);
-
-    showGraphAct = makeAction("showGraphAct", tr("Show &graph"), tr("Show graph image"),
-                              ":/images/chart_line.png");
-    showGraphAct->setCheckable(true);
-    showGraphAct->setChecked(true);
-    connect(showGraphAct, &QAction::triggered, this, &MdiWindow::showGraph, Qt::UniqueConnection);
-
-    // Like the appearance, one setting for every window, new ones included.
-    followAct = makeAction("followAct", tr("Follow &readings"),
-                           tr("Fit each plot's value axis to the readings in its window"),
-                           ":/images/follow_readings.png");
-    followAct->setCheckable(true);
-    connect(followAct, &QAction::toggled, this, &MdiWindow::followReadings);
-    // Off at first: the read-out looks as it always did until asked.
-    showStatisticsAct = makeAction("showStatisticsAct", tr("Show stat&istics"),
-                                   tr("Show the statistics of the readings taken under the read-out"), nullptr);
-    showStatisticsAct->setCheckable(true);
-    connect(showStatisticsAct, &QAction::toggled, this, &MdiWindow::showStatisticsSig);
-
-    graphViewAct = makeAction("graphViewAct", tr("&Graph View"), tr("Change graph attributes"),
-                              nullptr);
-    connect(graphViewAct, &QAction::triggered, this, &MdiWindow::graphViewWindow);
-
-    aboutAct = makeAction("aboutAct", tr("&About"), tr("About this application"), nullptr);
-    connect(aboutAct, &QAction::triggered, this, &MdiWindow::helpAbout);
-
-    exportAct = makeAction("exportAct", tr("&Export"), tr("Export plot to file"),
-                           ":/images/picture_save.png");
-    exportAct->setShortcut(QKeySequence(tr("Ctrl+E")));
-    connect(exportAct, &QAction::triggered, this, &MdiWindow::exportPlot);
-
-    // The tool tips are the language keys languageChanged() reads, so they
-    // must stay untranslated.
-    polishAct = makeAction("polishAct", tr("&Polish"), tr("Set polish language"), nullptr);
-    polishAct->setToolTip(QStringLiteral("polish"));
-    connect(polishAct, &QAction::triggered, this, &MdiWindow::languageChanged);
-
-    englishAct = makeAction("englishAct", tr("&English"), tr("Set english language"), nullptr);
-    englishAct->setToolTip(QStringLiteral("english"));
-    connect(englishAct, &QAction::triggered, this, &MdiWindow::languageChanged);
+    for (const ActionRow &row : actionRows()) {
+        auto *action = new QAction(this);
+        this->*row.action = action;
+        action->setObjectName(QLatin1String(row.name));
+        if (row.icon)
+            action->setIcon(QIcon(QLatin1String(row.icon)));
+        if (row.key)
+            action->setShortcut(QKeySequence(row.key));
+        else if (row.keyName)
+            action->setShortcut(QKeySequence(tr(row.keyName)));
+        action->setCheckable(row.flags & Checkable);
+        action->setChecked(row.flags & Checked);
+        const auto run = row.run;
+        if (row.flags & Toggled)
+            connect(action, &QAction::toggled, this, [this, run](bool on) { run(this, on); });
+        else
+            connect(action, &QAction::triggered, this, [this, run](bool on) { run(this, on); });
+        // After the command itself, once the scale's state has settled.
+        if (row.flags & ChangesScale)
+            connect(action, &QAction::triggered, scales, &ScaleList::noteChange);
+    }
+    // The catalogue each language action loads.
+    polishAct->setData(QStringLiteral("polish"));
+    englishAct->setData(QStringLiteral("english"));
 
     separatorAct = new QAction(this);
     separatorAct->setObjectName(QStringLiteral("separatorAct"));
     separatorAct->setSeparator(true);
 }
 
+// A null action stands for a separator.
+static void addAll(QMenu *menu, std::initializer_list<QAction *> actions)
+{
+    for (QAction *action : actions)
+        if (action)
+            menu->addAction(action);
+        else
+            menu->addSeparator();
+}
+
+// Titled by retranslate(); the menus are the menu bar's, the submenus their
+// menus'.
 void MdiWindow::createMenus()
 {
-    deviceMenu = menuBar()->addMenu(tr("&Device"));
-    deviceMenu->setObjectName(QStringLiteral("deviceMenu"));
-    deviceMenu->addAction(portSettingsAct);
-    deviceMenu->addAction(lineMonitorAct);
-    deviceMenu->addAction(limitsAct);
-    deviceMenu->addSeparator();
-    deviceMenu->addAction(tareAct);
-    deviceMenu->addAction(zeroAct);
-    deviceMenu->addSeparator();
-    deviceMenu->addAction(exportAct);
-    deviceMenu->addAction(closeAct);
-    deviceMenu->addSeparator();
-    deviceMenu->addAction(exitAct);
+    const auto menu = [this](QMenu *owner, const char *name) {
+        QMenu *made = owner ? owner->addMenu(QString()) : menuBar()->addMenu(QString());
+        made->setObjectName(QLatin1String(name));
+        return made;
+    };
+    deviceMenu = menu(nullptr, "deviceMenu");
+    addAll(deviceMenu, {portSettingsAct, lineMonitorAct, limitsAct, nullptr, tareAct, zeroAct, nullptr, exportAct,
+                        closeAct, nullptr, exitAct});
 
     editMenu = new EditMenu([this] { return activeTask(); }, this);
     menuBar()->addMenu(editMenu);
     connect(workspace, &QMdiArea::subWindowActivated, editMenu, &EditMenu::follow);
 
-    modeMenu = menuBar()->addMenu(tr("&Mode"));
-    modeMenu->setObjectName(QStringLiteral("modeMenu"));
-    modeMenu->addAction(pauseAct);
-    modeMenu->addAction(stepAct);
-    modeMenu->addAction(goAct);
-    modeMenu->addAction(recordAct);
+    modeMenu = menu(nullptr, "modeMenu");
+    addAll(modeMenu, {pauseAct, stepAct, goAct, recordAct});
     recordMenu = new RecordMenu(&portStore, [this] { return activeTask(); }, this);
     modeMenu->addMenu(recordMenu);
 
-    optionsMenu = menuBar()->addMenu(tr("&Options"));
-    optionsMenu->setObjectName(QStringLiteral("optionsMenu"));
-    // Owned by the Options menu; a parentless submenu would never be freed.
-    languageMenu = optionsMenu->addMenu(tr("&Languages"));
-    languageMenu->setObjectName(QStringLiteral("languageMenu"));
-    languageMenu->addAction(englishAct);
-    languageMenu->addAction(polishAct);
+    optionsMenu = menu(nullptr, "optionsMenu");
+    languageMenu = menu(optionsMenu, "languageMenu");
+    addAll(languageMenu, {englishAct, polishAct});
     optionsMenu->addAction(graphViewAct);
 
-    windowMenu = menuBar()->addMenu(tr("&Window"));
-    windowMenu->setObjectName(QStringLiteral("windowMenu"));
-    connect(windowMenu, &QMenu::aboutToShow, this, &MdiWindow::updateWindowList);
+    windowMenu = new WindowMenu(workspace,
+                                {fullscreenAct, nullptr, maximizeAct, tileAct, nullptr, nextAct, previousAct, nullptr,
+                                 showLcdAct, showGraphAct, followAct, showStatisticsAct, separatorAct},
+                                menuBar());
+    menuBar()->addMenu(windowMenu);
 
-    helpMenu = menuBar()->addMenu(tr("&Help"));
-    helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    helpMenu = menu(nullptr, "helpMenu");
     helpMenu->addAction(aboutAct);
 }
 
+// Their titles are set once, in English.
 void MdiWindow::createToolBars()
 {
-    QToolBar *deviceBar = addToolBar(tr("Device"));
-    deviceBar->setObjectName(QStringLiteral("deviceToolBar"));
+    const auto bar = [this](const QString &title, const char *name, const QList<QAction *> &actions) {
+        QToolBar *made = addToolBar(title);
+        made->setObjectName(QLatin1String(name));
+        made->addActions(actions);
+        return made;
+    };
+    QToolBar *deviceBar = bar(tr("Device"), "deviceToolBar", {});
     deviceBar->addWidget(scaner);
-    deviceBar->addAction(portSettingsAct);
-    deviceBar->addAction(tareAct);
-    deviceBar->addAction(zeroAct);
-
-    QToolBar *switchBar = addToolBar(tr("Switch windows"));
-    switchBar->setObjectName(QStringLiteral("switchToolBar"));
-    switchBar->addAction(maximizeAct);
-    switchBar->addAction(tileAct);
-    switchBar->addAction(previousAct);
-    switchBar->addAction(nextAct);
-    switchBar->addAction(showLcdAct);
-    switchBar->addAction(showGraphAct);
-    switchBar->addAction(followAct);
-
-    QToolBar *modeBar = addToolBar(tr("Mode"));
-    modeBar->setObjectName(QStringLiteral("modeToolBar"));
-    modeBar->addAction(pauseAct);
-    modeBar->addAction(stepAct);
-    modeBar->addAction(goAct);
-    modeBar->addWidget(samplingRateBox);
-
-    QToolBar *recordBar = addToolBar(tr("Record"));
-    recordBar->setObjectName(QStringLiteral("recordToolBar"));
-    recordBar->addAction(recordAct);
+    deviceBar->addActions({portSettingsAct, tareAct, zeroAct});
+    bar(tr("Switch windows"), "switchToolBar",
+        {maximizeAct, tileAct, previousAct, nextAct, showLcdAct, showGraphAct, followAct});
+    bar(tr("Mode"), "modeToolBar", {pauseAct, stepAct, goAct})->addWidget(samplingRateBox);
+    QToolBar *recordBar = bar(tr("Record"), "recordToolBar", {recordAct});
     if (auto *button = qobject_cast<QToolButton *>(recordBar->widgetForAction(recordAct))) {
         button->setMenu(recordMenu);
         button->setPopupMode(QToolButton::MenuButtonPopup);
     }
-    recordBar->addWidget(recPathButton);
+    recordBar->addWidget(recordControl->button());
     recordBar->addWidget(lotField);
-
-    QToolBar *exportBar = addToolBar(tr("Export"));
-    exportBar->setObjectName(QStringLiteral("exportToolBar"));
-    exportBar->addAction(exportAct);
+    bar(tr("Export"), "exportToolBar", {exportAct});
 }
 
 bool MdiWindow::hasActiveDocument() const
@@ -420,13 +357,13 @@ void MdiWindow::enableActions()
                                               editMenu->copyAction(), editMenu->copyStableAction()};
     for (QAction *action : documentActions)
         action->setEnabled(active);
-    recPathButton->setEnabled(active);
+    recordControl->button()->setEnabled(active);
     samplingRateBox->setEnabled(active);
     lotField->setEnabled(active);
     lotField->mirror();
     separatorAct->setVisible(active);
     if (!active)
-        showRecPath(QString()); // no tips naming the file of a closed document
+        recordControl->show(QString()); // no tips naming the file of a closed document
     enableCommands();
 }
 
@@ -438,37 +375,6 @@ void MdiWindow::enableCommands()
         const QString reason = document ? document->deviceTask()->commandUnavailable(command) : QString();
         action->setEnabled(document && reason.isEmpty());
         action->setToolTip(reason); // none: the action's text
-    }
-}
-
-void MdiWindow::updateWindowList()
-{
-    windowMenu->clear();
-    windowMenu->addAction(fullscreenAct);
-    windowMenu->addSeparator();
-    windowMenu->addAction(maximizeAct);
-    windowMenu->addAction(tileAct);
-    windowMenu->addSeparator();
-    windowMenu->addAction(nextAct);
-    windowMenu->addAction(previousAct);
-    windowMenu->addSeparator();
-    windowMenu->addAction(showLcdAct);
-    windowMenu->addAction(showGraphAct);
-    windowMenu->addAction(followAct);
-    windowMenu->addAction(showStatisticsAct);
-    windowMenu->addAction(separatorAct);
-
-    const QList<QMdiSubWindow *> windows = workspace->subWindowList(QMdiArea::CreationOrder);
-    QMdiSubWindow *current = workspace->currentSubWindow();
-    for (int i = 0; i < windows.size(); ++i) {
-        QMdiSubWindow *window = windows.at(i);
-        // Owned by the menu, so the next clear() frees it and its mapping.
-        QAction *entry = windowMenu->addAction(
-            tr("&%1 %2").arg(QString::number(i + 1), window->windowTitle()));
-        entry->setCheckable(true);
-        entry->setChecked(window == current);
-        connect(entry, &QAction::triggered, windowMapper, QOverload<>::of(&QSignalMapper::map));
-        windowMapper->setMapping(entry, window);
     }
 }
 
@@ -507,15 +413,12 @@ void MdiWindow::closeEvent(QCloseEvent *event)
     }
     // Every record is in its file as soon as it is taken: there is nothing
     // to save, only readings that stop coming.
-    int recording = 0;
-    const QList<QMdiSubWindow *> frames = workspace->subWindowList();
-    for (QMdiSubWindow *frame : frames)
-        if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
-            recording += document->deviceTask()->isRecording() ? 1 : 0;
+    const int recording = scales->recordingCount();
+    const int open = workspace->subWindowList().size();
     const QString question =
         recording ? tr("%n window(s) still record readings. Every record taken so far is in its "
                        "file; closing stops the readings. Close the program?", nullptr, recording)
-                  : tr("%n scale window(s) are open. Close the program?", nullptr, frames.size());
+                  : tr("%n scale window(s) are open. Close the program?", nullptr, open);
     const QMessageBox::StandardButton answer = QMessageBox::question(
         this, tr("Closing program ..."), question, QMessageBox::Close | QMessageBox::Cancel,
         QMessageBox::Cancel);
@@ -535,51 +438,10 @@ bool MdiWindow::event(QEvent *event)
     // may give its Close every key of QKeySequence::Close again (Qt 5.15.8
     // keeps the keys as they were, but nothing promises that).
     if (event->type() == QEvent::LanguageChange) {
-        for (QMdiSubWindow *frame : workspace->subWindowList()) {
-            leaveCloseKeysToCloseAct(frame);
-            translateFrameMenu(frame);
-        }
+        for (QMdiSubWindow *frame : workspace->subWindowList())
+            FrameMenu::adopt(frame, closeAct);
     }
     return handled;
-}
-
-// A frame's own menu is written by the toolkit in the language of the moment
-// and kept so; its Polish also gives Move and Minimize one letter. The
-// window writes the entries itself, found by the toolkit's texts at first.
-void MdiWindow::translateFrameMenu(QMdiSubWindow *frame) const
-{
-    static const char *const entries[] = {
-        QT_TR_NOOP("&Restore"), QT_TR_NOOP("&Move"),      QT_TR_NOOP("&Size"),  QT_TR_NOOP("Mi&nimize"),
-        QT_TR_NOOP("Ma&ximize"), QT_TR_NOOP("Stay on &Top"), QT_TR_NOOP("&Close")};
-    QMenu *menu = frame->systemMenu();
-    if (!menu)
-        return;
-    for (QAction *action : menu->actions()) {
-        for (const char *entry : entries)
-            if (action->objectName().isEmpty() && action->text() == QMdiSubWindow::tr(entry))
-                action->setObjectName(QLatin1String(entry));
-        for (const char *entry : entries)
-            if (action->objectName() == QLatin1String(entry))
-                action->setText(tr(entry));
-    }
-}
-
-// Every frame's own menu closes it on QKeySequence::Close, which on X11 is
-// Ctrl+F4 and Ctrl+W. With Ctrl+W on closeAct as well the toolkit finds the
-// key ambiguous and fires neither, so the frames give up the keys closeAct
-// uses and keep the rest (Ctrl+F4 still closes a frame from its menu's key).
-void MdiWindow::leaveCloseKeysToCloseAct(QMdiSubWindow *frame) const
-{
-    const QList<QKeySequence> taken = closeAct->shortcuts();
-    for (QAction *action : frame->actions()) {
-        QList<QKeySequence> keys = action->shortcuts();
-        const int before = keys.size();
-        for (const QKeySequence &key : taken)
-            keys.removeAll(key);
-        // setShortcut() would replace only the first key and keep Ctrl+W.
-        if (keys.size() != before)
-            action->setShortcuts(keys);
-    }
 }
 
 void MdiWindow::changeEvent(QEvent *event)
@@ -590,14 +452,12 @@ void MdiWindow::changeEvent(QEvent *event)
         QMainWindow::changeEvent(event);
 }
 
-void MdiWindow::languageChanged()
+void MdiWindow::chooseLanguage(const QAction *action)
 {
-    const QAction *action = qobject_cast<QAction *>(sender());
-    if (!action)
-        return;
-    const QString key = action->toolTip();
+    const QString key = action->data().toString();
     qCDebug(appTrace) << "change language to " + key;
     loadLanguage(key);
+    emit languageChosen(key);
 }
 
 // The toolkit announces every load with a language-change event once the event
@@ -622,34 +482,25 @@ void MdiWindow::translateUI()
     setWindowTitle(tr("KORVEN weighing software ") + version()
                    + (demo ? tr(" - demo with simulated scales") : QString()));
 
-    deviceMenu->setTitle(tr("&Device"));
-    modeMenu->setTitle(tr("&Mode"));
-    optionsMenu->setTitle(tr("&Options"));
-    languageMenu->setTitle(tr("&Language"));
-    windowMenu->setTitle(tr("&Window"));
-    helpMenu->setTitle(tr("&Help"));
+    retranslate();
+}
 
-    portSettingsAct->setText(tr("&Port settings..."));
-    portSettingsAct->setStatusTip(tr("Choose the kind of scale and the line settings of a port"));
-    lineMonitorAct->setText(tr("Line &monitor..."));
-    lineMonitorAct->setStatusTip(tr("Show the bytes the active window exchanges with its scale"));
-    limitsAct->setText(tr("&Limits..."));
-    limitsAct->setStatusTip(tr("Set the low and high limit of the active window's readings"));
-    tareAct->setText(tr("&Tare"));
-    tareAct->setStatusTip(tr("Have the active window's scale take the load on it off as tare"));
-    zeroAct->setText(tr("&Zero"));
-    zeroAct->setStatusTip(tr("Have the active window's scale set its zero"));
+// Every text the window's own parts show, in the language of the moment.
+void MdiWindow::retranslate()
+{
+    const std::pair<QMenu *, const char *> menus[] = {
+        {deviceMenu, QT_TR_NOOP("&Device")},     {modeMenu, QT_TR_NOOP("&Mode")},
+        {optionsMenu, QT_TR_NOOP("&Options")},   {languageMenu, QT_TR_NOOP("&Language")},
+        {windowMenu, QT_TR_NOOP("&Window")},     {helpMenu, QT_TR_NOOP("&Help")}};
+    for (const auto &menu : menus)
+        menu.first->setTitle(tr(menu.second));
+    for (const ActionRow &row : actionRows()) {
+        QAction *action = this->*row.action;
+        action->setText(tr(row.text));
+        if (!(row.flags & TipOnce) || action->statusTip().isEmpty())
+            action->setStatusTip(tr(row.statusTip));
+    }
     enableCommands();
-    exportAct->setText(tr("&Export"));
-    exportAct->setStatusTip(tr("Export plot to file"));
-    closeAct->setText(tr("&Close"));
-    closeAct->setStatusTip(tr("Close this document"));
-    exitAct->setText(tr("E&xit"));
-    exitAct->setStatusTip(tr("Quit the application"));
-    pauseAct->setText(tr("&Pause"));
-    pauseAct->setStatusTip(tr("Stop taking readings"));
-    stepAct->setText(tr("&Step"));
-    stepAct->setStatusTip(tr("Take the next reading"));
     // The key name is parsed with the toolkit's own catalogue ("Spacja" in
     // Polish); should that catalogue be missing, the name would parse to an
     // unknown key and Step would stop answering, so Space is kept instead.
@@ -657,44 +508,9 @@ void MdiWindow::translateUI()
     if (step.isEmpty() || step[0] == Qt::Key_unknown)
         step = QKeySequence(Qt::Key_Space);
     stepAct->setShortcut(step);
-    goAct->setText(tr("&Go"));
-    goAct->setStatusTip(tr("Take readings at the sampling interval"));
-    graphViewAct->setText(tr("&Graph View"));
-    graphViewAct->setStatusTip(tr("Change graph attributes"));
-    maximizeAct->setText(tr("&Maximize"));
-    maximizeAct->setStatusTip(tr("Maximize the windows"));
-    tileAct->setText(tr("&Tile"));
-    tileAct->setStatusTip(tr("Tile the windows"));
-    nextAct->setText(tr("&Next window"));
-    nextAct->setStatusTip(tr("Move to the next window"));
-    previousAct->setText(tr("&Previous window"));
-    previousAct->setStatusTip(tr("Move to the previous window"));
-    aboutAct->setText(tr("&About"));
-    aboutAct->setStatusTip(tr("About this application"));
-    englishAct->setText(tr("&English"));
-    polishAct->setText(tr("&Polish"));
-    recordAct->setText(tr("&Record"));
-    recordAct->setStatusTip(tr("Record the readings taken into the chosen file"));
-    showLcdAct->setText(tr("Show &LCD display"));
-    showLcdAct->setStatusTip(tr("Show LCD display"));
-    showGraphAct->setText(tr("Show &graph"));
-    showGraphAct->setStatusTip(tr("Show graph image"));
-    followAct->setText(tr("Follow &readings"));
-    followAct->setStatusTip(tr("Fit each plot's value axis to the readings in its window"));
-    showStatisticsAct->setText(tr("Show stat&istics"));
-    showStatisticsAct->setStatusTip(tr("Show the statistics of the readings taken under the read-out"));
-    fullscreenAct->setText(tr("&Fullscreen"));
-    fullscreenAct->setStatusTip(tr("Set fullscreen"));
 
-    samplingRateBox->setToolTip(tr("set sampling rate"));
-    samplingRateBox->setStatusTip(tr("set sampling rate"));
-
-    // A chosen file keeps its name in the tips.
-    if (recPathButton->text() == noFileChosen) {
-        recPathButton->setToolTip(tr("set file path"));
-        recPathButton->setStatusTip(tr("set file path"));
-    }
-
+    modeControl->retranslate();
+    recordControl->retranslate();
     scaner->setToolTip(tr("click to scan for new devices"));
     scaner->setStatusTip(tr("click to scan for new devices"));
     if (shift)
@@ -709,7 +525,7 @@ void MdiWindow::deviceNew(const QString &port)
         return;
     // Windows still starting count too: two ports chosen in quick succession
     // must not slip past the limit.
-    if (workspace->subWindowList().size() + pendingDocuments.size() > 3) {
+    if (scales->isFull()) {
         QMessageBox box(QMessageBox::Information, tr("Four ports are open"),
                         tr("You cannot open more than 4 ports: close a window to open another."),
                         QMessageBox::Ok, this);
@@ -717,9 +533,9 @@ void MdiWindow::deviceNew(const QString &port)
         return;
     }
     qCDebug(appTrace) << "? MdiWindow deviceNew()" << port;
-    scaner->addOpenedCOM(port);
     QStringList ignored;
     auto *document = new DocumentWindow(port, portStore.setup(port, &ignored));
+    scales->take(document->deviceTask());
     portStore.applyTo(document->deviceTask());
     // Said once a run and port: the window reads the port all the same.
     if (!ignored.isEmpty() && !toldIgnoredSettings.contains(port)) {
@@ -755,14 +571,13 @@ void MdiWindow::deviceNewReady()
     connect(this, &MdiWindow::showStatisticsSig, task, &DeviceTask::showStatistics);
     task->showStatistics(showStatisticsAct->isChecked());
     notices->watch(task);
-    // Before the window is shown and mirrored: a reopened one gets its fields first.
-    if (shift)
-        shift->windowOpened(task);
+    // Before the window is shown and mirrored: the shift gives a reopened one
+    // its fields first.
+    scales->start(task);
     qCDebug(appTrace) << "! MdiWindow deviceNew()3";
     QMdiSubWindow *frame = workspace->addSubWindow(
         document, Qt::WindowMaximizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    leaveCloseKeysToCloseAct(frame);
-    translateFrameMenu(frame);
+    FrameMenu::adopt(frame, closeAct);
     // The window deletes itself once its port is closed; its frame goes with it.
     connect(document, &QObject::destroyed, frame, &QObject::deleteLater);
     qCDebug(appTrace) << "! MdiWindow deviceNew()4";
@@ -787,14 +602,11 @@ void MdiWindow::setDemo(bool on)
 void MdiWindow::portSettings()
 {
     DocumentWindow *active = activeDocument();
-    QList<DeviceTask *> open;
+    const QList<DeviceTask *> open = scales->running();
     QStringList ports = scaner->serialPorts();
-    for (QMdiSubWindow *frame : workspace->subWindowList())
-        if (auto *document = qobject_cast<DocumentWindow *>(frame->widget())) {
-            open << document->deviceTask();
-            if (!ports.contains(document->port()))
-                ports.prepend(document->port());
-        }
+    for (const DeviceTask *task : open)
+        if (!ports.contains(task->port()))
+            ports.prepend(task->port());
     PortSettingsDialog dialog(ports, active ? active->port() : QString(), &portStore, this);
     dialog.setOpenTasks(open);
     if (dialog.exec() != QDialog::Accepted)
@@ -816,9 +628,7 @@ void MdiWindow::lineMonitor()
 void MdiWindow::deviceDestroyed(const QString &port)
 {
     qCDebug(appTrace) << "removeOpenedCOM" << port;
-    scaner->removeOpenedCOM(port);
-    if (shift)
-        shift->windowClosed(port);
+    scales->release(port);
 }
 
 void MdiWindow::keepLayout()
@@ -840,12 +650,13 @@ void MdiWindow::showAsLeft()
 void MdiWindow::keepShift(ShiftStore *store, bool resume)
 {
     desk = store;
+    recordControl->keepFolderIn(store);
     shift = new ShiftRestorer(store, this);
     optionsMenu->addAction(shift->resumeAtOnceAction());
     if (!shift->language().isEmpty())
         loadLanguage(shift->language());
     showStatisticsAct->setChecked(shift->showsStatistics());
-    shift->followCommands(this);
+    shift->follow(this, scales);
     if (!resume) {
         shift->startEmpty();
         return;
@@ -884,181 +695,41 @@ void MdiWindow::windowState(QWidget *window)
     if (!document)
         return;
     DeviceTask *task = document->deviceTask();
-    pauseAct->setChecked(task->isPaused());
-    goAct->setChecked(!task->isPaused());
     recordAct->setChecked(task->isRecording());
-    showRecPath(task->recorder() ? task->recorder()->fileName() : QString());
-    // Writes back to this same task through setSamplingRate() when it differs.
-    samplingRateBox->setValue(task->refreshRate() / 1000.0);
+    recordControl->show(task->recorder() ? task->recorder()->fileName() : QString());
+    modeControl->mirror(task);
 }
 
-void MdiWindow::showRecPath(const QString &fileName)
-{
-    if (fileName.isEmpty()) {
-        recPathButton->setText(noFileChosen);
-        recPathButton->setToolTip(tr("set file path"));
-        recPathButton->setStatusTip(tr("set file path"));
-        return;
-    }
-    recPathButton->setToolTip(DeviceTask::plainTip(fileName));
-    recPathButton->setStatusTip(fileName);
-    recPathButton->setText(noFileChosen + fileName.mid(fileName.lastIndexOf(QLatin1Char('/'))));
-}
-
-// Exactly one of Pause and Go stays checked, even when the operator clicks
-// the one that already is.
 void MdiWindow::pauseMode()
 {
-    pauseAct->setChecked(true);
-    goAct->setChecked(false);
-    if (DocumentWindow *document = activeDocument())
-        document->deviceTask()->pause();
+    modeControl->pause(activeTask());
 }
 
 void MdiWindow::stepMode()
 {
-    pauseAct->setChecked(true);
-    goAct->setChecked(false);
-    if (DocumentWindow *document = activeDocument())
-        document->deviceTask()->step();
+    modeControl->step(activeTask());
 }
 
 void MdiWindow::goMode()
 {
-    pauseAct->setChecked(false);
-    goAct->setChecked(true);
-    if (DocumentWindow *document = activeDocument())
-        document->deviceTask()->go();
+    modeControl->go(activeTask());
 }
 
 void MdiWindow::recMode(bool on)
 {
-    DocumentWindow *document = activeDocument();
-    if (!document)
-        return;
-    DeviceTask *task = document->deviceTask();
-    SaveSamples *recorder = task->recorder();
-    if (!on) {
-        task->setRecording(false);
-        recorder->close();
-        return;
-    }
-    // The dialogs run event loops of their own, in which the window may close.
-    const QPointer<DocumentWindow> alive(document);
-    if (recPathButton->text() == noFileChosen)
-        setRecPath();
-    // Still no file: the dialog was cancelled, and setRecPath() has unchecked
-    // Record.
-    if (!alive || recPathButton->text() == noFileChosen)
-        return;
-    // The file may have changed, or another window may have started recording
-    // into it, since it was chosen.
-    if (!mayRecordInto(document, recorder->fileName(), tr("Recording stays off."))) {
-        recordAct->setChecked(alive && task->isRecording());
-        return;
-    }
-    if (!recorder->open()) {
-        tellCouldNotOpen(task);
-        return;
-    }
-    task->setRecording(true);
-}
-
-// A file that cannot be opened leaves recording off; the operator is told
-// instead of watching a Record button that writes nothing.
-void MdiWindow::tellCouldNotOpen(DeviceTask *task)
-{
-    task->setRecording(false);
-    recordAct->setChecked(false);
-    notices->tellCouldNotOpen(task);
-}
-
-// Records go into a regular file or a new one, and no two windows share
-// one: their lines could not be told apart. Otherwise the operator hears why,
-// and what follows from it.
-bool MdiWindow::mayRecordInto(DocumentWindow *document, const QString &fileName,
-                              const QString &outcome)
-{
-    const QString shownName = QDir::toNativeSeparators(fileName);
-    QString refusal;
-    if (!SaveSamples::isRecordable(fileName)) {
-        refusal = tr("Readings are recorded only into a regular file or under a new name;\n%1\n"
-                     "is a folder, a device, a pipe, a socket or a link.")
-                      .arg(shownName);
-    }
-    for (QMdiSubWindow *frame : workspace->subWindowList()) {
-        auto *other = qobject_cast<DocumentWindow *>(frame->widget());
-        if (!refusal.isEmpty() || !other || other == document)
-            continue;
-        DeviceTask *task = other->deviceTask();
-        if (task->isRecording() && task->recorder() && task->recorder()->isWritingTo(fileName))
-            refusal = tr("The window of %1 is already recording into the file\n%2\n"
-                         "Each window records into a file of its own.")
-                          .arg(other->port(), shownName);
-    }
-    if (refusal.isEmpty())
-        return true;
-    notices->warn(refusal + QLatin1Char('\n') + outcome);
-    return false;
+    if (DeviceTask *task = activeTask())
+        recordControl->record(task, on);
 }
 
 void MdiWindow::setRecPath()
 {
-    DocumentWindow *document = activeDocument();
-    if (!document)
-        return;
-    DeviceTask *task = document->deviceTask();
-    // The recorder appends to the file it is given and never replaces one:
-    // the dialog asks nothing about replacing and says where readings go.
-    // The filter of the format the window records in comes first.
-    const QString text = tr("Text records (*.txt)");
-    const QString csv = tr("CSV files (*.csv)");
-    const bool recordsCsv = task->recordFormat() != RecordFormat::Classic;
-    const QString chosenBefore = task->recorder()->fileName();
-    QFileDialog dialog(this, tr("Choose the file to record readings in"),
-                       chosenBefore.isEmpty() && desk ? desk->recordFolder() : chosenBefore,
-                       (recordsCsv ? csv + QStringLiteral(";;") + text
-                                   : text + QStringLiteral(";;") + csv)
-                           + QStringLiteral(";;") + tr("All files (*)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setLabelText(QFileDialog::FileName, tr("Add readings to the end of:"));
-    dialog.setLabelText(QFileDialog::Accept, tr("Append"));
-    // The dialogs run event loops of their own, in which the window may close.
-    const QPointer<DocumentWindow> alive(document);
-    const QString fileName =
-        dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    // Refused, the choice is forgotten and the file chosen before kept.
-    if (!alive || fileName.isEmpty()
-        || !mayRecordInto(document, fileName, tr("The file chosen before is kept."))) {
-        // A recording already running goes on, and Record keeps saying so.
-        recordAct->setChecked(alive && task->isRecording());
-        return;
-    }
-    qCDebug(appTrace) << fileName;
-    if (desk)
-        desk->setRecordFolder(QFileInfo(fileName).absolutePath());
-    task->recorder()->setFileName(fileName);
-    showRecPath(fileName);
-    // A recording under way moves to the new file at once, so that the next
-    // record goes where the button says; open() lets go of the old file.
-    if (task->isRecording() && !task->recorder()->open())
-        tellCouldNotOpen(task);
+    if (DeviceTask *task = activeTask())
+        recordControl->choose(task);
 }
 
 void MdiWindow::setSamplingRate(double seconds)
 {
-    qCDebug(appTrace) << "? MdiWindow setSamplingRate()" << seconds;
-    // Rounded, not truncated: 2.3 s is 2299.99... ms in binary and must still
-    // poll every 2300 ms.
-    DocumentWindow *document = activeDocument();
-    if (!document)
-        return;
-    const int ms = qRound(seconds * 1000);
-    // Mirroring a newly active window shows that window's own interval; sending
-    // it back unchanged would only restart its link's wait.
-    if (ms != document->deviceTask()->refreshRate())
-        document->deviceTask()->setRefreshRate(ms);
+    modeControl->setInterval(activeTask(), seconds);
 }
 
 void MdiWindow::exportPlot()
@@ -1130,7 +801,6 @@ void MdiWindow::showGraph(bool on)
 
 void MdiWindow::followReadings(bool on)
 {
-    for (QMdiSubWindow *frame : workspace->subWindowList())
-        if (auto *document = qobject_cast<DocumentWindow *>(frame->widget()))
-            document->deviceTask()->plotWidget()->setFollowing(on);
+    for (DeviceTask *task : scales->running())
+        task->plotWidget()->setFollowing(on);
 }

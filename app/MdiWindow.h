@@ -5,6 +5,9 @@
 #include <QMainWindow>
 #include <QMessageBox>
 
+#include <memory>
+#include <vector>
+
 #include "PortSettingsStore.h"
 
 class QAction;
@@ -14,9 +17,7 @@ class QEvent;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QPushButton;
 class QResizeEvent;
-class QSignalMapper;
 class QTranslator;
 
 class DeviceTask;
@@ -24,16 +25,20 @@ class DocumentWindow;
 class EditMenu;
 class GraphAttr;
 class LotField;
+class ModeControl;
+class RecordControl;
 class RecordMenu;
 class RecordingNotices;
+class ScaleList;
 class Scaner;
 class ShiftRestorer;
 class ShiftStore;
 
-// The program's only top-level window. It owns every menu, tool bar and action,
-// the port selector, the record-path button and the sampling-rate spin box,
-// keeps them in step with the active document window and routes the operator's
-// commands to it; it never touches a port itself.
+// The program's only top-level window. It owns every menu, tool bar and action
+// (built from one table, see actionRows()), the port selector and the list of
+// open scales, keeps the controls in step with the active document window and
+// routes the operator's commands to it; it never touches a port itself. The
+// record file and the Mode commands have controls of their own.
 class MdiWindow : public QMainWindow
 {
     Q_OBJECT
@@ -64,6 +69,8 @@ signals:
     void showLcdSig(bool on);
     void showGraphSig(bool on);
     void showStatisticsSig(bool on);
+    // The operator chose the language of this key ("polish", "english").
+    void languageChosen(const QString &key);
 
 public slots:
     void windowState(QWidget *window);
@@ -76,13 +83,11 @@ public slots:
     void maxi();
     void helpAbout();
     void enableActions();
-    void updateWindowList();
     void exportPlot();
     void graphViewWindow();
     void setSamplingRate(double seconds);
     void graphViewChange(GraphAttr *attr);
     void translateUI();
-    void languageChanged();
     void setRecPath();
     void deviceNewReady();
     void deviceDestroyed(const QString &port);
@@ -100,21 +105,35 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    enum ActionFlag { Checkable = 1, Checked = 2, Toggled = 4, ChangesScale = 8, TipOnce = 16 };
+    // One action of the window. Toggled: run on every change of its check,
+    // not only the operator's. ChangesScale: the command changes what the
+    // active window's scale keeps. TipOnce: the status tip is not retranslated.
+    struct ActionRow
+    {
+        QAction *MdiWindow::*action;
+        const char *name;
+        const char *text;
+        const char *statusTip;
+        const char *icon;
+        int key;             // the shortcut, or 0
+        const char *keyName; // or the shortcut as translated text, or null
+        int flags;
+        void (*run)(MdiWindow *window, bool checked);
+    };
+    static const std::vector<ActionRow> &actionRows();
+    void chooseLanguage(const QAction *action);
+    void retranslate();
     void createActions();
     void createMenus();
     void createToolBars();
     void loadLanguage(const QString &key);
-    void leaveCloseKeysToCloseAct(QMdiSubWindow *frame) const;
-    void translateFrameMenu(QMdiSubWindow *frame) const;
     bool hasActiveDocument() const;
     // Tare and Zero as the active window's kind of scale allows, with the
     // reason in the tip where it does not.
     void enableCommands();
     DocumentWindow *activeDocument() const;
     DeviceTask *activeTask() const;
-    void showRecPath(const QString &fileName);
-    void tellCouldNotOpen(DeviceTask *task);
-    bool mayRecordInto(DocumentWindow *document, const QString &fileName, const QString &outcome);
     // Ports whose unusable stored settings the operator has been told of.
     QStringList toldIgnoredSettings;
     static QString version();
@@ -123,7 +142,6 @@ private:
     QTranslator *toolkitTranslator;
 
     QMdiArea *workspace = nullptr;
-    QSignalMapper *windowMapper = nullptr;
 
     QAction *closeAct = nullptr;
     QAction *exitAct = nullptr;
@@ -162,13 +180,15 @@ private:
 
     Scaner *scaner = nullptr;
     GraphAttr *graphAttr = nullptr;
-    QPushButton *recPathButton = nullptr;
     QDoubleSpinBox *samplingRateBox = nullptr;
     RecordMenu *recordMenu = nullptr;
     LotField *lotField = nullptr;
     RecordingNotices *notices = nullptr;
-    // Created, port marked open, not yet in the workspace.
+    // Created, port taken in the list, not yet in the workspace.
     QList<DocumentWindow *> pendingDocuments;
+    ScaleList *scales = nullptr;
+    std::unique_ptr<RecordControl> recordControl;
+    std::unique_ptr<ModeControl> modeControl;
     PortSettingsStore portStore;
     ShiftRestorer *shift = nullptr;
     // The kept shift's store, for the window's own layout and record folder.

@@ -1,15 +1,14 @@
 #include "ShiftRestorer.h"
 
 #include "DeviceTask.h"
-#include "LotField.h"
+#include "MdiWindow.h"
 #include "SaveSamples.h"
+#include "ScaleList.h"
 #include "Scaner.h"
 #include "SerialPort.h"
 #include "ShiftStore.h"
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QDoubleSpinBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -156,29 +155,16 @@ void ShiftRestorer::startEmpty()
     save();
 }
 
-void ShiftRestorer::followCommands(QWidget *mainWindow)
+void ShiftRestorer::follow(const MdiWindow *mainWindow, const ScaleList *scales)
 {
-    // After the commands' own slots, once the window's state has settled.
-    for (const char *name : {"pauseAct", "stepAct", "goAct", "recordAct", "exportAct"})
-        if (auto *command = mainWindow->findChild<QAction *>(QLatin1String(name)))
-            connect(command, &QAction::triggered, this, &ShiftRestorer::windowsChanged);
-    if (auto *recPath = mainWindow->findChild<QAbstractButton *>(QStringLiteral("recPathButton")))
-        connect(recPath, &QAbstractButton::clicked, this, &ShiftRestorer::windowsChanged);
-    if (auto *interval = mainWindow->findChild<QDoubleSpinBox *>(QStringLiteral("samplingRateBox")))
-        connect(interval, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
-                &ShiftRestorer::windowsChanged);
-    if (auto *lot = mainWindow->findChild<LotField *>())
-        connect(lot, &LotField::lotChosen, this, &ShiftRestorer::windowsChanged);
-    // A language action names its catalogue in its tool tip.
-    for (const char *name : {"polishAct", "englishAct"})
-        if (auto *language = mainWindow->findChild<QAction *>(QLatin1String(name)))
-            connect(language, &QAction::triggered, this,
-                    [this, language] { languageChosen(language->toolTip()); });
-    if (auto *statistics = mainWindow->findChild<QAction *>(QStringLiteral("showStatisticsAct")))
-        connect(statistics, &QAction::toggled, this, [this](bool on) {
-            if (!stopped)
-                store->setShowsStatistics(on);
-        });
+    connect(scales, &ScaleList::added, this, &ShiftRestorer::windowOpened);
+    connect(scales, &ScaleList::removed, this, &ShiftRestorer::windowClosed);
+    connect(scales, &ScaleList::changed, this, &ShiftRestorer::windowsChanged);
+    connect(mainWindow, &MdiWindow::languageChosen, this, &ShiftRestorer::languageChosen);
+    connect(mainWindow, &MdiWindow::showStatisticsSig, this, [this](bool on) {
+        if (!stopped)
+            store->setShowsStatistics(on);
+    });
 }
 
 void ShiftRestorer::windowOpened(DeviceTask *task)

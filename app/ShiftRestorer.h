@@ -12,13 +12,15 @@
 class QAction;
 class QWidget;
 class DeviceTask;
+class MdiWindow;
+class ScaleList;
 class ShiftStore;
 
 // Keeps the shift in its store as the windows change, and puts it back at the
 // next start: each port that is still there, and each network port, is
 // reopened and its window given the fields it had; a port that is gone is
-// told and dropped. The main window
-// reports the changes; what a window keeps is the field list in the source.
+// told and dropped. It hears of the changes from the main window and its list
+// of scales; what a window keeps is the field list in the source.
 class ShiftRestorer : public QObject
 {
     Q_OBJECT
@@ -41,21 +43,20 @@ public:
     // The saved windows are forgotten: the program starts with none.
     void startEmpty();
 
-    // A window is up and running (its recorder exists).
-    void windowOpened(DeviceTask *task);
-    // Saves the shift after each of the window's commands that change it:
-    // the modes, the record file, the interval, the language, the statistics.
-    void followCommands(QWidget *mainWindow);
-    void windowClosed(const QString &port);
-    void languageChosen(const QString &key);
+    // Saves the shift at each change: a scale opened or closed, a change to
+    // what one keeps (the modes, the record file, the interval, the lot), the
+    // language or the statistics chosen.
+    void follow(const MdiWindow *mainWindow, const ScaleList *scales);
     // At exit: the windows still open stay in the shift for the next start.
     void stop() { stopped = true; }
 
-public slots:
+private:
+    // A window is up and running (its recorder exists).
+    void windowOpened(DeviceTask *task);
+    void windowClosed(const QString &port);
     // Something the operator did may have changed a window's fields.
     void windowsChanged();
-
-private:
+    void languageChosen(const QString &key);
     struct Entry
     {
         QString port;
