@@ -1,6 +1,5 @@
 #include "DeviceTask.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QLCDNumber>
@@ -15,6 +14,7 @@
 
 #include "IODeviceNew.h"
 #include "LabelHolder.h"
+#include "LinkWorker.h"
 #include "RandomPlot.h"
 #include "SaveSamples.h"
 #include "SerialPort.h"
@@ -50,12 +50,11 @@ QString asNumber(QString value)
 DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent,
                        const ScaleSetup &setup)
     : QThread(parent)
-    , sampleRecorder(nullptr)
+    , sampleRecorder(new SaveSamples(this))
     , readingNumber(0)
     , portName(portName)
     , scaleSetup(setup)
-    , firstSetup(setup)
-    , link(nullptr)
+    , worker(new LinkWorker(portName, setup, defaultRefreshRate))
     , stable(true)
     , paused(true)
     , recording(false)
@@ -150,6 +149,25 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     mainLayout->addWidget(noReadingLabel);
     mainLayout->addWidget(plot);
     showPrintKeyWait();
+
+    // The recorder emits on the GUI thread, where this object lives: these
+    // calls are direct, inside the addRecord() that tells.
+    connect(sampleRecorder, &SaveSamples::writeFailed, this, &DeviceTask::recordingFailed);
+    connect(sampleRecorder, &SaveSamples::writeRecovered, this, &DeviceTask::recordingRecovered);
+    connect(sampleRecorder, &SaveSamples::fileRecreated, this, &DeviceTask::recordingFileRecreated);
+
+    // Requests are queued to the worker's thread, in the order they are made,
+    // and wait there for its event loop if they come before it runs.
+    worker->moveToThread(this);
+    connect(worker, &LinkWorker::newSample, this, &DeviceTask::getSample);
+    connect(worker, &LinkWorker::deleteNowSignal, this, &DeviceTask::deleteNow);
+    connect(worker, &LinkWorker::noReading, this, &DeviceTask::showNoReading);
+    connect(worker, &LinkWorker::readingStable, this, &DeviceTask::setStable);
+    connect(worker, &LinkWorker::commandAnswered, this, &DeviceTask::showCommandAnswer);
+    connect(worker, &LinkWorker::lineTraffic, this, &DeviceTask::lineTraffic);
+    connect(this, &DeviceTask::deviceCloseSignal, worker, &LinkWorker::close);
+    connect(this, &DeviceTask::setRefreshRateSignal, worker, &LinkWorker::setRefreshRate);
+    connect(this, &DeviceTask::commandSignal, worker, &LinkWorker::sendCommand);
 }
 
 // A scale that sends on its print key leaves the window quiet until then:
@@ -169,80 +187,30 @@ DeviceTask::~DeviceTask()
     quit();
     wait();
     ended.load(std::memory_order_acquire);
-    delete recorder();
-}
-
-IODeviceNew *DeviceTask::makeLink(const ScaleSetup &setup, int periodMs)
-{
-    auto *link = new IODeviceNew(portName, setup, SerialPort::Polling);
-    connect(link, &IODeviceNew::newSample, this, &DeviceTask::getSample);
-    connect(this, SIGNAL(deviceCloseSignal()), link, SLOT(closePort()));
-    connect(link, &IODeviceNew::deleteNowSignal, this, &DeviceTask::deleteNow);
-    connect(link, &IODeviceNew::noReading, this, &DeviceTask::showNoReading);
-    connect(link, &IODeviceNew::readingStable, this, &DeviceTask::setStable);
-    connect(this, &DeviceTask::setRefreshRateSignal, link, &IODeviceNew::setRefreshRate);
-    connect(this, &DeviceTask::commandSignal, link, &IODeviceNew::sendCommand);
-    connect(link, &IODeviceNew::commandAnswered, this, &DeviceTask::showCommandAnswer);
-    followLineWatch(link);
-    link->setRefreshRate(periodMs);
-    // The period is the GUI thread's: it sends it once more from there, so
-    // that one set while this link was being made, and told to none, or to
-    // the link this one replaces, reaches it too.
-    QMetaObject::invokeMethod(this, [this] { emit setRefreshRateSignal(rate); });
-    link->open(IODeviceNew::portOpenMode);
-    return link;
+    // Its thread has ended: nothing runs on it any more.
+    delete worker;
 }
 
 void DeviceTask::reopen(const ScaleSetup &setup)
 {
-    // Posted to the worker thread's own object, not to the link: a link that
-    // an earlier reopen has just replaced may be deleted before the call
-    // runs, and the call would go with it.
-    QObject *home = workerHome;
-    if (!home)
+    if (!isRunning())
         return;
     scaleSetup = setup;
     showSetup();
     showPrintKeyWait();
-    // On the worker thread, where the link and its timers live. The link in
-    // use then stops and gives the port back before the new one opens it;
-    // its last readings, already on their way, are still shown.
-    QMetaObject::invokeMethod(home, [this, setup, periodMs = rate] {
-        IODeviceNew *old = link.loadAcquire();
-        disconnect(old, nullptr, this, nullptr);
-        disconnect(this, nullptr, old, nullptr);
-        QMetaObject::invokeMethod(old, "closePort", Qt::DirectConnection);
-        old->deleteLater();
-        link.storeRelease(makeLink(setup, periodMs));
-    });
+    // On the worker thread, where the link and its timers live, after any
+    // request made before this one.
+    QMetaObject::invokeMethod(worker, [w = worker, setup] { w->reopen(setup); });
 }
 
 void DeviceTask::run()
 {
-    QObject home;
-    workerHome = &home;
-    // Not scaleSetup nor rate: the GUI thread may change them meanwhile, and
-    // the changes come here as posted calls.
-    link.storeRelease(makeLink(firstSetup, defaultRefreshRate));
-
-    auto *recorder = new SaveSamples;
-    // The recorder emits on the GUI thread, where this object lives: these
-    // calls are direct, inside the addRecord() that tells.
-    connect(recorder, &SaveSamples::writeFailed, this, &DeviceTask::recordingFailed);
-    connect(recorder, &SaveSamples::writeRecovered, this, &DeviceTask::recordingRecovered);
-    connect(recorder, &SaveSamples::fileRecreated, this, &DeviceTask::recordingFileRecreated);
-    // Used only from the GUI thread from here on, where the main window gives
-    // it its file; the format set meanwhile is handed over there too.
-    recorder->moveToThread(QCoreApplication::instance()->thread());
-    QMetaObject::invokeMethod(recorder, [this, recorder] { recorder->setFormat(format); });
-    sampleRecorder.storeRelease(recorder);
-
+    worker->start();
     emit deviceTaskStarted();
     exec();
-    workerHome = nullptr;
     // The link belongs to this thread: it goes with the thread's event loop,
     // after it has closed its port or when the program ends.
-    delete link.fetchAndStoreAcquire(nullptr);
+    worker->finish();
     // The link read this object as it went (its connections to it); the GUI
     // thread's wait() orders that before this object goes, but inside Qt, out
     // of a race detector's sight: ended says it where it sees.
@@ -251,22 +219,7 @@ void DeviceTask::run()
 
 void DeviceTask::watchLine(bool on)
 {
-    lineWatchers += on ? 1 : -1;
-    // The event loop ends only by the GUI thread's own stop(), so a home
-    // seen here outlives the call.
-    if (QObject *home = workerHome)
-        QMetaObject::invokeMethod(home, [this] { followLineWatch(link.loadAcquire()); });
-}
-
-void DeviceTask::followLineWatch(IODeviceNew *current)
-{
-    if (!current)
-        return;
-    if (lineWatchers > 0)
-        connect(current, &IODeviceNew::lineTraffic, this, &DeviceTask::lineTraffic,
-                Qt::UniqueConnection);
-    else
-        disconnect(current, &IODeviceNew::lineTraffic, this, &DeviceTask::lineTraffic);
+    QMetaObject::invokeMethod(worker, [w = worker, on] { w->watchLine(on); });
 }
 
 QString DeviceTask::setupText(const ScaleSetup &setup, const QString &port)
@@ -307,8 +260,7 @@ void DeviceTask::setScaleName(const QString &scaleName)
 void DeviceTask::setRecordFormat(RecordFormat::Kind kind)
 {
     format = kind;
-    if (recorder())
-        recorder()->setFormat(kind);
+    sampleRecorder->setFormat(kind);
 }
 
 void DeviceTask::setCaptureMode(CaptureFilter::Mode mode)
@@ -641,6 +593,6 @@ void DeviceTask::recordLast(const QString &kind)
     const QString verdict = WeightLimits::key(limits().verdict(asNumber(lastValue), lastUnits));
     const SampleRecord record{kind, lastValue, lastUnits, lastTaken, lastStable, name, lotName, verdict};
     emit readingTaken(record);
-    if (recording && recorder())
-        recorder()->addRecord(record);
+    if (recording)
+        sampleRecorder->addRecord(record);
 }

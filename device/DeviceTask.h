@@ -1,7 +1,6 @@
 #ifndef DEVICETASK_H
 #define DEVICETASK_H
 
-#include <QAtomicPointer>
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
@@ -23,15 +22,18 @@ class QToolButton;
 class QVBoxLayout;
 class QWidget;
 class IODeviceNew;
+class LinkWorker;
 class RandomPlot;
 class SaveSamples;
 class VerdictLabel;
 
 // The controller of one opened port. The object lives on the GUI thread and
-// fills its document window with the read-out row and the plot; run() alone
-// executes on the worker thread, where it creates the scale link so that the
-// link's timers and state machine belong to that thread. Readings come back
-// as queued signals and are shown, plotted and recorded here by the modes.
+// fills its document window with the read-out row and the plot. The thread
+// it is runs the port's LinkWorker: run() has the worker make the link there,
+// so that the link's timers and state machine belong to that thread, and
+// runs its event loop. Requests go to the worker as queued calls; readings
+// come back as queued signals and are shown, plotted and recorded here by
+// the modes.
 class DeviceTask : public QThread
 {
     Q_OBJECT
@@ -47,7 +49,7 @@ public:
     bool isPaused() const { return paused; }
     bool isRecording() const { return recording; }
     void setRecording(bool on) { recording = on; }
-    SaveSamples *recorder() const { return sampleRecorder.loadAcquire(); }
+    SaveSamples *recorder() const { return sampleRecorder; }
     int refreshRate() const { return rate; }
     void setRefreshRate(int ms);
     void stop() { quit(); }
@@ -184,10 +186,6 @@ protected:
     void run() override;
 
 private:
-    // Made on the worker thread, in run() and at each reopen.
-    IODeviceNew *makeLink(const ScaleSetup &setup, int periodMs);
-    // Connects the link's traffic to this task, or not, as watchLine() last said.
-    void followLineWatch(IODeviceNew *current);
     void showStability(bool isStable);
     static QString portSettingsHint();
     void showPrintKeyWait();
@@ -205,10 +203,8 @@ private:
     QLabel *noReadingLabel;
     QLabel *setupLabel;
     QLabel *commandLabel;
-    // Made on the worker thread and used on the GUI thread: published with
-    // release and read with acquire, so the GUI thread sees a whole recorder
-    // on its own and not only through the order of the signals that follow.
-    QAtomicPointer<SaveSamples> sampleRecorder;
+    // The GUI thread's, like every file the main window gives it.
+    SaveSamples *sampleRecorder;
     int readingNumber;
     // The last reading as the scale sent it, less blanks, for Step: the
     // read-out's number would round it to six digits. Empty while nothing
@@ -238,17 +234,10 @@ private:
     bool statisticsShown = false;
     QString portName;
     ScaleSetup scaleSetup;
-    // The setup the thread opens the port with; scaleSetup is the GUI
-    // thread's, which a reopen changes.
-    const ScaleSetup firstSetup;
-    // The link, for reopen(): set and used on the worker thread only.
-    QAtomicPointer<IODeviceNew> link;
-    // An object of the worker thread while its event loop runs: the GUI thread
-    // posts there what must be done to the link, which a reopen may replace.
-    // Sequentially consistent with lineWatchers, so a watch set just before
-    // run() starts is seen by the first link.
-    std::atomic<QObject *> workerHome{nullptr};
-    std::atomic<int> lineWatchers{0};
+    // Of this thread from the start; made and deleted by the GUI thread,
+    // which reaches it by queued calls only. It holds the setup and the
+    // period the link runs with, so a reopen keeps the order of the requests.
+    LinkWorker *worker;
     // Set by run() once the link has gone, read after wait() (see run()).
     std::atomic<bool> ended{false};
     bool stable;

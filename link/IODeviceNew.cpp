@@ -4,7 +4,6 @@
 
 #include <QDebug>
 #include <QMetaMethod>
-#include <QSignalTransition>
 #include <QStringList>
 #include <QThread>
 
@@ -44,12 +43,9 @@ IODeviceNew::IODeviceNew(const QString &name, const PortSettings &settings, Quer
 IODeviceNew::IODeviceNew(const QString &name, const ScaleSetup &setup, QueryMode mode, QObject *parent)
     : SerialPort(name, setup.line, mode, parent)
     , protocol(ScaleProtocol::create(setup))
-    , requestState(new QState)
-    , readState(new QState)
-    , waitState(new QState)
-    , pollTimer(new QTimer(readState))
-    , replyTimer(new QTimer(requestState))
-    , periodTimer(new QTimer(waitState))
+    , pollTimer(new QTimer(this))
+    , replyTimer(new QTimer(this))
+    , periodTimer(new QTimer(this))
     , refreshRate(200)
     , phase(firstPhase())
     , timeoutCount(0)
@@ -75,38 +71,85 @@ IODeviceNew::IODeviceNew(const QString &name, const ScaleSetup &setup, QueryMode
     for (QTimer *timer : {pollTimer, replyTimer, periodTimer})
         timer->setTimerType(Qt::PreciseTimer);
 
-    machine.addState(requestState);
-    machine.addState(readState);
-    machine.addState(waitState);
-    machine.setInitialState(requestState);
+    connect(pollTimer, &QTimer::timeout, this, [this] {
+        if (stage == Reading)
+            moveTo(Reading);
+    });
+    // The port is reset before the request is repeated on it.
+    connect(replyTimer, &QTimer::timeout, this, [this] {
+        timeoutPort();
+        if (stage == Reading)
+            moveTo(Requesting);
+    });
+    connect(periodTimer, &QTimer::timeout, this, [this] {
+        if (stage == Waiting)
+            moveTo(Requesting);
+    });
 
-    connect(requestState, &QState::entered, this, &IODeviceNew::writeToPort);
-    connect(requestState, &QState::exited, replyTimer, QOverload<>::of(&QTimer::start));
-    // A reply is looked for at once, then the poll is armed; a reply accepted
-    // right here leaves pollTimer running into waitState, where it is harmless.
-    connect(readState, &QState::entered, this, &IODeviceNew::readFromPort);
-    connect(readState, &QState::entered, pollTimer, QOverload<>::of(&QTimer::start));
-    connect(waitState, &QState::entered, this, &IODeviceNew::startWait);
-
-    connect(this, &IODeviceNew::toWait, replyTimer, &QTimer::stop);
-    connect(this, &IODeviceNew::toWait, pollTimer, &QTimer::stop);
-    // Made before the machine watches the time-out, so the port is reset
-    // before the request is repeated on it.
-    connect(replyTimer, &QTimer::timeout, this, &IODeviceNew::timeoutPort);
-
-    requestState->addTransition(this, &IODeviceNew::toReads, readState);
-    readState->addTransition(pollTimer, &QTimer::timeout, readState);
-    readState->addTransition(replyTimer, &QTimer::timeout, requestState);
-    readState->addTransition(this, &IODeviceNew::toWait, waitState);
-    waitState->addTransition(periodTimer, &QTimer::timeout, requestState);
-
-    machine.start();
+    // The first request goes out from the event loop, on the port its owner
+    // opens meanwhile.
+    QMetaObject::invokeMethod(this, [this] {
+        if (!closed)
+            moveTo(Requesting);
+    }, Qt::QueuedConnection);
 }
 
 IODeviceNew::~IODeviceNew()
 {
     qCDebug(linkTrace) << "D: IODeviceNew";
-    machine.stop();
+}
+
+void IODeviceNew::moveTo(Stage next)
+{
+    nextStage = next;
+    if (entering)
+        return;
+    entering = true;
+    while (nextStage != Stopped && !closed) {
+        const Stage entered = nextStage;
+        nextStage = Stopped;
+        enter(entered);
+    }
+    entering = false;
+}
+
+void IODeviceNew::enter(Stage next)
+{
+    // The reply window opens as the request is left for the reply.
+    if (stage == Requesting && next != Requesting)
+        replyTimer->start();
+    stage = next;
+    switch (next) {
+    case Requesting:
+        writeToPort();
+        break;
+    case Reading:
+        // The next look is armed, then the line looked at: a reply accepted
+        // at this look stops the poll with the reply window, and no timer
+        // wakes the thread again until the next request.
+        pollTimer->start();
+        readFromPort();
+        break;
+    case Waiting:
+        startWait();
+        break;
+    case Stopped:
+        break;
+    }
+}
+
+void IODeviceNew::toReads()
+{
+    if (stage == Requesting)
+        moveTo(Reading);
+}
+
+void IODeviceNew::toWait()
+{
+    replyTimer->stop();
+    pollTimer->stop();
+    if (stage == Reading)
+        moveTo(Waiting);
 }
 
 PortSettings IODeviceNew::scaleSettings()
@@ -188,7 +231,7 @@ void IODeviceNew::writeToPort()
     }
     sizeAtLastLook = 0;
     replySpoilt = false;
-    emit toReads();
+    toReads();
 }
 
 QString IODeviceNew::shownReply(const QByteArray &reply)
@@ -219,7 +262,7 @@ void IODeviceNew::writeCommand()
     }
     reply.clear();
     sinceCommand.start();
-    emit toReads();
+    toReads();
 }
 
 void IODeviceNew::readAnswer()
@@ -256,7 +299,7 @@ void IODeviceNew::endCommand(bool done, const QString &text)
     // A scale that sends unasked may be halfway through a line: the next
     // one read starts at its own start.
     lineStartSeen = false;
-    emit toWait();
+    toWait();
 }
 
 void IODeviceNew::readFromPort()
@@ -311,7 +354,7 @@ void IODeviceNew::readFromPort()
         case Accepted:
             heard.clear();
             phase = ValuesPhase;
-            emit toWait();
+            toWait();
             return;
         }
     }
@@ -331,14 +374,14 @@ void IODeviceNew::readFromPort()
             reject(causeOf(reading.condition));
         return;
     }
-    const QDateTime taken = QDateTime::currentDateTime();
+    const QDateTime taken = localClock.now();
     reply = protocol->leftover(reply);
     heard.clear();
     lastStable = reading.stable;
     emit readingStable(reading.stable);
     emit newSample(reading.value, reading.units.isEmpty() ? units : reading.units, QStringLiteral("0"),
                    taken);
-    emit toWait();
+    toWait();
 }
 
 bool IODeviceNew::keepNewest()
@@ -376,7 +419,7 @@ void IODeviceNew::answerWithoutWeight(NoReadingCause cause)
     reply = protocol->leftover(reply);
     heard.clear();
     showPlaceholder(cause, detail);
-    emit toWait();
+    toWait();
 }
 
 void IODeviceNew::showPlaceholder(NoReadingCause cause, const QString &detail)
@@ -385,10 +428,10 @@ void IODeviceNew::showPlaceholder(NoReadingCause cause, const QString &detail)
     ++timeoutCount;
     emit noReading(cause, detail);
     emit newSample(placeholder(position), QStringLiteral("--"), QStringLiteral("0"),
-                   QDateTime::currentDateTime());
+                   localClock.now());
 }
 
-// Drops the reply and stays in readState: the reply time-out resets the
+// Drops the reply and stays in Reading: the reply time-out resets the
 // port and asks again.
 void IODeviceNew::reject(NoReadingCause cause)
 {
@@ -456,7 +499,7 @@ bool IODeviceNew::lineWatched() const
 void IODeviceNew::tellTraffic(Direction direction, const QByteArray &bytes)
 {
     if (!bytes.isEmpty() && lineWatched())
-        emit lineTraffic(direction, bytes, QDateTime::currentDateTime());
+        emit lineTraffic(direction, bytes, localClock.now());
 }
 
 void IODeviceNew::timeoutPort()
@@ -528,9 +571,10 @@ void IODeviceNew::timeoutPort()
 void IODeviceNew::closePort()
 {
     qCDebug(linkTrace) << "closePort";
-    // The machine is stopped too, so that no reply time-out reopens the port
-    // while the device is being taken down.
-    machine.stop();
+    // The cycle stops too, so that no reply time-out reopens the port while
+    // the device is being taken down.
+    closed = true;
+    stage = Stopped;
     pollTimer->stop();
     replyTimer->stop();
     periodTimer->stop();

@@ -2,12 +2,11 @@
 #define IODEVICENEW_H
 
 #include <QDateTime>
-#include <QState>
-#include <QStateMachine>
 #include <QElapsedTimer>
 #include <QTimer>
 
 #include "BuiltInProtocol.h"
+#include "LocalClock.h"
 #include "SerialPort.h"
 
 #include <memory>
@@ -20,7 +19,7 @@
 // placeholder instead of a reading.
 //
 // The link lives on the device's worker thread: it must be constructed there,
-// and the GUI reaches it only through queued signals.
+// and other threads reach it only through its LinkWorker.
 class IODeviceNew : public SerialPort
 {
     Q_OBJECT
@@ -89,8 +88,6 @@ signals:
     // taken: when the reply was accepted (or the placeholder made), so that
     // a reading queued behind a busy GUI thread keeps its own time.
     void newSample(QString sample, QString units, QString dzialki, QDateTime taken);
-    void toReads();
-    void toWait();
     void deleteNowSignal();
     // Sent just before each time-out placeholder: why there is no reading.
     // The cause is a NoReadingCause.
@@ -113,15 +110,27 @@ public slots:
     // reply on its way; a reading is asked for right after its answer.
     // Commands the kind does not take are ignored.
     void sendCommand(int command);
+    // Stops the cycle and closes the port for good; deleteNowSignal() follows.
+    void closePort();
 
-private slots:
+private:
+    // The cycle: a request is written on entering Requesting, the line is
+    // read on entering Reading and at every poll, and Waiting runs the period
+    // to the next request.
+    enum Stage { Stopped, Requesting, Reading, Waiting };
+    // Enters the stage once the one being entered is done with: a stage
+    // entered from within another's entry follows it, as in a state machine.
+    void moveTo(Stage next);
+    void enter(Stage next);
+    // From Requesting, with the request written: the reply window opens.
+    void toReads();
+    // From Reading, the reply taken: the poll and the reply window end.
+    void toWait();
     void writeToPort();
     void readFromPort();
     void timeoutPort();
     void startWait();
-    void closePort();
 
-private:
     // The last bytes received since the last reading, so that a time-out
     // with no reply can still say what came.
     QByteArray heard;
@@ -150,10 +159,10 @@ private:
     void endCommand(bool done, const QString &text);
 
     std::unique_ptr<ScaleProtocol> protocol;
-    QStateMachine machine;
-    QState *requestState;
-    QState *readState;
-    QState *waitState;
+    Stage stage = Stopped;
+    Stage nextStage = Stopped;
+    bool entering = false;
+    bool closed = false;
     QTimer *pollTimer;
     QTimer *replyTimer;
     QTimer *periodTimer;
@@ -192,6 +201,8 @@ private:
     QElapsedTimer sinceCommand;
     // Whether the scale called its last reading stable.
     bool lastStable = true;
+    // The time stamps of readings, placeholders and traffic.
+    LocalClock localClock;
 };
 
 #endif // IODEVICENEW_H

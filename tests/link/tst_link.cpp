@@ -4,9 +4,11 @@
 #include "FaultSupport.h"
 #include "IODeviceNew.h"
 #include "LinkThread.h"
+#include "LocalClock.h"
 #include "SaveSamples.h"
 #include "ScaleOnPty.h"
 
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -181,6 +183,35 @@ private slots:
             read << row.join('|');
         rows[0].replace(separator, "|");
         QCOMPARE(read, rows);
+    }
+
+    // The link's time stamps are local time with the offset of their own moment, also when a change of offset
+    // falls between two of them; asked in turn of one clock, in Warsaw, around the changes of 2026.
+    void timeStampsKeepTheOffsetOfTheirMoment_data()
+    {
+        QTest::addColumn<QList<qint64>>("asked"); QTest::addColumn<QStringList>("stamps");
+        const qint64 spring = 1774746000000, autumn = 1792890000000; // 2026-03-29 and 2026-10-25, 01:00 UTC
+        QTest::newRow("spring, learnt 30 s before") << QList<qint64>{spring - 30000, spring - 1, spring}
+            << QStringList{"01:59:30.000+01:00", "01:59:59.999+01:00", "03:00:00.000+02:00"};
+        QTest::newRow("spring, learnt 90 s before") << QList<qint64>{spring - 90000, spring - 1000, spring + 500}
+            << QStringList{"01:58:30.000+01:00", "01:59:59.000+01:00", "03:00:00.500+02:00"};
+        QTest::newRow("autumn") << QList<qint64>{autumn - 59999, autumn - 1, autumn, autumn + 3599999}
+            << QStringList{"02:59:00.001+02:00", "02:59:59.999+02:00", "02:00:00.000+01:00", "02:59:59.999+01:00"};
+        QTest::newRow("clock set back") << QList<qint64>{spring + 10000, spring - 10000}
+            << QStringList{"03:00:10.000+02:00", "01:59:50.000+01:00"};
+    }
+    void timeStampsKeepTheOffsetOfTheirMoment()
+    {
+        QFETCH(QList<qint64>, asked); QFETCH(QStringList, stamps);
+        const QByteArray zone = qgetenv("TZ");
+        qputenv("TZ", "Europe/Warsaw");
+        LocalClock clock;
+        QStringList made;
+        for (qint64 at : asked)
+            made << clock.at(at).toString(Qt::ISODateWithMs).mid(11);
+        zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+        tzset();
+        QCOMPARE(made, stamps);
     }
 
     // A file keeps one format, and a CSV file the columns of its header: records of another format, or rows

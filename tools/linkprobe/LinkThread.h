@@ -1,19 +1,18 @@
 #ifndef LINKTHREAD_H
 #define LINKTHREAD_H
 
-#include <QAtomicPointer>
 #include <QThread>
 
 #include <atomic>
 
-#include "ScaleProtocol.h"
+#include "LinkWorker.h"
 
 class IODeviceNew;
 
-// Runs one scale link on a worker thread of its own, as a device window does,
-// and hands its signals to the thread that created this object. Used by the
+// A LinkWorker on a thread of its own, as a device window runs one, its
+// signals handed to the thread that created this object. Used by the
 // command-line probe, the link tests and the benchmarks.
-class LinkThread : public QThread
+class LinkThread : public QObject
 {
     Q_OBJECT
 
@@ -23,6 +22,8 @@ public:
     LinkThread(const QString &portName, const ScaleSetup &scale, QObject *parent = nullptr);
     ~LinkThread() override;
 
+    void start() { thread.start(); }
+    LinkWorker *worker() { return &linkWorker; }
     // Runs fn on the worker thread with the link and waits for it.
     template<typename Fn>
     void inLink(Fn fn);
@@ -37,30 +38,23 @@ signals:
     void setRefreshRateSignal(int periodMs);
     void closeSignal();
 
-protected:
-    void run() override;
-
 private:
-    QString port;
-    ScaleSetup setup;
-    // Set and cleared on the worker thread, read by inLink() on the caller's.
-    QAtomicPointer<IODeviceNew> link;
-    QAtomicPointer<QObject> worker;
-    // Set by run() once the link has gone, read after wait() (see run()).
+    QThread thread;
+    LinkWorker linkWorker;
+    // Set once the link has gone on the worker thread, read after wait():
+    // what the worker wrote there is then visibly this thread's.
     std::atomic<bool> ended{false};
 };
 
 template<typename Fn>
 void LinkThread::inLink(Fn fn)
 {
-    QObject *target = worker.loadAcquire();
-    if (!target)
-        return;
     // The blocking call hands back inside Qt, out of a race detector's sight;
     // the flag makes whatever fn wrote on the worker visibly the caller's.
     std::atomic<bool> done{false};
-    QMetaObject::invokeMethod(target, [this, fn, &done] {
-        fn(link.loadAcquire());
+    QMetaObject::invokeMethod(&linkWorker, [this, fn, &done] {
+        if (IODeviceNew *link = linkWorker.link())
+            fn(link);
         done.store(true, std::memory_order_release);
     }, Qt::BlockingQueuedConnection);
     done.load(std::memory_order_acquire);
