@@ -11,13 +11,13 @@
 #include "LimitsDialog.h"
 #include "LotField.h"
 #include "ModeControl.h"
-#include "PortSettingsDialog.h"
 #include "ProgramVersion.h"
 #include "RandomPlot.h"
 #include "RecordMenu.h"
 #include "RecordingNotices.h"
 #include "RecordControl.h"
 #include "SaveSamples.h"
+#include "ScaleOpener.h"
 #include "ScaleList.h"
 #include "Scaner.h"
 #include "ShiftRestorer.h"
@@ -87,6 +87,8 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     // made to mirror the newly active document.
     connect(workspace, &QMdiArea::subWindowActivated, this, &MdiWindow::windowState);
     createActions();
+    opener = new ScaleOpener(workspace, scales, &portStore, notices, closeAct, this);
+    connect(opener, &ScaleOpener::starting, this, &MdiWindow::joinViews);
     modeControl = std::make_unique<ModeControl>(this, pauseAct, goAct);
     samplingRateBox = modeControl->intervalBox();
     connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged),
@@ -119,10 +121,8 @@ MdiWindow::~MdiWindow()
     // So do the menu and the field that ask this window for its active task.
     delete std::exchange(editMenu, nullptr);
     delete std::exchange(lotField, nullptr);
-    // A window whose task has not reported ready yet is in no frame of the
-    // workspace: it goes here, and stops its task's thread, which would
-    // otherwise run on past the program's end.
-    qDeleteAll(std::exchange(pendingDocuments, {}));
+    // With the windows still starting, whose tasks' threads stop.
+    delete std::exchange(opener, nullptr);
     // The windows still open at exit are the shift to resume.
     if (shift)
         shift->stop();
@@ -521,71 +521,27 @@ void MdiWindow::retranslate()
 
 void MdiWindow::deviceNew(const QString &port)
 {
-    if (port == QLatin1String("none"))
-        return;
-    // Windows still starting count too: two ports chosen in quick succession
-    // must not slip past the limit.
-    if (scales->isFull()) {
-        QMessageBox box(QMessageBox::Information, tr("Four ports are open"),
-                        tr("You cannot open more than 4 ports: close a window to open another."),
-                        QMessageBox::Ok, this);
-        box.exec();
-        return;
-    }
-    qCDebug(appTrace) << "? MdiWindow deviceNew()" << port;
-    QStringList ignored;
-    auto *document = new DocumentWindow(port, portStore.setup(port, &ignored));
-    scales->take(document->deviceTask());
-    portStore.applyTo(document->deviceTask());
-    // Said once a run and port: the window reads the port all the same.
-    if (!ignored.isEmpty() && !toldIgnoredSettings.contains(port)) {
-        toldIgnoredSettings << port;
-        notices->tell(tr("The stored settings of %1 hold values that cannot be used: %2.\n"
-                              "The port is read with the usual settings of its kind of scale "
-                              "instead; Device → Port settings... shows them and stores new ones.")
-                               .arg(port, ignored.join(QStringLiteral(", "))),
-                      QMessageBox::Warning, tr("Port settings"));
-    }
-    pendingDocuments.append(document);
-    qCDebug(appTrace) << "connect Document";
-    connect(document, &DocumentWindow::documentWindowDestroyed, this, &MdiWindow::deviceDestroyed);
-    connect(document, &DocumentWindow::documentWindowStarted, this, &MdiWindow::deviceNewReady);
+    if (port != QLatin1String("none"))
+        opener->open(port);
 }
 
-// Each window is shown when its own task reports ready, so a second port
-// chosen before the first window is up does not leave the first one behind.
 void MdiWindow::deviceNewReady()
 {
-    auto *document = qobject_cast<DocumentWindow *>(sender());
-    if (!document || !pendingDocuments.removeOne(document))
-        return;
+    opener->show(qobject_cast<DocumentWindow *>(sender()));
+}
 
+// A new window shows what every window does: the plots' appearance, the
+// views chosen, the value axis following or not, the statistics.
+void MdiWindow::joinViews(DocumentWindow *document)
+{
     connect(this, &MdiWindow::graphViewChangeWindow, document, &DocumentWindow::graphViewChange);
-    qCDebug(appTrace) << "! MdiWindow deviceNew()1";
     emit graphViewChangeWindow(graphAttr);
-    qCDebug(appTrace) << "! MdiWindow deviceNew()2";
     DeviceTask *task = document->deviceTask();
     connect(this, &MdiWindow::showLcdSig, task, &DeviceTask::showLCD);
     connect(this, &MdiWindow::showGraphSig, task, &DeviceTask::showGraph);
     task->plotWidget()->setFollowing(followAct->isChecked());
     connect(this, &MdiWindow::showStatisticsSig, task, &DeviceTask::showStatistics);
     task->showStatistics(showStatisticsAct->isChecked());
-    notices->watch(task);
-    // Before the window is shown and mirrored: the shift gives a reopened one
-    // its fields first.
-    scales->start(task);
-    qCDebug(appTrace) << "! MdiWindow deviceNew()3";
-    QMdiSubWindow *frame = workspace->addSubWindow(
-        document, Qt::WindowMaximizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    FrameMenu::adopt(frame, closeAct);
-    // The window deletes itself once its port is closed; its frame goes with it.
-    connect(document, &QObject::destroyed, frame, &QObject::deleteLater);
-    qCDebug(appTrace) << "! MdiWindow deviceNew()4";
-    // QMdiArea tiles only visible windows: show first, so the new one takes
-    // its place in the tiling.
-    document->show();
-    workspace->tileSubWindows();
-    qCDebug(appTrace) << "! MdiWindow deviceNew()";
 }
 
 // The demo's ports join the list, and no setting made meanwhile is written.
@@ -597,26 +553,10 @@ void MdiWindow::setDemo(bool on)
     translateUI();
 }
 
-// The dialog offers every port, opened or not, starting with the active
-// window's. A window open on the chosen port reads it the new way at once.
 void MdiWindow::portSettings()
 {
-    DocumentWindow *active = activeDocument();
-    const QList<DeviceTask *> open = scales->running();
-    QStringList ports = scaner->serialPorts();
-    for (const DeviceTask *task : open)
-        if (!ports.contains(task->port()))
-            ports.prepend(task->port());
-    PortSettingsDialog dialog(ports, active ? active->port() : QString(), &portStore, this);
-    dialog.setOpenTasks(open);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    for (DeviceTask *task : qAsConst(open))
-        if (task->port() == dialog.port()) {
-            task->setScaleName(dialog.scaleName());
-            task->reopen(dialog.setup());
-        }
-    enableCommands();
+    if (opener->editSettings(scaner->serialPorts(), activeDocument()))
+        enableCommands();
 }
 
 void MdiWindow::lineMonitor()
@@ -627,7 +567,6 @@ void MdiWindow::lineMonitor()
 
 void MdiWindow::deviceDestroyed(const QString &port)
 {
-    qCDebug(appTrace) << "removeOpenedCOM" << port;
     scales->release(port);
 }
 

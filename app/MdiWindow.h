@@ -30,6 +30,7 @@ class RecordControl;
 class RecordMenu;
 class RecordingNotices;
 class ScaleList;
+class ScaleOpener;
 class Scaner;
 class ShiftRestorer;
 class ShiftStore;
@@ -134,8 +135,7 @@ private:
     void enableCommands();
     DocumentWindow *activeDocument() const;
     DeviceTask *activeTask() const;
-    // Ports whose unusable stored settings the operator has been told of.
-    QStringList toldIgnoredSettings;
+    void joinViews(DocumentWindow *document);
     static QString version();
 
     QTranslator *programTranslator;
@@ -184,8 +184,7 @@ private:
     RecordMenu *recordMenu = nullptr;
     LotField *lotField = nullptr;
     RecordingNotices *notices = nullptr;
-    // Created, port taken in the list, not yet in the workspace.
-    QList<DocumentWindow *> pendingDocuments;
+    ScaleOpener *opener = nullptr;
     ScaleList *scales = nullptr;
     std::unique_ptr<RecordControl> recordControl;
     std::unique_ptr<ModeControl> modeControl;
