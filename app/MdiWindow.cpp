@@ -21,7 +21,6 @@
 #include "ScaleList.h"
 #include "Scaner.h"
 #include "ShiftRestorer.h"
-#include "ShiftStore.h"
 #include "WindowMenu.h"
 
 #include <QAction>
@@ -44,12 +43,10 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTranslator>
 
-#include <cstdio>
 #include <utility>
 
 MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTranslator,
@@ -572,23 +569,20 @@ void MdiWindow::deviceDestroyed(const QString &port)
 
 void MdiWindow::keepLayout()
 {
-    if (desk)
-        desk->setWindowLayout(saveGeometry(), saveState());
+    if (shift)
+        shift->keepLayout();
 }
 
 void MdiWindow::showAsLeft()
 {
-    if (desk && restoreGeometry(desk->windowGeometry())) {
-        restoreState(desk->toolBarState());
+    if (shift && shift->restoreLayout())
         show();
-    } else {
+    else
         showMaximized();
-    }
 }
 
 void MdiWindow::keepShift(ShiftStore *store, bool resume)
 {
-    desk = store;
     recordControl->keepFolderIn(store);
     shift = new ShiftRestorer(store, this);
     optionsMenu->addAction(shift->resumeAtOnceAction());
@@ -596,31 +590,14 @@ void MdiWindow::keepShift(ShiftStore *store, bool resume)
         loadLanguage(shift->language());
     showStatisticsAct->setChecked(shift->showsStatistics());
     shift->follow(this, scales);
-    if (!resume) {
-        shift->startEmpty();
-        return;
-    }
-    // Once the event loop runs, so that the question comes over a shown window.
-    QTimer::singleShot(0, shift, [this] {
-        shift->resume(scaner->serialPorts(), [this](const QString &port) { deviceNew(port); });
-    });
+    shift->begin(resume, [this] { return scaner->serialPorts(); }, [this](const QString &port) { deviceNew(port); });
 }
 
 void MdiWindow::leaveShift(const QString &language)
 {
     if (!language.isEmpty())
         loadLanguage(language);
-    const QString text = tr("Another copy of this program is running and keeps the shift.\n"
-                            "This one opens no port of the last shift, and the ports opened "
-                            "in it are not kept for the next start.");
-    // Also on the terminal the program was started from.
-    std::fprintf(stderr, "%s\n", qPrintable(text));
-    // Over the shown window, and not waited for.
-    QTimer::singleShot(0, this, [this, text] {
-        auto *box = new QMessageBox(QMessageBox::Information, tr("Shift"), text, QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
-    });
+    ShiftRestorer::tellKeptElsewhere(this);
 }
 
 // ---- Commands on the active document ----------------------------------------

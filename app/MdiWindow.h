@@ -190,8 +190,6 @@ private:
     std::unique_ptr<ModeControl> modeControl;
     PortSettingsStore portStore;
     ShiftRestorer *shift = nullptr;
-    // The kept shift's store, for the window's own layout and record folder.
-    ShiftStore *desk = nullptr;
     void keepLayout();
     bool demo = false;
 };
