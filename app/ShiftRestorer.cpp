@@ -136,7 +136,7 @@ void ShiftRestorer::resume(const QStringList &present,
         const QString address = network ? Scaner::networkPortName(port) : QString();
         if (!address.isEmpty())
             fields.insert(portKey, port = address);
-        if (port.isEmpty() || ports.contains(port) || ports.size() == ShiftStore::mostWindows)
+        if (port.isEmpty() || ports.contains(port) || ports.size() == ScaleList::mostScales)
             continue;
         if (network ? address.isEmpty() : !present.contains(port)) {
             gone << tr("%1: %2").arg(port, whyGone(port));
