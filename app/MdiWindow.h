@@ -6,7 +6,6 @@
 #include <QMessageBox>
 
 #include <memory>
-#include <vector>
 
 #include "PortSettingsStore.h"
 
