@@ -2,54 +2,41 @@
 
 #include "AboutWindow.h"
 #include "AppTrace.h"
+#include "CommandBars.h"
 #include "DeviceTask.h"
 #include "DocumentWindow.h"
 #include "EditMenu.h"
 #include "FrameMenu.h"
 #include "GraphAttr.h"
 #include "GraphView.h"
-#include "LimitsDialog.h"
 #include "LotField.h"
 #include "ModeControl.h"
-#include "PortSettingsDialog.h"
 #include "ProgramVersion.h"
 #include "RandomPlot.h"
 #include "RecordMenu.h"
 #include "RecordingNotices.h"
 #include "RecordControl.h"
 #include "SaveSamples.h"
+#include "ScaleOpener.h"
 #include "ScaleList.h"
 #include "Scaner.h"
 #include "ShiftRestorer.h"
-#include "ShiftStore.h"
-#include "WindowMenu.h"
+#include "WindowCommands.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QDebug>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QDoubleSpinBox>
 #include <QEvent>
 #include <QIcon>
-#include <QKeySequence>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
 #include <QTranslator>
 
-#include <cstdio>
 #include <utility>
 
 MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTranslator,
@@ -86,17 +73,24 @@ MdiWindow::MdiWindow(QTranslator *programTranslator, QTranslator *toolkitTransla
     // After enableActions(), so that the controls are enabled before they are
     // made to mirror the newly active document.
     connect(workspace, &QMdiArea::subWindowActivated, this, &MdiWindow::windowState);
-    createActions();
-    modeControl = std::make_unique<ModeControl>(this, pauseAct, goAct);
+    commands = std::make_unique<WindowCommands>(this, workspace, scales, [this] { return activeTask(); });
+    // The commands whose outcome the window tells: the statistics shown (the
+    // shift's own at start included), the language chosen.
+    connect(commands->showStatisticsAct, &QAction::toggled, this, &MdiWindow::showStatisticsSig);
+    for (QAction *language : {commands->polishAct, commands->englishAct})
+        connect(language, &QAction::triggered, this, [this, language] { chooseLanguage(language); });
+    opener = new ScaleOpener(workspace, scales, &portStore, notices, commands->closeAct, this);
+    connect(opener, &ScaleOpener::starting, this, &MdiWindow::joinViews);
+    modeControl = std::make_unique<ModeControl>(this, commands->pauseAct, commands->goAct);
     samplingRateBox = modeControl->intervalBox();
     connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged),
             this, &MdiWindow::setSamplingRate);
     connect(samplingRateBox, QOverload<double>::of(&QDoubleSpinBox::valueChanged), scales, &ScaleList::noteChange);
-    recordControl = std::make_unique<RecordControl>(this, recordAct, scales, notices);
+    recordControl = std::make_unique<RecordControl>(this, commands->recordAct, scales, notices);
     connect(recordControl->button(), &QPushButton::clicked, this, &MdiWindow::setRecPath);
     connect(recordControl->button(), &QPushButton::clicked, scales, &ScaleList::noteChange);
-    createMenus();
-    createToolBars();
+    bars = std::make_unique<CommandBars>(this, workspace, *commands, &portStore, [this] { return activeTask(); });
+    bars->addToolBars(scaner, samplingRateBox, recordControl->button(), lotField);
     retranslate();
 
     statusBar()->showMessage(tr("Ready"));
@@ -117,12 +111,10 @@ MdiWindow::~MdiWindow()
     // the slots must not run on a window whose own part is already gone.
     workspace->disconnect(this);
     // So do the menu and the field that ask this window for its active task.
-    delete std::exchange(editMenu, nullptr);
+    delete bars->editMenu();
     delete std::exchange(lotField, nullptr);
-    // A window whose task has not reported ready yet is in no frame of the
-    // workspace: it goes here, and stops its task's thread, which would
-    // otherwise run on past the program's end.
-    qDeleteAll(std::exchange(pendingDocuments, {}));
+    // With the windows still starting, whose tasks' threads stop.
+    delete std::exchange(opener, nullptr);
     // The windows still open at exit are the shift to resume.
     if (shift)
         shift->stop();
@@ -132,198 +124,6 @@ MdiWindow::~MdiWindow()
 QString MdiWindow::version()
 {
     return QLatin1Char('v') + QLatin1String(programVersion);
-}
-
-// Every action of the window, in one place: what it is called, says and does.
-// retranslate() writes the texts, at creation and at every language change.
-const std::vector<MdiWindow::ActionRow> &MdiWindow::actionRows()
-{
-    using W = MdiWindow;
-    // Keys as keys, the same in both languages, unless named by a text.
-    static const std::vector<ActionRow> rows = {
-        {&W::portSettingsAct, "portSettingsAct", QT_TR_NOOP("&Port settings..."),
-         QT_TR_NOOP("Choose the kind of scale and the line settings of a port"), nullptr,
-         Qt::CTRL | Qt::SHIFT | Qt::Key_P, nullptr, 0, [](W *w, bool) { w->portSettings(); }},
-        {&W::lineMonitorAct, "lineMonitorAct", QT_TR_NOOP("Line &monitor..."),
-         QT_TR_NOOP("Show the bytes the active window exchanges with its scale"), nullptr, Qt::CTRL | Qt::Key_L,
-         nullptr, 0, [](W *w, bool) { w->lineMonitor(); }},
-        {&W::limitsAct, "limitsAct", QT_TR_NOOP("&Limits..."),
-         QT_TR_NOOP("Set the low and high limit of the active window's readings"), nullptr, 0, nullptr, 0,
-         [](W *w, bool) {
-             if (DeviceTask *task = w->activeTask())
-                 LimitsDialog::edit(task, &w->portStore, w);
-         }},
-        {&W::tareAct, "tareAct", QT_TR_NOOP("&Tare"),
-         QT_TR_NOOP("Have the active window's scale take the load on it off as tare"), nullptr,
-         Qt::CTRL | Qt::Key_T, nullptr, 0, [](W *w, bool) {
-             if (DeviceTask *task = w->activeTask())
-                 task->tare();
-         }},
-        {&W::zeroAct, "zeroAct", QT_TR_NOOP("&Zero"), QT_TR_NOOP("Have the active window's scale set its zero"),
-         nullptr, Qt::CTRL | Qt::Key_0, nullptr, 0, [](W *w, bool) {
-             if (DeviceTask *task = w->activeTask())
-                 task->zero();
-         }},
-        {&W::closeAct, "closeAct", QT_TR_NOOP("&Close"), QT_TR_NOOP("Close this document"), nullptr, 0,
-         QT_TR_NOOP("Ctrl+W"), 0, [](W *w, bool) { w->workspace->closeActiveSubWindow(); }},
-        {&W::exitAct, "exitAct", QT_TR_NOOP("E&xit"), QT_TR_NOOP("Quit the application"), nullptr, 0,
-         QT_TR_NOOP("Ctrl+Q"), 0, [](W *, bool) { QApplication::closeAllWindows(); }},
-        {&W::pauseAct, "pauseAct", QT_TR_NOOP("&Pause"), QT_TR_NOOP("Stop taking readings"),
-         ":/images/media_playback_pause.png", Qt::CTRL | Qt::Key_P, nullptr, Checkable | ChangesScale,
-         [](W *w, bool) { w->pauseMode(); }},
-        // Space, whatever language the window was built in; see translateUI().
-        {&W::stepAct, "stepAct", QT_TR_NOOP("&Step"), QT_TR_NOOP("Take the next reading"),
-         ":/images/media_skip_forward.png", Qt::Key_Space, nullptr, ChangesScale, [](W *w, bool) { w->stepMode(); }},
-        {&W::goAct, "goAct", QT_TR_NOOP("&Go"), QT_TR_NOOP("Take readings at the sampling interval"),
-         ":/images/media_playback_start.png", Qt::CTRL | Qt::Key_G, nullptr, Checkable | ChangesScale,
-         [](W *w, bool) { w->goMode(); }},
-        {&W::recordAct, "recordAct", QT_TR_NOOP("&Record"), QT_TR_NOOP("Record the readings taken into the chosen file"),
-         ":/images/button_black_rec.png", Qt::CTRL | Qt::Key_R, nullptr, Checkable | ChangesScale,
-         [](W *w, bool on) { w->recMode(on); }},
-        {&W::fullscreenAct, "fullscreenAct", QT_TR_NOOP("&Fullscreen"), QT_TR_NOOP("Set fullscreen"),
-         ":/images/view_fullscreen.png", Qt::Key_F11, nullptr, Checkable, [](W *w, bool on) { w->setFullScreen(on); }},
-        {&W::maximizeAct, "maximizeAct", QT_TR_NOOP("&Maximize"), QT_TR_NOOP("Maximize the windows"),
-         ":/images/maximized.png", 0, QT_TR_NOOP("Ctrl+Up"), 0, [](W *w, bool) { w->maxi(); }},
-        {&W::tileAct, "tileAct", QT_TR_NOOP("&Tile"), QT_TR_NOOP("Tile the windows"), ":/images/large_tiles.png", 0,
-         QT_TR_NOOP("Ctrl+Down"), 0, [](W *w, bool) { w->workspace->tileSubWindows(); }},
-        {&W::nextAct, "nextAct", QT_TR_NOOP("&Next window"), QT_TR_NOOP("Move to the next window"),
-         ":/images/right_grey.png", 0, QT_TR_NOOP("Ctrl+Right"), 0,
-         [](W *w, bool) { w->workspace->activateNextSubWindow(); }},
-        {&W::previousAct, "previousAct", QT_TR_NOOP("&Previous window"), QT_TR_NOOP("Move to the previous window"),
-         ":/images/left_grey.png", 0, QT_TR_NOOP("Ctrl+Left"), 0,
-         [](W *w, bool) { w->workspace->activatePreviousSubWindow(); }},
-        // Both views start visible, as every new document shows both. The
-        // toggles are wired once here rather than per document: they are
-        // disabled while no document is open, so nobody can use them earlier.
-        {&W::showLcdAct, "showLcdAct", QT_TR_NOOP("Show &LCD display"), QT_TR_NOOP("Show LCD display"),
-         ":/images/lcd.png", 0, nullptr, Checkable | Checked, [](W *w, bool on) { w->showLCD(on); }},
-        {&W::showGraphAct, "showGraphAct", QT_TR_NOOP("Show &graph"), QT_TR_NOOP("Show graph image"),
-         ":/images/chart_line.png", 0, nullptr, Checkable | Checked, [](W *w, bool on) { w->showGraph(on); }},
-        // Like the appearance, one setting for every window, new ones included.
-        {&W::followAct, "followAct", QT_TR_NOOP("Follow &readings"),
-         QT_TR_NOOP("Fit each plot's value axis to the readings in its window"), ":/images/follow_readings.png", 0,
-         nullptr, Checkable | Toggled, [](W *w, bool on) { w->followReadings(on); }},
-        // Off at first: the read-out looks as it always did until asked.
-        {&W::showStatisticsAct, "showStatisticsAct", QT_TR_NOOP("Show stat&istics"),
-         QT_TR_NOOP("Show the statistics of the readings taken under the read-out"), nullptr, 0, nullptr,
-         Checkable | Toggled, [](W *w, bool on) { emit w->showStatisticsSig(on); }},
-        {&W::graphViewAct, "graphViewAct", QT_TR_NOOP("&Graph View"), QT_TR_NOOP("Change graph attributes"), nullptr,
-         0, nullptr, 0, [](W *w, bool) { w->graphViewWindow(); }},
-        {&W::aboutAct, "aboutAct", QT_TR_NOOP("&About"), QT_TR_NOOP("About this application"), nullptr, 0, nullptr,
-         0, [](W *w, bool) { w->helpAbout(); }},
-        {&W::exportAct, "exportAct", QT_TR_NOOP("&Export"), QT_TR_NOOP("Export plot to file"),
-         ":/images/picture_save.png", 0, QT_TR_NOOP("Ctrl+E"), ChangesScale, [](W *w, bool) { w->exportPlot(); }},
-        // Their status tips stay in the language the window was built in.
-        {&W::polishAct, "polishAct", QT_TR_NOOP("&Polish"), QT_TR_NOOP("Set polish language"), nullptr, 0, nullptr,
-         TipOnce, [](W *w, bool) { w->chooseLanguage(w->polishAct); }},
-        {&W::englishAct, "englishAct", QT_TR_NOOP("&English"), QT_TR_NOOP("Set english language"), nullptr, 0,
-         nullptr, TipOnce, [](W *w, bool) { w->chooseLanguage(w->englishAct); }},
-    };
-    return rows;
-}
-
-void MdiWindow::createActions()
-{
-    for (const ActionRow &row : actionRows()) {
-        auto *action = new QAction(this);
-        this->*row.action = action;
-        action->setObjectName(QLatin1String(row.name));
-        if (row.icon)
-            action->setIcon(QIcon(QLatin1String(row.icon)));
-        if (row.key)
-            action->setShortcut(QKeySequence(row.key));
-        else if (row.keyName)
-            action->setShortcut(QKeySequence(tr(row.keyName)));
-        action->setCheckable(row.flags & Checkable);
-        action->setChecked(row.flags & Checked);
-        const auto run = row.run;
-        if (row.flags & Toggled)
-            connect(action, &QAction::toggled, this, [this, run](bool on) { run(this, on); });
-        else
-            connect(action, &QAction::triggered, this, [this, run](bool on) { run(this, on); });
-        // After the command itself, once the scale's state has settled.
-        if (row.flags & ChangesScale)
-            connect(action, &QAction::triggered, scales, &ScaleList::noteChange);
-    }
-    // The catalogue each language action loads.
-    polishAct->setData(QStringLiteral("polish"));
-    englishAct->setData(QStringLiteral("english"));
-
-    separatorAct = new QAction(this);
-    separatorAct->setObjectName(QStringLiteral("separatorAct"));
-    separatorAct->setSeparator(true);
-}
-
-// A null action stands for a separator.
-static void addAll(QMenu *menu, std::initializer_list<QAction *> actions)
-{
-    for (QAction *action : actions)
-        if (action)
-            menu->addAction(action);
-        else
-            menu->addSeparator();
-}
-
-// Titled by retranslate(); the menus are the menu bar's, the submenus their
-// menus'.
-void MdiWindow::createMenus()
-{
-    const auto menu = [this](QMenu *owner, const char *name) {
-        QMenu *made = owner ? owner->addMenu(QString()) : menuBar()->addMenu(QString());
-        made->setObjectName(QLatin1String(name));
-        return made;
-    };
-    deviceMenu = menu(nullptr, "deviceMenu");
-    addAll(deviceMenu, {portSettingsAct, lineMonitorAct, limitsAct, nullptr, tareAct, zeroAct, nullptr, exportAct,
-                        closeAct, nullptr, exitAct});
-
-    editMenu = new EditMenu([this] { return activeTask(); }, this);
-    menuBar()->addMenu(editMenu);
-    connect(workspace, &QMdiArea::subWindowActivated, editMenu, &EditMenu::follow);
-
-    modeMenu = menu(nullptr, "modeMenu");
-    addAll(modeMenu, {pauseAct, stepAct, goAct, recordAct});
-    recordMenu = new RecordMenu(&portStore, [this] { return activeTask(); }, this);
-    modeMenu->addMenu(recordMenu);
-
-    optionsMenu = menu(nullptr, "optionsMenu");
-    languageMenu = menu(optionsMenu, "languageMenu");
-    addAll(languageMenu, {englishAct, polishAct});
-    optionsMenu->addAction(graphViewAct);
-
-    windowMenu = new WindowMenu(workspace,
-                                {fullscreenAct, nullptr, maximizeAct, tileAct, nullptr, nextAct, previousAct, nullptr,
-                                 showLcdAct, showGraphAct, followAct, showStatisticsAct, separatorAct},
-                                menuBar());
-    menuBar()->addMenu(windowMenu);
-
-    helpMenu = menu(nullptr, "helpMenu");
-    helpMenu->addAction(aboutAct);
-}
-
-// Their titles are set once, in English.
-void MdiWindow::createToolBars()
-{
-    const auto bar = [this](const QString &title, const char *name, const QList<QAction *> &actions) {
-        QToolBar *made = addToolBar(title);
-        made->setObjectName(QLatin1String(name));
-        made->addActions(actions);
-        return made;
-    };
-    QToolBar *deviceBar = bar(tr("Device"), "deviceToolBar", {});
-    deviceBar->addWidget(scaner);
-    deviceBar->addActions({portSettingsAct, tareAct, zeroAct});
-    bar(tr("Switch windows"), "switchToolBar",
-        {maximizeAct, tileAct, previousAct, nextAct, showLcdAct, showGraphAct, followAct});
-    bar(tr("Mode"), "modeToolBar", {pauseAct, stepAct, goAct})->addWidget(samplingRateBox);
-    QToolBar *recordBar = bar(tr("Record"), "recordToolBar", {recordAct});
-    if (auto *button = qobject_cast<QToolButton *>(recordBar->widgetForAction(recordAct))) {
-        button->setMenu(recordMenu);
-        button->setPopupMode(QToolButton::MenuButtonPopup);
-    }
-    recordBar->addWidget(recordControl->button());
-    recordBar->addWidget(lotField);
-    bar(tr("Export"), "exportToolBar", {exportAct});
 }
 
 bool MdiWindow::hasActiveDocument() const
@@ -349,33 +149,22 @@ DeviceTask *MdiWindow::activeTask() const
 void MdiWindow::enableActions()
 {
     const bool active = hasActiveDocument();
-    const QList<QAction *> documentActions = {closeAct, maximizeAct, tileAct, nextAct,
-                                              previousAct, pauseAct, stepAct, goAct,
-                                              recordAct, exportAct, showLcdAct, showGraphAct,
-                                              showStatisticsAct, lineMonitorAct,
-                                              recordMenu->menuAction(), limitsAct,
-                                              editMenu->copyAction(), editMenu->copyStableAction()};
+    const WindowCommands &c = *commands;
+    const QList<QAction *> documentActions = {
+        c.closeAct, c.maximizeAct, c.tileAct, c.nextAct, c.previousAct, c.pauseAct, c.stepAct, c.goAct,
+        c.recordAct, c.exportAct, c.showLcdAct, c.showGraphAct, c.showStatisticsAct, c.lineMonitorAct,
+        bars->recordMenu()->menuAction(), c.limitsAct, bars->editMenu()->copyAction(),
+        bars->editMenu()->copyStableAction()};
     for (QAction *action : documentActions)
         action->setEnabled(active);
     recordControl->button()->setEnabled(active);
     samplingRateBox->setEnabled(active);
     lotField->setEnabled(active);
     lotField->mirror();
-    separatorAct->setVisible(active);
+    c.separatorAct->setVisible(active);
     if (!active)
         recordControl->show(QString()); // no tips naming the file of a closed document
-    enableCommands();
-}
-
-void MdiWindow::enableCommands()
-{
-    const DocumentWindow *document = activeDocument();
-    for (QAction *action : {tareAct, zeroAct}) {
-        const auto command = action == tareAct ? ScaleProtocol::Tare : ScaleProtocol::Zero;
-        const QString reason = document ? document->deviceTask()->commandUnavailable(command) : QString();
-        action->setEnabled(document && reason.isEmpty());
-        action->setToolTip(reason); // none: the action's text
-    }
+    commands->enableScaleCommands();
 }
 
 void MdiWindow::setFullScreen(bool on)
@@ -439,7 +228,7 @@ bool MdiWindow::event(QEvent *event)
     // keeps the keys as they were, but nothing promises that).
     if (event->type() == QEvent::LanguageChange) {
         for (QMdiSubWindow *frame : workspace->subWindowList())
-            FrameMenu::adopt(frame, closeAct);
+            FrameMenu::adopt(frame, commands->closeAct);
     }
     return handled;
 }
@@ -488,27 +277,8 @@ void MdiWindow::translateUI()
 // Every text the window's own parts show, in the language of the moment.
 void MdiWindow::retranslate()
 {
-    const std::pair<QMenu *, const char *> menus[] = {
-        {deviceMenu, QT_TR_NOOP("&Device")},     {modeMenu, QT_TR_NOOP("&Mode")},
-        {optionsMenu, QT_TR_NOOP("&Options")},   {languageMenu, QT_TR_NOOP("&Language")},
-        {windowMenu, QT_TR_NOOP("&Window")},     {helpMenu, QT_TR_NOOP("&Help")}};
-    for (const auto &menu : menus)
-        menu.first->setTitle(tr(menu.second));
-    for (const ActionRow &row : actionRows()) {
-        QAction *action = this->*row.action;
-        action->setText(tr(row.text));
-        if (!(row.flags & TipOnce) || action->statusTip().isEmpty())
-            action->setStatusTip(tr(row.statusTip));
-    }
-    enableCommands();
-    // The key name is parsed with the toolkit's own catalogue ("Spacja" in
-    // Polish); should that catalogue be missing, the name would parse to an
-    // unknown key and Step would stop answering, so Space is kept instead.
-    QKeySequence step(tr("Space"));
-    if (step.isEmpty() || step[0] == Qt::Key_unknown)
-        step = QKeySequence(Qt::Key_Space);
-    stepAct->setShortcut(step);
-
+    bars->retranslate();
+    commands->retranslate();
     modeControl->retranslate();
     recordControl->retranslate();
     scaner->setToolTip(tr("click to scan for new devices"));
@@ -521,71 +291,27 @@ void MdiWindow::retranslate()
 
 void MdiWindow::deviceNew(const QString &port)
 {
-    if (port == QLatin1String("none"))
-        return;
-    // Windows still starting count too: two ports chosen in quick succession
-    // must not slip past the limit.
-    if (scales->isFull()) {
-        QMessageBox box(QMessageBox::Information, tr("Four ports are open"),
-                        tr("You cannot open more than 4 ports: close a window to open another."),
-                        QMessageBox::Ok, this);
-        box.exec();
-        return;
-    }
-    qCDebug(appTrace) << "? MdiWindow deviceNew()" << port;
-    QStringList ignored;
-    auto *document = new DocumentWindow(port, portStore.setup(port, &ignored));
-    scales->take(document->deviceTask());
-    portStore.applyTo(document->deviceTask());
-    // Said once a run and port: the window reads the port all the same.
-    if (!ignored.isEmpty() && !toldIgnoredSettings.contains(port)) {
-        toldIgnoredSettings << port;
-        notices->tell(tr("The stored settings of %1 hold values that cannot be used: %2.\n"
-                              "The port is read with the usual settings of its kind of scale "
-                              "instead; Device → Port settings... shows them and stores new ones.")
-                               .arg(port, ignored.join(QStringLiteral(", "))),
-                      QMessageBox::Warning, tr("Port settings"));
-    }
-    pendingDocuments.append(document);
-    qCDebug(appTrace) << "connect Document";
-    connect(document, &DocumentWindow::documentWindowDestroyed, this, &MdiWindow::deviceDestroyed);
-    connect(document, &DocumentWindow::documentWindowStarted, this, &MdiWindow::deviceNewReady);
+    if (port != QLatin1String("none"))
+        opener->open(port);
 }
 
-// Each window is shown when its own task reports ready, so a second port
-// chosen before the first window is up does not leave the first one behind.
 void MdiWindow::deviceNewReady()
 {
-    auto *document = qobject_cast<DocumentWindow *>(sender());
-    if (!document || !pendingDocuments.removeOne(document))
-        return;
+    opener->show(qobject_cast<DocumentWindow *>(sender()));
+}
 
+// A new window shows what every window does: the plots' appearance, the
+// views chosen, the value axis following or not, the statistics.
+void MdiWindow::joinViews(DocumentWindow *document)
+{
     connect(this, &MdiWindow::graphViewChangeWindow, document, &DocumentWindow::graphViewChange);
-    qCDebug(appTrace) << "! MdiWindow deviceNew()1";
     emit graphViewChangeWindow(graphAttr);
-    qCDebug(appTrace) << "! MdiWindow deviceNew()2";
     DeviceTask *task = document->deviceTask();
     connect(this, &MdiWindow::showLcdSig, task, &DeviceTask::showLCD);
     connect(this, &MdiWindow::showGraphSig, task, &DeviceTask::showGraph);
-    task->plotWidget()->setFollowing(followAct->isChecked());
+    task->plotWidget()->setFollowing(commands->followAct->isChecked());
     connect(this, &MdiWindow::showStatisticsSig, task, &DeviceTask::showStatistics);
-    task->showStatistics(showStatisticsAct->isChecked());
-    notices->watch(task);
-    // Before the window is shown and mirrored: the shift gives a reopened one
-    // its fields first.
-    scales->start(task);
-    qCDebug(appTrace) << "! MdiWindow deviceNew()3";
-    QMdiSubWindow *frame = workspace->addSubWindow(
-        document, Qt::WindowMaximizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    FrameMenu::adopt(frame, closeAct);
-    // The window deletes itself once its port is closed; its frame goes with it.
-    connect(document, &QObject::destroyed, frame, &QObject::deleteLater);
-    qCDebug(appTrace) << "! MdiWindow deviceNew()4";
-    // QMdiArea tiles only visible windows: show first, so the new one takes
-    // its place in the tiling.
-    document->show();
-    workspace->tileSubWindows();
-    qCDebug(appTrace) << "! MdiWindow deviceNew()";
+    task->showStatistics(commands->showStatisticsAct->isChecked());
 }
 
 // The demo's ports join the list, and no setting made meanwhile is written.
@@ -597,26 +323,10 @@ void MdiWindow::setDemo(bool on)
     translateUI();
 }
 
-// The dialog offers every port, opened or not, starting with the active
-// window's. A window open on the chosen port reads it the new way at once.
 void MdiWindow::portSettings()
 {
-    DocumentWindow *active = activeDocument();
-    const QList<DeviceTask *> open = scales->running();
-    QStringList ports = scaner->serialPorts();
-    for (const DeviceTask *task : open)
-        if (!ports.contains(task->port()))
-            ports.prepend(task->port());
-    PortSettingsDialog dialog(ports, active ? active->port() : QString(), &portStore, this);
-    dialog.setOpenTasks(open);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    for (DeviceTask *task : qAsConst(open))
-        if (task->port() == dialog.port()) {
-            task->setScaleName(dialog.scaleName());
-            task->reopen(dialog.setup());
-        }
-    enableCommands();
+    if (opener->editSettings(scaner->serialPorts(), activeDocument()))
+        commands->enableScaleCommands();
 }
 
 void MdiWindow::lineMonitor()
@@ -627,61 +337,40 @@ void MdiWindow::lineMonitor()
 
 void MdiWindow::deviceDestroyed(const QString &port)
 {
-    qCDebug(appTrace) << "removeOpenedCOM" << port;
     scales->release(port);
 }
 
 void MdiWindow::keepLayout()
 {
-    if (desk)
-        desk->setWindowLayout(saveGeometry(), saveState());
+    if (shift)
+        shift->keepLayout();
 }
 
 void MdiWindow::showAsLeft()
 {
-    if (desk && restoreGeometry(desk->windowGeometry())) {
-        restoreState(desk->toolBarState());
+    if (shift && shift->restoreLayout())
         show();
-    } else {
+    else
         showMaximized();
-    }
 }
 
 void MdiWindow::keepShift(ShiftStore *store, bool resume)
 {
-    desk = store;
     recordControl->keepFolderIn(store);
     shift = new ShiftRestorer(store, this);
-    optionsMenu->addAction(shift->resumeAtOnceAction());
+    bars->optionsMenu()->addAction(shift->resumeAtOnceAction());
     if (!shift->language().isEmpty())
         loadLanguage(shift->language());
-    showStatisticsAct->setChecked(shift->showsStatistics());
+    commands->showStatisticsAct->setChecked(shift->showsStatistics());
     shift->follow(this, scales);
-    if (!resume) {
-        shift->startEmpty();
-        return;
-    }
-    // Once the event loop runs, so that the question comes over a shown window.
-    QTimer::singleShot(0, shift, [this] {
-        shift->resume(scaner->serialPorts(), [this](const QString &port) { deviceNew(port); });
-    });
+    shift->begin(resume, [this] { return scaner->serialPorts(); }, [this](const QString &port) { deviceNew(port); });
 }
 
 void MdiWindow::leaveShift(const QString &language)
 {
     if (!language.isEmpty())
         loadLanguage(language);
-    const QString text = tr("Another copy of this program is running and keeps the shift.\n"
-                            "This one opens no port of the last shift, and the ports opened "
-                            "in it are not kept for the next start.");
-    // Also on the terminal the program was started from.
-    std::fprintf(stderr, "%s\n", qPrintable(text));
-    // Over the shown window, and not waited for.
-    QTimer::singleShot(0, this, [this, text] {
-        auto *box = new QMessageBox(QMessageBox::Information, tr("Shift"), text, QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
-    });
+    ShiftRestorer::tellKeptElsewhere(this);
 }
 
 // ---- Commands on the active document ----------------------------------------
@@ -695,7 +384,7 @@ void MdiWindow::windowState(QWidget *window)
     if (!document)
         return;
     DeviceTask *task = document->deviceTask();
-    recordAct->setChecked(task->isRecording());
+    commands->recordAct->setChecked(task->isRecording());
     recordControl->show(task->recorder() ? task->recorder()->fileName() : QString());
     modeControl->mirror(task);
 }
@@ -777,10 +466,10 @@ void MdiWindow::graphViewChange(GraphAttr *attr)
 // the other one back on.
 void MdiWindow::showLCD(bool on)
 {
-    if (!on && !showGraphAct->isChecked()) {
-        showGraphAct->setChecked(true);
+    if (!on && !commands->showGraphAct->isChecked()) {
+        commands->showGraphAct->setChecked(true);
         emit showGraphSig(true);
-        showLcdAct->setChecked(false);
+        commands->showLcdAct->setChecked(false);
         emit showLcdSig(false);
     } else {
         emit showLcdSig(on);
@@ -789,10 +478,10 @@ void MdiWindow::showLCD(bool on)
 
 void MdiWindow::showGraph(bool on)
 {
-    if (!on && !showLcdAct->isChecked()) {
-        showGraphAct->setChecked(false);
+    if (!on && !commands->showLcdAct->isChecked()) {
+        commands->showGraphAct->setChecked(false);
         emit showGraphSig(false);
-        showLcdAct->setChecked(true);
+        commands->showLcdAct->setChecked(true);
         emit showLcdSig(true);
     } else {
         emit showGraphSig(on);

@@ -6,7 +6,6 @@
 #include <QMessageBox>
 
 #include <memory>
-#include <vector>
 
 #include "PortSettingsStore.h"
 
@@ -15,30 +14,30 @@ class QCloseEvent;
 class QDoubleSpinBox;
 class QEvent;
 class QMdiArea;
-class QMdiSubWindow;
-class QMenu;
 class QResizeEvent;
 class QTranslator;
 
+class CommandBars;
 class DeviceTask;
 class DocumentWindow;
-class EditMenu;
 class GraphAttr;
 class LotField;
 class ModeControl;
 class RecordControl;
-class RecordMenu;
 class RecordingNotices;
 class ScaleList;
+class ScaleOpener;
 class Scaner;
 class ShiftRestorer;
 class ShiftStore;
+class WindowCommands;
 
-// The program's only top-level window. It owns every menu, tool bar and action
-// (built from one table, see actionRows()), the port selector and the list of
-// open scales, keeps the controls in step with the active document window and
-// routes the operator's commands to it; it never touches a port itself. The
-// record file and the Mode commands have controls of their own.
+// The program's only top-level window. It owns the commands (built from one
+// table, see WindowCommands) with the menus and tool bars they are laid out in
+// (CommandBars), the port selector and the list of open scales, keeps the
+// controls in step with the active document window and routes the operator's
+// commands to it; it never touches a port itself. Opening a scale, the record
+// file, the Mode commands and the kept shift have classes of their own.
 class MdiWindow : public QMainWindow
 {
     Q_OBJECT
@@ -105,37 +104,14 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    enum ActionFlag { Checkable = 1, Checked = 2, Toggled = 4, ChangesScale = 8, TipOnce = 16 };
-    // One action of the window. Toggled: run on every change of its check,
-    // not only the operator's. ChangesScale: the command changes what the
-    // active window's scale keeps. TipOnce: the status tip is not retranslated.
-    struct ActionRow
-    {
-        QAction *MdiWindow::*action;
-        const char *name;
-        const char *text;
-        const char *statusTip;
-        const char *icon;
-        int key;             // the shortcut, or 0
-        const char *keyName; // or the shortcut as translated text, or null
-        int flags;
-        void (*run)(MdiWindow *window, bool checked);
-    };
-    static const std::vector<ActionRow> &actionRows();
     void chooseLanguage(const QAction *action);
     void retranslate();
-    void createActions();
-    void createMenus();
-    void createToolBars();
     void loadLanguage(const QString &key);
     bool hasActiveDocument() const;
-    // Tare and Zero as the active window's kind of scale allows, with the
-    // reason in the tip where it does not.
-    void enableCommands();
     DocumentWindow *activeDocument() const;
     DeviceTask *activeTask() const;
-    // Ports whose unusable stored settings the operator has been told of.
-    QStringList toldIgnoredSettings;
+    void joinViews(DocumentWindow *document);
+    void keepLayout();
     static QString version();
 
     QTranslator *programTranslator;
@@ -143,57 +119,20 @@ private:
 
     QMdiArea *workspace = nullptr;
 
-    QAction *closeAct = nullptr;
-    QAction *exitAct = nullptr;
-    QAction *pauseAct = nullptr;
-    QAction *stepAct = nullptr;
-    QAction *goAct = nullptr;
-    QAction *recordAct = nullptr;
-    QAction *fullscreenAct = nullptr;
-    QAction *maximizeAct = nullptr;
-    QAction *tileAct = nullptr;
-    QAction *nextAct = nullptr;
-    QAction *previousAct = nullptr;
-    QAction *showLcdAct = nullptr;
-    QAction *showGraphAct = nullptr;
-    QAction *followAct = nullptr;
-    QAction *showStatisticsAct = nullptr;
-    QAction *graphViewAct = nullptr;
-    QAction *aboutAct = nullptr;
-    QAction *exportAct = nullptr;
-    QAction *polishAct = nullptr;
-    QAction *englishAct = nullptr;
-    QAction *separatorAct = nullptr;
-    QAction *portSettingsAct = nullptr;
-    QAction *lineMonitorAct = nullptr;
-    QAction *limitsAct = nullptr;
-    QAction *tareAct = nullptr;
-    QAction *zeroAct = nullptr;
-
-    QMenu *deviceMenu = nullptr;
-    EditMenu *editMenu = nullptr;
-    QMenu *modeMenu = nullptr;
-    QMenu *optionsMenu = nullptr;
-    QMenu *languageMenu = nullptr;
-    QMenu *windowMenu = nullptr;
-    QMenu *helpMenu = nullptr;
+    std::unique_ptr<WindowCommands> commands;
+    std::unique_ptr<CommandBars> bars;
 
     Scaner *scaner = nullptr;
     GraphAttr *graphAttr = nullptr;
     QDoubleSpinBox *samplingRateBox = nullptr;
-    RecordMenu *recordMenu = nullptr;
     LotField *lotField = nullptr;
     RecordingNotices *notices = nullptr;
-    // Created, port taken in the list, not yet in the workspace.
-    QList<DocumentWindow *> pendingDocuments;
+    ScaleOpener *opener = nullptr;
     ScaleList *scales = nullptr;
     std::unique_ptr<RecordControl> recordControl;
     std::unique_ptr<ModeControl> modeControl;
     PortSettingsStore portStore;
     ShiftRestorer *shift = nullptr;
-    // The kept shift's store, for the window's own layout and record folder.
-    ShiftStore *desk = nullptr;
-    void keepLayout();
     bool demo = false;
 };
 

@@ -17,6 +17,7 @@ class ScaleList : public QObject
     Q_OBJECT
 
 public:
+    // The most scales the program opens, and so the most a shift holds.
     static constexpr int mostScales = 4;
 
     explicit ScaleList(QObject *parent = nullptr);

@@ -9,12 +9,15 @@
 #include "ShiftStore.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMessageBox>
-#include <QWidget>
+#include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -67,7 +70,7 @@ QString whyGone(const QString &port)
 
 } // namespace
 
-ShiftRestorer::ShiftRestorer(ShiftStore *store, QWidget *window)
+ShiftRestorer::ShiftRestorer(ShiftStore *store, QMainWindow *window)
     : QObject(window)
     , store(store)
     , window(window)
@@ -83,6 +86,22 @@ ShiftRestorer::ShiftRestorer(ShiftStore *store, QWidget *window)
                  .arg(QDir::toNativeSeparators(fileName), reason));
     });
     retranslate();
+}
+
+// The texts are the main window's, which says them before any shift is kept.
+void ShiftRestorer::tellKeptElsewhere(QWidget *window)
+{
+    const QString text = QCoreApplication::translate(
+        "MdiWindow", "Another copy of this program is running and keeps the shift.\n"
+                     "This one opens no port of the last shift, and the ports opened "
+                     "in it are not kept for the next start.");
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    QTimer::singleShot(0, window, [window, text] {
+        auto *box = new QMessageBox(QMessageBox::Information, QCoreApplication::translate("MdiWindow", "Shift"),
+                                    text, QMessageBox::Ok, window);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    });
 }
 
 void ShiftRestorer::retranslate()
@@ -117,7 +136,7 @@ void ShiftRestorer::resume(const QStringList &present,
         const QString address = network ? Scaner::networkPortName(port) : QString();
         if (!address.isEmpty())
             fields.insert(portKey, port = address);
-        if (port.isEmpty() || ports.contains(port) || ports.size() == ShiftStore::mostWindows)
+        if (port.isEmpty() || ports.contains(port) || ports.size() == ScaleList::mostScales)
             continue;
         if (network ? address.isEmpty() : !present.contains(port)) {
             gone << tr("%1: %2").arg(port, whyGone(port));
@@ -153,6 +172,29 @@ void ShiftRestorer::startEmpty()
 {
     entries.clear();
     save();
+}
+
+void ShiftRestorer::begin(bool resumed, const std::function<QStringList()> &present,
+                          const std::function<void(const QString &)> &open)
+{
+    if (!resumed) {
+        startEmpty();
+        return;
+    }
+    QTimer::singleShot(0, this, [this, present, open] { resume(present(), open); });
+}
+
+bool ShiftRestorer::restoreLayout()
+{
+    if (!window->restoreGeometry(store->windowGeometry()))
+        return false;
+    window->restoreState(store->toolBarState());
+    return true;
+}
+
+void ShiftRestorer::keepLayout()
+{
+    store->setWindowLayout(window->saveGeometry(), window->saveState());
 }
 
 void ShiftRestorer::follow(const MdiWindow *mainWindow, const ScaleList *scales)

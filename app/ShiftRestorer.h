@@ -10,6 +10,7 @@
 #include <functional>
 
 class QAction;
+class QMainWindow;
 class QWidget;
 class DeviceTask;
 class MdiWindow;
@@ -20,14 +21,18 @@ class ShiftStore;
 // next start: each port that is still there, and each network port, is
 // reopened and its window given the fields it had; a port that is gone is
 // told and dropped. It hears of the changes from the main window and its list
-// of scales; what a window keeps is the field list in the source.
+// of scales; what a window keeps is the field list in the source. The main
+// window's own place and tool bars are kept in the shift too.
 class ShiftRestorer : public QObject
 {
     Q_OBJECT
 
 public:
     // Questions and notices are shown over window, which also owns this.
-    ShiftRestorer(ShiftStore *store, QWidget *window);
+    ShiftRestorer(ShiftStore *store, QMainWindow *window);
+    // Another running program keeps the shift: says so, on the terminal and,
+    // once the event loop runs, over window, not waited for.
+    static void tellKeptElsewhere(QWidget *window);
 
     // Options: reopen at start without asking; checkable, kept in the store.
     QAction *resumeAtOnceAction() const { return resumeAtOnceAct; }
@@ -42,6 +47,15 @@ public:
     void resume(const QStringList &present, const std::function<void(const QString &)> &open);
     // The saved windows are forgotten: the program starts with none.
     void startEmpty();
+    // resume() once the event loop runs, so that the question comes over a
+    // shown window, with the ports present then; or startEmpty() now.
+    void begin(bool resumed, const std::function<QStringList()> &present,
+               const std::function<void(const QString &)> &open);
+
+    // The window where and as large as it was left, its tool bars where they
+    // stood; false, and nothing done, when it was never kept.
+    bool restoreLayout();
+    void keepLayout();
 
     // Saves the shift at each change: a scale opened or closed, a change to
     // what one keeps (the modes, the record file, the interval, the lot), the
@@ -68,7 +82,7 @@ private:
     static QVariantMap fieldsOf(const DeviceTask *task);
 
     ShiftStore *store;
-    QWidget *window;
+    QMainWindow *window;
     QAction *resumeAtOnceAct;
     QList<Entry> entries;
     bool stopped = false;

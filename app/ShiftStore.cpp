@@ -1,5 +1,6 @@
 #include "ShiftStore.h"
 
+#include "ScaleList.h"
 #include "WritableFile.h"
 
 #include <QDir>
@@ -86,7 +87,7 @@ QList<QVariantMap> ShiftStore::windows() const
     if (!WritableFile::mayRead(fileName()))
         return windows;
     const std::unique_ptr<QSettings> stored = storedShift();
-    const int count = qMin(stored->beginReadArray(windowsKey), mostWindows);
+    const int count = qMin(stored->beginReadArray(windowsKey), ScaleList::mostScales);
     for (int i = 0; i < count; ++i) {
         stored->setArrayIndex(i);
         QVariantMap fields;

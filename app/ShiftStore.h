@@ -25,9 +25,6 @@ class ShiftStore : public QObject
     Q_OBJECT
 
 public:
-    // The most windows the program opens, and so the most a shift holds.
-    static constexpr int mostWindows = 4;
-
     explicit ShiftStore(QObject *parent = nullptr);
     ~ShiftStore() override;
 
@@ -40,9 +37,9 @@ public:
     // store the shift, which the other program is writing.
     bool claim();
 
-    // In the order the windows were opened, the first mostWindows of them
-    // however many a hand-made file claims. Values come back as text; the
-    // reader converts them.
+    // In the order the windows were opened, the first ScaleList::mostScales
+    // of them however many a hand-made file claims. Values come back as text;
+    // the reader converts them.
     QList<QVariantMap> windows() const;
     void setWindows(const QList<QVariantMap> &windows);
 

@@ -1,5 +1,6 @@
 #include "WindowMenu.h"
 
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -25,9 +26,10 @@ void WindowMenu::rebuild()
     const QList<QMdiSubWindow *> windows = workspace->subWindowList(QMdiArea::CreationOrder);
     for (int i = 0; i < windows.size(); ++i) {
         const QPointer<QMdiSubWindow> window = windows.at(i);
-        // Owned by the menu, so the next clear() frees it. The numbering is
-        // the same in every language.
-        QAction *entry = addAction(QStringLiteral("&%1 %2").arg(QString::number(i + 1), window->windowTitle()));
+        // Owned by the menu, so the next clear() frees it. The text is the
+        // main window's own.
+        QAction *entry = addAction(QCoreApplication::translate("MdiWindow", "&%1 %2")
+                                       .arg(QString::number(i + 1), window->windowTitle()));
         entry->setCheckable(true);
         entry->setChecked(window == workspace->currentSubWindow());
         connect(entry, &QAction::triggered, this, [this, window] {

@@ -8,6 +8,7 @@
 #include <QLCDNumber>
 #include <QProcess>
 #include <QPushButton>
+#include <QToolBar>
 #include <QSettings>
 #include <QTcpServer>
 
@@ -85,8 +86,8 @@ private slots:
                 QFile::remove(name);
         shiftFile().clear();
     }
-    // The main window comes back where and as large as it was left; the record file is asked for in the folder
-    // chosen last, also for another port.
+    // The main window comes back where and as large as it was left, its tool bars where they stood; the record
+    // file is asked for in the folder chosen last, also for another port.
     void theWindowKeepsItsPlaceAndTheLastFolder()
     {
         start(1);
@@ -94,6 +95,7 @@ private slots:
         window->showNormal();
         window->setGeometry(120, 80, 900, 640);
         QTRY_COMPARE(window->size(), QSize(900, 640));
+        window->addToolBar(Qt::LeftToolBarArea, window->findChild<QToolBar *>("modeToolBar"));
         QVERIFY(QDir(home.path()).mkpath("lot 7"));
         DocumentWindow *document = open(port(0));
         QVERIFY(document);
@@ -105,6 +107,7 @@ private slots:
         window->showAsLeft();
         QTRY_COMPARE(window->size(), QSize(900, 640));
         QVERIFY(!window->isMaximized());
+        QCOMPARE(window->toolBarArea(window->findChild<QToolBar *>("modeToolBar")), Qt::LeftToolBarArea);
         document = open(port(0));
         QVERIFY(document);
         QString folder;
