@@ -1,6 +1,9 @@
 #include "PlotCanvas.h"
 
 #include <QPaintEvent>
+#include <QPainter>
+
+#include <qwt_plot.h>
 
 PlotCanvas::PlotCanvas(QwtPlot *plot)
     : QwtPlotCanvas(plot)
@@ -12,8 +15,25 @@ PlotCanvas::PlotCanvas(QwtPlot *plot)
 
 void PlotCanvas::paintEvent(QPaintEvent *event)
 {
-    borderExposed = !contentsRect().contains(event->region().boundingRect());
-    QwtPlotCanvas::paintEvent(event);
+    const QRect area = contentsRect();
+    borderExposed = !area.contains(event->region().boundingRect());
+    if (borderExposed || !paintsThroughImage()) {
+        QwtPlotCanvas::paintEvent(event);
+        borderExposed = true;
+        return;
+    }
+    if (contents.size() != area.size())
+        contents = QImage(area.size(), QImage::Format_RGB32);
+    contents.fill(palette().color(backgroundRole()));
+    QPainter painter(&contents);
+    painter.translate(-area.topLeft());
+    painter.setClipRect(area);
+    plot()->drawCanvas(&painter);
+    painter.end();
+
+    QPainter screen(this);
+    screen.setClipRegion(event->region());
+    screen.drawImage(area.topLeft(), contents);
     borderExposed = true;
 }
 
@@ -21,4 +41,16 @@ void PlotCanvas::drawBorder(QPainter *painter)
 {
     if (borderExposed)
         QwtPlotCanvas::drawBorder(painter);
+}
+
+// The image holds the contents as a direct paint leaves them: an opaque
+// background of one colour, the items clipped to the contents, one image
+// pixel to a screen pixel.
+bool PlotCanvas::paintsThroughImage() const
+{
+    const QBrush background = palette().brush(backgroundRole());
+    return autoFillBackground() && background.style() == Qt::SolidPattern
+           && background.color().alpha() == 255 && !testAttribute(Qt::WA_StyledBackground)
+           && borderRadius() == 0.0 && devicePixelRatioF() == 1.0
+           && !(hasFocus() && focusIndicator() == QwtPlotCanvas::CanvasFocusIndicator);
 }
