@@ -16,25 +16,31 @@ PlotCanvas::PlotCanvas(QwtPlot *plot)
 void PlotCanvas::paintEvent(QPaintEvent *event)
 {
     const QRect area = contentsRect();
-    borderExposed = !area.contains(event->region().boundingRect());
-    if (borderExposed || !paintsThroughImage()) {
+    const bool exposed = !area.contains(event->region().boundingRect());
+    if (!paintsThroughImage()) {
+        borderExposed = exposed;
         QwtPlotCanvas::paintEvent(event);
         borderExposed = true;
         return;
     }
     if (contents.size() != area.size())
         contents = QImage(area.size(), QImage::Format_RGB32);
-    contents.fill(palette().color(backgroundRole()));
+    const QColor background = palette().color(backgroundRole());
+    contents.fill(background);
     QPainter painter(&contents);
     painter.translate(-area.topLeft());
     painter.setClipRect(area);
     plot()->drawCanvas(&painter);
     painter.end();
 
+    // In the order of a direct paint: the background, the contents, the frame.
     QPainter screen(this);
     screen.setClipRegion(event->region());
+    if (exposed)
+        screen.fillRect(rect(), background);
     screen.drawImage(area.topLeft(), contents);
-    borderExposed = true;
+    if (exposed)
+        QwtPlotCanvas::drawBorder(&screen);
 }
 
 void PlotCanvas::drawBorder(QPainter *painter)

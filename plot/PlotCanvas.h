@@ -10,8 +10,8 @@
 // straight into it, which is far cheaper than painting them, and the image
 // is one opaque copy onto the widget. Its frame never changes, so it is drawn
 // only when a paint reaches it, not at each reading, which repaints the
-// contents; such a paint, and any canvas the image cannot stand for (a style
-// sheet, rounded corners, a scaled screen), is painted directly.
+// contents. A canvas the image cannot stand for (a style sheet, rounded
+// corners, a scaled screen) is painted directly.
 class PlotCanvas : public QwtPlotCanvas
 {
     Q_OBJECT
