@@ -20,6 +20,10 @@ RandomPlot::RandomPlot(QWidget *parent)
 {
     setFrameStyle(QFrame::NoFrame);
     setLineWidth(0);
+    // Opaque, in the window's colour it showed through: when a followed axis
+    // needs another width, the moved axes and canvas repaint the plot alone,
+    // not the document window's frame and title under it.
+    setAutoFillBackground(true);
     auto *plotCanvas = new PlotCanvas(this);
     plotCanvas->setLineWidth(2);
     setCanvas(plotCanvas);
