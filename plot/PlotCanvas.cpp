@@ -17,7 +17,7 @@ void PlotCanvas::paintEvent(QPaintEvent *event)
 {
     const QRect area = contentsRect();
     const bool exposed = !area.contains(event->region().boundingRect());
-    if (!paintsThroughImage()) {
+    if (area.isEmpty() || !paintsThroughImage()) {
         borderExposed = exposed;
         QwtPlotCanvas::paintEvent(event);
         borderExposed = true;
