@@ -2,6 +2,7 @@
 
 #include "GraphAttr.h"
 #include "PlotCanvas.h"
+#include "PlotScaleDraw.h"
 #include "Zoomer.h"
 
 #include <qwt_plot_grid.h>
@@ -27,6 +28,8 @@ RandomPlot::RandomPlot(QWidget *parent)
     auto *plotCanvas = new PlotCanvas(this);
     plotCanvas->setLineWidth(2);
     setCanvas(plotCanvas);
+    setAxisScaleDraw(QwtPlot::yLeft, new PlotScaleDraw);
+    setAxisScaleDraw(QwtPlot::xBottom, new PlotScaleDraw);
     // Unaligned, the axis' ends sit the canvas margin inside the frame.
     plotLayout()->setAlignCanvasToScales(false);
     plotLayout()->setCanvasMargin(Inset);
