@@ -81,16 +81,20 @@ void fillColumn(const Raster &raster, int x, int y0, int y1)
         return;
     y0 = std::max(y0, raster.clip.top());
     y1 = std::min(y1, raster.clip.bottom());
-    // Followed readings rise over much of the canvas height: four rows a turn.
+    // Followed readings rise over much of the canvas height: eight rows a turn.
     const quint32 colour = raster.colour;
     const qptrdiff step = raster.stride / 4;
     quint32 *pixel = reinterpret_cast<quint32 *>(raster.bits + qptrdiff(y0) * raster.stride) + x;
     int rows = y1 - y0 + 1;
-    for (; rows >= 4; rows -= 4, pixel += 4 * step) {
+    for (; rows >= 8; rows -= 8, pixel += 8 * step) {
         pixel[0] = colour;
         pixel[step] = colour;
         pixel[2 * step] = colour;
         pixel[3 * step] = colour;
+        pixel[4 * step] = colour;
+        pixel[5 * step] = colour;
+        pixel[6 * step] = colour;
+        pixel[7 * step] = colour;
     }
     for (; rows > 0; --rows, pixel += step)
         *pixel = colour;
