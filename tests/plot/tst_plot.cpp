@@ -8,6 +8,8 @@
 #include <qwt_plot_layout.h>
 #include <qwt_scale_widget.h>
 #include <qwt_symbol.h>
+#include <qwt_text.h>
+#include <qwt_text_engine.h>
 
 #include "DialogScript.h"
 #include "GraphAttr.h"
@@ -234,6 +236,21 @@ private slots:
         QCOMPARE(painted(&image, samples, inverted, canvas), expected);
         QPixmap pixmap(expected.size()); // painted through the painter
         QCOMPARE(painted(&pixmap, samples, inverted, canvas).convertToFormat(QImage::Format_RGB32), expected);
+    }
+    // The plot's label engine keeps the last font's margins, and a larger font after it gets its own.
+    void labelMarginsFollowTheFont()
+    {
+        RandomPlot plot; // puts the engine of its labels in place
+        QFont small, large;
+        small.setPixelSize(10);
+        large.setPixelSize(30);
+        const QwtTextEngine *engine = QwtText::textEngine(QwtText::OtherFormat);
+        QVERIFY(engine);
+        double bottom[3], unused;
+        int i = 0;
+        for (const QFont &font : {small, large, small})
+            engine->textMargins(font, "1", unused, unused, unused, bottom[i++]);
+        QVERIFY2(bottom[1] > bottom[0] && bottom[2] == bottom[0], "the descent grows with the font");
     }
     // Zooming works while following; unzooming returns to the range the readings have then, and switching
     // following off brings back the axis that only widened.
