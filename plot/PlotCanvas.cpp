@@ -5,6 +5,20 @@
 
 #include <qwt_plot.h>
 
+namespace {
+
+// Every canvas paints its contents into the same pixels: the canvases paint
+// one after another on the GUI thread, and each fills the part it uses.
+QImage &sharedPixels(const QSize &size)
+{
+    static QImage pixels;
+    if (pixels.width() < size.width() || pixels.height() < size.height())
+        pixels = QImage(size.expandedTo(pixels.size()), QImage::Format_RGB32);
+    return pixels;
+}
+
+} // namespace
+
 PlotCanvas::PlotCanvas(QwtPlot *plot)
     : QwtPlotCanvas(plot)
     , borderExposed(true)
@@ -23,8 +37,9 @@ void PlotCanvas::paintEvent(QPaintEvent *event)
         borderExposed = true;
         return;
     }
-    if (contents.size() != area.size())
-        contents = QImage(area.size(), QImage::Format_RGB32);
+    QImage &pixels = sharedPixels(area.size());
+    QImage contents(pixels.bits(), area.width(), area.height(), pixels.bytesPerLine(),
+                    QImage::Format_RGB32);
     const QColor background = palette().color(backgroundRole());
     contents.fill(background);
     QPainter painter(&contents);
