@@ -3,10 +3,13 @@
 
 #include <qwt_plot_canvas.h>
 
-// The canvas of the real-time plot. It paints straight onto the widget, with
-// no pixmap of its own: every reading redraws the contents anyway, and the
-// pixmap would only add a copy. Its frame never changes, so it is drawn only
+// The canvas of the real-time plot. Every reading redraws its contents, and
+// they are drawn into an image first: the curve writes its pixels straight
+// into it, which is far cheaper than painting them, and the image is one
+// opaque copy onto the widget. Its frame never changes, so it is drawn only
 // when a paint reaches it, not at each reading, which repaints the contents.
+// A canvas the image cannot stand for (a style sheet, rounded corners, a
+// scaled screen) is painted directly.
 class PlotCanvas : public QwtPlotCanvas
 {
     Q_OBJECT
@@ -19,6 +22,8 @@ protected:
     void drawBorder(QPainter *painter) override;
 
 private:
+    bool paintsThroughImage() const;
+
     bool borderExposed;
 };
 

@@ -2,6 +2,7 @@
 
 #include "GraphAttr.h"
 #include "PlotCanvas.h"
+#include "PlotScaleDraw.h"
 #include "Zoomer.h"
 
 #include <qwt_plot_grid.h>
@@ -20,9 +21,15 @@ RandomPlot::RandomPlot(QWidget *parent)
 {
     setFrameStyle(QFrame::NoFrame);
     setLineWidth(0);
+    // Opaque, in the window's colour it showed through: when a followed axis
+    // needs another width, the moved axes and canvas repaint the plot alone,
+    // not the document window's frame and title under it.
+    setAutoFillBackground(true);
     auto *plotCanvas = new PlotCanvas(this);
     plotCanvas->setLineWidth(2);
     setCanvas(plotCanvas);
+    setAxisScaleDraw(QwtPlot::yLeft, new PlotScaleDraw);
+    setAxisScaleDraw(QwtPlot::xBottom, new PlotScaleDraw);
     // Unaligned, the axis' ends sit the canvas margin inside the frame.
     plotLayout()->setAlignCanvasToScales(false);
     plotLayout()->setCanvasMargin(Inset);

@@ -1,6 +1,8 @@
 #include "ReadingCurve.h"
 
+#include <QImage>
 #include <QPainter>
+#include <QPaintEngine>
 
 #include <qwt_painter.h>
 #include <qwt_scale_map.h>
@@ -9,7 +11,9 @@
 #include <QtAlgorithms>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -33,6 +37,67 @@ void extend(QPolygon &line, const QPoint &point)
         }
     }
     line.append(point);
+}
+
+// A pen the raster engine draws as lines one pixel wide, reaching both ends,
+// in one opaque colour.
+bool onePixel(const QPen &pen)
+{
+    return pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern
+           && pen.color().alpha() == 255 && (pen.widthF() == 0.0 || pen.widthF() == 1.0)
+           && pen.capStyle() == Qt::SquareCap;
+}
+
+// Pixels of one colour written into an image's 32-bit rows, inside a
+// rectangle of them.
+struct Raster
+{
+    uchar *bits;
+    int stride;
+    QRect clip;
+    quint32 colour;
+};
+
+// The pixels from x0 to x1 in row y, both ends included.
+void fillRow(const Raster &raster, int y, int x0, int x1)
+{
+    if (x0 > x1)
+        std::swap(x0, x1);
+    if (y < raster.clip.top() || y > raster.clip.bottom())
+        return;
+    x0 = std::max(x0, raster.clip.left());
+    x1 = std::min(x1, raster.clip.right());
+    if (x0 <= x1)
+        std::fill_n(reinterpret_cast<quint32 *>(raster.bits + qptrdiff(y) * raster.stride) + x0,
+                    x1 - x0 + 1, raster.colour);
+}
+
+// The pixels from y0 to y1 in column x, both ends included.
+void fillColumn(const Raster &raster, int x, int y0, int y1)
+{
+    if (y0 > y1)
+        std::swap(y0, y1);
+    if (x < raster.clip.left() || x > raster.clip.right())
+        return;
+    y0 = std::max(y0, raster.clip.top());
+    y1 = std::min(y1, raster.clip.bottom());
+    // Followed readings rise over much of the canvas height: eight rows a turn.
+    const quint32 colour = raster.colour;
+    const qptrdiff step = raster.stride / 4;
+    quint32 *pixel = reinterpret_cast<quint32 *>(raster.bits + qptrdiff(y0) * raster.stride) + x;
+    int rows = y1 - y0 + 1;
+    for (; rows >= 8; rows -= 8, pixel += 8 * step) {
+        pixel[0] = colour;
+        pixel[step] = colour;
+        pixel[2 * step] = colour;
+        pixel[3 * step] = colour;
+        pixel[4 * step] = colour;
+        pixel[5 * step] = colour;
+        pixel[6 * step] = colour;
+        pixel[7 * step] = colour;
+    }
+    for (; rows > 0; --rows, pixel += step)
+        *pixel = colour;
 }
 
 } // namespace
@@ -147,4 +212,128 @@ void ReadingCurve::drawSymbols(QPainter *painter, const QwtSymbol &symbol, const
     painter->setPen(Qt::NoPen);
     painter->setBrush(symbol.pen().color());
     painter->drawRects(runs);
+}
+
+QImage *ReadingCurve::rasterTarget(QPainter *painter, QPoint *offset, QRect *bounds) const
+{
+    QPaintDevice *device = painter->device();
+    if (!device || device->devType() != QInternal::Image
+        || painter->paintEngine()->type() != QPaintEngine::Raster)
+        return nullptr;
+    auto *image = static_cast<QImage *>(device);
+    const QImage::Format format = image->format();
+    // A shared image would be copied by the first write, away from the painter.
+    if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32
+         && format != QImage::Format_ARGB32_Premultiplied)
+        || !image->isDetached() || image->devicePixelRatioF() != 1.0
+        || painter->testRenderHint(QPainter::Antialiasing)
+        || painter->compositionMode() != QPainter::CompositionMode_SourceOver
+        || painter->opacity() != 1.0)
+        return nullptr;
+    const QTransform transform = painter->deviceTransform();
+    if (transform.type() > QTransform::TxTranslate || transform.dx() != std::trunc(transform.dx())
+        || transform.dy() != std::trunc(transform.dy()))
+        return nullptr;
+    *offset = QPoint(int(transform.dx()), int(transform.dy()));
+    *bounds = image->rect();
+    if (painter->hasClipping()) {
+        // The canvas clips to its contents, a rectangle of whole pixels.
+        const QRegion clip = painter->clipRegion();
+        if (clip.rectCount() > 1 || QRectF(clip.boundingRect()) != painter->clipBoundingRect())
+            return nullptr;
+        *bounds &= clip.boundingRect().translated(*offset);
+    }
+    return image;
+}
+
+void ReadingCurve::drawSeries(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
+                              const QRectF &canvasRect, int from, int to) const
+{
+    const QwtSymbol *marker = symbol();
+    const bool marked = marker && marker->style() != QwtSymbol::NoSymbol;
+    const int count = int(dataSize());
+    QPoint offset;
+    QRect bounds;
+    QImage *image = nullptr;
+    if (count > 0 && style() == QwtPlotCurve::Steps && brush().style() == Qt::NoBrush
+        && onePixel(pen())
+        && (!marked
+            || (marker->style() == QwtSymbol::Rect && marker->brush().style() == Qt::NoBrush
+                && onePixel(marker->pen()) && !marker->size().isEmpty())))
+        image = rasterTarget(painter, &offset, &bounds);
+    if (!image) {
+        QwtPlotCurve::drawSeries(painter, xMap, yMap, canvasRect, from, to);
+        return;
+    }
+    if (to < 0)
+        to = count - 1;
+    from = qBound(0, from, count - 1);
+    to = qBound(0, to, count - 1);
+    if (from > to)
+        std::swap(from, to);
+    QVector<QPoint> points = pixels(xMap, yMap, from, to);
+    for (QPoint &point : points)
+        point += offset;
+    const Raster steps{image->bits(), image->bytesPerLine(), bounds, pen().color().rgba()};
+
+    // A polyline that never leaves its first pixel draws nothing.
+    if (std::adjacent_find(points.cbegin(), points.cend(), std::not_equal_to<QPoint>())
+        != points.cend()) {
+        // Where readings outnumber pixel columns, the rises within a column
+        // overlap: each column's run is gathered and written once.
+        int column = INT_MIN;
+        int low = 0;
+        int high = -1;
+        const auto rise = [&](int x, int y0, int y1) {
+            if (y0 > y1)
+                std::swap(y0, y1);
+            if (x == column && y0 <= high + 1 && y1 >= low - 1) {
+                low = std::min(low, y0);
+                high = std::max(high, y1);
+                return;
+            }
+            fillColumn(steps, column, low, high);
+            column = x;
+            low = y0;
+            high = y1;
+        };
+        const bool inverted = testCurveAttribute(QwtPlotCurve::Inverted);
+        for (int i = 1; i < points.size(); ++i) {
+            const QPoint &last = points.at(i - 1);
+            const QPoint &next = points.at(i);
+            if (inverted) {
+                rise(last.x(), last.y(), next.y());
+                fillRow(steps, next.y(), last.x(), next.x());
+            } else {
+                fillRow(steps, last.y(), last.x(), next.x());
+                rise(next.x(), last.y(), next.y());
+            }
+        }
+        fillColumn(steps, column, low, high);
+    }
+    if (!marked)
+        return;
+
+    // As drawn by the symbol, a square's outline reaches one pixel past its
+    // size to the right and below; the markers stay inside the canvas.
+    const Raster squares{steps.bits, steps.stride,
+                         bounds & canvasRect.toAlignedRect().translated(offset),
+                         marker->pen().color().rgba()};
+    const QSize size = marker->size();
+    QPoint last(INT_MIN, INT_MIN);
+    for (const QPoint &point : qAsConst(points)) {
+        if (point == last)
+            continue;
+        last = point;
+        const int left = point.x() - size.width() / 2;
+        const int top = point.y() - size.height() / 2;
+        const int right = left + size.width();
+        const int bottom = top + size.height();
+        fillRow(squares, top, left, right);
+        fillRow(squares, bottom, left, right);
+        if (bottom - top > 1) {
+            fillColumn(squares, left, top + 1, bottom - 1);
+            fillColumn(squares, right, top + 1, bottom - 1);
+        }
+    }
 }

@@ -8,11 +8,14 @@
 #include <qwt_plot_layout.h>
 #include <qwt_scale_widget.h>
 #include <qwt_symbol.h>
+#include <qwt_text.h>
+#include <qwt_text_engine.h>
 
 #include "DialogScript.h"
 #include "GraphAttr.h"
 #include "GraphView.h"
 #include "RandomPlot.h"
+#include "ReadingCurve.h"
 #include "ScrollBar.h"
 #include "Zoomer.h"
 
@@ -50,6 +53,29 @@ static void drag(QWidget *canvas, QPoint from, QPoint to)
     QMouseEvent move(QEvent::MouseMove, to, canvas->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(canvas, &move);
     QTest::mouseRelease(canvas, Qt::LeftButton, {}, to);
+}
+
+// A reading curve with the plot's pens painted over a blank canvas, one sample unit to a pixel.
+static QImage painted(QPaintDevice *device, const QVector<QPointF> &samples, bool inverted, const QRect &canvas)
+{
+    ReadingCurve curve("c");
+    curve.setStyle(QwtPlotCurve::Steps);
+    curve.setPen(QPen(Qt::yellow));
+    curve.setSymbol(new QwtSymbol(QwtSymbol::Rect, Qt::NoBrush, QPen(Qt::white), QSize(3, 3)));
+    curve.setCurveAttribute(QwtPlotCurve::Inverted, inverted);
+    curve.setSamples(samples);
+    QwtScaleMap x, y;
+    x.setScaleInterval(0, 100);
+    y.setScaleInterval(0, 100);
+    x.setPaintInterval(canvas.left(), canvas.left() + 100);
+    y.setPaintInterval(canvas.top(), canvas.top() + 100);
+    QPainter painter(device);
+    painter.fillRect(QRect(0, 0, device->width(), device->height()), Qt::darkBlue);
+    painter.setClipRect(canvas); // as the canvas clips to its contents
+    curve.draw(&painter, x, y, canvas);
+    painter.end();
+    return device->devType() == QInternal::Image ? *static_cast<QImage *>(device)
+                                                 : static_cast<QPixmap *>(device)->toImage();
 }
 
 struct EverythingTranslator : QTranslator { // an untranslated text stands out
@@ -152,6 +178,79 @@ private slots:
         QVERIFY(y.transform(*low) - y.transform(*high) >= filled * plot.canvas()->contentsRect().height());
         if (following && *low == *high) // a steady weight is a line in the middle
             QVERIFY(qAbs(y.transform(*low) - plot.canvas()->contentsRect().center().y()) <= 2);
+        // A reading repaints the contents through the canvas's image: the pixels the plot's items paint directly.
+        QWidget *canvas = plot.canvas();
+        const QRect contents = canvas->contentsRect();
+        QPixmap direct(canvas->size());
+        direct.fill(plot.canvasBackground().color());
+        QPainter painter(&direct);
+        painter.setClipRect(contents);
+        plot.drawCanvas(&painter);
+        painter.end();
+        QCOMPARE(canvas->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(contents),
+                 direct.toImage().convertToFormat(QImage::Format_RGB32).copy(contents));
+    }
+    // Whether written straight into an image or painted, the curve has the pixels the painter gives its
+    // steps and its 3 x 3 hollow squares, readings denser than pixel columns and points off the canvas as well.
+    void curveHasThePaintersPixels_data()
+    {
+        QTest::addColumn<QVector<QPointF>>("samples"); QTest::addColumn<bool>("inverted"); QTest::addColumn<QRect>("canvas");
+        const QVector<QPointF> steps{{2, 10}, {10, 30}, {20, 5}, {30, 5}, {40, 40}, {60, 20}};
+        QVector<QPointF> dense;
+        for (int i = 0; i < 90; ++i)
+            dense << QPointF(4 + i * 0.35, 20 + (i * 7) % 19);
+        const QVector<QPointF> outside{{-10, 20}, {5, -1}, {12, 47}, {20, 48}, {30, 300}, {40, 1e7}, {50, -1e7}, {70, 10}};
+        QTest::newRow("inverted steps") << steps << true << QRect(0, 0, 64, 48);
+        QTest::newRow("steps") << steps << false << QRect(0, 0, 64, 48);
+        QTest::newRow("readings denser than pixel columns") << dense << true << QRect(0, 0, 64, 48);
+        QTest::newRow("not-a-number gaps") << QVector<QPointF>{{2, 10}, {8, qQNaN()}, {14, 30}, {qQNaN(), 20}, {30, 12}, {40, 12}}
+                                           << true << QRect(0, 0, 64, 48);
+        QTest::newRow("points off the canvas") << outside << true << QRect(0, 0, 64, 48);
+        QTest::newRow("canvas offset") << outside + dense << false << QRect(9, 6, 50, 40);
+        QTest::newRow("one reading") << QVector<QPointF>{{20, 20}} << true << QRect(0, 0, 64, 48);
+        QTest::newRow("readings in one pixel") << QVector<QPointF>{{20.1, 20}, {20.2, 20.3}, {19.8, 20}} << true << QRect(0, 0, 64, 48);
+    }
+    void curveHasThePaintersPixels()
+    {
+        QFETCH(QVector<QPointF>, samples); QFETCH(bool, inverted); QFETCH(QRect, canvas);
+        QImage expected(72, 56, QImage::Format_RGB32);
+        QPainter painter(&expected);
+        painter.fillRect(expected.rect(), Qt::darkBlue);
+        painter.setClipRect(canvas);
+        QPolygon line, points;
+        for (const QPointF &sample : samples)
+            if (!qIsNaN(sample.x() + sample.y()))
+                points << canvas.topLeft() + QPoint(qRound(sample.x()), int(qBound(-1e6, std::round(sample.y()), 1e6)));
+        for (int i = 0; i < points.size(); ++i) {
+            if (i > 0)
+                line << (inverted ? QPoint(points[i - 1].x(), points[i].y()) : QPoint(points[i].x(), points[i - 1].y()));
+            line << points[i];
+        }
+        painter.setPen(QPen(Qt::yellow));
+        painter.drawPolyline(line);
+        painter.setPen(QPen(Qt::white));
+        for (const QPoint &point : points)
+            painter.drawRect(QRect(point - QPoint(1, 1), QSize(3, 3)));
+        painter.end();
+        QImage image(expected.size(), QImage::Format_RGB32);
+        QCOMPARE(painted(&image, samples, inverted, canvas), expected);
+        QPixmap pixmap(expected.size()); // painted through the painter
+        QCOMPARE(painted(&pixmap, samples, inverted, canvas).convertToFormat(QImage::Format_RGB32), expected);
+    }
+    // The plot's label engine keeps the last font's margins, and a larger font after it gets its own.
+    void labelMarginsFollowTheFont()
+    {
+        RandomPlot plot; // puts the engine of its labels in place
+        QFont small, large;
+        small.setPixelSize(10);
+        large.setPixelSize(30);
+        const QwtTextEngine *engine = QwtText::textEngine(QwtText::OtherFormat);
+        QVERIFY(engine);
+        double bottom[3], unused;
+        int i = 0;
+        for (const QFont &font : {small, large, small})
+            engine->textMargins(font, "1", unused, unused, unused, bottom[i++]);
+        QVERIFY2(bottom[1] > bottom[0] && bottom[2] == bottom[0], "the descent grows with the font");
     }
     // Zooming works while following; unzooming returns to the range the readings have then, and switching
     // following off brings back the axis that only widened.
