@@ -16,6 +16,7 @@
 #include "IODeviceNew.h"
 #include "LabelHolder.h"
 #include "RandomPlot.h"
+#include "ReadingTexts.h"
 #include "SaveSamples.h"
 #include "SerialPort.h"
 #include "VerdictLabel.h"
@@ -269,27 +270,10 @@ void DeviceTask::followLineWatch(IODeviceNew *current)
         disconnect(current, &IODeviceNew::lineTraffic, this, &DeviceTask::lineTraffic);
 }
 
-QString DeviceTask::setupText(const ScaleSetup &setup, const QString &port)
-{
-    // The converter on the far end of a network port keeps the line settings.
-    if (SerialPort::isNetworkName(port))
-        return ScaleProtocol::name(setup.type) + QStringLiteral(", ") + tr("network");
-    QString text = ScaleProtocol::name(setup.type) + QStringLiteral(", ") + setup.line.name();
-    if (setup.line.flowControl == QSerialPort::SoftwareControl)
-        text += QStringLiteral(", XON/XOFF");
-    else if (setup.line.flowControl == QSerialPort::HardwareControl)
-        text += QStringLiteral(", RTS/CTS");
-    return text;
-}
-
 void DeviceTask::showSetup()
 {
     setupLabel->setText(setupText(scaleSetup, portName));
-    setupLabel->setToolTip(SerialPort::isNetworkName(portName)
-                               ? tr("The kind of scale this network port is read with; its line settings "
-                                    "are made on the converter. Device \u2192 Port settings... changes the kind.")
-                               : tr("The kind of scale and the line settings this port is read with. "
-                                    "Device \u2192 Port settings... changes them."));
+    setupLabel->setToolTip(ReadingTexts::setupTip(portName));
     resetButton->setText(tr("Reset"));
     resetButton->setToolTip(tr("Start the statistics again from the next reading taken"));
     showStatisticsText();
@@ -321,26 +305,6 @@ void DeviceTask::setLoadThreshold(double change)
 {
     capture.setThreshold(change);
     showCapture();
-}
-
-QLocale DeviceTask::numberLocale()
-{
-    // Asked for at every reading shown: built again only when the language,
-    // and with it the locale's name, has changed. The GUI thread's alone.
-    static QString name;
-    static QLocale numbers;
-    const QString now = tr("en_US", "the locale of the numbers shown");
-    if (now != name) {
-        numbers = QLocale(now);
-        numbers.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-        name = now;
-    }
-    return numbers;
-}
-
-QChar DeviceTask::decimalPoint()
-{
-    return numberLocale().decimalPoint();
 }
 
 void DeviceTask::showStatisticsText()
@@ -431,80 +395,9 @@ void DeviceTask::deleteNow()
     emit deleteNowSignal();
 }
 
-// A scale of another kind, or one set to another speed, answers nothing or
-// garbage: the likely cure, on a line of its own.
-QString DeviceTask::portSettingsHint()
-{
-    return QLatin1Char('\n')
-           + tr("If the scale is of another kind or uses other line settings, choose them in "
-                "Device \u2192 Port settings...");
-}
-
-QString DeviceTask::noReadingText(int cause, const QString &detail, ScaleProtocol::Type type)
-{
-    switch (cause) {
-    case IODeviceNew::PortNotOpen:
-        return tr("The port cannot be opened: %1").arg(detail);
-    case IODeviceNew::PortAccessDenied:
-        return tr("The port cannot be opened: %1.\nAnother program may be using it, or your user "
-                  "may not be in the dialout group (sudo adduser $USER dialout, then log in "
-                  "again).")
-            .arg(detail);
-    case IODeviceNew::UnitNotAccepted:
-        if (type != ScaleProtocol::BuiltIn)
-            return tr("The scale names a unit that is not accepted: \"%1\".").arg(detail)
-                   + portSettingsHint();
-        return tr("The scale names a unit that is not accepted: \"%1\" (accepted: kg, kg., szt, g).")
-                   .arg(detail)
-               + portSettingsHint();
-    case IODeviceNew::ScaleOverloaded:
-        return tr("The scale is overloaded: the load is above its weighing range.");
-    case IODeviceNew::ScaleUnderloaded:
-        return tr("The scale is underloaded: the load is below its weighing range.");
-    case IODeviceNew::ScaleBusy:
-        return tr("The scale is busy and sends no weight.");
-    case IODeviceNew::ScaleOutOfRange:
-        return tr("The load is out of the scale's weighing range.");
-    case IODeviceNew::ScaleFailed:
-        return tr("The scale reports an error: \"%1\".").arg(detail);
-    case IODeviceNew::ScaleInMotion:
-        return tr("The scale is in motion and sends no weight until it settles.");
-    case IODeviceNew::ScaleSentNoWeight:
-        return tr("The scale sent no weight: \"%1\".").arg(detail);
-    case IODeviceNew::ReplyNotUnderstood:
-        return tr("The scale's reply is not a reading: \"%1\".").arg(detail) + portSettingsHint();
-    default:
-        return tr("No answer from the scale: check the cable, the port and that the scale is "
-                  "switched on.")
-               + portSettingsHint();
-    }
-}
-
 QString DeviceTask::commandUnavailable(ScaleProtocol::Command command) const
 {
-    if (!ScaleProtocol::create(scaleSetup)->commandRequest(command, false).isEmpty())
-        return QString();
-    if (scaleSetup.type == ScaleProtocol::Ascii)
-        return command == ScaleProtocol::Tare
-                   ? tr("No tare command is set for this scale: type it in Device \u2192 Port settings...")
-                   : tr("No zero command is set for this scale: type it in Device \u2192 Port settings...");
-    return command == ScaleProtocol::Tare ? tr("This kind of scale takes no tare command from the program.")
-                                          : tr("This kind of scale takes no zero command from the program.");
-}
-
-QString DeviceTask::commandText(int command, bool done, const QString &answer)
-{
-    const bool tare = command == ScaleProtocol::Tare;
-    if (done && answer.isEmpty())
-        return tare ? tr("Tare sent; this kind of scale does not confirm it.")
-                    : tr("Zero sent; this kind of scale does not confirm it.");
-    if (done)
-        return (tare ? tr("Tare done (the scale answered \"%1\").") : tr("Zero done (the scale answered \"%1\")."))
-            .arg(answer);
-    if (answer.isEmpty())
-        return tare ? tr("No answer from the scale to the tare command.")
-                    : tr("No answer from the scale to the zero command.");
-    return (tare ? tr("The scale refused tare: %1") : tr("The scale refused zero: %1")).arg(answer);
+    return ReadingTexts::commandUnavailable(scaleSetup, command);
 }
 
 // With the time, so that an outcome is not taken for that of a later press.
@@ -530,14 +423,6 @@ void DeviceTask::showStability(bool isStable)
     readout->setSegmentStyle(style);
     readout->setPalette(readoutPalette(isStable));
     readout->setToolTip(isStable ? QString() : tr("The scale does not call this reading stable yet."));
-}
-
-QString DeviceTask::plainTip(const QString &text)
-{
-    if (text.isEmpty())
-        return text;
-    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + text.toHtmlEscaped()
-           + QStringLiteral("</p>");
 }
 
 void DeviceTask::retranslate()

@@ -10,6 +10,7 @@
 #include <atomic>
 
 #include "CaptureFilter.h"
+#include "ReadingTexts.h"
 #include "ReadingStatistics.h"
 #include "RecordFormat.h"
 #include "ScaleProtocol.h"
@@ -73,9 +74,11 @@ public:
     QString commandUnavailable(ScaleProtocol::Command command) const;
     // The line under the read-out that says what came of the last command.
     QLabel *commandWidget() const { return commandLabel; }
-    // What the operator is told of a command's outcome (see
-    // IODeviceNew::commandAnswered).
-    static QString commandText(int command, bool done, const QString &answer);
+    // What the operator is told of a command's outcome (see ReadingTexts).
+    static QString commandText(int command, bool done, const QString &answer)
+    {
+        return ReadingTexts::commandText(command, done, answer);
+    }
 
     // The operator's name for the scale ("Packing line 2"): in the window
     // title, in CSV records and in export titles.
@@ -119,27 +122,25 @@ public:
     QLabel *noReadingWidget() const { return noReadingLabel; }
     int readings() const { return readingNumber; }
 
-    // What the operator is told for a link's NoReadingCause.
+    // The window's texts and numbers (see ReadingTexts).
     static QString noReadingText(int cause, const QString &detail,
-                                 ScaleProtocol::Type type = ScaleProtocol::BuiltIn);
-
-    // E.g. "SICS-style commands (SI), 9600 8N1", or for a network port
-    // "SICS-style commands (SI), network".
-    static QString setupText(const ScaleSetup &setup, const QString &port);
-
-    // Numbers as the program's language writes them (its decimal separator).
-    static QLocale numberLocale();
-    static QChar decimalPoint();
+                                 ScaleProtocol::Type type = ScaleProtocol::BuiltIn)
+    {
+        return ReadingTexts::noReadingText(cause, detail, type);
+    }
+    static QString setupText(const ScaleSetup &setup, const QString &port)
+    {
+        return ReadingTexts::setupText(setup, port);
+    }
+    static QLocale numberLocale() { return ReadingTexts::numberLocale(); }
+    static QChar decimalPoint() { return ReadingTexts::decimalPoint(); }
 
     // The most of a scale's reply the line under the read-out quotes, and
     // the most its tip quotes.
     static constexpr int quotedReplyLength = 40;
     static constexpr int tipReplyLength = 1000;
 
-    // A tool tip that shows the text as it is, markup and all, its line
-    // breaks and runs of blanks kept: a tip takes a text that merely looks
-    // like markup for rich text.
-    static QString plainTip(const QString &text);
+    static QString plainTip(const QString &text) { return ReadingTexts::plainTip(text); }
 
 signals:
     void deviceTaskStarted();
@@ -189,7 +190,6 @@ private:
     // Connects the link's traffic to this task, or not, as watchLine() last said.
     void followLineWatch(IODeviceNew *current);
     void showStability(bool isStable);
-    static QString portSettingsHint();
     void showPrintKeyWait();
     void plotLast();
     void recordLast(const QString &kind);
