@@ -37,30 +37,23 @@ static QPalette readoutPalette(bool stable)
     return palette;
 }
 
-namespace {
-
-// The read-out, the plot and the statistics need a number; the record keeps
-// the scale's own digits, decimal comma and all.
-QString asNumber(QString value)
-{
-    return value.replace(QLatin1Char(','), QLatin1Char('.'));
-}
-
-} // namespace
-
 DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent,
                        const ScaleSetup &setup)
     : QThread(parent)
     , sampleRecorder(nullptr)
-    , readingNumber(0)
+    , session(new ScaleSession(this))
     , portName(portName)
     , scaleSetup(setup)
     , firstSetup(setup)
     , link(nullptr)
-    , stable(true)
-    , paused(true)
-    , recording(false)
 {
+    connect(session, &ScaleSession::scaleNameChanged, this, &DeviceTask::scaleNameChanged);
+    connect(session, &ScaleSession::taken, this, &DeviceTask::readingTaken);
+    // Made on the worker thread and handed over before it says it has started.
+    connect(this, &DeviceTask::deviceTaskStarted, session, [this] {
+        if (!session->recorder())
+            session->setRecorder(recorder());
+    });
     mainLayout = new QVBoxLayout(window);
     rowLayout = new QHBoxLayout;
 
@@ -151,6 +144,15 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     mainLayout->addWidget(noReadingLabel);
     mainLayout->addWidget(plot);
     showPrintKeyWait();
+
+    connect(session, &ScaleSession::readingShown, this, &DeviceTask::showReading);
+    connect(session, &ScaleSession::plotted, plot, &RandomPlot::appendMyPoint);
+    connect(session, &ScaleSession::taken, this, &DeviceTask::countTaken);
+    connect(session, &ScaleSession::limitsChanged, this, &DeviceTask::showLimits);
+    connect(session, &ScaleSession::changed, this, [this] {
+        showStatisticsText();
+        showCapture();
+    });
 }
 
 // A scale that sends on its print key leaves the window quiet until then:
@@ -272,20 +274,13 @@ void DeviceTask::followLineWatch(IODeviceNew *current)
 
 void DeviceTask::showSetup()
 {
+    session->setScaleType(scaleSetup.type);
     setupLabel->setText(setupText(scaleSetup, portName));
     setupLabel->setToolTip(ReadingTexts::setupTip(portName));
     resetButton->setText(tr("Reset"));
     resetButton->setToolTip(tr("Start the statistics again from the next reading taken"));
     showStatisticsText();
     showCapture();
-}
-
-void DeviceTask::setScaleName(const QString &scaleName)
-{
-    if (scaleName == name)
-        return;
-    name = scaleName;
-    emit scaleNameChanged(name);
 }
 
 void DeviceTask::setRecordFormat(RecordFormat::Kind kind)
@@ -295,63 +290,35 @@ void DeviceTask::setRecordFormat(RecordFormat::Kind kind)
         recorder()->setFormat(kind);
 }
 
-void DeviceTask::setCaptureMode(CaptureFilter::Mode mode)
-{
-    capture.setMode(mode);
-    showCapture();
-}
-
-void DeviceTask::setLoadThreshold(double change)
-{
-    capture.setThreshold(change);
-    showCapture();
-}
-
 void DeviceTask::showStatisticsText()
 {
-    statisticsLabel->setText(stats.text(decimalPoint()));
+    statisticsLabel->setText(session->statistics().text(decimalPoint()));
 }
 
 void DeviceTask::resetStatistics()
 {
-    stats.reset();
-    showStatisticsText();
+    session->resetStatistics();
 }
 
-WeightLimits DeviceTask::limits() const
+void DeviceTask::showLimits()
 {
-    return verdictLabel->limits();
-}
-
-void DeviceTask::setLimits(const WeightLimits &limits)
-{
-    verdictLabel->setLimits(limits);
-    verdictLabel->follow(asNumber(lastValue), lastUnits);
-}
-
-void DeviceTask::setLot(const QString &lot)
-{
-    if (lot == lotName)
-        return;
-    lotName = lot;
-    capture.restartCount();
-    resetStatistics();
-    showCapture();
+    verdictLabel->setLimits(session->limits());
+    verdictLabel->follow(session->value(), session->units());
 }
 
 void DeviceTask::showCapture()
 {
-    if (capture.mode() == CaptureFilter::EveryReading) {
+    if (session->captureMode() == CaptureFilter::EveryReading) {
         captureLabel->hide();
         return;
     }
-    if (capture.mode() == CaptureFilter::StableOnly) {
+    if (session->captureMode() == CaptureFilter::StableOnly) {
         captureLabel->setText(tr("Only the readings the scale calls stable are recorded."));
     } else {
-        const QString threshold = QString::number(capture.threshold(), 'g', 6)
+        const QString threshold = QString::number(session->loadThreshold(), 'g', 6)
                                       .replace(QLatin1Char('.'), decimalPoint());
         captureLabel->setText(tr("One record per load (a change of more than %1 %2). Loads weighed: %3")
-                                  .arg(threshold, lastUnits, QString::number(capture.loads())));
+                                  .arg(threshold, session->units(), QString::number(session->loadsRecorded())));
     }
     captureLabel->show();
 }
@@ -410,7 +377,7 @@ void DeviceTask::showCommandAnswer(int command, bool done, const QString &answer
 
 void DeviceTask::setStable(bool isStable)
 {
-    stable = isStable;
+    session->setStable(isStable);
 }
 
 // A reading the scale does not call stable yet is drawn in amber outlines
@@ -461,71 +428,35 @@ void DeviceTask::showNoReading(int cause, const QString &detail)
 void DeviceTask::getSample(QString sample, QString units, QString dzialki, QDateTime taken)
 {
     Q_UNUSED(dzialki);
+    session->take(sample, units, taken);
+}
+
+void DeviceTask::showReading(const QString &value, const QString &units, bool placeholder, bool isStable)
+{
     // A steady weight repeats itself: the read-out is painted only when the
     // number on it changes.
-    const QString shown = asNumber(sample);
-    if (shown != shownValue) {
-        readout->display(shown);
-        shownValue = shown;
+    if (value != shownValue) {
+        readout->display(value);
+        shownValue = value;
     }
     unitsLabel->setText(units);
-    // Time-out placeholders are shown, never plotted or recorded, not even
-    // by a Step taken while one is on show.
-    const bool placeholder = sample.contains(QLatin1String("--"))
-                             || units.contains(QLatin1String("--"));
-    verdictLabel->follow(placeholder ? QString() : shown, units);
-    showStability(stable || placeholder);
-    lastStable = stable;
-    stable = true;
+    verdictLabel->follow(placeholder ? QString() : value, units);
+    showStability(isStable || placeholder);
     if (!placeholder && !noReadingLabel->isHidden()) {
         shownCause = -1;
         noReadingLabel->hide();
         noReadingLabel->setToolTip(QString());
         unitsLabel->setToolTip(QString());
     }
-    lastValue = placeholder ? QString() : sample.remove(QLatin1Char(' '));
-    lastUnits = units;
-    lastTaken = taken;
-    if (paused || placeholder) {
-        capture.breakRun();
-        return;
-    }
-    // Every reading is plotted; the capture mode picks those recorded.
-    plotLast();
-    if (capture.takes(asNumber(lastValue), lastStable, CaptureFilter::marksStability(scaleSetup.type)))
-        recordLast(QStringLiteral("auto"));
-}
-
-// A step records the reading on show with the time it came, like its auto
-// line: the file says when the scale weighed, not when a key was pressed.
-// The operator chose it, so no capture mode leaves it out.
-void DeviceTask::step()
-{
-    paused = true;
-    if (lastValue.isEmpty())
-        return;
-    plotLast();
-    recordLast(QStringLiteral("step"));
-}
-
-void DeviceTask::plotLast()
-{
-    plot->appendMyPoint(readingNumber++, asNumber(lastValue).toDouble());
 }
 
 // The statistics and the load counter count what is taken, whether Record
 // writes it to a file or not.
-void DeviceTask::recordLast(const QString &kind)
+void DeviceTask::countTaken()
 {
-    stats.add(asNumber(lastValue), lastUnits);
     // Written when seen: a hidden line costs no text at every reading.
     if (statisticsShown)
         showStatisticsText();
-    if (capture.mode() == CaptureFilter::OnePerLoad)
+    if (session->captureMode() == CaptureFilter::OnePerLoad)
         showCapture();
-    const QString verdict = WeightLimits::key(limits().verdict(asNumber(lastValue), lastUnits));
-    const SampleRecord record{kind, lastValue, lastUnits, lastTaken, lastStable, name, lotName, verdict};
-    emit readingTaken(record);
-    if (recording && recorder())
-        recorder()->addRecord(record);
 }

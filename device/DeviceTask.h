@@ -13,6 +13,7 @@
 #include "ReadingTexts.h"
 #include "ReadingStatistics.h"
 #include "RecordFormat.h"
+#include "ScaleSession.h"
 #include "ScaleProtocol.h"
 #include "WeightLimits.h"
 
@@ -42,12 +43,14 @@ public:
                const ScaleSetup &setup = ScaleSetup());
     ~DeviceTask() override;
 
-    void pause() { paused = true; }
-    void go() { paused = false; }
-    void step();
-    bool isPaused() const { return paused; }
-    bool isRecording() const { return recording; }
-    void setRecording(bool on) { recording = on; }
+    // The modes, recording and what is taken are the session's.
+    ScaleSession *scaleSession() const { return session; }
+    void pause() { session->pause(); }
+    void go() { session->go(); }
+    void step() { session->step(); }
+    bool isPaused() const { return session->isPaused(); }
+    bool isRecording() const { return session->isRecording(); }
+    void setRecording(bool on) { session->setRecording(on); }
     SaveSamples *recorder() const { return sampleRecorder.loadAcquire(); }
     int refreshRate() const { return rate; }
     void setRefreshRate(int ms);
@@ -68,7 +71,7 @@ public:
     // does, the link is not even asked to build them.
     void watchLine(bool on);
     // Whether the reading on show is one the scale called stable.
-    bool isStable() const { return stable; }
+    bool isStable() const { return session->isStable(); }
     // Why the scale cannot be made to tare or zero from here, in words for
     // a tool tip; empty when it can.
     QString commandUnavailable(ScaleProtocol::Command command) const;
@@ -82,36 +85,36 @@ public:
 
     // The operator's name for the scale ("Packing line 2"): in the window
     // title, in CSV records and in export titles.
-    QString scaleName() const { return name; }
-    void setScaleName(const QString &scaleName);
+    QString scaleName() const { return session->scaleName(); }
+    void setScaleName(const QString &scaleName) { session->setScaleName(scaleName); }
     // The format the recorder starts its next file in.
     RecordFormat::Kind recordFormat() const { return format; }
     void setRecordFormat(RecordFormat::Kind kind);
     // Which readings a running window records, and for one record per load
     // the change, in the scale's unit, that makes a new load.
-    CaptureFilter::Mode captureMode() const { return capture.mode(); }
-    void setCaptureMode(CaptureFilter::Mode mode);
-    double loadThreshold() const { return capture.threshold(); }
-    void setLoadThreshold(double change);
-    int loadsRecorded() const { return capture.loads(); }
-    const ReadingStatistics &statistics() const { return stats; }
+    CaptureFilter::Mode captureMode() const { return session->captureMode(); }
+    void setCaptureMode(CaptureFilter::Mode mode) { session->setCaptureMode(mode); }
+    double loadThreshold() const { return session->loadThreshold(); }
+    void setLoadThreshold(double change) { session->setLoadThreshold(change); }
+    int loadsRecorded() const { return session->loadsRecorded(); }
+    const ReadingStatistics &statistics() const { return session->statistics(); }
     // The statistics line under the read-out, and the load counter shown
     // with one record per load.
     QLabel *statisticsWidget() const { return statisticsLabel; }
     QLabel *captureWidget() const { return captureLabel; }
     bool isShowingStatistics() const { return statisticsShown; }
     // The check-weighing limits and the verdict beside the read-out.
-    WeightLimits limits() const;
-    void setLimits(const WeightLimits &limits);
+    WeightLimits limits() const { return session->limits(); }
+    void setLimits(const WeightLimits &limits) { session->setLimits(limits); }
     VerdictLabel *verdictWidget() const { return verdictLabel; }
     // The lot or batch the readings are taken for: recorded with each; a new
     // one starts the statistics and the load count again.
-    QString lot() const { return lotName; }
-    void setLot(const QString &lot);
+    QString lot() const { return session->lot(); }
+    void setLot(const QString &lot) { session->setLot(lot); }
     // The reading on show as the scale sent it, less blanks, and its unit;
     // both empty while nothing has come or a placeholder is on show.
-    QString reading() const { return lastValue; }
-    QString readingUnit() const { return lastValue.isEmpty() ? QString() : lastUnits; }
+    QString reading() const { return session->reading(); }
+    QString readingUnit() const { return session->readingUnit(); }
 
     QString port() const { return portName; }
     RandomPlot *plotWidget() const { return plot; }
@@ -120,7 +123,7 @@ public:
     // The line under the read-out that says why there is no reading; hidden
     // while readings come.
     QLabel *noReadingWidget() const { return noReadingLabel; }
-    int readings() const { return readingNumber; }
+    int readings() const { return session->readings(); }
 
     // The window's texts and numbers (see ReadingTexts).
     static QString noReadingText(int cause, const QString &detail,
@@ -191,8 +194,9 @@ private:
     void followLineWatch(IODeviceNew *current);
     void showStability(bool isStable);
     void showPrintKeyWait();
-    void plotLast();
-    void recordLast(const QString &kind);
+    void showReading(const QString &value, const QString &units, bool placeholder, bool isStable);
+    void countTaken();
+    void showLimits();
     void showStatisticsText();
     void showCapture();
 
@@ -209,32 +213,19 @@ private:
     // release and read with acquire, so the GUI thread sees a whole recorder
     // on its own and not only through the order of the signals that follow.
     QAtomicPointer<SaveSamples> sampleRecorder;
-    int readingNumber;
-    // The last reading as the scale sent it, less blanks, for Step: the
-    // read-out's number would round it to six digits. Empty while nothing
-    // has come or the last thing that came was a placeholder.
-    QString lastValue;
-    QString lastUnits;
-    // When the link accepted the last reading: its records carry that time,
-    // however late the GUI thread comes to them.
-    QDateTime lastTaken;
+    ScaleSession *session;
     // What the read-out shows now.
     QString shownValue;
     // Why the line under the read-out says there is no reading, as the link
     // told it; -1 while readings come.
     int shownCause = -1;
     QString shownDetail;
-    bool lastStable = true;
-    QString name;
     RecordFormat::Kind format = RecordFormat::Classic;
-    CaptureFilter capture;
-    ReadingStatistics stats;
     QWidget *statisticsRow;
     QLabel *statisticsLabel;
     QToolButton *resetButton;
     QLabel *captureLabel;
     VerdictLabel *verdictLabel;
-    QString lotName;
     bool statisticsShown = false;
     QString portName;
     ScaleSetup scaleSetup;
@@ -251,9 +242,6 @@ private:
     std::atomic<int> lineWatchers{0};
     // Set by run() once the link has gone, read after wait() (see run()).
     std::atomic<bool> ended{false};
-    bool stable;
-    bool paused;
-    bool recording;
     // The period between requests, in ms: the GUI thread's; the link is told
     // it through setRefreshRateSignal().
     int rate;
