@@ -10,19 +10,16 @@
 #include <atomic>
 
 #include "CaptureFilter.h"
-#include "ReadingTexts.h"
 #include "ReadingStatistics.h"
+#include "ReadingTexts.h"
+#include "ReadoutPanel.h"
 #include "RecordFormat.h"
-#include "ScaleSession.h"
 #include "ScaleProtocol.h"
+#include "ScaleSession.h"
 #include "WeightLimits.h"
 
-class QFrame;
-class QHBoxLayout;
 class QLabel;
 class QLCDNumber;
-class QToolButton;
-class QVBoxLayout;
 class QWidget;
 class IODeviceNew;
 class RandomPlot;
@@ -30,10 +27,11 @@ class SaveSamples;
 class VerdictLabel;
 
 // The controller of one opened port. The object lives on the GUI thread and
-// fills its document window with the read-out row and the plot; run() alone
+// fills its document window with the read-out panel and the plot; run() alone
 // executes on the worker thread, where it creates the scale link so that the
 // link's timers and state machine belong to that thread. Readings come back
-// as queued signals and are shown, plotted and recorded here by the modes.
+// as queued signals and go to the session, which decides by its modes what
+// is shown, plotted and recorded.
 class DeviceTask : public QThread
 {
     Q_OBJECT
@@ -61,7 +59,7 @@ public:
     void reopen(const ScaleSetup &setup);
     // The line that names the kind of scale and the line settings the port
     // is read with; showSetup() writes it again, in the program's language.
-    QLabel *setupWidget() const { return setupLabel; }
+    QLabel *setupWidget() const { return panel->setupLine(); }
     void showSetup();
     // Writes the window's own lines again in the program's language: the
     // setup line and the line under the read-out.
@@ -76,7 +74,7 @@ public:
     // a tool tip; empty when it can.
     QString commandUnavailable(ScaleProtocol::Command command) const;
     // The line under the read-out that says what came of the last command.
-    QLabel *commandWidget() const { return commandLabel; }
+    QLabel *commandWidget() const { return panel->commandLine(); }
     // What the operator is told of a command's outcome (see ReadingTexts).
     static QString commandText(int command, bool done, const QString &answer)
     {
@@ -100,13 +98,13 @@ public:
     const ReadingStatistics &statistics() const { return session->statistics(); }
     // The statistics line under the read-out, and the load counter shown
     // with one record per load.
-    QLabel *statisticsWidget() const { return statisticsLabel; }
-    QLabel *captureWidget() const { return captureLabel; }
-    bool isShowingStatistics() const { return statisticsShown; }
+    QLabel *statisticsWidget() const { return panel->statisticsLine(); }
+    QLabel *captureWidget() const { return panel->captureLine(); }
+    bool isShowingStatistics() const { return panel->isShowingStatistics(); }
     // The check-weighing limits and the verdict beside the read-out.
     WeightLimits limits() const { return session->limits(); }
     void setLimits(const WeightLimits &limits) { session->setLimits(limits); }
-    VerdictLabel *verdictWidget() const { return verdictLabel; }
+    VerdictLabel *verdictWidget() const { return panel->verdict(); }
     // The lot or batch the readings are taken for: recorded with each; a new
     // one starts the statistics and the load count again.
     QString lot() const { return session->lot(); }
@@ -118,11 +116,11 @@ public:
 
     QString port() const { return portName; }
     RandomPlot *plotWidget() const { return plot; }
-    QLabel *unitsWidget() const { return unitsLabel; }
-    QLCDNumber *readoutWidget() const { return readout; }
+    QLabel *unitsWidget() const { return panel->units(); }
+    QLCDNumber *readoutWidget() const { return panel->readout(); }
     // The line under the read-out that says why there is no reading; hidden
     // while readings come.
-    QLabel *noReadingWidget() const { return noReadingLabel; }
+    QLabel *noReadingWidget() const { return panel->noReadingLine(); }
     int readings() const { return session->readings(); }
 
     // The window's texts and numbers (see ReadingTexts).
@@ -140,8 +138,8 @@ public:
 
     // The most of a scale's reply the line under the read-out quotes, and
     // the most its tip quotes.
-    static constexpr int quotedReplyLength = 40;
-    static constexpr int tipReplyLength = 1000;
+    static constexpr int quotedReplyLength = ReadoutPanel::quotedReplyLength;
+    static constexpr int tipReplyLength = ReadoutPanel::tipReplyLength;
 
     static QString plainTip(const QString &text) { return ReadingTexts::plainTip(text); }
 
@@ -192,41 +190,16 @@ private:
     IODeviceNew *makeLink(const ScaleSetup &setup, int periodMs);
     // Connects the link's traffic to this task, or not, as watchLine() last said.
     void followLineWatch(IODeviceNew *current);
-    void showStability(bool isStable);
     void showPrintKeyWait();
-    void showReading(const QString &value, const QString &units, bool placeholder, bool isStable);
-    void countTaken();
-    void showLimits();
-    void showStatisticsText();
-    void showCapture();
 
     RandomPlot *plot;
-    QLabel *unitsLabel;
-    QVBoxLayout *mainLayout;
-    QHBoxLayout *rowLayout;
-    QFrame *readoutFrame;
-    QLCDNumber *readout;
-    QLabel *noReadingLabel;
-    QLabel *setupLabel;
-    QLabel *commandLabel;
+    ReadoutPanel *panel;
     // Made on the worker thread and used on the GUI thread: published with
     // release and read with acquire, so the GUI thread sees a whole recorder
     // on its own and not only through the order of the signals that follow.
     QAtomicPointer<SaveSamples> sampleRecorder;
     ScaleSession *session;
-    // What the read-out shows now.
-    QString shownValue;
-    // Why the line under the read-out says there is no reading, as the link
-    // told it; -1 while readings come.
-    int shownCause = -1;
-    QString shownDetail;
     RecordFormat::Kind format = RecordFormat::Classic;
-    QWidget *statisticsRow;
-    QLabel *statisticsLabel;
-    QToolButton *resetButton;
-    QLabel *captureLabel;
-    VerdictLabel *verdictLabel;
-    bool statisticsShown = false;
     QString portName;
     ScaleSetup scaleSetup;
     // The setup the thread opens the port with; scaleSetup is the GUI
