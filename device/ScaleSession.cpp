@@ -96,7 +96,7 @@ QString ScaleSession::value() const
     return asNumber(lastValue);
 }
 
-void ScaleSession::take(QString sample, const QString &units, const QDateTime &taken)
+void ScaleSession::take(const QString &sample, const QString &units, const QDateTime &taken)
 {
     // Time-out placeholders are shown, never plotted or recorded, not even
     // by a Step taken while one is on show.

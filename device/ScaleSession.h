@@ -80,7 +80,7 @@ public slots:
     void setStable(bool stable) { nextStable = stable; }
     // A reading the link accepted at taken, or a time-out placeholder
     // ("--" in it): the placeholder is shown, never plotted or taken.
-    void take(QString sample, const QString &units, const QDateTime &taken);
+    void take(const QString &sample, const QString &units, const QDateTime &taken);
 
 signals:
     // What the read-out shows: the reading as a number, or a placeholder.
