@@ -2,7 +2,7 @@
 
 #include <QEvent>
 
-#include "DeviceTask.h"
+#include "ReadingTexts.h"
 
 IntervalSpinBox::IntervalSpinBox(QWidget *parent)
     : QDoubleSpinBox(parent)
@@ -32,7 +32,7 @@ void IntervalSpinBox::changeEvent(QEvent *event)
 // program's language, as every read-out writes them.
 void IntervalSpinBox::followLanguage()
 {
-    setLocale(DeviceTask::numberLocale());
+    setLocale(ReadingTexts::numberLocale());
 }
 
 QString IntervalSpinBox::withDecimalPoint(QString text) const

@@ -2,6 +2,7 @@
 
 #include "DeviceTask.h"
 #include "PortSettingsStore.h"
+#include "ReadingTexts.h"
 
 #include <QActionGroup>
 #include <QEvent>
@@ -34,8 +35,8 @@ RecordMenu::RecordMenu(PortSettingsStore *store, std::function<DeviceTask *()> a
 
     connect(classicAct, &QAction::triggered, this, [this] { chooseFormat(RecordFormat::Classic); });
     connect(csvAct, &QAction::triggered, this, [this] {
-        chooseFormat(DeviceTask::decimalPoint() == QLatin1Char(',') ? RecordFormat::CsvSemicolon
-                                                                    : RecordFormat::CsvComma);
+        chooseFormat(ReadingTexts::decimalPoint() == QLatin1Char(',') ? RecordFormat::CsvSemicolon
+                                                                      : RecordFormat::CsvComma);
     });
     connect(commaAct, &QAction::triggered, this, [this] { chooseFormat(RecordFormat::CsvComma); });
     connect(semicolonAct, &QAction::triggered, this, [this] { chooseFormat(RecordFormat::CsvSemicolon); });
@@ -132,7 +133,7 @@ void RecordMenu::askThreshold()
     dialog.setLabelText(tr("With one record per load, a new load is recorded when the settled weight\n"
                            "differs from the last one by more than (in the scale's unit):"));
     // Its spin box reads "0,05" in Polish only with the language's locale.
-    dialog.setLocale(DeviceTask::numberLocale());
+    dialog.setLocale(ReadingTexts::numberLocale());
     dialog.setInputMode(QInputDialog::DoubleInput);
     dialog.setDoubleDecimals(4);
     dialog.setDoubleRange(0.0001, 1e6);

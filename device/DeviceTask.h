@@ -10,16 +10,15 @@
 
 #include "CaptureFilter.h"
 #include "ReadingStatistics.h"
+#include "ReadingTexts.h"
+#include "ReadoutPanel.h"
 #include "RecordFormat.h"
 #include "ScaleProtocol.h"
+#include "ScaleSession.h"
 #include "WeightLimits.h"
 
-class QFrame;
-class QHBoxLayout;
 class QLabel;
 class QLCDNumber;
-class QToolButton;
-class QVBoxLayout;
 class QWidget;
 class IODeviceNew;
 class LinkWorker;
@@ -28,12 +27,12 @@ class SaveSamples;
 class VerdictLabel;
 
 // The controller of one opened port. The object lives on the GUI thread and
-// fills its document window with the read-out row and the plot. The thread
+// fills its document window with the read-out panel and the plot. The thread
 // it is runs the port's LinkWorker: run() has the worker make the link there,
-// so that the link's timers and state machine belong to that thread, and
-// runs its event loop. Requests go to the worker as queued calls; readings
-// come back as queued signals and are shown, plotted and recorded here by
-// the modes.
+// so that the link's timers belong to that thread, and runs its event loop.
+// Requests go to the worker as queued calls; readings come back as queued
+// signals and go to the session, which decides by its modes what is shown,
+// plotted and recorded.
 class DeviceTask : public QThread
 {
     Q_OBJECT
@@ -43,13 +42,15 @@ public:
                const ScaleSetup &setup = ScaleSetup());
     ~DeviceTask() override;
 
-    void pause() { paused = true; }
-    void go() { paused = false; }
-    void step();
-    bool isPaused() const { return paused; }
-    bool isRecording() const { return recording; }
-    void setRecording(bool on) { recording = on; }
-    SaveSamples *recorder() const { return sampleRecorder; }
+    // The modes, recording and what is taken are the session's.
+    ScaleSession *scaleSession() const { return session; }
+    void pause() { session->pause(); }
+    void go() { session->go(); }
+    void step() { session->step(); }
+    bool isPaused() const { return session->isPaused(); }
+    bool isRecording() const { return session->isRecording(); }
+    void setRecording(bool on) { session->setRecording(on); }
+    SaveSamples *recorder() const { return session->recorder(); }
     int refreshRate() const { return rate; }
     void setRefreshRate(int ms);
     void stop() { quit(); }
@@ -59,7 +60,7 @@ public:
     void reopen(const ScaleSetup &setup);
     // The line that names the kind of scale and the line settings the port
     // is read with; showSetup() writes it again, in the program's language.
-    QLabel *setupWidget() const { return setupLabel; }
+    QLabel *setupWidget() const { return panel->setupLine(); }
     void showSetup();
     // Writes the window's own lines again in the program's language: the
     // setup line and the line under the read-out.
@@ -69,79 +70,79 @@ public:
     // does, the link is not even asked to build them.
     void watchLine(bool on);
     // Whether the reading on show is one the scale called stable.
-    bool isStable() const { return stable; }
+    bool isStable() const { return session->isStable(); }
     // Why the scale cannot be made to tare or zero from here, in words for
     // a tool tip; empty when it can.
     QString commandUnavailable(ScaleProtocol::Command command) const;
     // The line under the read-out that says what came of the last command.
-    QLabel *commandWidget() const { return commandLabel; }
-    // What the operator is told of a command's outcome (see
-    // IODeviceNew::commandAnswered).
-    static QString commandText(int command, bool done, const QString &answer);
+    QLabel *commandWidget() const { return panel->commandLine(); }
+    // What the operator is told of a command's outcome (see ReadingTexts).
+    static QString commandText(int command, bool done, const QString &answer)
+    {
+        return ReadingTexts::commandText(command, done, answer);
+    }
 
     // The operator's name for the scale ("Packing line 2"): in the window
     // title, in CSV records and in export titles.
-    QString scaleName() const { return name; }
-    void setScaleName(const QString &scaleName);
+    QString scaleName() const { return session->scaleName(); }
+    void setScaleName(const QString &scaleName) { session->setScaleName(scaleName); }
     // The format the recorder starts its next file in.
     RecordFormat::Kind recordFormat() const { return format; }
     void setRecordFormat(RecordFormat::Kind kind);
     // Which readings a running window records, and for one record per load
     // the change, in the scale's unit, that makes a new load.
-    CaptureFilter::Mode captureMode() const { return capture.mode(); }
-    void setCaptureMode(CaptureFilter::Mode mode);
-    double loadThreshold() const { return capture.threshold(); }
-    void setLoadThreshold(double change);
-    int loadsRecorded() const { return capture.loads(); }
-    const ReadingStatistics &statistics() const { return stats; }
+    CaptureFilter::Mode captureMode() const { return session->captureMode(); }
+    void setCaptureMode(CaptureFilter::Mode mode) { session->setCaptureMode(mode); }
+    double loadThreshold() const { return session->loadThreshold(); }
+    void setLoadThreshold(double change) { session->setLoadThreshold(change); }
+    int loadsRecorded() const { return session->loadsRecorded(); }
+    const ReadingStatistics &statistics() const { return session->statistics(); }
     // The statistics line under the read-out, and the load counter shown
     // with one record per load.
-    QLabel *statisticsWidget() const { return statisticsLabel; }
-    QLabel *captureWidget() const { return captureLabel; }
-    bool isShowingStatistics() const { return statisticsShown; }
+    QLabel *statisticsWidget() const { return panel->statisticsLine(); }
+    QLabel *captureWidget() const { return panel->captureLine(); }
+    bool isShowingStatistics() const { return panel->isShowingStatistics(); }
     // The check-weighing limits and the verdict beside the read-out.
-    WeightLimits limits() const;
-    void setLimits(const WeightLimits &limits);
-    VerdictLabel *verdictWidget() const { return verdictLabel; }
+    WeightLimits limits() const { return session->limits(); }
+    void setLimits(const WeightLimits &limits) { session->setLimits(limits); }
+    VerdictLabel *verdictWidget() const { return panel->verdict(); }
     // The lot or batch the readings are taken for: recorded with each; a new
     // one starts the statistics and the load count again.
-    QString lot() const { return lotName; }
-    void setLot(const QString &lot);
+    QString lot() const { return session->lot(); }
+    void setLot(const QString &lot) { session->setLot(lot); }
     // The reading on show as the scale sent it, less blanks, and its unit;
     // both empty while nothing has come or a placeholder is on show.
-    QString reading() const { return lastValue; }
-    QString readingUnit() const { return lastValue.isEmpty() ? QString() : lastUnits; }
+    QString reading() const { return session->reading(); }
+    QString readingUnit() const { return session->readingUnit(); }
 
     QString port() const { return portName; }
     RandomPlot *plotWidget() const { return plot; }
-    QLabel *unitsWidget() const { return unitsLabel; }
-    QLCDNumber *readoutWidget() const { return readout; }
+    QLabel *unitsWidget() const { return panel->units(); }
+    QLCDNumber *readoutWidget() const { return panel->readout(); }
     // The line under the read-out that says why there is no reading; hidden
     // while readings come.
-    QLabel *noReadingWidget() const { return noReadingLabel; }
-    int readings() const { return readingNumber; }
+    QLabel *noReadingWidget() const { return panel->noReadingLine(); }
+    int readings() const { return session->readings(); }
 
-    // What the operator is told for a link's NoReadingCause.
+    // The window's texts and numbers (see ReadingTexts).
     static QString noReadingText(int cause, const QString &detail,
-                                 ScaleProtocol::Type type = ScaleProtocol::BuiltIn);
-
-    // E.g. "SICS-style commands (SI), 9600 8N1", or for a network port
-    // "SICS-style commands (SI), network".
-    static QString setupText(const ScaleSetup &setup, const QString &port);
-
-    // Numbers as the program's language writes them (its decimal separator).
-    static QLocale numberLocale();
-    static QChar decimalPoint();
+                                 ScaleProtocol::Type type = ScaleProtocol::BuiltIn)
+    {
+        return ReadingTexts::noReadingText(cause, detail, type);
+    }
+    static QString setupText(const ScaleSetup &setup, const QString &port)
+    {
+        return ReadingTexts::setupText(setup, port);
+    }
+    static QLocale numberLocale() { return ReadingTexts::numberLocale(); }
+    static QChar decimalPoint() { return ReadingTexts::decimalPoint(); }
 
     // The most of a scale's reply the line under the read-out quotes, and
     // the most its tip quotes.
-    static constexpr int quotedReplyLength = 40;
-    static constexpr int tipReplyLength = 1000;
+    static constexpr int quotedReplyLength = ReadoutPanel::quotedReplyLength;
+    static constexpr int tipReplyLength = ReadoutPanel::tipReplyLength;
 
-    // A tool tip that shows the text as it is, markup and all, its line
-    // breaks and runs of blanks kept: a tip takes a text that merely looks
-    // like markup for rich text.
-    static QString plainTip(const QString &text);
+    static QString plainTip(const QString &text) { return ReadingTexts::plainTip(text); }
 
 signals:
     void deviceTaskStarted();
@@ -186,52 +187,12 @@ protected:
     void run() override;
 
 private:
-    void showStability(bool isStable);
-    static QString portSettingsHint();
     void showPrintKeyWait();
-    void plotLast();
-    void recordLast(const QString &kind);
-    void showStatisticsText();
-    void showCapture();
 
     RandomPlot *plot;
-    QLabel *unitsLabel;
-    QVBoxLayout *mainLayout;
-    QHBoxLayout *rowLayout;
-    QFrame *readoutFrame;
-    QLCDNumber *readout;
-    QLabel *noReadingLabel;
-    QLabel *setupLabel;
-    QLabel *commandLabel;
-    // The GUI thread's, like every file the main window gives it.
-    SaveSamples *sampleRecorder;
-    int readingNumber;
-    // The last reading as the scale sent it, less blanks, for Step: the
-    // read-out's number would round it to six digits. Empty while nothing
-    // has come or the last thing that came was a placeholder.
-    QString lastValue;
-    QString lastUnits;
-    // When the link accepted the last reading: its records carry that time,
-    // however late the GUI thread comes to them.
-    QDateTime lastTaken;
-    // What the read-out shows now.
-    QString shownValue;
-    // Why the line under the read-out says there is no reading, as the link
-    // told it; -1 while readings come.
-    int shownCause = -1;
-    QString shownDetail;
-    bool lastStable = true;
-    QString name;
+    ReadoutPanel *panel;
+    ScaleSession *session;
     RecordFormat::Kind format = RecordFormat::Classic;
-    CaptureFilter capture;
-    ReadingStatistics stats;
-    QWidget *statisticsRow;
-    QLabel *statisticsLabel;
-    QToolButton *resetButton;
-    QLabel *captureLabel;
-    VerdictLabel *verdictLabel;
-    QString lotName;
-    bool statisticsShown = false;
     QString portName;
     ScaleSetup scaleSetup;
     // Of this thread from the start; made and deleted by the GUI thread,
@@ -240,9 +201,6 @@ private:
     LinkWorker *worker;
     // Set by run() once the link has gone, read after wait() (see run()).
     std::atomic<bool> ended{false};
-    bool stable;
-    bool paused;
-    bool recording;
     // The period between requests, in ms: the GUI thread's; the link is told
     // it through setRefreshRateSignal().
     int rate;

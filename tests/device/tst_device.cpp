@@ -453,49 +453,6 @@ private slots:
         t->resetStatistics();
         QCOMPARE(t->statisticsWidget()->text(), "Statistics: no reading taken yet");
     }
-    // What a running window takes from a scale with no stability mark, reply by reply once it records ("-": no
-    // answer); the scale names kg, and g once it has not answered.
-    void takenReadingsFollowTheCaptureMode_data()
-    {
-        QTest::addColumn<int>("mode"); QTest::addColumn<QStringList>("replies");
-        QTest::addColumn<QStringList>("recorded"); QTest::addColumn<QString>("statistics"); // empty: not looked at
-        const int perLoad = CaptureFilter::OnePerLoad, every = CaptureFilter::EveryReading;
-        QTest::newRow("the same piece again after the scale is emptied") << perLoad
-            << QStringList{"10.00", "10.00", "10.00", "0.00", "0.00", "0.00", "10.00", "10.00", "10.00"}
-            << QStringList{"10.00", "10.00"} << "";
-        QTest::newRow("a time-out ends a run of equal readings") << perLoad
-            << QStringList{"5.00", "5.00", "-", "5.00", "7.00", "7.00", "7.00"} << QStringList{"7.00"} << "";
-        QTest::newRow("all below zero") << every << QStringList{"-2.50", "-1.25"} << QStringList{"-2.50", "-1.25"}
-            << "Count: 2   Mean: -1.875 kg   Std. dev.: 0.884 kg   Min: -2.50 kg   Max: -1.25 kg";
-        QTest::newRow("another unit starts the statistics again") << every << QStringList{"5.00", "-", "7.50"}
-            << QStringList{"5.00", "7.50"} << "Count: 1   Mean: 7.500 g   Std. dev.: \u2013   Min: 7.50 g   Max: 7.50 g";
-    }
-    void takenReadingsFollowTheCaptureMode()
-    {
-        QFETCH(int, mode); QFETCH(QStringList, replies); QFETCH(QStringList, recorded); QFETCH(QString, statistics);
-        auto next = std::make_shared<int>(-1); // the reply to the next request; none until the window records
-        QCOMPARE(addScale([replies, next, silent = false](char request, int) mutable {
-            const QString reply = request == 'Z' ? (silent ? "g" : "kg") : *next < 0 ? "-" : replies.value((*next)++, "-");
-            silent |= *next > 0 && reply == "-";
-            const QByteArray bytes = request == 'Z' ? reply.toLatin1() + "\r\n" : reply.toLatin1().rightJustified(9) + '\r';
-            return reply == "-" ? QList<ScaleOnPty::Piece>() : QList<ScaleOnPty::Piece>{{0, bytes}};
-        }), windows.size());
-        windows << new DocumentWindow(scales.ports().last());
-        DeviceTask *t = windows.last()->deviceTask();
-        t->setCaptureMode(CaptureFilter::Mode(mode));
-        t->setRefreshRate(0);
-        t->go();
-        QVERIFY(QSignalSpy(windows.last(), &DocumentWindow::documentWindowStarted).wait(2000));
-        QVERIFY(t->recorder()->open(windows.last()->port() + ".txt"));
-        t->setRecording(true);
-        *next = 0;
-        QTRY_VERIFY(*next > replies.size());
-        QStringList values;
-        for (const QString &line : records(windows.size() - 1))
-            values << line.section('\t', 1, 1);
-        QCOMPARE(values, recorded);
-        QCOMPARE(statistics.isEmpty() ? statistics : t->statistics().text('.'), statistics);
-    }
     // A mode chosen anew starts afresh: the load on the scale is a new one.
     void aCaptureModeChosenAgainTakesTheLoadOnTheScale()
     {
