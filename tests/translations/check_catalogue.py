@@ -38,7 +38,7 @@ def main():
     root, catalogue, lupdate = sys.argv[1:4]
     with tempfile.TemporaryDirectory() as folder:
         fresh = os.path.join(folder, 'fresh.ts')
-        folders = [os.path.join(root, part) for part in ('app', 'device', 'link', 'plot')]
+        folders = [os.path.join(root, part) for part in ('app', 'device', 'link', 'plot', 'record')]
         subprocess.run([lupdate, '-silent', '-locations', 'none', '-no-obsolete', *folders, '-ts', fresh],
                        check=True)
         asked = messages(fresh)
