@@ -119,7 +119,6 @@ DeviceTask::DeviceTask(const QString &portName, QWidget *window, QObject *parent
     auto *statisticsHolder = new LabelHolder(statisticsRow);
     statisticsLabel = statisticsHolder->label();
     statisticsLabel->setObjectName(QStringLiteral("statisticsLabel"));
-    statisticsLabel->setTextFormat(Qt::PlainText);
     resetButton = new QToolButton(statisticsRow);
     resetButton->setObjectName(QStringLiteral("resetStatisticsButton"));
     connect(resetButton, &QToolButton::clicked, this, &DeviceTask::resetStatistics);

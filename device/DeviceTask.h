@@ -14,6 +14,7 @@
 #include "RecordFormat.h"
 #include "ScaleProtocol.h"
 #include "WeightLimits.h"
+#include "WordLabel.h"
 
 class QFrame;
 class QHBoxLayout;
@@ -94,7 +95,7 @@ public:
     const ReadingStatistics &statistics() const { return stats; }
     // The statistics line under the read-out, and the load counter shown
     // with one record per load.
-    QLabel *statisticsWidget() const { return statisticsLabel; }
+    WordLabel *statisticsWidget() const { return statisticsLabel; }
     QLabel *captureWidget() const { return captureLabel; }
     bool isShowingStatistics() const { return statisticsShown; }
     // The check-weighing limits and the verdict beside the read-out.
@@ -230,7 +231,7 @@ private:
     CaptureFilter capture;
     ReadingStatistics stats;
     QWidget *statisticsRow;
-    QLabel *statisticsLabel;
+    WordLabel *statisticsLabel;
     QToolButton *resetButton;
     QLabel *captureLabel;
     VerdictLabel *verdictLabel;
