@@ -12,6 +12,7 @@
 #include "ReadingStatistics.h"
 #include "ReadingTexts.h"
 #include "ReadoutPanel.h"
+#include "WordLabel.h"
 #include "RecordFormat.h"
 #include "ScaleProtocol.h"
 #include "ScaleSession.h"
@@ -99,7 +100,7 @@ public:
     const ReadingStatistics &statistics() const { return session->statistics(); }
     // The statistics line under the read-out, and the load counter shown
     // with one record per load.
-    QLabel *statisticsWidget() const { return panel->statisticsLine(); }
+    WordLabel *statisticsWidget() const { return panel->statisticsLine(); }
     QLabel *captureWidget() const { return panel->captureLine(); }
     bool isShowingStatistics() const { return panel->isShowingStatistics(); }
     // The check-weighing limits and the verdict beside the read-out.

@@ -1,11 +1,11 @@
 #include "LabelHolder.h"
 
 #include <QEvent>
-#include <QLabel>
+#include "WordLabel.h"
 
 LabelHolder::LabelHolder(QWidget *parent)
     : QWidget(parent)
-    , held(new QLabel(this))
+    , held(new WordLabel(this))
 {
     // Opaque, so that a new text repaints the label alone and not the
     // windows and their frames under it.

@@ -4,13 +4,12 @@
 #include <QSize>
 #include <QWidget>
 
-class QLabel;
+class WordLabel;
 
-// Holds a label whose text changes often (a line of figures rewritten at
-// every reading) and stands for it in a layout: the same size hints and
-// policy, the label filling it. A label asks its layout, and so every window
-// around it, to lay out again at each new text, even when its size stays the
-// same; here the layouts hear of it only when the label's size hints change.
+// Holds a line whose text changes often (figures rewritten at every reading)
+// and stands for it in a layout: the same size hints and policy, the line
+// filling it. The layouts, and so every window around them, hear of it only
+// when its size hints change, also of a change made while it was hidden.
 class LabelHolder : public QWidget
 {
     Q_OBJECT
@@ -18,7 +17,7 @@ class LabelHolder : public QWidget
 public:
     explicit LabelHolder(QWidget *parent = nullptr);
 
-    QLabel *label() const { return held; }
+    WordLabel *label() const { return held; }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -30,7 +29,7 @@ private:
     // Tells the layout of new size hints, if the label has any.
     void passOnSize();
 
-    QLabel *held;
+    WordLabel *held;
     // The hints the layout was last told of.
     QSize toldHint;
     QSize toldMinimum;

@@ -8,29 +8,19 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QLocale>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextLayout>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "DeviceTask.h"
 #include "IODeviceNew.h"
+#include "TrafficView.h"
 
 namespace {
 
 // A line longer than this goes on in the next one, so that a scale sending
 // without line ends still gives lines that can be kept or dropped whole.
 const int lineBytes = 64;
-
-// A shown line is painted again with every line added after it; its glyphs
-// are kept so as not to be worked out again each time.
-void keepGlyphs(const QTextBlock &block)
-{
-    block.layout()->setCacheEnabled(true);
-}
 
 bool endsLine(const QByteArray &bytes)
 {
@@ -43,15 +33,9 @@ LineMonitor::LineMonitor(DeviceTask *task, QWidget *parent)
     : QDialog(parent)
     , task(task)
 {
-    view = new QPlainTextEdit(this);
+    // It holds the entries' lines and no others.
+    view = new TrafficView(this);
     view->setObjectName(QStringLiteral("trafficView"));
-    view->setReadOnly(true);
-    view->setLineWrapMode(QPlainTextEdit::NoWrap);
-    // The view only ever shows the entries: an undo step per update would
-    // keep every line that ever passed, and a flood of them.
-    view->setUndoRedoEnabled(false);
-    // Each entry holds a byte at least, so the entries never need more lines.
-    view->setMaximumBlockCount(keptBytes + 1);
     // Columns of bytes line up only in a fixed-pitch font; some platforms
     // answer the system's fixed font with a proportional one.
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -225,8 +209,7 @@ void LineMonitor::showAll()
     QStringList lines;
     for (const Entry &entry : qAsConst(entries))
         lines << lineOf(entry);
-    view->setPlainText(lines.join(QLatin1Char('\n')));
-    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+    view->setLines(lines);
     shownFirst = entries.isEmpty() ? nextSerial : entries.first().serial;
     shownCount = entries.size();
     lastShownSize = entries.isEmpty() ? 0 : entries.last().bytes.size();
@@ -240,34 +223,16 @@ void LineMonitor::refresh()
         showAll();
         return;
     }
-    QScrollBar *bar = view->verticalScrollBar();
-    const bool following = bar->value() == bar->maximum();
     const quint64 first = entries.first().serial;
-    // Each change on its own, not one edit around them all: that would lay
-    // out again every line from the first to the last, shown or not.
-    QTextCursor cursor(view->document());
-    if (first > shownFirst) {
-        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, int(first - shownFirst));
-        cursor.removeSelectedText();
-    }
     const int lastShown = int(shownEnd - 1 - first);
-    if (entries.at(lastShown).bytes.size() != lastShownSize) {
-        cursor.movePosition(QTextCursor::End);
-        cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
-        cursor.insertText(lineOf(entries.at(lastShown)));
-        keepGlyphs(cursor.block());
-    }
-    for (int i = lastShown + 1; i < entries.size(); ++i) {
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertBlock();
-        cursor.insertText(lineOf(entries.at(i)));
-        keepGlyphs(cursor.block());
-    }
+    const bool lastChanged = entries.at(lastShown).bytes.size() != lastShownSize;
+    QStringList added;
+    for (int i = lastChanged ? lastShown : lastShown + 1; i < entries.size(); ++i)
+        added << lineOf(entries.at(i));
+    view->replace(int(first - shownFirst), lastChanged ? 1 : 0, added);
     shownFirst = first;
     shownCount = entries.size();
     lastShownSize = entries.last().bytes.size();
-    if (following)
-        bar->setValue(bar->maximum());
 }
 
 void LineMonitor::clear()
@@ -281,4 +246,9 @@ void LineMonitor::copy()
 {
     refresh();
     QGuiApplication::clipboard()->setText(view->toPlainText());
+}
+
+QString LineMonitor::shownText() const
+{
+    return view->toPlainText();
 }

@@ -8,10 +8,10 @@
 #include <QPointer>
 
 class QCheckBox;
-class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class DeviceTask;
+class TrafficView;
 
 // The bytes one port exchanged with its scale lately, oldest first: when,
 // which way, and the bytes as text with control bytes named, or in hex.
@@ -35,6 +35,9 @@ public:
     static constexpr int keptBytes = 512;
     // The traffic that came since the view was last written waits this long.
     static constexpr int refreshMs = 100;
+
+    // The lines shown, as Copy copies them once they are up to date.
+    QString shownText() const;
 
 public slots:
     void addTraffic(int direction, const QByteArray &bytes, const QDateTime &at);
@@ -76,7 +79,7 @@ private:
     int shownCount = 0;
     int lastShownSize = 0;
     QTimer *refreshTimer;
-    QPlainTextEdit *view;
+    TrafficView *view;
     QCheckBox *hexBox;
     QPushButton *copyButton;
     QPushButton *clearButton;

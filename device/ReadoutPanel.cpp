@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "LabelHolder.h"
+#include "WordLabel.h"
 #include "ReadingTexts.h"
 #include "ScaleSession.h"
 #include "VerdictLabel.h"
@@ -83,7 +84,6 @@ ReadoutPanel::ReadoutPanel(ScaleSession *session, QWidget *plot, QWidget *parent
     auto *statisticsHolder = new LabelHolder(statisticsRow);
     statisticsLabel = statisticsHolder->label();
     statisticsLabel->setObjectName(QStringLiteral("statisticsLabel"));
-    statisticsLabel->setTextFormat(Qt::PlainText);
     resetButton = new QToolButton(statisticsRow);
     resetButton->setObjectName(QStringLiteral("resetStatisticsButton"));
     connect(resetButton, &QToolButton::clicked, session, &ScaleSession::resetStatistics);

@@ -9,6 +9,7 @@
 class QFrame;
 class QLCDNumber;
 class QLabel;
+class WordLabel;
 class QToolButton;
 class ScaleSession;
 class VerdictLabel;
@@ -27,7 +28,7 @@ public:
     QLCDNumber *readout() const { return readoutNumber; }
     QLabel *units() const { return unitsLabel; }
     VerdictLabel *verdict() const { return verdictLabel; }
-    QLabel *statisticsLine() const { return statisticsLabel; }
+    WordLabel *statisticsLine() const { return statisticsLabel; }
     QLabel *captureLine() const { return captureLabel; }
     QLabel *setupLine() const { return setupLabel; }
     QLabel *commandLine() const { return commandLabel; }
@@ -67,7 +68,7 @@ private:
     QLabel *unitsLabel;
     VerdictLabel *verdictLabel;
     QWidget *statisticsRow;
-    QLabel *statisticsLabel;
+    WordLabel *statisticsLabel;
     QToolButton *resetButton;
     QLabel *captureLabel;
     QLabel *setupLabel;

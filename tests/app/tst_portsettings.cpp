@@ -9,7 +9,6 @@
 #include <QDialogButtonBox>
 #include <QLCDNumber>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <dlfcn.h>
@@ -402,7 +401,7 @@ private slots:
         action("lineMonitorAct")->trigger();
         auto *monitor = document->findChild<LineMonitor *>();
         QVERIFY(monitor && monitor->isVisible());
-        QTRY_VERIFY(monitor->findChild<QPlainTextEdit *>()->toPlainText().contains("  sent      Q<CR><LF>\n"));
+        QTRY_VERIFY(monitor->shownText().contains("  sent      Q<CR><LF>\n"));
     }
     // An other ASCII scale set up with the dialog: the last line the open port
     // received is shown with what the fields on show read from it, as they

@@ -56,7 +56,7 @@ static ScaleOnPty::Script weighing(char kind = 0, const QByteArray &odd = {})
 static QStringList monitored(LineMonitor *monitor)
 {
     static const QRegularExpression stamp("^[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}  ");
-    QStringList lines = monitor->findChild<QPlainTextEdit *>()->toPlainText().split('\n', Qt::SkipEmptyParts);
+    QStringList lines = monitor->shownText().split('\n', Qt::SkipEmptyParts);
     for (QString &line : lines)
         line = stamp.match(line).hasMatch() ? line.mid(14) : "no time: " + line;
     return lines;

@@ -1,0 +1,65 @@
+#ifndef TRAFFICVIEW_H
+#define TRAFFICVIEW_H
+
+#include <QAbstractScrollArea>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+
+// The lines of a line monitor, one under the other and not wrapped, in the
+// view's (fixed-pitch) font. Lines come at the end and go at the start,
+// several at a time; while the view shows its last line it goes on showing
+// the last ones, moving what it shows by its pixels and painting only the
+// lines that came. Each line's glyphs are worked out once, when it comes.
+// It holds the lines it is given and no others.
+class TrafficView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit TrafficView(QWidget *parent = nullptr);
+
+    int lineCount() const { return int(lines.size()); }
+    // The lines, each but the last followed by a line feed.
+    QString toPlainText() const;
+    // These lines instead of those shown; the view then shows the last ones.
+    void setLines(const QStringList &text);
+    // Drops the first lines and the last ones and adds others at the end,
+    // all in one change of the view.
+    void replace(int droppedFirst, int droppedLast, const QStringList &added);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    struct Line
+    {
+        QString text;
+        // Empty when the font lacks a glyph of the line: it is then drawn as text.
+        QGlyphRun glyphs;
+        qreal width;
+    };
+
+    Line laidOut(const QString &text) const;
+    void takeFont();
+    // How many whole lines the viewport has room for.
+    int rows() const;
+    // The scroll bars' ranges for the lines held; the first line shown.
+    void adjustScrollBars(int top);
+
+    std::deque<Line> lines;
+    QRawFont rawFont;
+    int spacing = 1; // from one line's top to the next one's
+    int ascent = 0;
+    // While set, a scroll bar's new value is the view's own doing, and the
+    // view moves its pixels itself.
+    bool adjusting = false;
+};
+
+#endif // TRAFFICVIEW_H
