@@ -10,8 +10,9 @@
 //
 // --bare replaces the program by a plain Qwt plot that appends and replots
 // at the same rate, the floor the full window is compared with. --full fills
-// every plot's window before the measured stretch, so that the steady state
-// is measured and not the first 200 s. --paused leaves the windows paused;
+// every plot's window (and every open line monitor) before the measured
+// stretch, so that the steady state is measured and not the first 200 s.
+// --paused leaves the windows paused;
 // --silent silences the scales (the windows show placeholders).
 // --period sets each window's sampling interval as the spin box does (0.2 to
 // 60 s). --statistics shows the statistics under every read-out, --follow
@@ -51,7 +52,9 @@
 
 #include "DeviceTask.h"
 #include "DocumentWindow.h"
+#include "IODeviceNew.h"
 #include "IncrementalPlot.h"
+#include "LineMonitor.h"
 #include "MdiWindow.h"
 #include "RandomPlot.h"
 #include "ScaleProtocol.h"
@@ -365,6 +368,7 @@ int main(int argc, char *argv[])
     // Each port opened as the selector opens it, then Go and Record on its
     // window as the operator would, with the file set in place of the dialog.
     QStringList files;
+    QList<LineMonitor *> monitors;
     for (const QString &port : ports) {
         window->deviceNew(port);
         QMdiSubWindow *frame = nullptr;
@@ -392,7 +396,7 @@ int main(int argc, char *argv[])
             return 1;
         }
         if (parser.isSet(QStringLiteral("monitors")))
-            document->showLineMonitor();
+            monitors << document->showLineMonitor();
         if (paused)
             continue;
         window->goMode();
@@ -408,10 +412,18 @@ int main(int argc, char *argv[])
             found << qobject_cast<DocumentWindow *>(frame->widget())->deviceTask();
         return found;
     };
-    if (full)
+    if (full) {
         for (DeviceTask *task : tasks())
             for (int k = 0; k < IncrementalPlot::WindowSize; ++k)
                 task->plotWidget()->appendMyPoint(k, wobble(10 + tasks().indexOf(task), k));
+        // A monitor open for a while holds all it keeps: each new line then
+        // pushes the oldest out, as in a shift, rather than filling it.
+        for (LineMonitor *monitor : qAsConst(monitors))
+            for (int k = 0; k < LineMonitor::keptBytes; ++k) {
+                monitor->addTraffic(IODeviceNew::Sent, "A", QDateTime::currentDateTime());
+                monitor->addTraffic(IODeviceNew::Received, "  10.000\r\n", QDateTime::currentDateTime());
+            }
+    }
     runFor(2000); // units learnt, readings flowing
     if (silent) {
         for (QProcess *scale : scales)
