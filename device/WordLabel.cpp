@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
@@ -39,11 +40,13 @@ qreal WordLabel::top() const
     return (height() - metrics.height()) / 2 - std::max<qreal>(0, metrics.leading());
 }
 
-QRect WordLabel::layOutWords(bool afresh)
+QRegion WordLabel::layOutWords(bool afresh)
 {
     QVector<Word> old;
     old.swap(words);
-    QRect changed;
+    // Each changed word on its own: the words between two changed ones
+    // (the count and the deviation at either end) are not painted again.
+    QRegion changed;
     if (afresh) {
         old.clear();
         changed = rect();
@@ -112,6 +115,6 @@ void WordLabel::paintEvent(QPaintEvent *event)
     painter.setPen(palette().color(foregroundRole()));
     const qreal y = top();
     for (const Word &word : qAsConst(words))
-        if (event->rect().intersects(areaOf(word)))
+        if (event->region().intersects(areaOf(word)))
             painter.drawStaticText(QPointF(word.x, y), word.glyphs);
 }

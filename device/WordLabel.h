@@ -2,6 +2,7 @@
 #define WORDLABEL_H
 
 #include <QFont>
+#include <QRegion>
 #include <QSize>
 #include <QStaticText>
 #include <QString>
@@ -40,7 +41,7 @@ private:
 
     // Lays out the words of the text shown, keeping those that are still
     // there; gives the area of the words that changed.
-    QRect layOutWords(bool afresh);
+    QRegion layOutWords(bool afresh);
     QRect areaOf(const Word &word) const;
     qreal top() const;
 
