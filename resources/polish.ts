@@ -858,10 +858,6 @@ Każde okno zapisuje do własnego pliku.</translation>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Languages</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Device</source>
         <translation type="unfinished"></translation>
     </message>
