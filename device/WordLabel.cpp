@@ -25,10 +25,10 @@ void WordLabel::setText(const QString &text)
         updateGeometry();
 }
 
-QRect WordLabel::areaOf(const Word &word) const
+QRect WordLabel::areaOf(const Word &word, qreal y) const
 {
     // A pixel more each side for glyphs that reach beyond their advance.
-    return QRectF(word.x - 1, top() - 1, word.glyphs.size().width() + 2, word.glyphs.size().height() + 2)
+    return QRectF(word.x - 1, y - 1, word.glyphs.size().width() + 2, word.glyphs.size().height() + 2)
         .toAlignedRect();
 }
 
@@ -52,6 +52,7 @@ QRegion WordLabel::layOutWords(bool afresh)
         changed = rect();
     }
     const qreal space = QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' '));
+    const qreal y = top();
     qreal x = 0;
     for (int i = 0; i < shown.size();) {
         if (shown.at(i) == QLatin1Char(' ')) {
@@ -71,20 +72,20 @@ QRegion WordLabel::layOutWords(bool afresh)
         } else {
             QStaticText glyphs = kept != old.end() ? kept->glyphs : QStaticText(word);
             if (kept != old.end()) {
-                changed |= areaOf(*kept); // moved
+                changed |= areaOf(*kept, y); // moved
                 old.erase(kept);
             } else {
                 glyphs.setTextFormat(Qt::PlainText);
                 glyphs.prepare(QTransform(), font());
             }
             words.append({word, glyphs, x});
-            changed |= areaOf(words.last());
+            changed |= areaOf(words.last(), y);
         }
         x += words.last().glyphs.size().width();
     }
     // Words gone leave their place blank.
     for (const Word &word : qAsConst(old))
-        changed |= areaOf(word);
+        changed |= areaOf(word, y);
     width = words.isEmpty() ? 0 : x;
     return changed;
 }
@@ -115,6 +116,6 @@ void WordLabel::paintEvent(QPaintEvent *event)
     painter.setPen(palette().color(foregroundRole()));
     const qreal y = top();
     for (const Word &word : qAsConst(words))
-        if (event->region().intersects(areaOf(word)))
+        if (event->region().intersects(areaOf(word, y)))
             painter.drawStaticText(QPointF(word.x, y), word.glyphs);
 }

@@ -42,7 +42,8 @@ private:
     // Lays out the words of the text shown, keeping those that are still
     // there; gives the area of the words that changed.
     QRegion layOutWords(bool afresh);
-    QRect areaOf(const Word &word) const;
+    // Where a word is painted, its line at y.
+    QRect areaOf(const Word &word, qreal y) const;
     qreal top() const;
 
     QString shown;
