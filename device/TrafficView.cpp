@@ -1,7 +1,7 @@
 #include "TrafficView.h"
 
 #include <QEvent>
-#include <QFontMetricsF>
+#include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -26,13 +26,19 @@ int rowsIn(int pixels, int spacing)
 TrafficView::TrafficView(QWidget *parent)
     : QAbstractScrollArea(parent)
 {
-    takeFont();
+    takeStyle();
     horizontalScrollBar()->setSingleStep(20);
 }
 
-void TrafficView::takeFont()
+void TrafficView::takeStyle()
 {
-    rawFont = QRawFont::fromFont(font());
+    // The viewport fills itself with its background before it is painted.
+    QWidget *area = viewport();
+    const QBrush background = area->palette().brush(area->backgroundRole());
+    glyphs.setStyle(font(), palette().color(QPalette::Text),
+                    area->autoFillBackground() && background.style() == Qt::SolidPattern ? background.color()
+                                                                                          : QColor(),
+                    area);
     const QFontMetrics metrics(font());
     spacing = std::max(1, metrics.lineSpacing());
     ascent = metrics.ascent();
@@ -40,25 +46,9 @@ void TrafficView::takeFont()
         line = laidOut(line.text);
 }
 
-TrafficView::Line TrafficView::laidOut(const QString &text) const
+TrafficView::Line TrafficView::laidOut(const QString &text)
 {
-    Line line{text, QGlyphRun(), 0};
-    const QVector<quint32> indexes = rawFont.isValid() ? rawFont.glyphIndexesForString(text) : QVector<quint32>();
-    if (!text.isEmpty() && (indexes.isEmpty() || indexes.contains(0))) {
-        line.width = QFontMetricsF(font()).horizontalAdvance(text);
-        return line;
-    }
-    const QVector<QPointF> advances = rawFont.advancesForGlyphIndexes(indexes);
-    QVector<QPointF> positions;
-    positions.reserve(advances.size());
-    for (const QPointF &advance : advances) {
-        positions.append(QPointF(line.width, 0));
-        line.width += advance.x();
-    }
-    line.glyphs.setRawFont(rawFont);
-    line.glyphs.setGlyphIndexes(indexes);
-    line.glyphs.setPositions(positions);
-    return line;
+    return Line{text, glyphs.width(text)};
 }
 
 QString TrafficView::toPlainText() const
@@ -141,8 +131,8 @@ void TrafficView::resizeEvent(QResizeEvent *event)
 
 void TrafficView::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::FontChange) {
-        takeFont();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
+        takeStyle();
         QScrollBar *bar = verticalScrollBar();
         adjustScrollBars(bar->value() == bar->maximum() ? INT_MAX : bar->value());
         viewport()->update();
@@ -155,19 +145,13 @@ void TrafficView::changeEvent(QEvent *event)
 void TrafficView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
-    painter.setFont(font());
-    painter.setPen(palette().color(QPalette::Text));
     const int top = verticalScrollBar()->value();
     const QRect area = event->rect();
     const int first = std::max(0, top + rowsIn(area.top() - margin, spacing));
     const int last = std::min(lineCount() - 1, top + rowsIn(area.bottom() - margin, spacing));
-    const qreal x = margin - horizontalScrollBar()->value();
+    const int x = margin - horizontalScrollBar()->value();
     for (int i = first; i <= last; ++i) {
         const Line &line = lines[size_t(i)];
-        const QPointF baseline(x, margin + (i - top) * spacing + ascent);
-        if (!line.glyphs.isEmpty())
-            painter.drawGlyphRun(baseline, line.glyphs);
-        else if (!line.text.isEmpty())
-            painter.drawText(baseline, line.text);
+        glyphs.draw(&painter, QPoint(x, margin + (i - top) * spacing + ascent), line.text);
     }
 }

@@ -1,9 +1,9 @@
 #ifndef TRAFFICVIEW_H
 #define TRAFFICVIEW_H
 
+#include "GlyphTiles.h"
+
 #include <QAbstractScrollArea>
-#include <QGlyphRun>
-#include <QRawFont>
 #include <QString>
 #include <QStringList>
 
@@ -13,7 +13,7 @@
 // view's (fixed-pitch) font. Lines come at the end and go at the start,
 // several at a time; while the view shows its last line it goes on showing
 // the last ones, moving what it shows by its pixels and painting only the
-// lines that came. Each line's glyphs are worked out once, when it comes.
+// lines that came, from glyphs made once per character.
 // It holds the lines it is given and no others.
 class TrafficView : public QAbstractScrollArea
 {
@@ -41,20 +41,18 @@ private:
     struct Line
     {
         QString text;
-        // Empty when the font lacks a glyph of the line: it is then drawn as text.
-        QGlyphRun glyphs;
         qreal width;
     };
 
-    Line laidOut(const QString &text) const;
-    void takeFont();
+    Line laidOut(const QString &text);
+    void takeStyle();
     // How many whole lines the viewport has room for.
     int rows() const;
     // The scroll bars' ranges for the lines held; the first line shown.
     void adjustScrollBars(int top);
 
     std::deque<Line> lines;
-    QRawFont rawFont;
+    GlyphTiles glyphs;
     int spacing = 1; // from one line's top to the next one's
     int ascent = 0;
     // While set, a scroll bar's new value is the view's own doing, and the

@@ -1,7 +1,7 @@
 #include "WordLabel.h"
 
 #include <QEvent>
-#include <QFontMetricsF>
+#include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
@@ -12,6 +12,17 @@
 WordLabel::WordLabel(QWidget *parent)
     : QWidget(parent)
 {
+    takeStyle();
+}
+
+void WordLabel::takeStyle()
+{
+    // Filling itself with its background before it is painted, it is
+    // painted on that colour.
+    const QBrush background = palette().brush(backgroundRole());
+    glyphs.setStyle(font(), palette().color(foregroundRole()),
+                    autoFillBackground() && background.style() == Qt::SolidPattern ? background.color() : QColor(),
+                    this);
 }
 
 void WordLabel::setText(const QString &text)
@@ -19,25 +30,24 @@ void WordLabel::setText(const QString &text)
     if (text == shown)
         return;
     shown = text;
-    const qreal before = width;
     update(layOutWords(false));
-    if (std::ceil(width) != std::ceil(before))
+    if (std::ceil(width) > std::ceil(widest)) {
+        widest = width;
         updateGeometry();
+    }
 }
 
-QRect WordLabel::areaOf(const Word &word, qreal y) const
+QRect WordLabel::areaOf(const Word &word) const
 {
-    // A pixel more each side for glyphs that reach beyond their advance.
-    return QRectF(word.x - 1, y - 1, word.glyphs.size().width() + 2, word.glyphs.size().height() + 2)
-        .toAlignedRect();
+    // Two pixels more each side for glyphs that reach beyond their advance.
+    return QRectF(word.x - 2, 0, word.width + 4, height()).toAlignedRect();
 }
 
-qreal WordLabel::top() const
+int WordLabel::baseline() const
 {
-    const QFontMetricsF metrics(font());
-    // The line's middle on the label's, as a label centres it; a laid-out
-    // word has its leading above it.
-    return (height() - metrics.height()) / 2 - std::max<qreal>(0, metrics.leading());
+    // The line's middle on the label's, as a label centres it.
+    const QFontMetrics metrics(font());
+    return (height() - metrics.height()) / 2 + metrics.ascent();
 }
 
 QRegion WordLabel::layOutWords(bool afresh)
@@ -51,8 +61,7 @@ QRegion WordLabel::layOutWords(bool afresh)
         old.clear();
         changed = rect();
     }
-    const qreal space = QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' '));
-    const qreal y = top();
+    const qreal space = glyphs.width(QStringLiteral(" "));
     qreal x = 0;
     for (int i = 0; i < shown.size();) {
         if (shown.at(i) == QLatin1Char(' ')) {
@@ -70,29 +79,25 @@ QRegion WordLabel::layOutWords(bool afresh)
             words.append(*kept);
             old.erase(kept);
         } else {
-            QStaticText glyphs = kept != old.end() ? kept->glyphs : QStaticText(word);
             if (kept != old.end()) {
-                changed |= areaOf(*kept, y); // moved
+                changed |= areaOf(*kept); // moved
                 old.erase(kept);
-            } else {
-                glyphs.setTextFormat(Qt::PlainText);
-                glyphs.prepare(QTransform(), font());
             }
-            words.append({word, glyphs, x});
-            changed |= areaOf(words.last(), y);
+            words.append({word, x, glyphs.width(word)});
+            changed |= areaOf(words.last());
         }
-        x += words.last().glyphs.size().width();
+        x += words.last().width;
     }
     // Words gone leave their place blank.
     for (const Word &word : qAsConst(old))
-        changed |= areaOf(word, y);
+        changed |= areaOf(word);
     width = words.isEmpty() ? 0 : x;
     return changed;
 }
 
 QSize WordLabel::sizeHint() const
 {
-    return QSize(int(std::ceil(width)), fontMetrics().height());
+    return QSize(int(std::ceil(std::max(width, widest))), fontMetrics().height());
 }
 
 QSize WordLabel::minimumSizeHint() const
@@ -102,9 +107,13 @@ QSize WordLabel::minimumSizeHint() const
 
 void WordLabel::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::FontChange) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
+        takeStyle();
         layOutWords(true);
-        updateGeometry();
+        if (event->type() == QEvent::FontChange) {
+            widest = width;
+            updateGeometry();
+        }
         update();
     }
     QWidget::changeEvent(event);
@@ -112,10 +121,10 @@ void WordLabel::changeEvent(QEvent *event)
 
 void WordLabel::paintEvent(QPaintEvent *event)
 {
+    takeStyle(); // its background filled or not
     QPainter painter(this);
-    painter.setPen(palette().color(foregroundRole()));
-    const qreal y = top();
+    const int y = baseline();
     for (const Word &word : qAsConst(words))
-        if (event->region().intersects(areaOf(word, y)))
-            painter.drawStaticText(QPointF(word.x, y), word.glyphs);
+        if (event->region().intersects(areaOf(word)))
+            glyphs.draw(&painter, QPoint(qRound(word.x), y), word.text);
 }

@@ -1,19 +1,20 @@
 #ifndef WORDLABEL_H
 #define WORDLABEL_H
 
-#include <QFont>
+#include "GlyphTiles.h"
+
 #include <QRegion>
 #include <QSize>
-#include <QStaticText>
 #include <QString>
 #include <QVector>
 #include <QWidget>
 
 // One line of plain text, left to right, rewritten often, of which most
 // words stay the same from one text to the next ("Count: 7   Mean: 10.168 g
-// ..."). It lays out each word once and keeps its glyphs while the word is
-// shown; a new text lays out and repaints only the words that changed, and
-// asks its layout again only when its width changed.
+// ..."). A new text lays out and repaints only the words that changed, from
+// glyphs made once per character. It asks for the room of the widest text
+// it has shown since its font changed, so that figures that lose a digit
+// and gain it back do not lay out the windows around it again.
 class WordLabel : public QWidget
 {
     Q_OBJECT
@@ -35,20 +36,23 @@ private:
     struct Word
     {
         QString text;
-        QStaticText glyphs;
         qreal x; // from the start of the line
+        qreal width;
     };
 
     // Lays out the words of the text shown, keeping those that are still
     // there; gives the area of the words that changed.
     QRegion layOutWords(bool afresh);
-    // Where a word is painted, its line at y.
-    QRect areaOf(const Word &word, qreal y) const;
-    qreal top() const;
+    // Where a word is painted.
+    QRect areaOf(const Word &word) const;
+    int baseline() const;
+    void takeStyle();
 
     QString shown;
     QVector<Word> words;
+    GlyphTiles glyphs;
     qreal width = 0;
+    qreal widest = 0;
 };
 
 #endif // WORDLABEL_H

@@ -1,5 +1,7 @@
 #include "ReadingCurve.h"
 
+#include "RasterTarget.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPaintEngine>
@@ -214,38 +216,6 @@ void ReadingCurve::drawSymbols(QPainter *painter, const QwtSymbol &symbol, const
     painter->drawRects(runs);
 }
 
-QImage *ReadingCurve::rasterTarget(QPainter *painter, QPoint *offset, QRect *bounds) const
-{
-    QPaintDevice *device = painter->device();
-    if (!device || device->devType() != QInternal::Image
-        || painter->paintEngine()->type() != QPaintEngine::Raster)
-        return nullptr;
-    auto *image = static_cast<QImage *>(device);
-    const QImage::Format format = image->format();
-    // A shared image would be copied by the first write, away from the painter.
-    if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32
-         && format != QImage::Format_ARGB32_Premultiplied)
-        || !image->isDetached() || image->devicePixelRatioF() != 1.0
-        || painter->testRenderHint(QPainter::Antialiasing)
-        || painter->compositionMode() != QPainter::CompositionMode_SourceOver
-        || painter->opacity() != 1.0)
-        return nullptr;
-    const QTransform transform = painter->deviceTransform();
-    if (transform.type() > QTransform::TxTranslate || transform.dx() != std::trunc(transform.dx())
-        || transform.dy() != std::trunc(transform.dy()))
-        return nullptr;
-    *offset = QPoint(int(transform.dx()), int(transform.dy()));
-    *bounds = image->rect();
-    if (painter->hasClipping()) {
-        // The canvas clips to its contents, a rectangle of whole pixels.
-        const QRegion clip = painter->clipRegion();
-        if (clip.rectCount() > 1 || QRectF(clip.boundingRect()) != painter->clipBoundingRect())
-            return nullptr;
-        *bounds &= clip.boundingRect().translated(*offset);
-    }
-    return image;
-}
-
 void ReadingCurve::drawSeries(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
                               const QRectF &canvasRect, int from, int to) const
 {
@@ -260,7 +230,16 @@ void ReadingCurve::drawSeries(QPainter *painter, const QwtScaleMap &xMap, const 
         && (!marked
             || (marker->style() == QwtSymbol::Rect && marker->brush().style() == Qt::NoBrush
                 && onePixel(marker->pen()) && !marker->size().isEmpty())))
-        image = rasterTarget(painter, &offset, &bounds);
+    {
+        const RasterTarget target(painter);
+        // The steps are written within a rectangle.
+        if (target.isValid() && target.clip().rectCount() <= 1
+            && !painter->testRenderHint(QPainter::Antialiasing)) {
+            image = target.image();
+            offset = target.offset();
+            bounds = target.clip().boundingRect();
+        }
+    }
     if (!image) {
         QwtPlotCurve::drawSeries(painter, xMap, yMap, canvasRect, from, to);
         return;

@@ -27,10 +27,6 @@ protected:
                      int to) const override;
 
 private:
-    // The image the painter paints on, when it can be written to directly:
-    // a whole-pixel translation into it and the part it may be painted in,
-    // in its own pixels.
-    QImage *rasterTarget(QPainter *painter, QPoint *offset, QRect *bounds) const;
     // The readings from..to in whole pixels; a NaN is left out.
     QVector<QPoint> pixels(const QwtScaleMap &xMap, const QwtScaleMap &yMap, int from, int to) const;
 };
