@@ -149,7 +149,7 @@ const GlyphTiles::Tile &GlyphTiles::tile(QChar character)
         return tile;
     tile.made = true;
     const QFontMetrics metrics(font, &resolution);
-    tile.advance = metrics.horizontalAdvance(character);
+    tile.advance = QFontMetricsF(font, &resolution).horizontalAdvance(character);
     // Room for what the glyph's box leaves out of its blended edges.
     const QRect box = metrics.boundingRect(character).adjusted(-2, -2, 2, 2);
     if (box.isEmpty())
@@ -169,8 +169,9 @@ const GlyphTiles::Tile &GlyphTiles::tile(QChar character)
         return tile;
     if (background.isValid()) {
         // The part of the cell the glyph reaches, in the glyph's
-        // coordinates: the rest of the cell is the background already.
-        const QRect cell = QRect(0, -metrics.ascent(), tile.advance, metrics.ascent() + metrics.descent())
+        // coordinates: the rest of the cell is the background already. Its
+        // whole columns only, so that no two cells side by side overlap.
+        const QRect cell = QRect(0, -metrics.ascent(), int(tile.advance), metrics.ascent() + metrics.descent())
                                .translated(-box.topLeft())
             & ink;
         if (!cell.isEmpty()) {
@@ -197,13 +198,39 @@ qreal GlyphTiles::width(const QString &text)
 {
     if (!tiled(text))
         return QFontMetricsF(font, &resolution).horizontalAdvance(text);
-    int sum = 0;
+    qreal sum = 0;
     for (QChar character : text)
         sum += tile(character).advance;
     return sum;
 }
 
-void GlyphTiles::draw(QPainter *painter, const QPoint &baseline, const QString &text)
+template<typename Glyph>
+void GlyphTiles::forEachGlyph(const QString &text, const QPointF &baseline, Glyph glyph)
+{
+    qreal x = baseline.x();
+    const int y = qRound(baseline.y());
+    for (QChar character : text) {
+        const Tile &tile = this->tile(character);
+        glyph(tile, QPoint(qRound(x), y));
+        x += tile.advance;
+    }
+}
+
+QRect GlyphTiles::reach(const QString &text)
+{
+    if (!tiled(text))
+        return QFontMetrics(font, &resolution).boundingRect(text).adjusted(-2, -2, 2, 2);
+    QRect area;
+    forEachGlyph(text, QPointF(), [&area](const Tile &tile, const QPoint &pen) {
+        if (!tile.cell.isNull())
+            area |= QRect(pen + tile.cellOffset, tile.cell.size());
+        if (!tile.over.isNull())
+            area |= QRect(pen + tile.overOffset, tile.over.size());
+    });
+    return area;
+}
+
+void GlyphTiles::draw(QPainter *painter, const QPointF &baseline, const QString &text)
 {
     if (!tiled(text) || painter->device()->devicePixelRatioF() != 1.0) {
         // Sharper drawn by the painter on a scaled device.
@@ -221,20 +248,13 @@ void GlyphTiles::draw(QPainter *painter, const QPoint &baseline, const QString &
         else
             painter->drawImage(at, image);
     };
-    QPoint pen = baseline;
-    if (background.isValid()) {
-        for (QChar character : text) {
-            const Tile &glyph = tile(character);
-            if (!glyph.cell.isNull())
-                place(glyph.cell, pen + glyph.cellOffset, true);
-            pen.rx() += glyph.advance;
-        }
-        pen = baseline;
-    }
-    for (QChar character : text) {
-        const Tile &glyph = tile(character);
-        if (!glyph.over.isNull())
-            place(glyph.over, pen + glyph.overOffset, false);
-        pen.rx() += glyph.advance;
-    }
+    if (background.isValid())
+        forEachGlyph(text, baseline, [&place](const Tile &tile, const QPoint &pen) {
+            if (!tile.cell.isNull())
+                place(tile.cell, pen + tile.cellOffset, true);
+        });
+    forEachGlyph(text, baseline, [&place](const Tile &tile, const QPoint &pen) {
+        if (!tile.over.isNull())
+            place(tile.over, pen + tile.overOffset, false);
+    });
 }

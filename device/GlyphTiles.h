@@ -23,8 +23,8 @@ class QPainter;
 // cell blended over its neighbours after; on any other, the glyph is
 // blended. For lines of figures and Latin letters rewritten at every
 // reading. A text with any other character is the painter's, whole. There
-// is no kerning: each character stands at a whole pixel, one advance after
-// the one before.
+// is no kerning: each character stands at the whole pixel nearest to where
+// the advances before it end.
 class GlyphTiles
 {
 public:
@@ -37,8 +37,10 @@ public:
                   const QPaintDevice *device);
 
     qreal width(const QString &text);
+    // The pixels the text is drawn on, from its baseline's start.
+    QRect reach(const QString &text);
     // The text, its baseline starting at the point.
-    void draw(QPainter *painter, const QPoint &baseline, const QString &text);
+    void draw(QPainter *painter, const QPointF &baseline, const QString &text);
 
 private:
     struct Tile
@@ -51,13 +53,16 @@ private:
         // on an unknown background; null where there are none.
         QImage over;
         QPoint overOffset; // of its top left from the pen on the baseline
-        int advance = 0;
+        qreal advance = 0;
         bool made = false;
     };
 
     // The measures and images for the style set.
     void remake();
     static bool tiled(const QString &text);
+    // Calls glyph(tile, pen) for each character, the pen on whole pixels.
+    template<typename Glyph>
+    void forEachGlyph(const QString &text, const QPointF &baseline, Glyph glyph);
     const Tile &tile(QChar character);
 
     QFont font;

@@ -5,6 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QtMath>
 
 #include <algorithm>
 #include <cmath>
@@ -39,8 +40,11 @@ void WordLabel::setText(const QString &text)
 
 QRect WordLabel::areaOf(const Word &word) const
 {
-    // Two pixels more each side for glyphs that reach beyond their advance.
-    return QRectF(word.x - 2, 0, word.width + 4, height()).toAlignedRect();
+    // Its advances and where its glyphs reach beyond them (a pixel more
+    // each side: the glyphs stand on the pixels nearest to their places).
+    const QRect advances = QRectF(word.x, 0, word.width, height()).toAlignedRect();
+    const QRect reach(qFloor(word.x) + word.reach.left() - 1, 0, word.reach.width() + 3, height());
+    return advances | reach;
 }
 
 int WordLabel::baseline() const
@@ -83,7 +87,7 @@ QRegion WordLabel::layOutWords(bool afresh)
                 changed |= areaOf(*kept); // moved
                 old.erase(kept);
             }
-            words.append({word, x, glyphs.width(word)});
+            words.append({word, x, glyphs.width(word), glyphs.reach(word)});
             changed |= areaOf(words.last());
         }
         x += words.last().width;
@@ -126,5 +130,5 @@ void WordLabel::paintEvent(QPaintEvent *event)
     const int y = baseline();
     for (const Word &word : qAsConst(words))
         if (event->region().intersects(areaOf(word)))
-            glyphs.draw(&painter, QPoint(qRound(word.x), y), word.text);
+            glyphs.draw(&painter, QPointF(word.x, y), word.text);
 }

@@ -38,6 +38,7 @@ private:
         QString text;
         qreal x; // from the start of the line
         qreal width;
+        QRect reach; // of its glyphs, from its start on the baseline
     };
 
     // Lays out the words of the text shown, keeping those that are still

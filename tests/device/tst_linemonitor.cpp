@@ -93,6 +93,10 @@ private slots:
         const QRect area(view()->viewport()->mapTo(monitor, QPoint()), view()->viewport()->size());
         auto pixels = [](const QPixmap &from) { return from.toImage().convertToFormat(QImage::Format_RGB32); };
         QTRY_COMPARE(pixels(monitor->screen()->grabWindow(monitor->winId())).copy(area), pixels(view()->viewport()->grab()));
+        // And there are lines in them.
+        QImage blank(area.size(), QImage::Format_RGB32);
+        blank.fill(view()->viewport()->palette().color(QPalette::Base));
+        QCOMPARE(pixels(view()->viewport()->grab()) == blank, shown.isEmpty());
     }
 
     // 20 MB come faster than they can be shown, in reads of a byte to a megabyte, with and without line ends:
