@@ -7,7 +7,6 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
-#include <QLocale>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -93,6 +92,12 @@ void LineMonitor::translateUI()
     hexBox->setToolTip(tr("Show the bytes as hexadecimal numbers"));
     copyButton->setText(tr("Co&py"));
     clearButton->setText(tr("C&lear"));
+    // The two words in one column.
+    sentWord = tr("sent");
+    receivedWord = tr("received");
+    const int width = qMax(sentWord.size(), receivedWord.size());
+    sentWord = sentWord.leftJustified(width);
+    receivedWord = receivedWord.leftJustified(width);
     showAll();
 }
 
@@ -195,12 +200,27 @@ void LineMonitor::add(int direction, const QByteArray &piece, const QDateTime &a
 
 QString LineMonitor::lineOf(const Entry &entry) const
 {
-    const QString sent = tr("sent"), received = tr("received");
-    const int width = qMax(sent.size(), received.size());
-    return QLocale::c().toString(entry.at, QStringLiteral("hh:mm:ss.zzz")) + QLatin1String("  ")
-           + (entry.direction == IODeviceNew::Sent ? sent : received).leftJustified(width)
-           + QLatin1String("  ")
-           + (hexBox->isChecked() ? hexBytes(entry.bytes) : namedBytes(entry.bytes));
+    // "hh:mm:ss.zzz", written out: a formatted time costs more than the rest
+    // of the line.
+    const QTime time = entry.at.time();
+    QString line;
+    line.reserve(48 + entry.bytes.size());
+    const auto digits = [&line](int value, int count) {
+        for (int unit = count == 3 ? 100 : 10; unit > 0; unit /= 10)
+            line += QLatin1Char(char('0' + value / unit % 10));
+    };
+    digits(time.hour(), 2);
+    line += QLatin1Char(':');
+    digits(time.minute(), 2);
+    line += QLatin1Char(':');
+    digits(time.second(), 2);
+    line += QLatin1Char('.');
+    digits(time.msec(), 3);
+    line += QLatin1String("  ");
+    line += entry.direction == IODeviceNew::Sent ? sentWord : receivedWord;
+    line += QLatin1String("  ");
+    line += hexBox->isChecked() ? hexBytes(entry.bytes) : namedBytes(entry.bytes);
+    return line;
 }
 
 void LineMonitor::showAll()

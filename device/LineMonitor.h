@@ -78,6 +78,8 @@ private:
     quint64 shownFirst = 0;
     int shownCount = 0;
     int lastShownSize = 0;
+    QString sentWord;
+    QString receivedWord;
     QTimer *refreshTimer;
     TrafficView *view;
     QCheckBox *hexBox;

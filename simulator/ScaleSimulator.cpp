@@ -600,7 +600,7 @@ void ScaleSimulator::answerValue()
                                  : scaleType == ScaleProtocol::Continuous ? weightLine(continuousFormat)
                                                                           : weightLine(scaleType);
         // A weight that wanders a little, as on a real platform.
-        weight += (QRandomGenerator::global()->bounded(21) - 10) / 1000.0;
+        weight += (wander.bounded(21) - 10) / 1000.0;
         writeReply(frame);
     }
 }

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QQueue>
+#include <QRandomGenerator>
 
 #include <memory>
 
@@ -101,6 +102,9 @@ public:
     void setUnit(const QByteArray &unit) { lineUnit = unit; }
     // The number the scale shows, in its unit.
     void setWeight(double value) { weight = value; }
+    // The weight wanders a little at each reply, by a new draw each run
+    // unless seeded: the same seed, the same weights.
+    void setSeed(quint32 seed) { wander.seed(seed); }
     // A kind that marks no stability (builtin, print-frame) ignores it; a
     // condition a kind has no way of writing is answered with the weight.
     void setStable(bool stable) { stableMode = stable; }
@@ -217,6 +221,7 @@ private:
     QByteArray lineUnit;
     QByteArray identifier;
     double weight = 12.345;
+    QRandomGenerator wander{QRandomGenerator::global()->generate()};
     bool stableMode = true;
     Condition conditionMode = Weighing;
     int decimalPlaces = 3;

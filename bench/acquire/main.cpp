@@ -20,7 +20,9 @@
 // window's line monitor, each as the operator switches it on.
 // Under callgrind (--instr-atstart=no) only the measured stretch is counted.
 // The scales are scalesim processes beside this one (found next to this
-// executable), so that their work is not counted as the program's.
+// executable), so that their work is not counted as the program's; each
+// has a seed of its own, so that runs see the same weights and so the same
+// changes of the plots' ranges.
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -320,7 +322,8 @@ int main(int argc, char *argv[])
         const QString port = dir.filePath(QStringLiteral("ttySIM%1").arg(i));
         scale->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         scale->start(simulator, {QStringLiteral("--link"), port, QStringLiteral("--weight"),
-                                 QString::number(10 + i), QStringLiteral("--type"),
+                                 QString::number(10 + i), QStringLiteral("--seed"), QString::number(1 + i),
+                                 QStringLiteral("--type"),
                                  ScaleProtocol::key(typeOf(i))});
         if (!scale->waitForStarted(3000)) {
             out << "cannot start " << simulator << "\n";

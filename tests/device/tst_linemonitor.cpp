@@ -99,6 +99,21 @@ private slots:
         QCOMPARE(pixels(view()->viewport()->grab()) == blank, shown.isEmpty());
     }
 
+    // In Polish the lines say which way in Polish, in one column, and in English again after.
+    void directionsFollowTheLanguage()
+    {
+        monitor->addTraffic(IODeviceNew::Sent, "A", start);
+        monitor->addTraffic(IODeviceNew::Received, "1\r\n", start.addMSecs(40));
+        QTRY_COMPARE(lines(), (QStringList{"10:00:00.000  sent      A", "10:00:00.040  received  1<CR><LF>"}));
+        Q_INIT_RESOURCE(scaleacq); // the Polish catalogue
+        QTranslator polish;
+        QVERIFY(polish.load(":/polish.qm"));
+        QCoreApplication::installTranslator(&polish);
+        QTRY_COMPARE(lines(), (QStringList{"10:00:00.000  wysłano   A", "10:00:00.040  odebrano  1<CR><LF>"}));
+        QCoreApplication::removeTranslator(&polish);
+        QTRY_COMPARE(lines(), (QStringList{"10:00:00.000  sent      A", "10:00:00.040  received  1<CR><LF>"}));
+    }
+
     // 20 MB come faster than they can be shown, in reads of a byte to a megabyte, with and without line ends:
     // the view keeps about the last 512 bytes, the GUI answers between two reads, and the newest
     // bytes are shown once the flood ends.

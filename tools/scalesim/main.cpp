@@ -89,6 +89,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption weightOption(QStringLiteral("weight"),
         QStringLiteral("Starting weight (default 12.345)."), QStringLiteral("number"),
         QStringLiteral("12.345"));
+    const QCommandLineOption seedOption(QStringLiteral("seed"),
+        QStringLiteral("Seed of the weight's wander (default a new one each run): the same seed, the "
+                       "same weights."), QStringLiteral("number"));
     const QCommandLineOption typeOption(QStringLiteral("type"),
         QStringLiteral("Kind of scale (default builtin): %1.").arg(kinds()), QStringLiteral("kind"),
         QStringLiteral("builtin"));
@@ -99,7 +102,7 @@ int main(int argc, char *argv[])
         QStringLiteral("Serve the scale on 127.0.0.1:<port> instead of a pseudo-terminal, as a "
                        "serial-to-Ethernet converter does (0: a free port); open tcp://127.0.0.1:<port> "
                        "in the program."), QStringLiteral("port"));
-    parser.addOptions({linkOption, tcpOption, typeOption, formatOption, unitOption, weightOption});
+    parser.addOptions({linkOption, tcpOption, typeOption, formatOption, unitOption, weightOption, seedOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -111,6 +114,8 @@ int main(int argc, char *argv[])
     if (parser.isSet(unitOption)) // the other kinds write their own unless told
         scale.setUnit(parser.value(unitOption).toLatin1());
     scale.setWeight(parser.value(weightOption).toDouble());
+    if (parser.isSet(seedOption))
+        scale.setSeed(parser.value(seedOption).toUInt());
     QTextStream out(stdout);
     if (parser.isSet(tcpOption)) {
         bool number = false;
