@@ -100,7 +100,10 @@ xdotool key ctrl+shift+p; sleep 1
 import -window root "$out/port-settings-pl.png"
 xdotool key Escape; sleep 0.5
 
-# Device -> Line monitor... of the active window
+# Device -> Line monitor... of the active window. Without a window manager
+# the closed dialog leaves the keyboard focus nowhere: the main window takes
+# it back first.
+xdotool windowfocus --sync "$(xdotool search --name KORVEN | head -1)"; sleep 0.3
 xdotool key ctrl+l; sleep 3
 import -window root "$out/line-monitor-pl.png"
 
