@@ -242,8 +242,11 @@ void GlyphTiles::draw(QPainter *painter, const QPointF &baseline, const QString 
         return;
     }
     const RasterTarget target(painter);
+    // The blend below is of premultiplied pixels; an image that is not
+    // premultiplied is the painter's to blend into.
+    const bool direct = target.isValid() && target.image()->format() != QImage::Format_ARGB32;
     const auto place = [&](const QImage &image, const QPoint &at, bool copy) {
-        if (target.isValid())
+        if (direct)
             put(target, image, at + target.offset(), copy);
         else
             painter->drawImage(at, image);
