@@ -337,9 +337,19 @@ void IODeviceNew::readFromPort()
         lineStartSeen = sinceBytes.elapsed() >= quietTime;
         reply.clear();
     } else if (protocol->sendsUnasked() && !lineStartSeen) {
+        // Up to the first line end the bytes may be the tail of a line, and
+        // are dropped; without one yet they are kept, so that a line end
+        // still to come can be found among them. A scale that writes each
+        // line in pieces, read a piece at a time, would otherwise never be
+        // read: each piece would be dropped before the next one came.
         const int end = protocol->firstLineEnd(reply);
         lineStartSeen = end >= 0;
-        reply = lineStartSeen ? reply.mid(end + 1) : QByteArray();
+        if (!lineStartSeen) {
+            reply = reply.right(longestReply);
+            sizeAtLastLook = int(reply.size());
+            return; // nothing to judge before a line starts
+        }
+        reply = reply.mid(end + 1);
     }
     const bool quiet = !reply.isEmpty() && reply.size() == sizeAtLastLook && sinceBytes.elapsed() >= quietTime;
     sizeAtLastLook = reply.size();

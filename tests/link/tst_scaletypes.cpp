@@ -377,15 +377,15 @@ private slots:
     // The simulator of the status stream and of the ENQ-polled scale, writing its frames itself.
     void framesAreReadAsTheScaleShowsThem_data()
     {
-        for (const char *column : {"type", "decimals", "checksum", "split", "condition"})
+        for (const char *column : {"type", "decimals", "checksum", "split", "gap", "condition"})
             QTest::addColumn<int>(column);
         QTest::addColumn<double>("weight");
         QTest::addColumn<QByteArray>("unit");
         QTest::addColumn<bool>("stable");
         QTest::addColumn<QString>("read"); // as Said words it
         const auto add = [](const char *name, P::Type type, int decimals, bool checksum, int split, int condition,
-                            double weight, const char *unit, bool stable, const char *read) {
-            QTest::newRow(name) << int(type) << decimals << int(checksum) << split << condition << weight
+                            double weight, const char *unit, bool stable, const char *read, int gap = 10) {
+            QTest::newRow(name) << int(type) << decimals << int(checksum) << split << gap << condition << weight
                                 << QByteArray(unit) << stable << QString(read);
         };
         const int W = ScaleSimulator::Weighing, O = ScaleSimulator::Overload;
@@ -394,6 +394,9 @@ private slots:
         add("status, dummy zeros, checksum", S, -2, true, 0, W, 12300, "", true, "12300 kg");
         add("status, five decimals, checksum, split", S, 5, true, 9, W, 0.12345, "", true, "0.12345 kg");
         add("status, no decimals, split", S, 0, false, 5, W, 987, "", true, "987 kg");
+        // Each piece read on its own (the link looks every 50 ms): the frame is whole only across two reads.
+        add("status, split far apart", S, 0, false, 5, W, 987, "", true, "987 kg", 60);
+        add("status, checksum, split at the CR, far apart", S, 3, true, 16, W, 1.5, "", true, "1.500 kg", 60);
         add("status, overloaded", S, 3, false, 0, O, 1, "", true, "-- ScaleOutOfRange");
         add("enq", E, 0, false, 0, W, 1.25, "", true, "1.250 kg");
         add("enq, split", E, 0, false, 3, W, 0.005, "", true, "0.005 kg");
@@ -407,6 +410,7 @@ private slots:
         QFETCH(int, decimals);
         QFETCH(int, checksum);
         QFETCH(int, split);
+        QFETCH(int, gap);
         QFETCH(int, condition);
         QFETCH(double, weight);
         QFETCH(QByteArray, unit);
@@ -417,7 +421,9 @@ private slots:
         QVERIFY(scale);
         scale->setDecimals(decimals);
         scale->setChecksum(checksum);
-        scale->setSplit(split, 10);
+        scale->setSplit(split, gap);
+        if (gap > 50)
+            scale->setContinuousPeriod(3 * gap); // the next frame after this one's second piece
         scale->setCondition(ScaleSimulator::Condition(condition));
         scale->setUnit(unit);
         scale->setStable(stable);
