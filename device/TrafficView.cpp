@@ -1,7 +1,14 @@
 #include "TrafficView.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -28,6 +35,7 @@ TrafficView::TrafficView(QWidget *parent)
 {
     takeStyle();
     horizontalScrollBar()->setSingleStep(20);
+    setFocusPolicy(Qt::StrongFocus); // for the copy key
 }
 
 void TrafficView::takeStyle()
@@ -39,6 +47,9 @@ void TrafficView::takeStyle()
                     area->autoFillBackground() && background.style() == Qt::SolidPattern ? background.color()
                                                                                           : QColor(),
                     area);
+    // Selected lines are painted on the highlight, filled first.
+    selectedGlyphs.setStyle(font(), palette().color(QPalette::HighlightedText),
+                            palette().color(QPalette::Highlight), area);
     const QFontMetrics metrics(font());
     spacing = std::max(1, metrics.lineSpacing());
     ascent = metrics.ascent();
@@ -82,6 +93,7 @@ void TrafficView::adjustScrollBars(int top)
 
 void TrafficView::setLines(const QStringList &text)
 {
+    anchor = current = -1;
     lines.clear();
     for (const QString &line : text)
         lines.push_back(laidOut(line));
@@ -100,6 +112,17 @@ void TrafficView::replace(int droppedFirst, int droppedLast, const QStringList &
     const int firstChanged = lineCount();
     for (const QString &line : added)
         lines.push_back(laidOut(line));
+    // The selection stays on its lines, what is left of them.
+    if (anchor >= 0) {
+        anchor -= droppedFirst;
+        current -= droppedFirst;
+        if (std::max(anchor, current) < 0 || lineCount() == 0)
+            anchor = current = -1;
+        else {
+            anchor = qBound(0, anchor, lineCount() - 1);
+            current = qBound(0, current, lineCount() - 1);
+        }
+    }
     // The line that was at the top, if it is still there, stays on show
     // unless the view follows the last lines.
     const int oldTop = bar->value() - droppedFirst;
@@ -152,6 +175,107 @@ void TrafficView::paintEvent(QPaintEvent *event)
     const int x = margin - horizontalScrollBar()->value();
     for (int i = first; i <= last; ++i) {
         const Line &line = lines[size_t(i)];
-        glyphs.draw(&painter, QPoint(x, margin + (i - top) * spacing + ascent), line.text);
+        const int y = margin + (i - top) * spacing;
+        if (selected(i)) {
+            painter.fillRect(QRect(0, y, viewport()->width(), spacing), palette().color(QPalette::Highlight));
+            selectedGlyphs.draw(&painter, QPoint(x, y + ascent), line.text);
+        } else {
+            glyphs.draw(&painter, QPoint(x, y + ascent), line.text);
+        }
     }
+}
+
+int TrafficView::lineAt(int y) const
+{
+    return qBound(0, verticalScrollBar()->value() + rowsIn(y - margin, spacing), std::max(0, lineCount() - 1));
+}
+
+bool TrafficView::selected(int line) const
+{
+    return anchor >= 0 && line >= std::min(anchor, current) && line <= std::max(anchor, current);
+}
+
+void TrafficView::select(int from, int to)
+{
+    if (from == anchor && to == current)
+        return;
+    anchor = from;
+    current = to;
+    viewport()->update();
+}
+
+QString TrafficView::selectedText() const
+{
+    if (anchor < 0)
+        return QString();
+    QStringList text;
+    for (int i = std::min(anchor, current); i <= std::max(anchor, current); ++i)
+        text << lines[size_t(i)].text;
+    return text.join(QLatin1Char('\n'));
+}
+
+void TrafficView::selectAll()
+{
+    if (lineCount() > 0)
+        select(0, lineCount() - 1);
+}
+
+void TrafficView::copySelection() const
+{
+    if (anchor < 0)
+        return;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->setText(selectedText());
+    if (clipboard->supportsSelection())
+        clipboard->setText(selectedText(), QClipboard::Selection);
+}
+
+void TrafficView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && lineCount() > 0) {
+        const int line = lineAt(event->pos().y());
+        select(event->modifiers() & Qt::ShiftModifier && anchor >= 0 ? anchor : line, line);
+    }
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
+void TrafficView::mouseMoveEvent(QMouseEvent *event)
+{
+    if ((event->buttons() & Qt::LeftButton) && anchor >= 0)
+        select(anchor, lineAt(event->pos().y()));
+    QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+void TrafficView::mouseReleaseEvent(QMouseEvent *event)
+{
+    // As X11 applications do, a selection made is the selection to paste.
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (event->button() == Qt::LeftButton && anchor >= 0 && clipboard->supportsSelection())
+        clipboard->setText(selectedText(), QClipboard::Selection);
+    QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+void TrafficView::keyPressEvent(QKeyEvent *event)
+{
+    if (event == QKeySequence::Copy) {
+        copySelection();
+        return;
+    }
+    if (event == QKeySequence::SelectAll) {
+        selectAll();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void TrafficView::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    QAction *copyAction = menu.addAction(tr("&Copy"), this, &TrafficView::copySelection);
+    copyAction->setShortcut(QKeySequence::Copy);
+    copyAction->setEnabled(anchor >= 0);
+    QAction *allAction = menu.addAction(tr("Select &all"), this, &TrafficView::selectAll);
+    allAction->setShortcut(QKeySequence::SelectAll);
+    allAction->setEnabled(lineCount() > 0);
+    menu.exec(event->globalPos());
 }

@@ -1483,6 +1483,17 @@ Otworzyć je ponownie tak, jak były (rodzaj wagi, interwał, plik zapisu, Krocz
     </message>
 </context>
 <context>
+    <name>TrafficView</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopiuj</translation>
+    </message>
+    <message>
+        <source>Select &amp;all</source>
+        <translation>Zaznacz &amp;wszystko</translation>
+    </message>
+</context>
+<context>
     <name>WeightLimits</name>
     <message>
         <source>UNDER</source>

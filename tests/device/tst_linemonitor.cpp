@@ -99,6 +99,56 @@ private slots:
         QCOMPARE(pixels(view()->viewport()->grab()) == blank, shown.isEmpty());
     }
 
+    // Lines dragged over with the mouse are selected and the copy key copies them, painted highlighted as
+    // lines come; the selection stays on its lines as the oldest go; Ctrl+A selects all there is.
+    void linesAreSelectedAndCopied()
+    {
+        // Twelve lines of 42 bytes: all shown, from the top.
+        const auto line = [](int i) { return QByteArray(40, char('A' + i)) + "\r\n"; };
+        const auto shown = [](int i) {
+            return QStringLiteral("10:00:%1.000  received  ").arg(i, 2, 10, QLatin1Char('0')) + QString(40, QChar('A' + i))
+                   + "<CR><LF>";
+        };
+        for (int i = 0; i < 12; ++i)
+            monitor->addTraffic(IODeviceNew::Received, line(i), start.addSecs(i));
+        QTRY_COMPARE(view()->lineCount(), 12);
+        QWidget *area = view()->viewport();
+        const int spacing = QFontMetrics(view()->font()).lineSpacing();
+        const auto mouse = [area](QEvent::Type type, int y, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, QPointF(30, y), QPointF(area->mapToGlobal(QPoint(30, y))),
+                              type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+            QCoreApplication::sendEvent(area, &event);
+        };
+        mouse(QEvent::MouseButtonPress, 4 + 3 * spacing + spacing / 2, Qt::LeftButton); // the fourth line
+        mouse(QEvent::MouseMove, 4 + 4 * spacing + 2, Qt::LeftButton);                 // to the fifth
+        mouse(QEvent::MouseButtonRelease, 4 + 4 * spacing + 2, Qt::NoButton);
+        QCOMPARE(view()->selectedText(), shown(3) + '\n' + shown(4));
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(view(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), shown(3) + '\n' + shown(4));
+
+        // Two more lines: the two oldest go (about 512 bytes are kept), the view moves its pixels.
+        for (int i = 12; i < 14; ++i) {
+            monitor->addTraffic(IODeviceNew::Received, line(i), start.addSecs(i));
+            monitor->findChild<QPushButton *>("copyButton")->click(); // brought up to date
+            QCoreApplication::processEvents();
+        }
+        QTRY_COMPARE(lines().first(), shown(2));
+        QCOMPARE(view()->selectedText(), shown(3) + '\n' + shown(4));
+        const QRect onScreen(area->mapTo(monitor, QPoint()), area->size());
+        auto pixels = [](const QPixmap &from) { return from.toImage().convertToFormat(QImage::Format_RGB32); };
+        QTRY_COMPARE(pixels(monitor->screen()->grabWindow(monitor->winId())).copy(onScreen), pixels(area->grab()));
+        // The highlight is there: a click elsewhere selects another line and changes the pixels.
+        const QImage selectedPixels = pixels(area->grab());
+        mouse(QEvent::MouseButtonPress, 4 + spacing / 2, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, 4 + spacing / 2, Qt::NoButton);
+        QCOMPARE(view()->selectedText(), shown(2));
+        QVERIFY(pixels(area->grab()) != selectedPixels);
+
+        QTest::keyClick(view(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(view()->selectedText(), view()->toPlainText());
+    }
+
     // In Polish the lines say which way in Polish, in one column, and in English again after.
     void directionsFollowTheLanguage()
     {
