@@ -119,6 +119,10 @@ void WordLabel::changeEvent(QEvent *event)
             updateGeometry();
         }
         update();
+    } else if (event->type() == QEvent::LanguageChange) {
+        // The texts to come are of another language: their own room.
+        widest = width;
+        updateGeometry();
     }
     QWidget::changeEvent(event);
 }

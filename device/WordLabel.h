@@ -13,8 +13,8 @@
 // words stay the same from one text to the next ("Count: 7   Mean: 10.168 g
 // ..."). A new text lays out and repaints only the words that changed, from
 // glyphs made once per character. It asks for the room of the widest text
-// it has shown since its font changed, so that figures that lose a digit
-// and gain it back do not lay out the windows around it again.
+// it has shown since its font or language changed, so that figures that
+// lose a digit and gain it back do not lay out the windows around it again.
 class WordLabel : public QWidget
 {
     Q_OBJECT

@@ -107,6 +107,19 @@ private slots:
                                 .arg(ink.first).arg(ink.second).arg(expected.first).arg(expected.second)));
     }
 
+    // Figures that lose digits keep the room they had, so the windows around are not laid out again at each
+    // reading; the texts of another language get their own.
+    void asksForTheRoomOfItsWidestText()
+    {
+        const QFontMetrics metrics(label->font());
+        const QString wide = QStringLiteral("Count: 1000   Mean: 10.1685 g"), narrow = QStringLiteral("Count: 1   Mean: 9 g");
+        showTexts({wide, narrow});
+        QVERIFY(qAbs(label->sizeHint().width() - metrics.horizontalAdvance(wide)) <= 1);
+        QEvent languageChange(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(label, &languageChange);
+        QVERIFY(qAbs(label->sizeHint().width() - metrics.horizontalAdvance(narrow)) <= 1);
+    }
+
     // A widget above the line, over part of its words: a new text leaves its pixels as they are.
     void aWidgetAboveKeepsItsPixels()
     {
