@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstring>
@@ -134,6 +135,12 @@ void GlyphTiles::setStyle(const QFont &newFont, const QColor &newColour, const Q
     dpiX = newDpiX;
     dpiY = newDpiY;
     remake();
+}
+
+QColor GlyphTiles::filledBackground(const QWidget *widget)
+{
+    const QBrush brush = widget->palette().brush(widget->backgroundRole());
+    return widget->autoFillBackground() && brush.style() == Qt::SolidPattern ? brush.color() : QColor();
 }
 
 bool GlyphTiles::tiled(const QString &text)

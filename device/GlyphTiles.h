@@ -11,6 +11,7 @@
 
 class QPaintDevice;
 class QPainter;
+class QWidget;
 
 // Text drawn from an image of each character, made once per font and
 // colour: laying out a line is adding up advances, and drawing it is
@@ -35,6 +36,9 @@ public:
     // made so far go when any of these changes.
     void setStyle(const QFont &font, const QColor &colour, const QColor &background,
                   const QPaintDevice *device);
+    // The colour the widget fills itself with before it is painted; none
+    // where it does not fill itself, or not with one colour.
+    static QColor filledBackground(const QWidget *widget);
 
     qreal width(const QString &text);
     // The pixels the text is drawn on, from its baseline's start.

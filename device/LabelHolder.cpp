@@ -7,9 +7,6 @@ LabelHolder::LabelHolder(QWidget *parent)
     : QWidget(parent)
     , held(new WordLabel(this))
 {
-    // Opaque, so that a new text repaints the label alone and not the
-    // windows and their frames under it.
-    held->setAutoFillBackground(true);
     setSizePolicy(held->sizePolicy());
     toldHint = held->sizeHint();
     toldMinimum = held->minimumSizeHint();

@@ -40,13 +40,8 @@ TrafficView::TrafficView(QWidget *parent)
 
 void TrafficView::takeStyle()
 {
-    // The viewport fills itself with its background before it is painted.
     QWidget *area = viewport();
-    const QBrush background = area->palette().brush(area->backgroundRole());
-    glyphs.setStyle(font(), palette().color(QPalette::Text),
-                    area->autoFillBackground() && background.style() == Qt::SolidPattern ? background.color()
-                                                                                          : QColor(),
-                    area);
+    glyphs.setStyle(font(), palette().color(QPalette::Text), GlyphTiles::filledBackground(area), area);
     // Selected lines are painted on the highlight, filled first.
     selectedGlyphs.setStyle(font(), palette().color(QPalette::HighlightedText),
                             palette().color(QPalette::Highlight), area);
@@ -224,10 +219,11 @@ void TrafficView::copySelection() const
 {
     if (anchor < 0)
         return;
+    const QString text = selectedText();
     QClipboard *clipboard = QGuiApplication::clipboard();
-    clipboard->setText(selectedText());
+    clipboard->setText(text);
     if (clipboard->supportsSelection())
-        clipboard->setText(selectedText(), QClipboard::Selection);
+        clipboard->setText(text, QClipboard::Selection);
 }
 
 void TrafficView::mousePressEvent(QMouseEvent *event)

@@ -13,17 +13,15 @@
 WordLabel::WordLabel(QWidget *parent)
     : QWidget(parent)
 {
+    // Opaque, so that a new text repaints the label alone and not the
+    // windows and their frames under it.
+    setAutoFillBackground(true);
     takeStyle();
 }
 
 void WordLabel::takeStyle()
 {
-    // Filling itself with its background before it is painted, it is
-    // painted on that colour.
-    const QBrush background = palette().brush(backgroundRole());
-    glyphs.setStyle(font(), palette().color(foregroundRole()),
-                    autoFillBackground() && background.style() == Qt::SolidPattern ? background.color() : QColor(),
-                    this);
+    glyphs.setStyle(font(), palette().color(foregroundRole()), GlyphTiles::filledBackground(this), this);
 }
 
 void WordLabel::setText(const QString &text)
@@ -129,7 +127,6 @@ void WordLabel::changeEvent(QEvent *event)
 
 void WordLabel::paintEvent(QPaintEvent *event)
 {
-    takeStyle(); // its background filled or not
     QPainter painter(this);
     const int y = baseline();
     for (const Word &word : qAsConst(words))

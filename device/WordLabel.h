@@ -15,6 +15,7 @@
 // glyphs made once per character. It asks for the room of the widest text
 // it has shown since its font or language changed, so that figures that
 // lose a digit and gain it back do not lay out the windows around it again.
+// It fills itself with its background, which its glyphs are made on.
 class WordLabel : public QWidget
 {
     Q_OBJECT

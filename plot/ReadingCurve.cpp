@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QPaintEngine>
 
 #include <qwt_painter.h>
 #include <qwt_scale_map.h>

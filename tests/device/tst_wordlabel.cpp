@@ -51,7 +51,6 @@ private slots:
         window = new QWidget;
         window->resize(700, 80);
         label = new WordLabel(window);
-        label->setAutoFillBackground(true); // as its holder under the read-out makes it
         label->setGeometry(10, 10, 680, 60);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
